@@ -1,0 +1,431 @@
+#include "Ovmap.h"
+
+#include "catalogue/PluginScan.h"
+#include "mapping/MappingTable.h"
+#include "mapping/MappingTexts.h"
+#include "mapping/ParameterOrderFile.h"
+#include "mapping/SaveRecall.h"
+#include "panel/Chart.h"
+#include "panel/PanelLabels.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <functional>
+#include <optional>
+
+namespace ov::cli {
+
+namespace {
+
+using mapping::LoadedMapping;
+using mapping::MappingTable;
+using mapping::ParameterEntry;
+
+const QString kUsage = QStringLiteral(
+    "usage:\n"
+    "  ovmap scan [--home DIR] [--json]\n"
+    "  ovmap show FILE [--page N] [--json]\n"
+    "  ovmap chart FILE [--plugin NAME] [-o OUT]\n"
+    "  ovmap chart --all [--home DIR] [--out-dir DIR]\n"
+    "  ovmap edit FILE OP [OP ...]\n"
+    "      OP: assign PAGE CONTROL \"NUM NAME\" | clear PAGE CONTROL | add-page | delete-page PAGE\n"
+    "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
+    "  ovmap recall FILE original|prev\n");
+
+// A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
+struct UsageError {
+    QString message;
+};
+
+// Splits the arguments into positionals and the given options; flags take no value.
+struct ParsedArguments {
+    QStringList positional;
+    QHash<QString, QString> options;
+    QSet<QString> flags;
+};
+
+ParsedArguments parseArguments(const QStringList &arguments, const QStringList &valueOptions,
+                               const QStringList &flagOptions)
+{
+    ParsedArguments parsed;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (valueOptions.contains(argument)) {
+            if (i + 1 >= arguments.size())
+                throw UsageError{QStringLiteral("%1 needs a value").arg(argument)};
+            parsed.options.insert(argument, arguments.at(++i));
+        } else if (flagOptions.contains(argument)) {
+            parsed.flags.insert(argument);
+        } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            throw UsageError{QStringLiteral("unknown option %1").arg(argument)};
+        } else {
+            parsed.positional.append(argument);
+        }
+    }
+    return parsed;
+}
+
+int parseInteger(const QString &text, const QString &what)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok)
+        throw UsageError{QStringLiteral("%1 must be a whole number, not '%2'").arg(what, text)};
+    return value;
+}
+
+QJsonObject toJson(const catalogue::PluginRecord &record)
+{
+    return QJsonObject{{QStringLiteral("Type"), record.Type},
+                       {QStringLiteral("Plugin"), record.Plugin},
+                       {QStringLiteral("State"), record.State},
+                       {QStringLiteral("fileLocation"), record.fileLocation}};
+}
+
+QJsonArray toJson(const QVector<ParameterEntry> &entries)
+{
+    QJsonArray array;
+    for (const ParameterEntry &entry : entries)
+        array.append(QJsonObject{{QStringLiteral("ParamNum"), entry.ParamNum},
+                                 {QStringLiteral("Parameter"), entry.Parameter},
+                                 {QStringLiteral("OravelPage"), entry.OravelPage},
+                                 {QStringLiteral("OravelControlNo"), entry.OravelControlNo}});
+    return array;
+}
+
+QString homeFolder(const ParsedArguments &parsed)
+{
+    return QDir(parsed.options.value(QStringLiteral("--home"), QDir::homePath())).absolutePath();
+}
+
+catalogue::PluginList scanHome(const QString &home, QTextStream &err)
+{
+    return catalogue::scanPlugins(catalogue::scanRoots(home),
+                                  [&err](const QString &line) { err << line << Qt::endl; });
+}
+
+// A parameter-order file opened as the editor opens it, in memory: the list of unique parameters
+// is added when the file lacks one, and the mapping is loaded with its mode decided from the file.
+struct OpenedFile {
+    mapping::PlistDocument document;
+    bool listAdded = false;
+    LoadedMapping loaded;
+};
+
+std::optional<OpenedFile> openFile(const QString &path, QTextStream &err)
+{
+    mapping::PlistReadStatus status;
+    QString detail;
+    OpenedFile opened;
+    opened.document = mapping::PlistDocument::fromFile(path, &status, &detail);
+    if (status != mapping::PlistReadStatus::Ok) {
+        err << "ovmap: cannot open " << path << ": " << detail << Qt::endl;
+        return std::nullopt;
+    }
+    opened.listAdded = mapping::addAvailableParameterList(opened.document);
+    opened.loaded = mapping::loadMapping(opened.document, 1, mapping::kModeInsertEffect);
+    return opened;
+}
+
+MappingTable tableOf(const LoadedMapping &loaded)
+{
+    return MappingTable{loaded.plistBuild, 1, loaded.totalPages};
+}
+
+int commandScan(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const ParsedArguments parsed = parseArguments(arguments, {QStringLiteral("--home")}, {QStringLiteral("--json")});
+    if (!parsed.positional.isEmpty())
+        throw UsageError{QStringLiteral("scan takes no file")};
+    const catalogue::PluginList records = scanHome(homeFolder(parsed), err);
+    if (parsed.flags.contains(QStringLiteral("--json"))) {
+        QJsonArray array;
+        for (const catalogue::PluginRecord &record : records)
+            array.append(toJson(record));
+        out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    } else {
+        for (const catalogue::PluginRecord &record : records)
+            out << record.Type << '\t' << record.Plugin << '\t' << record.State << '\t' << record.fileLocation
+                << '\n';
+    }
+    return kExitOk;
+}
+
+int commandShow(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const ParsedArguments parsed = parseArguments(arguments, {QStringLiteral("--page")}, {QStringLiteral("--json")});
+    if (parsed.positional.size() != 1)
+        throw UsageError{QStringLiteral("show takes one FILE")};
+    const int page = parsed.options.contains(QStringLiteral("--page"))
+                         ? parseInteger(parsed.options.value(QStringLiteral("--page")), QStringLiteral("--page"))
+                         : 1;
+    const std::optional<OpenedFile> opened = openFile(parsed.positional.first(), err);
+    if (!opened)
+        return kExitFailed;
+    const LoadedMapping &loaded = opened->loaded;
+    if (page < 1 || page > loaded.totalPages) {
+        err << "ovmap: page " << page << " does not exist; the mapping has " << panel::totalPagesText(loaded.totalPages)
+            << Qt::endl;
+        return kExitFailed;
+    }
+    if (parsed.flags.contains(QStringLiteral("--json"))) {
+        const QJsonObject object{{QStringLiteral("plugin_Mode"), loaded.pluginMode},
+                                 {QStringLiteral("totalPages"), loaded.totalPages},
+                                 {QStringLiteral("available"), toJson(loaded.available)},
+                                 {QStringLiteral("plistBuild"), toJson(loaded.plistBuild)}};
+        out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+        return kExitOk;
+    }
+    const panel::PanelLabels labels = panel::labelsForPage(tableOf(loaded), page);
+    out << (loaded.pluginMode == mapping::kModeInstrument ? "Instrument mode" : "Insert/Effect mode") << '\n';
+    out << labels.pageCurrentlyDisplayed << " (" << labels.totalPagesIndicator << ")\n";
+    for (int n = 0; n < mapping::kControlsPerPage; ++n) {
+        const ParameterEntry &slot = loaded.plistBuild.at(mapping::slotIndex(page, n + 1));
+        out << QStringLiteral("%1  %2").arg(n + 1, 2).arg(labels.text[n]);
+        if (!slot.isEmptySlot())
+            out << "  (" << slot.ParamNum << ')';
+        out << '\n';
+    }
+    return kExitOk;
+}
+
+bool writeChartFor(const QString &file, const QString &pluginName, const QString &output, QTextStream &out,
+                   QTextStream &err)
+{
+    const std::optional<OpenedFile> opened = openFile(file, err);
+    if (!opened)
+        return false;
+    const QString location = QFileInfo(file).absoluteFilePath();
+    const panel::ChartWriteResult written =
+        panel::writeChart(output, panel::buildChart(pluginName, location, tableOf(opened->loaded)));
+    if (!written.ok) {
+        err << "ovmap: " << panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail) << Qt::endl;
+        return false;
+    }
+    out << written.path << '\n';
+    return true;
+}
+
+// A file name made of the plug-in's type and name, unique among those already used.
+QString chartFileName(const catalogue::PluginRecord &record, QSet<QString> &used)
+{
+    QString base = record.Type + QStringLiteral(" - ") + record.Plugin;
+    base.replace(QLatin1Char('/'), QLatin1Char('_'));
+    QString name = base + QStringLiteral(".html");
+    for (int n = 2; used.contains(name); ++n)
+        name = QStringLiteral("%1 (%2).html").arg(base).arg(n);
+    used.insert(name);
+    return name;
+}
+
+int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const ParsedArguments parsed =
+        parseArguments(arguments,
+                       {QStringLiteral("--plugin"), QStringLiteral("-o"), QStringLiteral("--home"),
+                        QStringLiteral("--out-dir")},
+                       {QStringLiteral("--all")});
+    if (!parsed.flags.contains(QStringLiteral("--all"))) {
+        if (parsed.positional.size() != 1)
+            throw UsageError{QStringLiteral("chart takes one FILE, or --all")};
+        if (parsed.options.contains(QStringLiteral("--home")) || parsed.options.contains(QStringLiteral("--out-dir")))
+            throw UsageError{QStringLiteral("--home and --out-dir go with --all")};
+        const QString file = parsed.positional.first();
+        const QString plugin =
+            parsed.options.value(QStringLiteral("--plugin"), QFileInfo(file).absoluteDir().dirName());
+        const QString output = parsed.options.value(QStringLiteral("-o"), panel::chartPath(file));
+        return writeChartFor(file, plugin, output, out, err) ? kExitOk : kExitFailed;
+    }
+    if (!parsed.positional.isEmpty() || parsed.options.contains(QStringLiteral("--plugin"))
+        || parsed.options.contains(QStringLiteral("-o")))
+        throw UsageError{QStringLiteral("chart --all takes no FILE, --plugin or -o")};
+    const QString outDir = parsed.options.value(QStringLiteral("--out-dir"));
+    if (!outDir.isEmpty() && !QDir().mkpath(outDir)) {
+        err << "ovmap: cannot create the folder " << outDir << Qt::endl;
+        return kExitFailed;
+    }
+    bool allWritten = true;
+    QSet<QString> used;
+    for (const catalogue::PluginRecord &record : scanHome(homeFolder(parsed), err)) {
+        const QString output = outDir.isEmpty() ? panel::chartPath(record.fileLocation)
+                                                : QDir(outDir).filePath(chartFileName(record, used));
+        allWritten = writeChartFor(record.fileLocation, record.Plugin, output, out, err) && allWritten;
+    }
+    return allWritten ? kExitOk : kExitFailed;
+}
+
+// One editing operation, checked against the table as it stands when it runs.
+struct Operation {
+    QString name;
+    std::function<std::optional<QString>(MappingTable &, int &mode)> apply; // a refusal's reason, or nothing
+};
+
+std::optional<QString> checkPage(const MappingTable &table, int page)
+{
+    if (!table.hasPage(page))
+        return QStringLiteral("page %1 does not exist (the mapping has %2)").arg(page).arg(panel::totalPagesText(table.totalPages));
+    return std::nullopt;
+}
+
+std::optional<QString> checkControl(int control)
+{
+    if (control < 1 || control > mapping::kControlsPerPage)
+        return QStringLiteral("control %1 does not exist (controls are 1 to %2)").arg(control).arg(mapping::kControlsPerPage);
+    return std::nullopt;
+}
+
+QVector<Operation> parseOperations(const QStringList &words)
+{
+    QVector<Operation> operations;
+    qsizetype i = 0;
+    auto take = [&](const QString &op) -> QString {
+        if (i >= words.size())
+            throw UsageError{QStringLiteral("%1 is missing an argument").arg(op)};
+        return words.at(i++);
+    };
+    while (i < words.size()) {
+        const QString op = words.at(i++);
+        if (op == QLatin1String("assign") || op == QLatin1String("clear")) {
+            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
+            const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
+            const ParameterEntry source =
+                op == QLatin1String("assign") ? mapping::splitEntryString(take(op)) : ParameterEntry{};
+            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+                                   if (auto refused = checkPage(table, page))
+                                       return refused;
+                                   if (auto refused = checkControl(control))
+                                       return refused;
+                                   mapping::assignParameter(table, source, mapping::slotIndex(page, control));
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("add-page")) {
+            operations.append({op, [](MappingTable &table, int &) -> std::optional<QString> {
+                                   mapping::addControlsPage(table);
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("delete-page") || op == QLatin1String("clear-page")) {
+            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
+            const bool remove = op == QLatin1String("delete-page");
+            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+                                   if (auto refused = checkPage(table, page))
+                                       return refused;
+                                   table.curPage = page;
+                                   if (!remove) {
+                                       mapping::clearThisPage(table);
+                                   } else if (!mapping::removeControlsPage(table)) {
+                                       return mapping::texts::kCannotDeleteFirstPage + QStringLiteral(". ")
+                                              + mapping::texts::kTryClearingInstead;
+                                   }
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("swap-pages")) {
+            const int from = parseInteger(take(op), QStringLiteral("PAGE"));
+            const int to = parseInteger(take(op), QStringLiteral("PAGE"));
+            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+                                   if (auto refused = checkPage(table, from))
+                                       return refused;
+                                   if (auto refused = checkPage(table, to))
+                                       return refused;
+                                   if (from == to)
+                                       return QStringLiteral("a page cannot be exchanged with itself");
+                                   mapping::exchangePages(table, from, to);
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("mode")) {
+            const QString value = take(op);
+            if (value != QLatin1String("0") && value != QLatin1String("1"))
+                throw UsageError{QStringLiteral("mode is 0 (insert/effect) or 1 (instrument), not '%1'").arg(value)};
+            const int newMode = value.toInt();
+            operations.append({op, [=](MappingTable &, int &mode) -> std::optional<QString> {
+                                   mode = newMode;
+                                   return std::nullopt;
+                               }});
+        } else {
+            throw UsageError{QStringLiteral("unknown operation '%1'").arg(op)};
+        }
+    }
+    return operations;
+}
+
+int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() < 2)
+        throw UsageError{QStringLiteral("edit takes a FILE and at least one operation")};
+    const QString file = arguments.first();
+    const QVector<Operation> operations = parseOperations(arguments.mid(1));
+
+    std::optional<OpenedFile> opened = openFile(file, err);
+    if (!opened)
+        return kExitFailed;
+    MappingTable table = tableOf(opened->loaded);
+    int mode = opened->loaded.pluginMode;
+    for (qsizetype i = 0; i < operations.size(); ++i) {
+        if (const std::optional<QString> refused = operations.at(i).apply(table, mode)) {
+            err << "ovmap: operation " << (i + 1) << " (" << operations.at(i).name << ") refused: " << *refused
+                << "\nNothing was saved." << Qt::endl;
+            return kExitFailed;
+        }
+    }
+    // As the editor does on opening: the file gets its list of unique parameters first, so that the
+    // original backup holds it.
+    if (opened->listAdded) {
+        const mapping::OravelizeResult prepared = mapping::oravelizePlistFile(file);
+        if (!prepared.ok()) {
+            err << "ovmap: cannot prepare " << file << ": " << prepared.detail << Qt::endl;
+            return kExitFailed;
+        }
+    }
+    const mapping::SaveResult saved = mapping::exportToPlist(file, table.plistBuild, mode);
+    (saved.ok() ? out : err) << saved.message() << '\n' << saved.informativeText() << Qt::endl;
+    return saved.ok() ? kExitOk : kExitFailed;
+}
+
+int commandRecall(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 2
+        || (arguments.at(1) != mapping::kOriginalSuffix && arguments.at(1) != mapping::kPreviousSuffix))
+        throw UsageError{QStringLiteral("recall takes a FILE and 'original' or 'prev'")};
+    const mapping::RecallResult recalled = mapping::recallOriginalMapping(arguments.at(0), arguments.at(1));
+    (recalled.ok() ? out : err) << recalled.message() << '\n' << recalled.informativeText() << Qt::endl;
+    return recalled.ok() ? kExitOk : kExitFailed;
+}
+
+} // namespace
+
+int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.isEmpty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    const QString command = arguments.first();
+    const QStringList rest = arguments.mid(1);
+    try {
+        if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (command == QLatin1String("scan"))
+            return commandScan(rest, out, err);
+        if (command == QLatin1String("show"))
+            return commandShow(rest, out, err);
+        if (command == QLatin1String("chart"))
+            return commandChart(rest, out, err);
+        if (command == QLatin1String("edit"))
+            return commandEdit(rest, out, err);
+        if (command == QLatin1String("recall"))
+            return commandRecall(rest, out, err);
+        throw UsageError{QStringLiteral("unknown command '%1'").arg(command)};
+    } catch (const UsageError &error) {
+        err << "ovmap: " << error.message << '\n' << kUsage;
+        err.flush();
+        return kExitUsage;
+    }
+}
+
+} // namespace ov::cli

@@ -1,0 +1,13 @@
+#include "Ovmap.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return ov::cli::runOvmap(app.arguments().mid(1), out, err);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ParameterEntry.h"
+
+#include <QVector>
+
+#include <optional>
+
+namespace ov::mapping {
+
+// The paged mapping table and its page counters. Before the first load the table is empty and both
+// counters are 0; afterwards it holds exactly 32 * totalPages slots and 1 <= curPage <= totalPages.
+struct MappingTable {
+    QVector<ParameterEntry> plistBuild;
+    int curPage = 0;
+    int totalPages = 0;
+
+    bool isLoaded() const { return totalPages > 0 && plistBuild.size() == qsizetype(totalPages) * kControlsPerPage; }
+    bool hasSlot(int slot) const { return slot >= 0 && slot < plistBuild.size(); }
+    bool hasPage(int page) const { return page >= 1 && page <= totalPages; }
+};
+
+// Writes the source's ParamNum and Parameter into `to`; the slot keeps its OravelPage and
+// OravelControlNo. Returns whether a real parameter (not "-") now stands there, which advances the
+// parameter list's selection, or nothing when `to` is not a slot (nothing changes then).
+std::optional<bool> assignParameter(MappingTable &table, const ParameterEntry &source, int to);
+
+// Exchanges the parameters of two slots. Returns whether a real parameter now stands on `to`, or
+// nothing when either is not a slot.
+std::optional<bool> swapSlots(MappingTable &table, int from, int to);
+
+// Page navigation: the page each button shows (held within 1 ... totalPages).
+int previousPage(const MappingTable &table);
+int nextPage(const MappingTable &table);
+
+// Appends an empty page at the end and makes it current.
+void addControlsPage(MappingTable &table);
+
+// Deletes the current page and shows the one before it; page 1 is refused (false, nothing changes).
+bool removeControlsPage(MappingTable &table);
+
+// Empties every slot of the current page.
+void clearThisPage(MappingTable &table);
+
+// Whether `fromPage` and `toPage` can be exchanged: both pages exist and differ.
+bool canExchangePages(const MappingTable &table, int fromPage, int toPage);
+
+// Exchanges two pages slot by slot and makes `toPage` current. Returns how many real parameters
+// moved into `toPage` (each advances the parameter list's selection by one row), or nothing when
+// the exchange is refused (nothing changes then).
+std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage);
+
+} // namespace ov::mapping

@@ -1,0 +1,178 @@
+#include "PlistDocument.h"
+
+#include "AtomicFile.h"
+
+#include <QFileInfo>
+
+#include <plist/plist.h>
+
+#include <cmath>
+
+namespace ov::mapping {
+
+namespace {
+
+// libplist takes lengths as 32-bit; a parameter-order file is a few kilobytes to a few megabytes.
+constexpr qsizetype kMaxPlistBytes = 256 * 1024 * 1024;
+
+QString textForm(plist_t node)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char *text = plist_get_string_ptr(node, &length);
+        return QString::fromUtf8(text, static_cast<qsizetype>(length));
+    }
+    case PLIST_UINT: {
+        uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return QString::number(static_cast<qint64>(value));
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+            return QString::number(static_cast<qint64>(value));
+        return QString::number(value, 'g', 17);
+    }
+    case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return value ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+void PlistDocument::NodeDeleter::operator()(void *node) const
+{
+    plist_free(static_cast<plist_t>(node));
+}
+
+PlistDocument::PlistDocument() : m_root(plist_new_dict()) {}
+
+PlistDocument::PlistDocument(const PlistDocument &other) : m_root(plist_copy(other.m_root.get())) {}
+
+PlistDocument &PlistDocument::operator=(const PlistDocument &other)
+{
+    if (this != &other)
+        m_root.reset(plist_copy(other.m_root.get()));
+    return *this;
+}
+
+PlistDocument::~PlistDocument() = default;
+
+PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus *status)
+{
+    PlistDocument document;
+    plist_t root = nullptr;
+    if (!bytes.isEmpty() && bytes.size() <= kMaxPlistBytes)
+        plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
+    if (!root) {
+        *status = PlistReadStatus::NotPropertyList;
+    } else if (plist_get_node_type(root) != PLIST_DICT) {
+        plist_free(root);
+        *status = PlistReadStatus::NotDictionary;
+    } else {
+        document.m_root.reset(root);
+        *status = PlistReadStatus::Ok;
+    }
+    return document;
+}
+
+PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *status = PlistReadStatus::Missing;
+        if (error)
+            *error = QStringLiteral("No such file");
+        return PlistDocument();
+    }
+    QByteArray bytes;
+    if (info.isDir() || !readWholeFile(path, &bytes, error)) {
+        *status = PlistReadStatus::Unreadable;
+        if (error && info.isDir())
+            *error = QStringLiteral("Is a folder");
+        return PlistDocument();
+    }
+    PlistDocument document = fromBytes(bytes, status);
+    if (error && *status != PlistReadStatus::Ok)
+        *error = describe(*status);
+    return document;
+}
+
+QByteArray PlistDocument::toXml() const
+{
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(static_cast<plist_t>(m_root.get()), &xml, &length);
+    QByteArray result(xml, static_cast<qsizetype>(length));
+    plist_to_xml_free(xml);
+    return result;
+}
+
+bool PlistDocument::contains(const char *key) const
+{
+    return plist_dict_get_item(static_cast<plist_t>(m_root.get()), key) != nullptr;
+}
+
+std::optional<QStringList> PlistDocument::stringArray(const char *key,
+                                                      const std::optional<QString> &nonStringElement) const
+{
+    plist_t array = plist_dict_get_item(static_cast<plist_t>(m_root.get()), key);
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY)
+        return std::nullopt;
+    const uint32_t size = plist_array_get_size(array);
+    QStringList values;
+    values.reserve(size);
+    for (uint32_t i = 0; i < size; ++i) {
+        plist_t item = plist_array_get_item(array, i);
+        if (plist_get_node_type(item) == PLIST_STRING) {
+            uint64_t length = 0;
+            const char *text = plist_get_string_ptr(item, &length);
+            values.append(QString::fromUtf8(text, static_cast<qsizetype>(length)));
+        } else if (nonStringElement) {
+            values.append(*nonStringElement);
+        }
+    }
+    return values;
+}
+
+std::optional<QString> PlistDocument::firstElementText(const char *key) const
+{
+    plist_t array = plist_dict_get_item(static_cast<plist_t>(m_root.get()), key);
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY || plist_array_get_size(array) == 0)
+        return std::nullopt;
+    return textForm(plist_array_get_item(array, 0));
+}
+
+void PlistDocument::setStringArray(const char *key, const QStringList &values)
+{
+    plist_t array = plist_new_array();
+    for (const QString &value : values)
+        plist_array_append_item(array, plist_new_string(value.toUtf8().constData()));
+    plist_dict_set_item(static_cast<plist_t>(m_root.get()), key, array);
+}
+
+QString describe(PlistReadStatus status)
+{
+    switch (status) {
+    case PlistReadStatus::Ok:
+        return QStringLiteral("read");
+    case PlistReadStatus::Missing:
+        return QStringLiteral("the file does not exist");
+    case PlistReadStatus::Unreadable:
+        return QStringLiteral("the file cannot be read");
+    case PlistReadStatus::NotPropertyList:
+        return QStringLiteral("the file is not a property list");
+    case PlistReadStatus::NotDictionary:
+        return QStringLiteral("the property list's root is not a dictionary");
+    }
+    return QString();
+}
+
+} // namespace ov::mapping

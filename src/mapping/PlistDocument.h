@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace ov::mapping {
+
+// What became of an attempt to read a property-list dictionary.
+enum class PlistReadStatus {
+    Ok,
+    Missing,          // no file at the path
+    Unreadable,       // the file exists but cannot be opened or read
+    NotPropertyList,  // the bytes are neither an XML nor a binary property list
+    NotDictionary,    // a property list whose root is not a dictionary
+};
+
+// A property-list dictionary, read from XML or binary and written as XML. Keys keep their order;
+// values this program does not know are carried through unchanged.
+class PlistDocument final {
+public:
+    PlistDocument();  // an empty dictionary
+    PlistDocument(const PlistDocument &other);
+    PlistDocument &operator=(const PlistDocument &other);
+    PlistDocument(PlistDocument &&) noexcept = default;
+    PlistDocument &operator=(PlistDocument &&) noexcept = default;
+    ~PlistDocument();
+
+    // Parses bytes; on any status but Ok the document is an empty dictionary.
+    static PlistDocument fromBytes(const QByteArray &bytes, PlistReadStatus *status);
+    static PlistDocument fromFile(const QString &path, PlistReadStatus *status, QString *error = nullptr);
+
+    QByteArray toXml() const;
+
+    bool contains(const char *key) const;
+
+    // The array under `key` as text, or nothing when the key is absent or not an array.
+    // Elements that are not strings become `nonStringElement`, or are skipped when it is empty.
+    std::optional<QStringList> stringArray(const char *key, const std::optional<QString> &nonStringElement) const;
+
+    // The text form of the first element of the array under `key` ("1" for the integer 1, the
+    // boolean true or the real 1.0; strings as they are), or nothing when there is no such element.
+    std::optional<QString> firstElementText(const char *key) const;
+
+    // Replaces the value under `key` by an array of strings, keeping the key's place when it exists.
+    void setStringArray(const char *key, const QStringList &values);
+
+private:
+    struct NodeDeleter {
+        void operator()(void *node) const;
+    };
+    std::unique_ptr<void, NodeDeleter> m_root;
+};
+
+QString describe(PlistReadStatus status);
+
+} // namespace ov::mapping

@@ -1,0 +1,120 @@
+#include "Chart.h"
+
+#include "mapping/AtomicFile.h"
+
+namespace ov::panel {
+
+namespace {
+
+// The header with its two places for the plug-in's name and the file location.
+const QString kHeaderBeforeName = QStringLiteral("<html><body><h1>MCU Mapping for '");
+const QString kHeaderBeforeLocation = QStringLiteral("'</h1><p>File Location: ");
+const QString kHeaderRest = QStringLiteral(
+    "</p><style>table {width:100%; border: solid 1px;text-align:left;background-color:grey;} "
+    "table th{font-size:85%;background-color:lime;} "
+    "table td{font-size:85%;text-align:center;height:50px;width:10%;background-color:white;} </style>"
+    "<table><tr><th>Section</th>"
+    "<th style='text-align:center;'>Pot 1</th><th style='text-align:center;'>Pot 2</th>"
+    "<th style='text-align:center;'>Pot 3</th><th style='text-align:center;'>Pot 4</th>"
+    "<th style='text-align:center;'>Pot 5</th><th style='text-align:center;'>Pot 6</th>"
+    "<th style='text-align:center;'>Pot 7</th><th style='text-align:center;'>Pot 8</th></tr>");
+
+void appendEscaped(QString &out, const QString &text)
+{
+    for (auto it = text.cbegin(); it != text.cend(); ++it) {
+        const char16_t c = it->unicode();
+        switch (c) {
+        case u'&': out += QLatin1String("&amp;"); continue;
+        case u'<': out += QLatin1String("&lt;"); continue;
+        case u'>': out += QLatin1String("&gt;"); continue;
+        case u'"': out += QLatin1String("&quot;"); continue;
+        case u'\'': out += QLatin1String("&#39;"); continue;
+        default: break;
+        }
+        if (c < 0x80) {
+            out += *it;
+            continue;
+        }
+        char32_t codePoint = c;
+        if (QChar::isHighSurrogate(c) && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(c, (it + 1)->unicode());
+            ++it;
+        } else if (QChar::isSurrogate(c)) {
+            codePoint = 0xFFFD; // a lone half of a pair is not a character
+        }
+        out += QLatin1String("&#") + QString::number(static_cast<uint>(codePoint)) + QLatin1Char(';');
+    }
+}
+
+} // namespace
+
+QString escapeForChart(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    appendEscaped(out, text);
+    return out;
+}
+
+QString chartHeader(const QString &pluginName, const QString &fileLocation)
+{
+    QString header = kHeaderBeforeName;
+    appendEscaped(header, pluginName);
+    header += kHeaderBeforeLocation;
+    appendEscaped(header, fileLocation);
+    header += kHeaderRest;
+    return header;
+}
+
+void appendChartRow(QString &chart, const mapping::MappingTable &table, int firstSlot, int lastSlot,
+                    const QString &rowLabel)
+{
+    chart += QLatin1String("<tr><th>");
+    appendEscaped(chart, rowLabel);
+    chart += QLatin1String("</th>");
+    for (int slot = firstSlot; slot <= lastSlot; ++slot) {
+        chart += QLatin1String("<td>");
+        appendEscaped(chart, table.hasSlot(slot - 1) ? table.plistBuild.at(slot - 1).Parameter
+                                                     : mapping::kEmptyParameter);
+        chart += QLatin1String("</td>");
+    }
+    chart += QLatin1String("</tr>");
+}
+
+void appendChartRows(QString &chart, const mapping::MappingTable &table)
+{
+    const int rows = table.totalPages * (mapping::kControlsPerPage / kEncodersPerRow);
+    // A row takes about 40 characters besides its eight parameter names.
+    chart.reserve(chart.size() + rows * (40 + kEncodersPerRow * 24));
+    for (int k = 1; k <= rows; ++k)
+        appendChartRow(chart, table, kEncodersPerRow * (k - 1) + 1, kEncodersPerRow * k,
+                       QStringLiteral("Page %1 Encoders").arg(k));
+}
+
+QString chartFooter()
+{
+    return QStringLiteral("</table></body></html>");
+}
+
+QString buildChart(const QString &pluginName, const QString &fileLocation, const mapping::MappingTable &table)
+{
+    QString chart = chartHeader(pluginName, fileLocation);
+    appendChartRows(chart, table);
+    chart += chartFooter();
+    return chart;
+}
+
+QString chartPath(const QString &fileLocation)
+{
+    return fileLocation + QLatin1String(".html");
+}
+
+ChartWriteResult writeChart(const QString &path, const QString &chart)
+{
+    ChartWriteResult result;
+    result.path = path;
+    result.ok = mapping::writeFileAtomically(path, chart.toLatin1(), &result.detail);
+    return result;
+}
+
+} // namespace ov::panel

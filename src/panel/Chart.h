@@ -1,0 +1,50 @@
+#pragma once
+
+#include "mapping/MappingTable.h"
+
+#include <QString>
+
+namespace ov::panel {
+
+// Eight encoders to a row of the chart; four rows cover one page of 32 controls.
+inline constexpr int kEncodersPerRow = 8;
+
+// Text made safe for the chart: & < > " ' become entities and every character outside ASCII a
+// numeric character reference, so the chart is always plain ASCII.
+QString escapeForChart(const QString &text);
+
+// The chart's header: title with the plug-in's name, the file location, the style and the heading row.
+QString chartHeader(const QString &pluginName, const QString &fileLocation);
+
+// One row: "<tr><th>label</th><td>..</td>...</tr>" with the Parameter texts of table entries
+// firstSlot - 1 ... lastSlot - 1 (slots counted from 1, lastSlot included).
+void appendChartRow(QString &chart, const mapping::MappingTable &table, int firstSlot, int lastSlot,
+                    const QString &rowLabel);
+
+// Rows for every slot of the table: 4 * totalPages rows of eight, labelled "Page %d Encoders".
+void appendChartRows(QString &chart, const mapping::MappingTable &table);
+
+QString chartFooter();
+
+// Header, rows and footer: the whole chart of a table.
+QString buildChart(const QString &pluginName, const QString &fileLocation, const mapping::MappingTable &table);
+
+// The chart file of a parameter-order file: the same path with ".html" appended.
+QString chartPath(const QString &fileLocation);
+
+struct ChartWriteResult final {
+    bool ok = true;
+    QString path;
+    QString detail;
+};
+
+// Writes the chart to `path`, replacing any file there in one step.
+ChartWriteResult writeChart(const QString &path, const QString &chart);
+
+namespace texts {
+inline const QString kChartNotWritten = QStringLiteral("Chart not written");
+// %1: the chart's path, %2: the reason.
+inline const QString kChartNotWrittenInfo = QStringLiteral("The chart %1 could not be written (%2).");
+} // namespace texts
+
+} // namespace ov::panel
