@@ -1,0 +1,198 @@
+// ovmap as a user runs it: a process on temporary folders.
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using ov::test::readFile;
+using ov::test::stringArrayXml;
+using ov::test::writeFile;
+using ov::test::xmlPlist;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result ovmap(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(OVMAP_PATH), arguments);
+    process.waitForFinished(30000);
+    return Result{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+               process.readAllStandardError()};
+}
+
+class Ovmap : public ::testing::Test {
+protected:
+    QTemporaryDir home;
+    QString synth = home.filePath("Music/Audio Music Apps/Plug-In Settings/Synth/CSParameterOrder.plist");
+    QString effect = home.filePath("Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist");
+
+    void SetUp() override
+    {
+        writeFile(synth, xmlPlist("<key>Version</key><real>1</real>"
+                                  + stringArrayXml("ControlSurfaceParameterOrder", {"1 Cutoff", "-1", "2 Output Volume"})));
+        writeFile(effect, ov::test::toBinaryPlist(xmlPlist(
+                              stringArrayXml("ControlSurfaceParameterOrder", {"5 Time", "6 Feedback"})
+                              + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix"}))));
+    }
+
+    QJsonObject showJson(const QString &file)
+    {
+        const Result run = ovmap({"show", file, "--json"});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        return QJsonDocument::fromJson(run.out).object();
+    }
+
+    QStringList backupsBeside(const QString &file)
+    {
+        return QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+};
+
+} // namespace
+
+TEST_F(Ovmap, ScanListsWhatTheEditorWouldList)
+{
+    const Result run = ovmap({"scan", "--home", home.path(), "--json"});
+    ASSERT_EQ(run.status, 0);
+    const QJsonArray records = QJsonDocument::fromJson(run.out).array();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].toObject(), (QJsonObject{{"Type", "Logic"}, {"Plugin", "Synth"}, {"State", "Editable"}, {"fileLocation", synth}}));
+    EXPECT_EQ(records[1].toObject()["Type"], "Maker");
+    EXPECT_TRUE(run.err.contains("Reading Folder: " + home.path().toUtf8()));
+
+    const Result text = ovmap({"scan", "--home", home.path()});
+    EXPECT_EQ(text.out.split('\n').first(), ("Logic\tSynth\tEditable\t" + synth).toUtf8());
+}
+
+TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
+{
+    const QByteArray before = readFile(synth);
+    const QJsonObject shown = showJson(synth);
+    EXPECT_EQ(readFile(synth), before);
+    EXPECT_EQ(shown["plugin_Mode"].toInt(), 1); // "Output Volume"
+    EXPECT_EQ(shown["totalPages"].toInt(), 1);
+    const QJsonArray available = shown["available"].toArray();
+    ASSERT_EQ(available.size(), 3); // the empty entry, then the list opening would add
+    EXPECT_EQ(available[0].toObject(), (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 0}, {"OravelControlNo", 0}}));
+    EXPECT_EQ(available[2].toObject()["Parameter"], "Output Volume");
+    const QJsonArray table = shown["plistBuild"].toArray();
+    ASSERT_EQ(table.size(), 32);
+    EXPECT_EQ(table[1].toObject(), (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 1}, {"OravelControlNo", 1}}));
+
+    const Result text = ovmap({"show", synth});
+    EXPECT_TRUE(text.out.contains("Page 1 of 1 (1 Page)"));
+    EXPECT_TRUE(text.out.contains(" 1  Cutoff  (1)\n"));
+    EXPECT_TRUE(text.out.contains(" 2  -\n"));
+    EXPECT_EQ(ovmap({"show", synth, "--page", "2"}).status, 1);
+}
+
+TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
+{
+    const Result run = ovmap({"edit", synth, "assign", "1", "2", "9 Resonance", "add-page", "assign", "2", "32",
+                           "7 Drive", "clear", "1", "1", "mode", "0"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("New Mapping has been saved\n"));
+    EXPECT_TRUE(run.out.contains(synth.toUtf8() + ".prev"));
+    EXPECT_EQ(backupsBeside(synth), (QStringList{"CSParameterOrder.plist", "CSParameterOrder.plist.original",
+                                                 "CSParameterOrder.plist.prev"}));
+    // The original backup already holds the list that opening adds.
+    EXPECT_TRUE(readFile(synth + ".original").contains("StoreCSUnique"));
+    const QJsonObject shown = showJson(synth);
+    EXPECT_EQ(shown["plugin_Mode"].toInt(), 0);
+    EXPECT_EQ(shown["totalPages"].toInt(), 2);
+    const QJsonArray table = shown["plistBuild"].toArray();
+    EXPECT_EQ(table[0].toObject()["Parameter"], "-");
+    EXPECT_EQ(table[1].toObject()["Parameter"], "Resonance");
+    EXPECT_EQ(table[63].toObject()["ParamNum"], "7");
+    EXPECT_TRUE(readFile(synth).contains("<key>Version</key>\n\t<real>1</real>"));
+}
+
+TEST_F(Ovmap, PageOperationsFollowTheEditor)
+{
+    ASSERT_EQ(ovmap({"edit", effect, "add-page", "add-page", "assign", "3", "1", "8 Third", "swap-pages", "3", "1",
+                     "delete-page", "2", "clear-page", "2"})
+                  .status,
+              0);
+    const QJsonArray table = showJson(effect)["plistBuild"].toArray();
+    ASSERT_EQ(table.size(), 64);
+    EXPECT_EQ(table[0].toObject()["Parameter"], "Third");
+    EXPECT_EQ(table[32].toObject()["Parameter"], "-");
+    // A binary file is written back as XML, its list kept.
+    EXPECT_TRUE(readFile(effect).startsWith("<?xml"));
+    EXPECT_EQ(showJson(effect)["available"].toArray().size(), 4);
+}
+
+TEST_F(Ovmap, ARefusedOperationSavesNothing)
+{
+    const QByteArray before = readFile(synth);
+    const QList<QStringList> refused{
+        {"delete-page", "1"}, {"assign", "1", "33", "1 A"}, {"assign", "2", "1", "1 A"},
+        {"swap-pages", "1", "1"}, {"clear-page", "0"}, {"add-page", "swap-pages", "1", "3"}};
+    for (const QStringList &ops : refused) {
+        const Result run = ovmap(QStringList{"edit", synth, "assign", "1", "3", "4 Ok"} + ops);
+        EXPECT_EQ(run.status, 1) << ops.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_TRUE(ovmap({"edit", synth, "delete-page", "1"}).err.contains("Cannot delete first page"));
+    EXPECT_EQ(readFile(synth), before);
+    EXPECT_EQ(backupsBeside(synth), QStringList{"CSParameterOrder.plist"});
+}
+
+TEST_F(Ovmap, UsageErrorsExitWithTwoAndUnreadableFilesWithOne)
+{
+    for (const QStringList &args : QList<QStringList>{{}, {"frobnicate"}, {"show"}, {"edit", synth}, {"edit", synth, "mode", "2"},
+                                                      {"edit", synth, "assign", "1"}, {"recall", synth, "latest"},
+                                                      {"scan", "--bogus"}, {"show", synth, "--page", "two"}})
+        EXPECT_EQ(ovmap(args).status, 2) << args.join(' ').toStdString();
+    writeFile(synth, "not a plist");
+    EXPECT_EQ(ovmap({"show", synth}).status, 1);
+    EXPECT_EQ(ovmap({"edit", synth, "add-page"}).status, 1);
+    EXPECT_EQ(readFile(synth), "not a plist");
+    EXPECT_EQ(ovmap({"show", home.filePath("missing.plist")}).status, 1);
+}
+
+TEST_F(Ovmap, RecallPutsABackupBack)
+{
+    EXPECT_EQ(ovmap({"recall", synth, "prev"}).status, 1);
+    const QByteArray before = readFile(synth);
+    ASSERT_EQ(ovmap({"edit", synth, "add-page"}).status, 0);
+    const QByteArray listed = readFile(synth + ".prev");
+    const Result run = ovmap({"recall", synth, "prev"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Recalled mapping has been applied\nNow saved as this plugins default\n");
+    EXPECT_EQ(readFile(synth), listed);
+    ASSERT_EQ(ovmap({"recall", synth, "original"}).status, 0);
+    EXPECT_NE(readFile(synth), before); // the original holds the added list
+    EXPECT_EQ(showJson(synth)["plistBuild"].toArray()[0].toObject()["Parameter"], "Cutoff");
+}
+
+TEST_F(Ovmap, ChartsOneFileOrEveryPlugin)
+{
+    ASSERT_EQ(ovmap({"chart", synth}).status, 0);
+    const QByteArray chart = readFile(synth + ".html");
+    EXPECT_TRUE(chart.startsWith("<html><body><h1>MCU Mapping for 'Synth'</h1><p>File Location: " + synth.toUtf8()));
+    EXPECT_TRUE(chart.contains("<td>Cutoff</td><td>-</td><td>Output Volume</td>"));
+
+    const QString out = home.filePath("named.html");
+    ASSERT_EQ(ovmap({"chart", synth, "--plugin", "Mine & Yours", "-o", out}).status, 0);
+    EXPECT_TRUE(readFile(out).contains("MCU Mapping for 'Mine &amp; Yours'"));
+
+    const QString folder = home.filePath("charts");
+    const Result all = ovmap({"chart", "--all", "--home", home.path(), "--out-dir", folder});
+    ASSERT_EQ(all.status, 0) << all.err.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), (QStringList{"Logic - Synth.html", "Maker - Echo.html"}));
+    EXPECT_TRUE(readFile(folder + "/Maker - Echo.html").contains("<td>Time</td><td>Feedback</td>"));
+}

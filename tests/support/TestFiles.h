@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace ov::test {
+
+// An XML property list whose root dictionary holds `body` (keys and values in XML).
+QByteArray xmlPlist(const QString &body);
+
+// `<key>name</key><array><string>..</string>...</array>`, with the strings XML-escaped.
+QString stringArrayXml(const QString &key, const QStringList &values);
+
+// The same property list in binary form.
+QByteArray toBinaryPlist(const QByteArray &xml);
+
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
+// The parameter-order file that Logic wrote for its Retro Synth.
+QString retroSynthFixture();
+
+} // namespace ov::test
