@@ -15,6 +15,8 @@
 
 #include <plist/plist.h>
 
+#include <unistd.h>
+
 using namespace ov::mapping;
 using ov::test::readFile;
 using ov::test::stringArrayXml;
@@ -225,6 +227,20 @@ TEST_F(FileWriting, AFailedBackupIsReportedAndLeavesTheFileAlone)
     EXPECT_EQ(result.failedPath, path + ".prev");
     EXPECT_NE(result.message(), texts::kMappingSaved);
     EXPECT_TRUE(result.informativeText().contains(path + ".prev"));
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(FileWriting, SaveWithoutRightsIsReported)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes everywhere";
+    writeFile(path, xmlPlist(order({"1 A"})));
+    const QByteArray before = readFile(path);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const SaveResult result = exportToPlist(path, tableOf(QStringList(32, "2 B")), 1);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(result.outcome, SaveResult::Outcome::BackupFailed);
+    EXPECT_EQ(result.failedPath, path + ".original");
     EXPECT_EQ(readFile(path), before);
 }
 
