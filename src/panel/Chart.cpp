@@ -2,6 +2,8 @@
 
 #include "mapping/AtomicFile.h"
 
+#include <algorithm>
+
 namespace ov::panel {
 
 namespace {
@@ -19,8 +21,18 @@ const QString kHeaderRest = QStringLiteral(
     "<th style='text-align:center;'>Pot 5</th><th style='text-align:center;'>Pot 6</th>"
     "<th style='text-align:center;'>Pot 7</th><th style='text-align:center;'>Pot 8</th></tr>");
 
+bool needsEscaping(char16_t c)
+{
+    return c >= 0x80 || c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'';
+}
+
 void appendEscaped(QString &out, const QString &text)
 {
+    // Most names are plain ASCII and go in whole.
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsEscaping(c.unicode()); })) {
+        out += text;
+        return;
+    }
     for (auto it = text.cbegin(); it != text.cend(); ++it) {
         const char16_t c = it->unicode();
         switch (c) {
@@ -84,11 +96,11 @@ void appendChartRow(QString &chart, const mapping::MappingTable &table, int firs
 void appendChartRows(QString &chart, const mapping::MappingTable &table)
 {
     const int rows = table.totalPages * (mapping::kControlsPerPage / kEncodersPerRow);
-    // A row takes about 40 characters besides its eight parameter names.
-    chart.reserve(chart.size() + rows * (40 + kEncodersPerRow * 24));
+    // About 40 characters of markup per row and 9 per cell, and room for names of 24 characters.
+    chart.reserve(chart.size() + qsizetype(rows) * (40 + kEncodersPerRow * (9 + 24)));
     for (int k = 1; k <= rows; ++k)
         appendChartRow(chart, table, kEncodersPerRow * (k - 1) + 1, kEncodersPerRow * k,
-                       QStringLiteral("Page %1 Encoders").arg(k));
+                       QLatin1String("Page ") + QString::number(k) + QLatin1String(" Encoders"));
 }
 
 QString chartFooter()
