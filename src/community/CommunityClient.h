@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Endpoints.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class QNetworkReply;
+
+namespace ov::community {
+
+// A shared file on its way to disk. It ends with exactly one of downloadDidFinish or downloadFailed,
+// then deletes itself.
+class FileDownload final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FileDownload)
+
+public:
+    FileDownload(const QString &url, const QString &localPath, QNetworkReply *reply, QObject *parent);
+
+    const QString &url() const { return m_url; }
+    const QString &localPath() const { return m_localPath; }
+
+signals:
+    // The server's reply body has been written to localPath() (whatever its HTTP status).
+    void downloadDidFinish(ov::community::FileDownload *download);
+    // No reply arrived, or the body could not be written.
+    void downloadFailed(ov::community::FileDownload *download, const QString &error);
+
+private:
+    void onFinished();
+
+    QString m_url;
+    QString m_localPath;
+    QPointer<QNetworkReply> m_reply;
+};
+
+// The community server's requests. Every exchange but the file download is a POST with the values in
+// the query, sent and waited for; the window keeps painting meanwhile but takes no user input.
+class CommunityClient final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CommunityClient)
+
+public:
+    // How long an exchange or a download may take before it fails.
+    static constexpr int kTimeoutMs = 60000;
+
+    explicit CommunityClient(const QString &baseUrl = communityBaseUrl(), QObject *parent = nullptr);
+
+    const QString &baseUrl() const { return m_baseUrl; }
+
+    // Sends base URL + `appendedText` and returns the reply decoded as UTF-8, or nothing when there is
+    // no reply body or it is not UTF-8. Status codes and transport errors give no text of their own.
+    std::optional<QString> exchange(const QString &appendedText, const QByteArray &body = QByteArray(),
+                                    const QByteArray &contentType = QByteArray());
+
+    std::optional<QString> checkCloudUserName(const QString &userName, const QString &pinCode);
+    std::optional<QString> createNewCloudUserName(const QString &userName, const QString &emailAddress);
+    std::optional<QString> uploadFileToServer(const QByteArray &fileBytes, const QString &user, const QString &plugin,
+                                              const QString &comments);
+    std::optional<QString> checkForDownloads(const QString &plugin);
+    std::optional<QString> registerCloudDownloadAttempt(const QString &patchId);
+
+    // Starts fetching `url` (already escaped) into `localPath` and returns at once.
+    FileDownload *startDownloadingURL(const QString &url, const QString &localPath);
+
+private:
+    QString m_baseUrl;
+    QNetworkAccessManager m_network;
+};
+
+// Whether a sign-in check's reply says the pair is valid: exactly "\nOK\n".
+bool isOkReply(const std::optional<QString> &reply);
+
+} // namespace ov::community

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// The user-facing texts of the community library, exactly as the user sees them.
+namespace ov::community::texts {
+
+inline const QString kNobodySignedIn = QStringLiteral("NOONEHERE");
+inline const QString kLoggedInAs = QStringLiteral("Logged in as %1"); // %1: the user name
+inline const QString kNotLoggedIn = QStringLiteral("Not Logged In");
+inline const QString kLoginFailed = QStringLiteral("Login failed");
+inline const QString kLoginFailedInfo = QStringLiteral("Please recheck your sign-in details and try again");
+inline const QString kCreateNewUserResponse = QStringLiteral("Create New User Response");
+
+inline const QString kUploadNotification = QStringLiteral("Upload notification");
+
+inline const QString kNoPlistSelected = QStringLiteral("No plist selected");
+inline const QString kNoPlistSelectedInfo =
+    QStringLiteral("Please select an item from the list before attempting to load into the current view");
+inline const QString kOkDone = QStringLiteral("OK Done");
+inline const QString kOkDoneInfo = QStringLiteral(
+    "Loaded cloud file into interface memory, please remember to save if you wish to make this your new default "
+    "mapping");
+
+// Console lines.
+inline const QString kDownloadDidFinishLog = QStringLiteral("downloadDidFinish");
+inline const QString kDownloadFailedLog = QStringLiteral("Download failed! Error - %1 %2"); // error, URL
+
+// Our own texts, where a failure used to pass in silence or as a success.
+inline const QString kUploadNotSent = QStringLiteral("Upload not sent");
+inline const QString kUploadNotSentInfo = QStringLiteral("The file %1 could not be read (%2). Nothing was sent.");
+inline const QString kDownloadFailed = QStringLiteral("Download failed");
+inline const QString kDownloadFailedInfo = QStringLiteral("The shared mapping could not be downloaded from %1 (%2).");
+inline const QString kDownloadUnreadable = QStringLiteral("Shared mapping could not be read");
+inline const QString kDownloadUnreadableInfo = QStringLiteral(
+    "The file downloaded to %1 is not a property list (%2). Nothing was loaded; the editor is as it was.");
+inline const QString kDownloadSetAside = QStringLiteral("Download set aside");
+inline const QString kDownloadSetAsideInfo = QStringLiteral(
+    "The shared mapping finished downloading after another plug-in was opened, so it was not loaded into it. It "
+    "was kept at %1.");
+
+} // namespace ov::community::texts

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ov::community {
+
+// The community server's address: the compiled-in default, or OVCORVANTA_COMMUNITY_URL when set.
+// Always ends in a slash; every endpoint follows it directly.
+QString communityBaseUrl();
+
+// The texts appended to the base URL, values escaped.
+QString checkUserEndpoint(const QString &userName, const QString &pinCode);
+QString createUserEndpoint(const QString &userName, const QString &emailAddress);
+QString uploadEndpoint(const QString &user, const QString &plugin, const QString &comments);
+QString listEndpoint(const QString &plugin);
+QString downloadRegistrationEndpoint(const QString &patchId);
+// The whole URL of a shared file: base URL and "fileLocation", the whole text escaped.
+QString fetchUrl(const QString &baseUrl, const QString &fileLocation);
+
+// The sign-in check succeeds only on this reply, exactly.
+inline const QString kOkReply = QStringLiteral("\nOK\n");
+
+// The upload's multipart body: one part, the form field "userfile" named "CSParameterOrder.plist",
+// 252 bytes around the file's bytes.
+inline constexpr char kUploadBoundary[] = "---------------------------14737809831466499882746641449";
+QByteArray uploadContentType();
+QByteArray uploadBody(const QByteArray &fileBytes);
+
+} // namespace ov::community

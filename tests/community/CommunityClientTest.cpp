@@ -1,0 +1,183 @@
+#include "community/CommunityClient.h"
+#include "community/DownloadList.h"
+#include "community/UrlEscaping.h"
+#include "support/HttpRecorder.h"
+#include "support/Printers.h"
+#include "support/TestFiles.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace ov::community;
+using ov::test::CannedReply;
+using ov::test::HttpRecorder;
+using ov::test::RecordedRequest;
+
+TEST(UrlEscaping, ValuesKeepOnlyUnreservedCharacters)
+{
+    EXPECT_EQ(escapeValue("Abc-09._~"), "Abc-09._~");
+    EXPECT_EQ(escapeValue("my name"), "my%20name");
+    // Nothing in a value can add or cut short a parameter, and "+" never arrives as a space.
+    EXPECT_EQ(escapeValue("1&pinCode=2"), "1%26pinCode%3D2");
+    EXPECT_EQ(escapeValue("a+b#c;d/e?f:g@h$i,j!k*l'm(n)o%p"),
+              "a%2Bb%23c%3Bd%2Fe%3Ff%3Ag%40h%24i%2Cj%21k%2Al%27m%28n%29o%25p");
+    EXPECT_EQ(escapeValue(QString::fromUtf8("Zoë 🎹")), "Zo%C3%AB%20%F0%9F%8E%B9");
+    EXPECT_EQ(escapeValue(""), "");
+}
+
+TEST(UrlEscaping, WholeUrlsKeepTheirPunctuation)
+{
+    EXPECT_EQ(escapeWholeUrl("http://127.0.0.1:8080/lib/files/42/CSParameterOrder.plist"),
+              "http://127.0.0.1:8080/lib/files/42/CSParameterOrder.plist");
+    EXPECT_EQ(escapeWholeUrl("http://h/files/my file#1%.plist?a=b&c=d+e"),
+              "http://h/files/my%20file%231%25.plist?a=b&c=d+e");
+    EXPECT_EQ(escapeWholeUrl(QString::fromUtf8("http://h/é")), "http://h/%C3%A9");
+}
+
+TEST(Endpoints, RequestTextsAndTheUploadBody)
+{
+    EXPECT_EQ(checkUserEndpoint("a b", "1&2"), "checkuser.php?userName=a%20b&pinCode=1%262");
+    EXPECT_EQ(createUserEndpoint("n", "x@y.z"), "checkuserexists.php?userName=n&emailAddr=x%40y.z");
+    EXPECT_EQ(uploadEndpoint("u", "Retro Synth", "three word comment"),
+              "ov_upload.php?user=u&hardware=12&plugin=Retro%20Synth&comments=three%20word%20comment");
+    EXPECT_EQ(listEndpoint("Channel EQ"), "ov_listplists.php?plugin=Channel%20EQ");
+    EXPECT_EQ(downloadRegistrationEndpoint("42"), "ov_downloadreg.php?patchID=42");
+    EXPECT_EQ(fetchUrl("http://h:1/", "files/4 2/x.plist"), "http://h:1/files/4%202/x.plist");
+
+    EXPECT_EQ(std::strlen(kUploadBoundary), 56u);
+    EXPECT_EQ(uploadContentType(), QByteArray("multipart/form-data; boundary=") + kUploadBoundary);
+    EXPECT_EQ(uploadBody(QByteArray()).size(), 252);
+    const QByteArray file("<plist>\r\n--x</plist>", 20);
+    const QByteArray body = uploadBody(file);
+    EXPECT_EQ(body.size(), file.size() + 252);
+    EXPECT_EQ(body, "\r\n-----------------------------14737809831466499882746641449\r\n"
+                    "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
+                    "Content-Type: application/octet-stream\r\n\r\n"
+                        + file + "\r\n-----------------------------14737809831466499882746641449--\r\n");
+}
+
+TEST(Endpoints, TheBaseUrlCanBeReplacedAndEndsInASlash)
+{
+    qputenv("OVCORVANTA_COMMUNITY_URL", "http://example.org:9000/lib");
+    EXPECT_EQ(communityBaseUrl(), "http://example.org:9000/lib/");
+    qunsetenv("OVCORVANTA_COMMUNITY_URL");
+    EXPECT_EQ(communityBaseUrl(), OV_DEFAULT_COMMUNITY_URL);
+}
+
+TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)
+{
+    const auto entries = parseDownloadList(QStringLiteral(
+        R"([{"patchID": 42, "fileLocation": "files/42/CSParameterOrder.plist", "userComments": "Warm", "user": "ann"},)"
+        R"( 7, {"patchID": "x9", "fileLocation": "f", "userComments": null}])"));
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].patchID(), "42");
+    EXPECT_EQ(entries[0].fileLocation(), "files/42/CSParameterOrder.plist");
+    EXPECT_EQ(entries[0].userComments(), "Warm");
+    EXPECT_EQ(entries[0].object.value("user").toString(), "ann");
+    EXPECT_EQ(entries[1].patchID(), "x9");
+    EXPECT_EQ(entries[1].userComments(), "");
+    for (const std::optional<QString> &reply : {std::optional<QString>(), std::optional<QString>("[]"),
+                                                std::optional<QString>("{\"patchID\":1}"),
+                                                std::optional<QString>("<html>404</html>"),
+                                                std::optional<QString>("[{\"patchID\":1")})
+        EXPECT_TRUE(parseDownloadList(reply).isEmpty());
+}
+
+class Exchange : public ::testing::Test {
+protected:
+    HttpRecorder server;
+    CommunityClient client{server.baseUrl("/lib/")};
+};
+
+TEST_F(Exchange, PostsTheValuesInTheQueryAndDecodesTheReply)
+{
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, "\nOK\n"}; };
+    const std::optional<QString> reply = client.checkCloudUserName("ann lee", "12&3=4");
+    EXPECT_TRUE(isOkReply(reply));
+    ASSERT_EQ(server.requests.size(), 1);
+    const RecordedRequest &request = server.requests.first();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.target, "/lib/checkuser.php?userName=ann%20lee&pinCode=12%263%3D4");
+    EXPECT_TRUE(request.body.isEmpty());
+}
+
+TEST_F(Exchange, OnlyTheExactOkReplySignsIn)
+{
+    for (const QByteArray &body : {QByteArray("OK"), QByteArray("\nOK\n "), QByteArray("\nOK"), QByteArray("\nok\n"),
+                                   QByteArray()}) {
+        server.reply = [body](const RecordedRequest &) { return CannedReply{200, body}; };
+        EXPECT_FALSE(isOkReply(client.checkCloudUserName("a", "1"))) << body.toStdString();
+    }
+    // The status is not what decides.
+    server.reply = [](const RecordedRequest &) { return CannedReply{500, "\nOK\n"}; };
+    EXPECT_TRUE(isOkReply(client.checkCloudUserName("a", "1")));
+}
+
+TEST_F(Exchange, NoBodyNoUtf8OrNoServerGiveNoText)
+{
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray("caf\xe9")}; };
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(), true}; };
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, "Welcome ✓"}; };
+    EXPECT_EQ(client.createNewCloudUserName("a", "b"), QStringLiteral("Welcome ✓"));
+
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    CommunityClient nowhere(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+    EXPECT_FALSE(nowhere.checkCloudUserName("a", "1").has_value());
+}
+
+TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
+{
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, "Thanks"}; };
+    const QByteArray file = ov::test::xmlPlist(ov::test::stringArrayXml("ControlSurfaceParameterOrder", {"1 A"}));
+    EXPECT_EQ(client.uploadFileToServer(file, "ann", "Retro Synth", "a&b=c"), QStringLiteral("Thanks"));
+    ASSERT_EQ(server.requests.size(), 1);
+    const RecordedRequest &request = server.requests.first();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.target, "/lib/ov_upload.php?user=ann&hardware=12&plugin=Retro%20Synth&comments=a%26b%3Dc");
+    EXPECT_EQ(request.body, uploadBody(file));
+    EXPECT_EQ(request.headerCount("Content-Type"), 1);
+    EXPECT_EQ(request.header("Content-Type"), uploadContentType());
+    EXPECT_EQ(request.header("Content-Length"), QByteArray::number(file.size() + 252));
+}
+
+TEST_F(Exchange, DownloadsWriteWhateverTheServerAnswers)
+{
+    QTemporaryDir dir;
+    const QString destination = dir.filePath("CSParameterOrder.plist.downloaded");
+    server.reply = [](const RecordedRequest &request) {
+        return request.target.endsWith("missing.plist") ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
+    };
+    for (const auto &[file, expected] : {std::pair{"files/1/x y.plist", QByteArray("<plist/>")},
+                                         std::pair{"files/missing.plist", QByteArray("Not found")}}) {
+        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), destination);
+        QSignalSpy finished(download, &FileDownload::downloadDidFinish);
+        QSignalSpy failed(download, &FileDownload::downloadFailed);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(failed.count(), 0);
+        EXPECT_EQ(ov::test::readFile(destination), expected);
+    }
+    EXPECT_EQ(server.requests.first().method, "GET");
+    EXPECT_EQ(server.requests.first().target, "/lib/files/1/x%20y.plist");
+}
+
+TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
+{
+    QTemporaryDir dir;
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(), true}; };
+    FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), "f"), dir.filePath("d"));
+    QSignalSpy failed(download, &FileDownload::downloadFailed);
+    ASSERT_TRUE(failed.wait(10000));
+    EXPECT_FALSE(failed.first().at(1).toString().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("d")));
+}
