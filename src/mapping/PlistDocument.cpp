@@ -7,6 +7,7 @@
 #include <plist/plist.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace ov::mapping {
 
@@ -15,14 +16,20 @@ namespace {
 // libplist takes lengths as 32-bit; a parameter-order file is a few kilobytes to a few megabytes.
 constexpr qsizetype kMaxPlistBytes = 256 * 1024 * 1024;
 
+// A string node's text. Text ends at a NUL, as it does in every string this program writes, so a name
+// reads back the same after a save.
+QString stringOf(plist_t node)
+{
+    uint64_t length = 0;
+    const char *text = plist_get_string_ptr(node, &length);
+    return QString::fromUtf8(text, static_cast<qsizetype>(strnlen(text, static_cast<size_t>(length))));
+}
+
 QString textForm(plist_t node)
 {
     switch (plist_get_node_type(node)) {
-    case PLIST_STRING: {
-        uint64_t length = 0;
-        const char *text = plist_get_string_ptr(node, &length);
-        return QString::fromUtf8(text, static_cast<qsizetype>(length));
-    }
+    case PLIST_STRING:
+        return stringOf(node);
     case PLIST_UINT: {
         uint64_t value = 0;
         plist_get_uint_val(node, &value);
@@ -131,13 +138,10 @@ std::optional<QStringList> PlistDocument::stringArray(const char *key,
     values.reserve(size);
     for (uint32_t i = 0; i < size; ++i) {
         plist_t item = plist_array_get_item(array, i);
-        if (plist_get_node_type(item) == PLIST_STRING) {
-            uint64_t length = 0;
-            const char *text = plist_get_string_ptr(item, &length);
-            values.append(QString::fromUtf8(text, static_cast<qsizetype>(length)));
-        } else if (nonStringElement) {
+        if (plist_get_node_type(item) == PLIST_STRING)
+            values.append(stringOf(item));
+        else if (nonStringElement)
             values.append(*nonStringElement);
-        }
     }
     return values;
 }
