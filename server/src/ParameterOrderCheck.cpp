@@ -126,9 +126,9 @@ bool binaryShapeWithinLimits(std::string_view bin)
     return true;
 }
 
-// libplist reads nested XML elements recursively, about a hundred bytes of stack per level, and
-// seven bytes of "<array>" make a level. So the parse runs on a thread whose stack grows with the
-// input, and no nesting a file of that size can hold exhausts it.
+// libplist reads and frees nested XML elements recursively, some tens of bytes of stack per level,
+// and seven bytes of "<array>" make a level: a 2 MiB file already overruns an 8 MiB stack. So the
+// parse runs on a thread whose stack grows with the input, about ten times what it can need.
 template <typename Work>
 bool runOnLargeStack(std::size_t inputBytes, Work& work)
 {
