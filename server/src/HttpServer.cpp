@@ -18,15 +18,6 @@ thread_local std::optional<std::chrono::steady_clock::time_point> t_requestStart
 // own reader whole, so the multipart type travels under this name instead.
 constexpr const char* kHeldContentType = "X-Ovcommunity-Multipart-Content-Type";
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
-
 void escapeForLog(std::string_view text, std::string& out)
 {
     static const char hex[] = "0123456789ABCDEF";
@@ -52,7 +43,7 @@ std::string targetForLog(std::string_view target)
     if (queryStart != std::string_view::npos) {
         for (std::size_t pos = queryStart; pos < target.size() && pos != std::string_view::npos;
              pos = target.find('&', pos + 1)) {
-            if (startsWithIgnoringCase(target.substr(pos + 1), "pincode=")) {
+            if (equalsIgnoringCase(target.substr(pos + 1, 8), "pincode=")) {
                 kept = target.substr(0, pos + 1 + 8);
                 hidden = true;
                 break;

@@ -1,7 +1,6 @@
 #include "Multipart.h"
 
-#include <algorithm>
-#include <cctype>
+#include "Text.h"
 
 namespace ovserver {
 
@@ -10,13 +9,6 @@ namespace {
 constexpr std::size_t kMaxBoundary = 70;
 constexpr std::size_t kMaxParts = 16;
 constexpr std::size_t kMaxHeaderBlock = 8 * 1024;
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string_view trim(std::string_view s)
 {

@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 
 namespace ovserver {
@@ -143,6 +145,13 @@ std::string isoUtc(std::int64_t secondsSinceEpoch)
     char text[32];
     const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
     return std::string(text, length);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 bool hasControlCharacters(std::string_view text, bool allowLineBreaks)

@@ -40,6 +40,9 @@ std::optional<std::int64_t> parseId(std::string_view text);
 // "2024-05-01T12:00:00Z" for a count of seconds since 1970 in UTC.
 std::string isoUtc(std::int64_t secondsSinceEpoch);
 
+// ASCII letters compared without regard to case, every other byte as it is.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
 // True when the text holds a C0 control character or DEL; tab, line feed and carriage return are
 // allowed when allowLineBreaks is set.
 bool hasControlCharacters(std::string_view text, bool allowLineBreaks);

@@ -124,6 +124,10 @@ TEST(Endpoints, LogHasOneLinePerRequestAndNeverAPin)
         lines = server.logLines();
     }
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_NE(lines[1].find("\"POST /checkuser.php?userName=ann&pinCode=[hidden]\" 200 4B"), std::string::npos) << lines[1];
-    for (const auto& line : lines) EXPECT_EQ(line.find(pin), std::string::npos) << line;
+    int signIns = 0;
+    for (const auto& line : lines) {
+        EXPECT_EQ(line.find(pin), std::string::npos) << line;
+        signIns += line.find("\"POST /checkuser.php?userName=ann&pinCode=[hidden]\" 200 4B") != std::string::npos;
+    }
+    EXPECT_EQ(signIns, 1);
 }
