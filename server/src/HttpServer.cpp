@@ -66,7 +66,7 @@ HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::
         // httplib's Request is its own non-const object; only this callback sees it as const.
         auto& mutableRequest = const_cast<httplib::Request&>(request);
         // A request without Content-Length or chunked transfer has no body (RFC 9112, 6.3); httplib
-        // would instead wait for one until its read time-out, and the editor's POSTs carry none.
+        // would instead wait for one until its read time-out, so a bare POST would hang for seconds.
         if (!request.has_header("Content-Length") && !request.has_header("Transfer-Encoding"))
             mutableRequest.headers.emplace("Content-Length", "0");
         mutableRequest.headers.erase(kHeldContentType);

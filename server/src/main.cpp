@@ -14,6 +14,7 @@
 #include <memory>
 #include <pthread.h>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace ovserver;
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // The database holds PIN hashes and e-mail addresses: what the server creates is for its own user.
+    umask(0077);
     const std::filesystem::path database(options.databasePath);
     std::error_code error;
     if (database.has_parent_path()) std::filesystem::create_directories(database.parent_path(), error);

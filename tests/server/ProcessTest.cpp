@@ -136,6 +136,10 @@ TEST(Process, StopsCleanlyOnSignalsAndARestartKeepsEverything)
         kill(server.pid(), SIGTERM);
         EXPECT_EQ(server.waitForExit(), 0);
     }
+    using std::filesystem::perms;
+    const perms others = perms::group_all | perms::others_all;
+    EXPECT_EQ(std::filesystem::status(db).permissions() & others, perms::none);  // PIN hashes stay private
+    EXPECT_EQ(std::filesystem::status(dir.path / "nested").permissions() & others, perms::none);
     ServerProcess again({"--port=0", "--db=" + db}, errors);
     const Remote remote{again.port()};
     ASSERT_GT(remote.port, 0);
