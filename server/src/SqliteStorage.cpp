@@ -275,13 +275,19 @@ bool SqliteStorage::createUser(const NewUser& user)
     return connection->changes() == 1;
 }
 
-std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
+template <typename Key>
+std::optional<std::string> SqliteStorage::firstValue(const char* sql, Key key)
 {
     Lease connection = lease();
-    Statement query = connection->prepare("SELECT pin_hash FROM users WHERE name = ?;");
-    query.bind(1, user);
+    Statement query = connection->prepare(sql);
+    query.bind(1, key);
     if (!query.step()) return std::nullopt;
     return query.bytes(0);
+}
+
+std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
+{
+    return firstValue("SELECT pin_hash FROM users WHERE name = ?;", user);
 }
 
 SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
@@ -351,11 +357,7 @@ bool SqliteStorage::registerDownload(std::int64_t id)
 
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
 {
-    Lease connection = lease();
-    Statement query = connection->prepare("SELECT file FROM mappings WHERE id = ?;");
-    query.bind(1, id);
-    if (!query.step()) return std::nullopt;
-    return query.bytes(0);
+    return firstValue("SELECT file FROM mappings WHERE id = ?;", id);
 }
 
 bool SqliteStorage::healthy()

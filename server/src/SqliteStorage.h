@@ -39,6 +39,9 @@ private:
 
     // A connection for the calling thread alone; it goes back to the pool when the lease ends.
     Lease lease();
+    // The first column of the first row that the query with this one value finds, if any.
+    template <typename Key>
+    std::optional<std::string> firstValue(const char* sql, Key key);
 
     std::string m_path;
     std::mutex m_mutex;
