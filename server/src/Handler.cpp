@@ -1,0 +1,298 @@
+#include "Handler.h"
+
+#include "Multipart.h"
+#include "ParameterOrderCheck.h"
+#include "Pin.h"
+#include "Text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace ovserver {
+
+namespace {
+
+constexpr std::string_view kTextType = "text/plain; charset=utf-8";
+constexpr std::string_view kJsonType = "application/json; charset=utf-8";
+constexpr std::string_view kPlistType = "application/x-plist";
+constexpr std::string_view kFileName = "CSParameterOrder.plist";
+
+// The editor signs in exactly when the reply is this text.
+constexpr std::string_view kSignInOk = "\nOK\n";
+// The editor's name for "nobody signed in"; a user of that name would look signed out.
+constexpr std::string_view kReservedUserName = "NOONEHERE";
+
+// What a request may carry in one value.
+struct Field {
+    std::string_view key;    // the query parameter
+    std::string_view label;  // how the texts below name it
+    std::size_t maxBytes;
+    bool allowEmpty = false;
+    bool allowLineBreaks = false;
+};
+
+constexpr Field kUserName{"userName", "user name", 64};
+constexpr Field kUploader{"user", "user name", 64};
+constexpr Field kPinCode{"pinCode", "PIN code", 64};
+constexpr Field kEmail{"emailAddr", "e-mail address", 254};
+constexpr Field kPlugin{"plugin", "plug-in name", 200};
+constexpr Field kComments{"comments", "comment", 2000, true, true};
+constexpr Field kHardware{"hardware", "hardware number", 18};
+constexpr Field kPatchId{"patchID", "mapping number", 18};
+
+Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body)}; }
+
+std::string inQuotes(std::string_view value) { return "'" + std::string(value) + "'"; }
+
+// Decodes and checks the values of one request; the first problem found is kept as the refusal
+// and every later read returns an empty text.
+class Inputs {
+public:
+    explicit Inputs(QueryParams params) : m_params(std::move(params)) {}
+
+    std::string read(const Field& field)
+    {
+        if (m_refusal) return {};
+        const auto raw = m_params.raw(field.key);
+        if (!raw) return refuse("The request gives no " + std::string(field.label) + " (\"" + std::string(field.key) + "\").");
+        const auto value = percentDecode(*raw);
+        if (!value) return refuse("The " + std::string(field.label) + " is not properly percent-encoded.");
+        if (value->empty() && !field.allowEmpty) return refuse("The " + std::string(field.label) + " is empty.");
+        if (value->size() > field.maxBytes)
+            return refuse("The " + std::string(field.label) + " is longer than " + std::to_string(field.maxBytes) +
+                          " bytes.");
+        if (!isValidUtf8(*value)) return refuse("The " + std::string(field.label) + " is not valid UTF-8.");
+        if (hasControlCharacters(*value, field.allowLineBreaks))
+            return refuse("The " + std::string(field.label) + " contains control characters.");
+        return *value;
+    }
+
+    std::int64_t readNumber(const Field& field)
+    {
+        const std::string value = read(field);
+        if (m_refusal) return 0;
+        const auto number = parseId(value);
+        if (!number) refuse("The " + std::string(field.label) + " must be a whole number, such as 12.");
+        return number.value_or(0);
+    }
+
+    std::string refuse(std::string message, int status = 400)
+    {
+        if (!m_refusal) m_refusal = text(status, std::move(message));
+        return {};
+    }
+
+    const std::optional<Reply>& refusal() const { return m_refusal; }
+
+private:
+    QueryParams m_params;
+    std::optional<Reply> m_refusal;
+};
+
+bool plausibleEmail(std::string_view address)
+{
+    const std::size_t at = address.rfind('@');
+    return at != std::string_view::npos && at > 0 && at + 1 < address.size() &&
+           address.find_first_of(" \t\r\n") == std::string_view::npos;
+}
+
+std::vector<std::string_view> splitPath(std::string_view path)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = path.find('/', start)) != std::string_view::npos; start = slash + 1)
+        parts.push_back(path.substr(start, slash - start));
+    parts.push_back(path.substr(start));
+    return parts;
+}
+
+bool isScriptMethod(std::string_view method) { return method == "POST" || method == "GET"; }
+bool isReadMethod(std::string_view method) { return method == "GET" || method == "HEAD"; }
+
+}  // namespace
+
+std::int64_t systemClock()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+Handler::Handler(Storage& storage, HandlerConfig config) : m_storage(storage), m_config(std::move(config)) {}
+
+Reply Handler::handle(const Request& request) const
+{
+    try {
+        return route(request);
+    } catch (const StorageError& error) {
+        report(std::string("storage failure: ") + error.what());
+        return text(503, "The community library cannot reach its store just now. Please try again later.");
+    } catch (const std::exception& error) {
+        report(std::string("request failed: ") + error.what());
+        return text(500, "The community library could not handle this request. Please try again later.");
+    }
+}
+
+Reply Handler::route(const Request& request) const
+{
+    // Scripts are matched by the last path component, so the server answers under any base path.
+    static const Reply notFound = text(404, "There is nothing at this address.");
+    const auto path = percentDecode(request.path);
+    if (!path) return notFound;
+    const std::vector<std::string_view> parts = splitPath(*path);
+    const std::string_view last = parts.back();
+
+    using Script = Reply (Handler::*)(std::string_view) const;
+    static const std::pair<std::string_view, Script> scripts[] = {
+        {"checkuser.php", &Handler::checkUser},
+        {"checkuserexists.php", &Handler::createUser},
+        {"ov_listplists.php", &Handler::listMappings},
+        {"ov_downloadreg.php", &Handler::registerDownload},
+    };
+    static const Reply scriptMethodOnly = text(405, "This address answers POST and GET requests only.");
+    for (const auto& [name, script] : scripts)
+        if (last == name) return isScriptMethod(request.method) ? (this->*script)(request.query) : scriptMethodOnly;
+    if (last == "ov_upload.php") return isScriptMethod(request.method) ? upload(request) : scriptMethodOnly;
+
+    // ".../files/<number>/CSParameterOrder.plist", the file location the list gives out.
+    const bool isFile = parts.size() >= 3 && last == kFileName && parts[parts.size() - 3] == "files";
+    if (isFile || last == "healthz") {
+        if (!isReadMethod(request.method)) return text(405, "This address answers GET requests only.");
+        if (last == "healthz") return health();
+        const auto id = parseId(parts[parts.size() - 2]);
+        return id ? fetchFile(*id) : notFound;
+    }
+    return notFound;
+}
+
+Reply Handler::checkUser(std::string_view query) const
+{
+    Inputs in(QueryParams::parse(query, {"userName", "pinCode"}));
+    const std::string name = in.read(kUserName);
+    const std::string pin = in.read(kPinCode);
+    if (in.refusal()) return *in.refusal();
+
+    if (m_storage.openSignInCheck(name, m_config.clock(), m_config.signIn) == SignInGate::Throttled)
+        return text(429, "\nLOCKED\nToo many failed sign-in attempts for this user name. Please wait " +
+                             std::to_string(m_config.signIn.windowSeconds / 60) + " minutes and try again.\n");
+    const auto hash = m_storage.pinHash(name);
+    if (!hash || !pin::verify(*hash, pin)) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
+    m_storage.clearSignInFailures(name);
+    return text(200, std::string(kSignInOk));
+}
+
+Reply Handler::createUser(std::string_view query) const
+{
+    Inputs in(QueryParams::parse(query, {"userName", "emailAddr"}));
+    const std::string name = in.read(kUserName);
+    const std::string email = in.read(kEmail);
+    if (in.refusal()) return *in.refusal();
+    if (name.front() == ' ' || name.back() == ' ')
+        return text(400, "The user name must not begin or end with a space. Please choose another one.");
+    if (name == kReservedUserName) return text(400, "The user name " + inQuotes(name) + " is reserved. Please choose another one.");
+    if (!plausibleEmail(email)) return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
+
+    const std::string pin = pin::generate();
+    if (!m_storage.createUser(NewUser{name, email, pin::hash(pin), m_config.clock()}))
+        return text(409, "The user name " + inQuotes(name) + " is already taken. Please choose another one.");
+    return text(200, "Welcome to the community library, " + name + "!\n\nYour PIN code is " + pin +
+                         ".\n\nSign in with your user name and this PIN code. Keep the PIN code safe: the "
+                         "library keeps no readable copy of it and cannot show it again.");
+}
+
+Reply Handler::upload(const Request& request) const
+{
+    Inputs in(QueryParams::parse(request.query, {"user", "hardware", "plugin", "comments"}));
+    NewMapping mapping;
+    mapping.user = in.read(kUploader);
+    mapping.hardware = in.readNumber(kHardware);
+    mapping.plugin = in.read(kPlugin);
+    mapping.comments = in.read(kComments);
+    if (in.refusal()) return *in.refusal();
+
+    const std::string limit = std::to_string(m_config.maxUploadBytes);
+    if (request.body.size() > m_config.maxUploadBytes + kMultipartAllowance)
+        return text(413, "The upload is larger than the limit of " + limit + " bytes. Nothing was shared.");
+    const auto boundary = multipartBoundary(request.contentType);
+    if (!boundary)
+        return text(400, "The upload must be a multipart/form-data body with a file field named \"userfile\". "
+                         "Nothing was shared.");
+    const MultipartResult body = parseMultipart(request.body, *boundary);
+    if (!body.error.empty()) return text(400, "The upload's body cannot be read: " + body.error + ". Nothing was shared.");
+
+    const FormPart* file = nullptr;
+    for (const FormPart& part : body.parts) {
+        if (part.name != "userfile") continue;
+        if (file) return text(400, "The upload holds more than one field named \"userfile\". Nothing was shared.");
+        file = &part;
+    }
+    if (!file) return text(400, "The upload holds no file field named \"userfile\". Nothing was shared.");
+    if (file->data.size() > m_config.maxUploadBytes)
+        return text(413, "The file is larger than the limit of " + limit + " bytes. Nothing was shared.");
+    if (const auto problem = parameterOrderFileProblem(file->data))
+        return text(400, *problem + " Nothing was shared.");
+
+    mapping.file = std::string(file->data);
+    mapping.uploadedAt = m_config.clock();
+    const auto id = m_storage.addMapping(mapping);
+    if (!id)
+        return text(404, "There is no community user named " + inQuotes(mapping.user) +
+                             ". Please sign in again. Nothing was shared.");
+    return text(200, "Thank you, your mapping for " + inQuotes(mapping.plugin) + " has been shared (mapping " +
+                         std::to_string(*id) + ").");
+}
+
+Reply Handler::listMappings(std::string_view query) const
+{
+    Inputs in(QueryParams::parse(query, {"plugin"}));
+    const std::string plugin = in.read(kPlugin);
+    if (in.refusal()) return *in.refusal();
+
+    nlohmann::json list = nlohmann::json::array();
+    for (const MappingSummary& mapping : m_storage.listMappings(plugin)) {
+        list.push_back({
+            {"patchID", mapping.id},
+            {"fileLocation", "files/" + std::to_string(mapping.id) + "/" + std::string(kFileName)},
+            {"userComments", mapping.comments},
+            {"user", mapping.user},
+            {"uploaded", isoUtc(mapping.uploadedAt)},
+            {"downloads", mapping.downloads},
+        });
+    }
+    return Reply{200, std::string(kJsonType), list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
+}
+
+Reply Handler::registerDownload(std::string_view query) const
+{
+    Inputs in(QueryParams::parse(query, {"patchID"}));
+    const std::int64_t id = in.readNumber(kPatchId);
+    if (in.refusal()) return *in.refusal();
+    if (!m_storage.registerDownload(id)) return text(404, "There is no shared mapping number " + std::to_string(id) + ".");
+    return text(200, "Download of mapping " + std::to_string(id) + " counted.");
+}
+
+Reply Handler::fetchFile(std::int64_t id) const
+{
+    auto file = m_storage.mappingFile(id);
+    if (!file) return text(404, "There is no shared file at this address.");
+    return Reply{200, std::string(kPlistType), std::move(*file)};
+}
+
+Reply Handler::health() const
+{
+    if (!m_storage.healthy()) return text(503, "the store does not answer");
+    return text(200, "ok");
+}
+
+void Handler::report(std::string_view message) const
+{
+    if (m_config.reportError) {
+        m_config.reportError(message);
+        return;
+    }
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+}  // namespace ovserver

@@ -1,0 +1,70 @@
+#pragma once
+// The server's requests and replies, without sockets: every request the network brings in passes
+// through Handler::handle, and so can a test or a fuzzer.
+
+#include "Storage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ovserver {
+
+class QueryParams;
+
+// A request as it arrived; the views point into storage that outlives the call.
+struct Request {
+    std::string_view method;       // "GET", "POST", "HEAD", ...
+    std::string_view path;         // as sent, percent-escapes and all, without the query
+    std::string_view query;        // what follows the '?', as sent; empty when there is none
+    std::string_view contentType;  // the Content-Type header; empty when there is none
+    std::string_view body;
+};
+
+struct Reply {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+};
+
+// Seconds since 1970, UTC.
+using Clock = std::function<std::int64_t()>;
+std::int64_t systemClock();
+
+struct HandlerConfig {
+    std::size_t maxUploadBytes = 1024 * 1024;  // the largest parameter-order file accepted
+    SignInPolicy signIn;
+    Clock clock = systemClock;
+    // Told about failures of the store or of the server itself; they are not shown to clients.
+    // Writes a line to stderr when empty.
+    std::function<void(std::string_view)> reportError;
+};
+
+// Multipart framing allowed on top of the file itself before a body counts as too large.
+constexpr std::size_t kMultipartAllowance = 64 * 1024;
+
+class Handler {
+public:
+    Handler(Storage& storage, HandlerConfig config);
+
+    // Answers one request. Safe to call from many threads at once; never throws.
+    Reply handle(const Request& request) const;
+
+private:
+    Reply route(const Request& request) const;
+    Reply checkUser(std::string_view query) const;
+    Reply createUser(std::string_view query) const;
+    Reply upload(const Request& request) const;
+    Reply listMappings(std::string_view query) const;
+    Reply registerDownload(std::string_view query) const;
+    Reply fetchFile(std::int64_t id) const;
+    Reply health() const;
+    void report(std::string_view message) const;
+
+    Storage& m_storage;
+    HandlerConfig m_config;
+};
+
+}  // namespace ovserver

@@ -1,0 +1,48 @@
+#pragma once
+// The HTTP side: turns httplib's requests into Handler requests and its replies back, and logs one
+// line per request. Holds no state of its own besides the listening socket.
+
+#include "Handler.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ovserver {
+
+class HttpServer {
+public:
+    // log receives one line per request (without its line break); stderr when empty.
+    HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log = {});
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // The port bound, an ephemeral one when port is 0; -1 when the address cannot be bound.
+    int bind(const std::string& address, int port);
+
+    // Serves until stop(). False when serving failed; true after stop().
+    bool run();
+
+    // Takes no more connections, lets the requests in flight finish and makes run() return.
+    // Callable from any thread, also before run() has started.
+    void stop();
+
+private:
+    void serve(const httplib::Request& request, httplib::Response& response) const;
+    void logRequest(const httplib::Request& request, const httplib::Response& response) const;
+
+    const Handler& m_handler;
+    std::function<void(std::string_view)> m_log;
+    httplib::Server m_server;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_finished{false};
+};
+
+// The request target for the log: a PIN code value, and everything after it since the editor leaves
+// '&' unescaped inside values, is hidden; bytes that could break the log line are escaped.
+std::string targetForLog(std::string_view target);
+
+}  // namespace ovserver

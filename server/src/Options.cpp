@@ -1,0 +1,97 @@
+#include "Options.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace ovserver {
+
+namespace {
+
+constexpr std::size_t kLargestUploadLimit = std::size_t{1} << 30;
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
+{
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::string usage()
+{
+    return "Usage: ovcommunity-server [options]\n"
+           "Serves the community library of shared control-surface parameter-order files.\n"
+           "\n"
+           "  --listen ADDR        address to listen on (default 127.0.0.1; 0.0.0.0 or :: for all)\n"
+           "  --port N             port to listen on (default 8080; 0 picks a free one). The first line\n"
+           "                       on standard output is \"listening on ADDR:PORT\"\n"
+           "  --db PATH            SQLite database file, created when absent (default\n"
+           "                       $XDG_DATA_HOME/ovcorvanta/community.sqlite, or\n"
+           "                       ~/.local/share/ovcorvanta/community.sqlite)\n"
+           "  --max-upload BYTES   largest parameter-order file accepted (default 1048576)\n"
+           "  --help               show this text and exit\n"
+           "\n"
+           "One line per request goes to standard error. SIGTERM or SIGINT finishes the requests in\n"
+           "flight and exits with status 0.\n";
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome)
+{
+    ParsedOptions parsed;
+    Options& options = parsed.options;
+    for (std::size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
+        std::string flag = args[i];
+        std::optional<std::string> value;
+        if (const std::size_t eq = flag.find('='); flag.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = flag.substr(eq + 1);
+            flag.resize(eq);
+        }
+        if (flag == "--help" || flag == "-h") {
+            parsed.showHelp = true;
+            continue;
+        }
+        if (flag != "--listen" && flag != "--port" && flag != "--db" && flag != "--max-upload") {
+            parsed.error = "unknown option '" + args[i] + "'";
+            break;
+        }
+        if (!value) {
+            if (i + 1 == args.size()) {
+                parsed.error = "option " + flag + " needs a value";
+                break;
+            }
+            value = args[++i];
+        }
+        if (flag == "--listen") {
+            if (value->empty()) parsed.error = "--listen needs an address";
+            options.listenAddress = *value;
+        } else if (flag == "--port") {
+            const auto port = parseNumber<int>(*value, 0, 65535);
+            if (!port) parsed.error = "--port must be a number from 0 to 65535, not '" + *value + "'";
+            options.port = port.value_or(0);
+        } else if (flag == "--db") {
+            if (value->empty()) parsed.error = "--db needs a path";
+            options.databasePath = *value;
+        } else {
+            const auto bytes = parseNumber<std::size_t>(*value, 1, kLargestUploadLimit);
+            if (!bytes)
+                parsed.error = "--max-upload must be a number of bytes from 1 to " + std::to_string(kLargestUploadLimit) +
+                               ", not '" + *value + "'";
+            options.maxUploadBytes = bytes.value_or(0);
+        }
+    }
+    if (parsed.error.empty() && options.databasePath.empty()) {
+        std::string dataHome;
+        if (xdgDataHome && *xdgDataHome == '/') dataHome = xdgDataHome;  // a relative value is to be ignored
+        else if (home && *home) dataHome = std::string(home) + "/.local/share";
+        else parsed.error = "neither $XDG_DATA_HOME nor $HOME is set; give the database with --db";
+        if (!dataHome.empty()) options.databasePath = dataHome + "/ovcorvanta/community.sqlite";
+    }
+    return parsed;
+}
+
+}  // namespace ovserver

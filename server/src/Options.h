@@ -1,0 +1,29 @@
+#pragma once
+// The server's command line.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace ovserver {
+
+struct Options {
+    std::string listenAddress = "127.0.0.1";
+    int port = 8080;                        // 0 picks a free port
+    std::string databasePath;               // after parsing, never empty
+    std::size_t maxUploadBytes = 1048576;  // the largest parameter-order file accepted
+};
+
+struct ParsedOptions {
+    Options options;
+    bool showHelp = false;
+    std::string error;  // empty when the command line is good
+};
+
+// args are the arguments after the program name. home and xdgDataHome (either may be null) give the
+// default database path, $XDG_DATA_HOME/ovcorvanta/community.sqlite or ~/.local/share/...
+ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome);
+
+std::string usage();
+
+}  // namespace ovserver

@@ -1,0 +1,374 @@
+#include "SqliteStorage.h"
+
+#include <sqlite3.h>
+
+#include <unordered_map>
+#include <utility>
+
+namespace ovserver {
+
+namespace {
+
+// Migration n brings the schema from version n - 1 to n. Published migrations never change.
+const char* const kMigrations[] = {
+    R"sql(
+    CREATE TABLE users (
+        id         INTEGER PRIMARY KEY,
+        name       TEXT    NOT NULL UNIQUE,
+        email      TEXT    NOT NULL,
+        pin_hash   TEXT    NOT NULL,
+        created_at INTEGER NOT NULL
+    );
+    -- AUTOINCREMENT: a mapping's number is never given again, even after a deletion, so a number
+    -- a client still holds cannot come to mean another file.
+    CREATE TABLE mappings (
+        id          INTEGER PRIMARY KEY AUTOINCREMENT,
+        user_id     INTEGER NOT NULL REFERENCES users(id),
+        plugin      TEXT    NOT NULL,
+        comments    TEXT    NOT NULL,
+        hardware    INTEGER NOT NULL,
+        uploaded_at INTEGER NOT NULL,
+        downloads   INTEGER NOT NULL DEFAULT 0,
+        file        BLOB    NOT NULL
+    );
+    CREATE INDEX mappings_by_plugin ON mappings (plugin, uploaded_at DESC, id DESC);
+    CREATE TABLE signin_failures (
+        id        INTEGER PRIMARY KEY,
+        user_name TEXT    NOT NULL,
+        failed_at INTEGER NOT NULL
+    );
+    CREATE INDEX signin_failures_by_name ON signin_failures (user_name, failed_at);
+    CREATE INDEX signin_failures_by_time ON signin_failures (failed_at);
+    )sql",
+};
+
+constexpr int kBusyTimeoutMs = 5000;
+
+[[noreturn]] void fail(sqlite3* db, std::string_view what)
+{
+    throw StorageError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+// A cached prepared statement, reset and unbound when it goes out of scope. Bound texts and blobs
+// are not copied: they must outlive the statement's use, which the callers' scopes guarantee.
+class Statement {
+public:
+    Statement(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
+    ~Statement()
+    {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int index, std::string_view text)
+    {
+        // A null pointer would bind SQL NULL; an empty text must stay an empty text.
+        check(sqlite3_bind_text(m_statement, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()),
+                                SQLITE_STATIC));
+        return *this;
+    }
+    Statement& bindBlob(int index, std::string_view bytes)
+    {
+        check(sqlite3_bind_blob(m_statement, index, bytes.empty() ? "" : bytes.data(), static_cast<int>(bytes.size()),
+                                SQLITE_STATIC));
+        return *this;
+    }
+    Statement& bind(int index, std::int64_t value)
+    {
+        check(sqlite3_bind_int64(m_statement, index, value));
+        return *this;
+    }
+
+    // True while a row is there to read.
+    bool step()
+    {
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        fail(m_db, "database step failed");
+    }
+
+    std::int64_t integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+    std::string bytes(int column) const
+    {
+        const void* data = sqlite3_column_blob(m_statement, column);
+        const int size = sqlite3_column_bytes(m_statement, column);
+        return data ? std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)) : std::string();
+    }
+
+private:
+    void check(int rc)
+    {
+        if (rc != SQLITE_OK) fail(m_db, "binding a value failed");
+    }
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+};
+
+}  // namespace
+
+class SqliteStorage::Connection {
+public:
+    explicit Connection(const std::string& path)
+    {
+        // NOMUTEX: the pool hands a connection to one thread at a time.
+        const int rc = sqlite3_open_v2(path.c_str(), &m_db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            const std::string message = std::string("cannot open database ") + path + ": " +
+                                        (m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
+            sqlite3_close(m_db);
+            throw StorageError(message);
+        }
+        try {
+            sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+            exec("PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;");
+        } catch (...) {
+            sqlite3_close(m_db);
+            throw;
+        }
+    }
+    ~Connection()
+    {
+        for (auto& [sql, statement] : m_statements) sqlite3_finalize(statement);
+        sqlite3_close(m_db);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Statements without values only (pragmas, schema, transaction control).
+    void exec(const char* sql)
+    {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(m_db, sql);
+    }
+
+    // The statement for this SQL text, prepared once per connection; sql must be a literal.
+    Statement prepare(const char* sql)
+    {
+        auto found = m_statements.find(sql);
+        if (found == m_statements.end()) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK)
+                fail(m_db, "preparing a statement failed");
+            found = m_statements.emplace(sql, statement).first;
+        }
+        return Statement(m_db, found->second);
+    }
+
+    std::int64_t changes() const { return sqlite3_changes64(m_db); }
+    std::int64_t lastInsertId() const { return sqlite3_last_insert_rowid(m_db); }
+
+private:
+    sqlite3* m_db = nullptr;
+    std::unordered_map<const char*, sqlite3_stmt*> m_statements;
+};
+
+class SqliteStorage::Lease {
+public:
+    Lease(SqliteStorage& owner, std::unique_ptr<Connection> connection)
+        : m_owner(owner), m_connection(std::move(connection)) {}
+    ~Lease()
+    {
+        const std::lock_guard lock(m_owner.m_mutex);
+        m_owner.m_idle.push_back(std::move(m_connection));
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+
+    Connection* operator->() const { return m_connection.get(); }
+    Connection& operator*() const { return *m_connection; }
+
+private:
+    SqliteStorage& m_owner;
+    std::unique_ptr<Connection> m_connection;
+};
+
+// BEGIN IMMEDIATE takes the write lock at the start, so a transaction that reads and then writes
+// never fails half-way on a lock that another writer holds. Rolled back unless committed.
+class SqliteStorage::Transaction {
+public:
+    explicit Transaction(Connection& connection) : m_connection(connection) { m_connection.exec("BEGIN IMMEDIATE;"); }
+    ~Transaction()
+    {
+        if (!m_open) return;
+        try {
+            m_connection.exec("ROLLBACK;");
+        } catch (const StorageError&) {
+            // SQLite has already rolled back when a statement failed that way; nothing more to undo.
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit()
+    {
+        m_connection.exec("COMMIT;");
+        m_open = false;
+    }
+
+private:
+    Connection& m_connection;
+    bool m_open = true;
+};
+
+SqliteStorage::SqliteStorage(const std::string& path) : m_path(path)
+{
+    if (sqlite3_threadsafe() == 0) throw StorageError("this SQLite library was built without thread support");
+    Lease connection = lease();
+    connection->exec("PRAGMA journal_mode = WAL;");
+    {
+        Statement mode = connection->prepare("PRAGMA journal_mode;");
+        if (!mode.step() || mode.bytes(0) != "wal")
+            throw StorageError("cannot switch " + path + " to write-ahead logging");
+    }
+
+    Transaction transaction(*connection);
+    connection->exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL, applied_at INTEGER NOT NULL "
+                     "DEFAULT (unixepoch()));");
+    int version;
+    {
+        Statement current = connection->prepare("SELECT COALESCE(MAX(version), 0) FROM schema_version;");
+        current.step();
+        version = static_cast<int>(current.integer(0));
+    }
+    if (version > latestSchemaVersion())
+        throw StorageError(path + " has schema version " + std::to_string(version) + ", newer than this server's " +
+                           std::to_string(latestSchemaVersion()));
+    for (; version < latestSchemaVersion(); ++version) {
+        connection->exec(kMigrations[version]);
+        connection->prepare("INSERT INTO schema_version (version) VALUES (?);").bind(1, std::int64_t{version + 1}).step();
+    }
+    transaction.commit();
+}
+
+SqliteStorage::~SqliteStorage() = default;
+
+int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
+
+SqliteStorage::Lease SqliteStorage::lease()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_idle.empty()) {
+            auto connection = std::move(m_idle.back());
+            m_idle.pop_back();
+            return Lease(*this, std::move(connection));
+        }
+    }
+    // Opening happens outside the lock; the pool grows to the number of threads that use it at once.
+    return Lease(*this, std::make_unique<Connection>(m_path));
+}
+
+bool SqliteStorage::createUser(const NewUser& user)
+{
+    Lease connection = lease();
+    connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
+                        "ON CONFLICT (name) DO NOTHING;")
+        .bind(1, user.name)
+        .bind(2, user.email)
+        .bind(3, user.pinHash)
+        .bind(4, user.createdAt)
+        .step();
+    return connection->changes() == 1;
+}
+
+template <typename Key>
+std::optional<std::string> SqliteStorage::firstValue(const char* sql, Key key)
+{
+    Lease connection = lease();
+    Statement query = connection->prepare(sql);
+    query.bind(1, key);
+    if (!query.step()) return std::nullopt;
+    return query.bytes(0);
+}
+
+std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
+{
+    return firstValue("SELECT pin_hash FROM users WHERE name = ?;", user);
+}
+
+SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
+{
+    const std::int64_t windowStart = now - policy.windowSeconds;
+    Lease connection = lease();
+    Transaction transaction(*connection);
+    connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
+    std::int64_t failures;
+    {
+        Statement count = connection->prepare("SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;");
+        count.bind(1, user).step();
+        failures = count.integer(0);
+    }
+    const bool open = failures < policy.maxFailures;
+    if (open)
+        connection->prepare("INSERT INTO signin_failures (user_name, failed_at) VALUES (?, ?);")
+            .bind(1, user)
+            .bind(2, now)
+            .step();
+    transaction.commit();
+    return open ? SignInGate::Open : SignInGate::Throttled;
+}
+
+void SqliteStorage::clearSignInFailures(std::string_view user)
+{
+    Lease connection = lease();
+    connection->prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
+}
+
+std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
+{
+    Lease connection = lease();
+    // One statement: the user's existence is checked by the very insert that stores the mapping.
+    connection->prepare("INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
+                        "SELECT id, ?, ?, ?, ?, ? FROM users WHERE name = ?;")
+        .bind(1, mapping.plugin)
+        .bind(2, mapping.comments)
+        .bind(3, mapping.hardware)
+        .bind(4, mapping.uploadedAt)
+        .bindBlob(5, mapping.file)
+        .bind(6, mapping.user)
+        .step();
+    if (connection->changes() != 1) return std::nullopt;
+    return connection->lastInsertId();
+}
+
+std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
+{
+    Lease connection = lease();
+    Statement query = connection->prepare(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
+        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC;");
+    query.bind(1, plugin);
+    std::vector<MappingSummary> result;
+    while (query.step())
+        result.push_back({query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)});
+    return result;
+}
+
+bool SqliteStorage::registerDownload(std::int64_t id)
+{
+    Lease connection = lease();
+    connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
+    return connection->changes() == 1;
+}
+
+std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
+{
+    return firstValue("SELECT file FROM mappings WHERE id = ?;", id);
+}
+
+bool SqliteStorage::healthy()
+{
+    try {
+        Lease connection = lease();
+        Statement query = connection->prepare("SELECT COUNT(*) FROM schema_version;");
+        return query.step() && query.integer(0) > 0;
+    } catch (const StorageError&) {
+        return false;
+    }
+}
+
+}  // namespace ovserver

@@ -1,0 +1,92 @@
+// ovcommunity-server: the community library that the editor shares mappings through.
+
+#include "Handler.h"
+#include "HttpServer.h"
+#include "Options.h"
+#include "Pin.h"
+#include "SqliteStorage.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <pthread.h>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace ovserver;
+
+int main(int argc, char** argv)
+{
+    const ParsedOptions parsed = parseOptions({argv + 1, argv + argc}, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"));
+    if (parsed.showHelp) {
+        std::fputs(usage().c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "ovcommunity-server: %s (see --help)\n", parsed.error.c_str());
+        return 2;
+    }
+    const Options& options = parsed.options;
+    if (!pin::initialise()) {
+        std::fputs("ovcommunity-server: libsodium cannot start (no random source)\n", stderr);
+        return 1;
+    }
+
+    // Blocked before any thread starts, so every thread inherits the mask and only the waiting
+    // thread below ever takes these signals; no code runs in a signal handler.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // The database holds PIN hashes and e-mail addresses: what the server creates is for its own user.
+    umask(0077);
+    const std::filesystem::path database(options.databasePath);
+    std::error_code error;
+    if (database.has_parent_path()) std::filesystem::create_directories(database.parent_path(), error);
+    if (error) {
+        std::fprintf(stderr, "ovcommunity-server: cannot create the folder %s: %s\n", database.parent_path().c_str(),
+                     error.message().c_str());
+        return 1;
+    }
+    std::unique_ptr<SqliteStorage> storage;
+    try {
+        storage = std::make_unique<SqliteStorage>(options.databasePath);
+    } catch (const StorageError& failure) {
+        std::fprintf(stderr, "ovcommunity-server: %s\n", failure.what());
+        return 1;
+    }
+
+    HandlerConfig config;
+    config.maxUploadBytes = options.maxUploadBytes;
+    const Handler handler(*storage, config);
+    HttpServer server(handler, options.maxUploadBytes);
+    const int port = server.bind(options.listenAddress, options.port);
+    if (port < 0) {
+        std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(), options.port);
+        return 1;
+    }
+    const bool ipv6 = options.listenAddress.find(':') != std::string::npos;
+    std::printf("listening on %s%s%s:%d\n", ipv6 ? "[" : "", options.listenAddress.c_str(), ipv6 ? "]" : "", port);
+    std::fflush(stdout);
+    std::fprintf(stderr, "database %s\n", options.databasePath.c_str());
+
+    std::atomic<bool> signalled{false};
+    std::thread waiter([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        if (signalled.exchange(true)) return;  // woken by main below: the server has stopped already
+        std::fprintf(stderr, "stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+        server.stop();
+    });
+    const bool served = server.run();
+    if (!signalled.exchange(true)) pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    return served ? 0 : 1;
+}

@@ -1,0 +1,170 @@
+#include "LiveServer.h"
+
+#include "Pin.h"
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <regex>
+#include <stdexcept>
+
+namespace ovtest {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "ovcommunity-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string escape(std::string_view value)
+{
+    static const std::string_view kept = "-_.!~*'();/?:@&=+$,";
+    std::string out;
+    for (char c : value) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) && b < 0x80) {
+            out += c;
+        } else if (kept.find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", b);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::string xmlPlist(const std::vector<std::string>& order)
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n"
+                      "\t<key>ControlSurfaceParameterOrder</key>\n\t<array>\n";
+    for (const auto& entry : order) xml += "\t\t<string>" + entry + "</string>\n";
+    return xml + "\t</array>\n</dict>\n</plist>\n";
+}
+
+std::string binaryPlist(const std::vector<std::string>& order)
+{
+    plist_t root = plist_new_dict();
+    plist_t array = plist_new_array();
+    for (const auto& entry : order) plist_array_append_item(array, plist_new_string(entry.c_str()));
+    plist_dict_set_item(root, "ControlSurfaceParameterOrder", array);
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    std::string result(bytes, length);
+    std::free(bytes);
+    plist_free(root);
+    return result;
+}
+
+const std::string kUploadContentType = "multipart/form-data; boundary=---------------------------14737809831466499882746641449";
+
+std::string uploadBody(std::string_view file)
+{
+    const std::string boundary = "---------------------------14737809831466499882746641449";
+    return "\r\n--" + boundary +
+           "\r\nContent-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
+           "Content-Type: application/octet-stream\r\n\r\n" +
+           std::string(file) + "\r\n--" + boundary + "--\r\n";
+}
+
+LiveServer::LiveServer(std::size_t maxUploadBytes, std::filesystem::path db) : dbPath(std::move(db))
+{
+    if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
+    if (dbPath.empty()) {
+        m_dir = std::make_unique<TempDir>();
+        dbPath = m_dir->path / "community.sqlite";
+    }
+    m_storage = std::make_unique<ovserver::SqliteStorage>(dbPath.string());
+    ovserver::HandlerConfig config;
+    config.maxUploadBytes = maxUploadBytes;
+    config.clock = [this] { return now.load(); };
+    m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
+    m_server = std::make_unique<ovserver::HttpServer>(*m_handler, maxUploadBytes, [this](std::string_view line) {
+        const std::lock_guard lock(m_logMutex);
+        m_log.emplace_back(line);
+    });
+    port = m_server->bind("127.0.0.1", 0);
+    if (port <= 0) throw std::runtime_error("cannot bind a loopback port");
+    m_thread = std::thread([this] { m_server->run(); });
+}
+
+LiveServer::~LiveServer()
+{
+    m_server->stop();
+    m_thread.join();
+}
+
+namespace {
+
+httplib::Client clientFor(int port)
+{
+    httplib::Client client("127.0.0.1", port);
+    client.set_url_encode(false);  // targets are sent exactly as the tests escape them
+    return client;
+}
+
+Answer answerOf(const httplib::Result& result)
+{
+    return result ? Answer{result->status, result->body} : Answer{};
+}
+
+}  // namespace
+
+Answer LiveServer::post(const std::string& target, const std::string& body, const std::string& contentType) const
+{
+    return answerOf(clientFor(port).Post(target.c_str(), body, contentType.c_str()));
+}
+
+Answer LiveServer::get(const std::string& target) const { return answerOf(clientFor(port).Get(target.c_str())); }
+
+Answer LiveServer::send(const std::string& method, const std::string& target) const
+{
+    httplib::Request request;
+    request.method = method;
+    request.path = target;
+    return answerOf(clientFor(port).send(request));
+}
+
+std::string LiveServer::createUser(const std::string& name)
+{
+    const Answer reply = post("/checkuserexists.php?userName=" + escape(name) + "&emailAddr=someone@example.com");
+    std::smatch pin;
+    const std::regex pinPattern("PIN code is ([0-9]{6})\\.");
+    return std::regex_search(reply.body, pin, pinPattern) ? pin[1].str() : std::string();
+}
+
+Answer LiveServer::signIn(const std::string& name, const std::string& pin, const std::string& base) const
+{
+    return post(base + "checkuser.php?userName=" + escape(name) + "&pinCode=" + escape(pin));
+}
+
+Answer LiveServer::upload(const std::string& user, const std::string& plugin, const std::string& comments,
+                          const std::string& file, const std::string& base) const
+{
+    return post(base + "ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) +
+                    "&comments=" + escape(comments),
+                uploadBody(file), kUploadContentType);
+}
+
+std::string LiveServer::list(const std::string& plugin) const
+{
+    return post("/ov_listplists.php?plugin=" + escape(plugin)).body;
+}
+
+std::vector<std::string> LiveServer::logLines() const
+{
+    const std::lock_guard lock(m_logMutex);
+    return m_log;
+}
+
+}  // namespace ovtest

@@ -1,0 +1,78 @@
+#pragma once
+// A community server running in the test process on an ephemeral loopback port, with a database
+// of its own and a clock the test sets, and the requests the editor sends to it.
+
+#include "Handler.h"
+#include "HttpServer.h"
+#include "SqliteStorage.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ovtest {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+struct TempDir {
+    TempDir();
+    ~TempDir();
+    std::filesystem::path path;
+};
+
+// The editor's URL escaping: RFC 2396's unreserved and reserved characters stay, so '&', '=' and
+// '+' inside a value go out unescaped; every other byte becomes %XX.
+std::string escape(std::string_view value);
+
+// A parameter-order file with these entries, as XML or as a binary property list.
+std::string xmlPlist(const std::vector<std::string>& order);
+std::string binaryPlist(const std::vector<std::string>& order);
+
+// The editor's upload body around the file, and its content type.
+extern const std::string kUploadContentType;
+std::string uploadBody(std::string_view file);
+
+struct Answer {
+    int status = 0;  // 0 when the exchange failed
+    std::string body;
+};
+
+class LiveServer {
+public:
+    // dbPath empty: a database in a folder of the server's own.
+    explicit LiveServer(std::size_t maxUploadBytes = 1024 * 1024, std::filesystem::path dbPath = {});
+    ~LiveServer();
+
+    Answer post(const std::string& target, const std::string& body = {}, const std::string& contentType = {}) const;
+    Answer get(const std::string& target) const;
+    Answer send(const std::string& method, const std::string& target) const;
+
+    // Registers the user and returns the PIN code from the reply (empty when there is none).
+    std::string createUser(const std::string& name);
+    Answer signIn(const std::string& name, const std::string& pin, const std::string& base = "/") const;
+    Answer upload(const std::string& user, const std::string& plugin, const std::string& comments,
+                  const std::string& file, const std::string& base = "/") const;
+    std::string list(const std::string& plugin) const;  // the list reply's body
+
+    std::vector<std::string> logLines() const;
+
+    std::atomic<std::int64_t> now{1'700'000'000};  // 2023-11-14T22:13:20Z
+    std::filesystem::path dbPath;
+    int port = 0;
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<ovserver::SqliteStorage> m_storage;
+    std::unique_ptr<ovserver::Handler> m_handler;
+    std::unique_ptr<ovserver::HttpServer> m_server;
+    std::thread m_thread;
+    mutable std::mutex m_logMutex;
+    std::vector<std::string> m_log;
+};
+
+}  // namespace ovtest

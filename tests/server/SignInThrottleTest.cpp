@@ -1,0 +1,113 @@
+// Sign-in guessing is throttled per user name, in the database; and many clients at once lose nothing.
+
+#include "LiveServer.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <set>
+#include <thread>
+
+using ovtest::LiveServer;
+
+namespace {
+
+std::string wrongPinFor(const std::string& pin) { return pin == "000000" ? "000001" : "000000"; }
+
+}  // namespace
+
+TEST(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPin)
+{
+    LiveServer server;
+    const std::string pin = server.createUser("ann");
+    const std::string otherPin = server.createUser("bea");
+    const std::int64_t start = server.now;
+    for (int i = 0; i < 10; ++i, ++server.now) EXPECT_EQ(server.signIn("ann", wrongPinFor(pin)).status, 403);
+
+    const auto locked = server.signIn("ann", pin);
+    EXPECT_EQ(locked.status, 429);
+    EXPECT_NE(locked.body, "\nOK\n");
+    EXPECT_NE(locked.body.find("Too many failed sign-in attempts"), std::string::npos);
+    EXPECT_EQ(server.signIn("bea", otherPin).body, "\nOK\n");  // other names are not touched
+
+    server.now = start + 15 * 60 - 1;  // all ten still inside the window
+    EXPECT_EQ(server.signIn("ann", pin).status, 429);
+    server.now = start + 15 * 60;  // the first failure has left it
+    EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
+}
+
+TEST(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
+{
+    LiveServer server;
+    const std::string pin = server.createUser("ann");
+    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPinFor(pin));
+    EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
+    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPinFor(pin));
+    EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
+}
+
+TEST(SignInThrottle, TheLockLivesInTheDatabaseAndHoldsUnderConcurrentGuesses)
+{
+    ovtest::TempDir dir;
+    const auto db = dir.path / "shared.sqlite";
+    std::string pin;
+    {
+        LiveServer first(1024 * 1024, db);
+        pin = first.createUser("ann");
+        // Twenty guesses at once: exactly ten are checked, the rest are refused unchecked.
+        std::vector<std::thread> guessers;
+        std::atomic<int> denied{0}, throttled{0};
+        for (int i = 0; i < 20; ++i)
+            guessers.emplace_back([&] {
+                const int status = first.signIn("ann", wrongPinFor(pin)).status;
+                if (status == 403) ++denied;
+                if (status == 429) ++throttled;
+            });
+        for (auto& guesser : guessers) guesser.join();
+        EXPECT_EQ(denied, 10);
+        EXPECT_EQ(throttled, 10);
+    }
+    // A second server on the same database (another node, or a restart) keeps the lock.
+    LiveServer second(1024 * 1024, db);
+    EXPECT_EQ(second.signIn("ann", pin).status, 429);
+    second.now += 15 * 60;
+    EXPECT_EQ(second.signIn("ann", pin).body, "\nOK\n");
+}
+
+TEST(Concurrency, ParallelUploadsAndDownloadCountsLoseNothing)
+{
+    LiveServer server;
+    server.createUser("ann");
+    constexpr int kThreads = 8, kEach = 25;
+    std::vector<std::thread> threads;
+    std::atomic<int> stored{0};
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) {
+                const std::string entry = std::to_string(t) + " " + std::to_string(i);
+                stored += server.upload("ann", "Busy Synth", entry, ovtest::xmlPlist({entry})).status == 200;
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(stored, kThreads * kEach);
+
+    const auto list = nlohmann::json::parse(server.list("Busy Synth"));
+    ASSERT_EQ(list.size(), static_cast<std::size_t>(kThreads * kEach));
+    std::set<long long> ids;
+    for (const auto& entry : list) {
+        ids.insert(entry["patchID"].get<long long>());
+        // Each comment names the one entry its own file holds.
+        EXPECT_EQ(server.get("/" + entry["fileLocation"].get<std::string>()).body,
+                  ovtest::xmlPlist({entry["userComments"].get<std::string>()}));
+    }
+    EXPECT_EQ(ids.size(), list.size());
+
+    const std::string id = std::to_string(list[0]["patchID"].get<long long>());
+    threads.clear();
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < kEach; ++i) server.post("/ov_downloadreg.php?patchID=" + id);
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(nlohmann::json::parse(server.list("Busy Synth"))[0]["downloads"], kThreads * kEach);
+}
