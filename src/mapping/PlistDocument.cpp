@@ -3,10 +3,12 @@
 #include "AtomicFile.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <plist/plist.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace ov::mapping {
@@ -23,6 +25,44 @@ QString stringOf(plist_t node)
     uint64_t length = 0;
     const char *text = plist_get_string_ptr(node, &length);
     return QString::fromUtf8(text, static_cast<qsizetype>(strnlen(text, static_cast<size_t>(length))));
+}
+
+// A dictionary that names a key twice (a binary list can) is read as a dictionary would take it: the
+// later value wins, in the place of the first. Otherwise a save could write a key that reads back as
+// another value. Returns the dictionary to keep.
+plist_t withoutDuplicateKeys(plist_t dict)
+{
+    QSet<QByteArray> keys;
+    bool duplicated = false;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        char *key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (!key)
+            break;
+        duplicated = duplicated || keys.contains(QByteArray(key));
+        keys.insert(QByteArray(key));
+        free(key);
+    }
+    free(iter);
+    if (!duplicated)
+        return dict;
+    plist_t unique = plist_new_dict();
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        char *key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (!key)
+            break;
+        plist_dict_set_item(unique, key, plist_copy(value));
+        free(key);
+    }
+    free(iter);
+    plist_free(dict);
+    return unique;
 }
 
 QString textForm(plist_t node)
@@ -84,7 +124,7 @@ PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus 
         plist_free(root);
         *status = PlistReadStatus::NotDictionary;
     } else {
-        document.m_root.reset(root);
+        document.m_root.reset(withoutDuplicateKeys(root));
         *status = PlistReadStatus::Ok;
     }
     return document;
