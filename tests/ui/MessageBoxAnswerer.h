@@ -20,7 +20,8 @@ struct ShownMessageBox {
 };
 
 // Answers the modal message boxes that appear while it lives, in order, each with the button
-// titled by the next answer, and records what each showed.
+// titled by the next answer, and records what each showed. A box beyond the answers, or without the
+// answer's button, is rejected (and recorded), so that a test fails instead of hanging.
 class MessageBoxAnswerer final {
 public:
     explicit MessageBoxAnswerer(QStringList answers) : m_answers(std::move(answers))
@@ -36,12 +37,13 @@ private:
     void answer()
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == m_lastBox || m_answers.isEmpty())
+        // A box answered already may still be closing; a new one can be built at the same address.
+        if (!box || box->property(kAnswered).toBool())
             return;
-        m_lastBox = box;
+        box->setProperty(kAnswered, true);
         ShownMessageBox shown{box->objectName(), box->text(), box->informativeText(), {}, box->icon()};
         QAbstractButton *chosen = nullptr;
-        const QString answer = m_answers.takeFirst();
+        const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
         for (QAbstractButton *button : box->buttons()) {
             shown.buttons.append(button->text());
             if (button->text() == answer)
@@ -51,12 +53,12 @@ private:
         if (chosen)
             chosen->click();
         else
-            box->reject(); // an unexpected box must not hang the test
+            box->reject();
     }
 
     QStringList m_answers;
     std::vector<ShownMessageBox> m_shown;
-    QMessageBox *m_lastBox = nullptr;
+    static constexpr char kAnswered[] = "ovTestAnswered";
     QTimer m_timer;
 };
 
