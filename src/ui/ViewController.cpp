@@ -291,6 +291,7 @@ void ViewController::movePage(int fromPage, int toPage)
 {
     if (!mapping::canExchangePages(m_state, fromPage, toPage))
         return;
+    BusyScope busy(m_view); // 32 relabels take a while on a long table
     m_state.curPage = toPage;
     // Slot by slot through the primitive: each swap relabels and may advance the parameter selection.
     for (int i = 0; i < mapping::kControlsPerPage; ++i)

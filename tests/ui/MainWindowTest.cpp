@@ -154,6 +154,7 @@ TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
     EXPECT_EQ(onDisk.at(5), QStringLiteral("6 Param 6"));
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".original")));
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".prev")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone after the work";
 }
 
 TEST_F(MainWindowTest, HelpShowsTheInstructionsInAWarningWithOneOkButton)
