@@ -136,9 +136,9 @@ void ViewController::ovPluginMode_Changed()
     // A click on the mode already shown changes nothing; reloading would only drop the edits.
     if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
         return;
-    BusyScope busy(m_view);
     m_state.plugin_Mode = mode;
     updateHelperDisplay(texts::kReadingParameters);
+    BusyScope busy(m_view); // after the status text, so that it shows while the file is read
     changePlugInMode(m_state.plugin_Mode, 1);
 }
 
