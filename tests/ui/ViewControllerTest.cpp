@@ -738,6 +738,14 @@ TEST_F(ViewControllerTest, RecallPutsTheBackupBackAndReloadsIt)
     EXPECT_EQ(state.plugin_Mode, 0) << "the mode comes from the recalled file, which never held one";
     EXPECT_EQ(view.modeColumn, 1);
     expectPanelShows(1);
+
+    // Two saves later, the original backup still holds the file as first opened.
+    controller->exportToPlist();
+    controller->clearThisPage();
+    controller->exportToPlist();
+    controller->ovRecallOriginalMapping();
+    EXPECT_EQ(readBytes(path), beforeSave);
+    EXPECT_EQ(slotParameter(0), QStringLiteral("P1 C1"));
 }
 
 // ---- the chart, the folder and help ----

@@ -35,6 +35,13 @@ namespace ov::ui::qt {
 
 namespace {
 
+// The plug-in's folder opens in the file manager: in Finder on macOS.
+#ifdef Q_OS_MACOS
+const QString kOpenFolderText = QStringLiteral("Show in Finder");
+#else
+const QString kOpenFolderText = QStringLiteral("Open Folder");
+#endif
+
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
 
@@ -233,12 +240,7 @@ QWidget *MainWindow::buildMappingPane()
     column->addSpacing(6);
     add(Button::createChart, QStringLiteral("Create Chart"), QStringLiteral("ovCreateChart"),
         QStyle::SP_FileDialogDetailedView);
-#ifdef Q_OS_MACOS
-    const QString openFolderText = QStringLiteral("Show in Finder");
-#else
-    const QString openFolderText = QStringLiteral("Open Folder");
-#endif
-    add(Button::openInFinder, openFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
+    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
     column->addStretch(1);
     auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
     help->setObjectName(QStringLiteral("ovHelpMe"));
@@ -338,7 +340,7 @@ void MainWindow::buildMenus()
     QAction *chart = file->addAction(QStringLiteral("Create Chart"));
     chart->setObjectName(QStringLiteral("actionCreateChart"));
     m_buttonActions.insert(Button::createChart, chart);
-    QAction *folder = file->addAction(QStringLiteral("Open Folder"));
+    QAction *folder = file->addAction(kOpenFolderText);
     folder->setObjectName(QStringLiteral("actionOpenInFinder"));
     m_buttonActions.insert(Button::openInFinder, folder);
     file->addSeparator();
