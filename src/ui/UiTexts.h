@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// The main window's texts, exactly as the user sees them.
+namespace ov::ui::texts {
+
+// %1: the plug-in's name, %2: its type.
+inline const QString kScreenTitle = QStringLiteral("%1 (%2)");
+
+inline const QString kInstrumentMapper = QStringLiteral("Logic Pro Instrument Mapper");
+inline const QString kInsertEffectMapper = QStringLiteral("Logic Pro Insert/Effect Mapper");
+inline const QString kReadingParameters = QStringLiteral("Reading Parameters... Please Wait...");
+// %1: the plug-in's name.
+inline const QString kEditingInstrument = QStringLiteral("Editing %1 using Instrument Mode");
+inline const QString kEditingInsertEffect = QStringLiteral("Editing %1 in Insert/Effect Mode");
+
+inline const QString kChartFormatHtml = QStringLiteral("HTML");
+
+inline const QString kHelpTitle = QStringLiteral("Brief instructions on use");
+inline const QString kHelpText = QStringLiteral(
+    "1. Begin by pressing the 'Scan for plugins' button to locate available plugins on your system (Please "
+    "note that third party plugins require a 'default' setting to be saved before they appear).\n\n"
+    "2. Select a plugin from the newly populated list that you would like to edit the mapping - once a plugin "
+    "is selected, the available parameters shall be displayed, and current mapping displayed on the controls "
+    "located in the lower view.\n\n"
+    "3. Select a Parameter you would like to map from the Plugin Parameters list (Search can be used to find "
+    "specific parameters)\n\n"
+    "4. Once a parameter is selected, click any control from the on-screen front panel.\n\n"
+    "5. Parameter is now mapped to that control\n\n"
+    "6. When all mapping has been completed press 'Save Mapping' button, backups will be automatically made."
+    "\n\n\n\nMore in depth help to come later");
+
+// Our own texts for a parameter-order file that cannot be prepared when it is opened.
+inline const QString kPluginFileUnreadable = QStringLiteral("Plugin file cannot be read");
+// %1: the file, %2: why.
+inline const QString kPluginFileUnreadableInfo = QStringLiteral(
+    "The file %1 cannot be read as a property list (%2). It was left as it is; the mapping shown is empty "
+    "and cannot be saved over it.");
+inline const QString kPluginFileNotUpdated = QStringLiteral("Plugin file could not be updated");
+// %1: the file, %2: why.
+inline const QString kPluginFileNotUpdatedInfo = QStringLiteral(
+    "The list of the plugin's parameters could not be added to %1 (%2). The file was left as it was, so the "
+    "Plugin Parameters list shows no parameters.");
+
+} // namespace ov::ui::texts

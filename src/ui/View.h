@@ -1,0 +1,89 @@
+#pragma once
+
+#include "catalogue/PluginRecord.h"
+#include "mapping/ParameterEntry.h"
+
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+namespace ov::ui {
+
+// The window's text labels that the logic writes or reads, by their outlet names.
+enum class Label {
+    labOCScreen_Title,          // the open plug-in, or the prompt to select one
+    labPluginPlistLocation,     // full path of the open parameter-order file
+    mainTitle_Sub,              // the mapper of the current mode
+    labelHelperDisplay,         // status line
+    lab_PageCurrentlyDisplayed, // "Page 2 of 5"
+    labTotalPagesIndicator,     // "5 Pages"
+};
+
+// Buttons the logic enables and disables. FrontPanel stands for all 32 controls, PluginMode for the
+// mode radio group.
+enum class Button {
+    firstPage,
+    prevPage,
+    nextPage,
+    lastPage,
+    newPage,
+    deletePage,
+    clearPage,
+    movePageFirst,
+    movePagePrev,
+    movePageNext,
+    movePageLast,
+    FrontPanel,
+    PluginMode,
+    exportToPlist,
+    recallOriginalMapping,
+    recallPreviousMapping,
+    createChart,
+    openInFinder,
+};
+
+enum class Window { cwinMainWindow, cwinUploadWindow, cwinDownloadWindow, cwinCloudWindow };
+
+// What the logic needs of the window, and nothing else. Controls are numbered 1 to 32; list rows
+// are counted from 0 in the list's arranged order (as sorted and filtered on screen).
+class View {
+public:
+    virtual ~View() = default;
+
+    virtual void setLabelText(Label label, const QString &text) = 0;
+    virtual QString labelText(Label label) const = 0;
+    // The label of control `control` (ovControl1 ... ovControl32).
+    virtual void setControlLabel(int control, const QString &text) = 0;
+    virtual void setControlToolTip(int control, const QString &toolTip) = 0;
+    virtual void setButtonEnabled(Button button, bool enabled) = 0;
+
+    // The plug-in list (myArrayController).
+    virtual void setPluginList(const catalogue::PluginList &records) = 0;
+    virtual std::optional<catalogue::PluginRecord> selectedPlugin() const = 0;
+
+    // The available-parameter list (arrayControllerPlistSelected).
+    virtual void setParameterList(const QVector<mapping::ParameterEntry> &entries) = 0;
+    virtual std::optional<mapping::ParameterEntry> arrangedParameter(int row) const = 0;
+    virtual int parameterSelectionIndex() const = 0; // -1 when no row is selected
+    virtual void setParameterSelectionIndex(int row) = 0;
+    // Moves the selection one row down; on the last row it stays.
+    virtual void selectNextParameter() = 0;
+
+    // The mode radio group (ovPluginMode): one row, column 0 tagged 1, column 1 tagged 0.
+    virtual void selectPluginModeCell(int row, int column) = 0;
+    virtual int selectedPluginModeTag() const = 0;
+
+    // Brings a window to the front as key window, centred; closing one that is not shown does nothing.
+    virtual void showWindow(Window window) = 0;
+    virtual void closeWindow(Window window) = 0;
+
+    // A modal warning alert with one "OK" button; returns when the user has dismissed it.
+    virtual void runAlert(const QString &message, const QString &informativeText) = 0;
+    // Opens a file or a folder with the user's default application; false when that failed.
+    virtual bool openPath(const QString &path) = 0;
+    // The busy cursor, for work the user waits for; calls nest.
+    virtual void setBusy(bool busy) = 0;
+};
+
+} // namespace ov::ui

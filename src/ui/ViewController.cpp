@@ -1,0 +1,424 @@
+#include "ViewController.h"
+
+#include "UiTexts.h"
+
+#include "mapping/MappingTexts.h"
+#include "mapping/ParameterOrderFile.h"
+#include "mapping/SaveRecall.h"
+#include "panel/Chart.h"
+#include "panel/PanelLabels.h"
+
+#include <QFileInfo>
+
+namespace ov::ui {
+
+namespace {
+
+// The busy cursor for as long as it lives.
+class BusyScope final {
+public:
+    explicit BusyScope(View &view) : m_view(view) { m_view.setBusy(true); }
+    ~BusyScope() { m_view.setBusy(false); }
+    Q_DISABLE_COPY_MOVE(BusyScope)
+
+private:
+    View &m_view;
+};
+
+constexpr Button kPluginButtons[] = {
+    Button::firstPage,     Button::prevPage,     Button::nextPage,     Button::lastPage,
+    Button::newPage,       Button::deletePage,   Button::clearPage,    Button::movePageFirst,
+    Button::movePagePrev,  Button::movePageNext, Button::movePageLast, Button::FrontPanel,
+    Button::PluginMode,    Button::exportToPlist, Button::recallOriginalMapping,
+    Button::recallPreviousMapping, Button::createChart, Button::openInFinder,
+};
+
+// Column of the mode radio group that shows `mode`: instrument in column 0, insert/effect in column 1.
+int modeColumn(int mode)
+{
+    return mode == mapping::kModeInsertEffect ? 1 : 0;
+}
+
+} // namespace
+
+ViewController::ViewController(EditorState &state, View &view, ControllerEnvironment environment)
+    : m_state(state), m_view(view), m_environment(std::move(environment))
+{
+    if (!m_environment.log)
+        m_environment.log = [](const QString &) {};
+}
+
+void ViewController::viewDidLoad()
+{
+    showNoPluginOpen();
+    btnRunCheck();
+    // The stored community credentials are checked here once the community account exists.
+}
+
+// ---- the plug-in scan ----
+
+void ViewController::btnRunCheck()
+{
+    BusyScope busy(m_view);
+    // Both lists start empty, so no plug-in is open afterwards: the buttons that would act on one are
+    // disabled until the next plug-in is chosen.
+    m_view.setParameterList({});
+    showNoPluginOpen();
+    catalogue::PluginList records;
+    const QVector<catalogue::ScanRoot> roots =
+        m_environment.scanRoots ? m_environment.scanRoots() : QVector<catalogue::ScanRoot>();
+    for (const catalogue::ScanRoot &root : roots)
+        records += checkFiles(root.path, root.typeLabel);
+    m_view.setPluginList(records);
+    m_view.setLabelText(Label::labOCScreen_Title, catalogue::kScreenTitleAfterScan);
+}
+
+catalogue::PluginList ViewController::checkFiles(const QString &root, const QString &typeLabel)
+{
+    catalogue::PluginList records = catalogue::checkFiles(root, typeLabel, m_environment.log);
+    updateHelperDisplay(catalogue::kStatusAfterScan);
+    return records;
+}
+
+// ---- opening a plug-in, and the plug-in mode ----
+
+void ViewController::tablePluginSelected()
+{
+    // A click on the list with no row chosen (empty space below the rows) does nothing.
+    if (!m_view.selectedPlugin())
+        return;
+    closeAllAuxillaryWindows();
+    plugInSelected();
+}
+
+void ViewController::plugInSelected()
+{
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    if (!plugin)
+        return;
+    BusyScope busy(m_view);
+    m_state.curPage = 1;
+    m_view.setParameterSelectionIndex(0);
+    m_view.setLabelText(Label::labOCScreen_Title, texts::kScreenTitle.arg(plugin->Plugin, plugin->Type));
+    m_view.setLabelText(Label::labPluginPlistLocation, plugin->fileLocation);
+    oravelizePlistFile(plugin->fileLocation);
+    readPlistFile(plugin->fileLocation, 1);
+    populateKnobLabels(1);
+    m_view.setParameterSelectionIndex(0);
+    setPluginButtonsEnabled(true);
+}
+
+void ViewController::changePlugInMode(int mode, int readPlist)
+{
+    m_state.plugin_Mode = mode;
+    m_view.selectPluginModeCell(0, modeColumn(mode));
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    if (readPlist == 1 && plugin)
+        readPlistFile(plugin->fileLocation, 0);
+    populateKnobLabels(1);
+    m_view.setParameterSelectionIndex(0);
+    const QString name = plugin ? plugin->Plugin : QString();
+    // The mode now held decides, not the argument.
+    if (m_state.plugin_Mode == mapping::kModeInsertEffect) {
+        m_view.setLabelText(Label::mainTitle_Sub, texts::kInsertEffectMapper);
+        updateHelperDisplay(texts::kEditingInsertEffect.arg(name));
+    } else {
+        m_view.setLabelText(Label::mainTitle_Sub, texts::kInstrumentMapper);
+        updateHelperDisplay(texts::kEditingInstrument.arg(name));
+    }
+}
+
+void ViewController::ovPluginMode_Changed()
+{
+    if (!m_view.selectedPlugin() || !m_state.isLoaded())
+        return;
+    const int mode = m_view.selectedPluginModeTag();
+    // A click on the mode already shown changes nothing; reloading would only drop the edits.
+    if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
+        return;
+    m_state.plugin_Mode = mode;
+    updateHelperDisplay(texts::kReadingParameters);
+    BusyScope busy(m_view); // after the status text, so that it shows while the file is read
+    changePlugInMode(m_state.plugin_Mode, 1);
+}
+
+void ViewController::updateHelperDisplay(const QString &text)
+{
+    m_view.setLabelText(Label::labelHelperDisplay, text);
+}
+
+// ---- loading ----
+
+void ViewController::oravelizePlistFile(const QString &path)
+{
+    const mapping::OravelizeResult result = mapping::oravelizePlistFile(path);
+    switch (result.outcome) {
+    case mapping::OravelizeOutcome::AlreadyListed:
+    case mapping::OravelizeOutcome::Added:
+    case mapping::OravelizeOutcome::Missing:
+        return;
+    case mapping::OravelizeOutcome::Unreadable:
+        alertUser(texts::kPluginFileUnreadable, texts::kPluginFileUnreadableInfo.arg(path, result.detail));
+        return;
+    case mapping::OravelizeOutcome::WriteFailed:
+        alertUser(texts::kPluginFileNotUpdated, texts::kPluginFileNotUpdatedInfo.arg(path, result.detail));
+        return;
+    }
+}
+
+void ViewController::readPlistFile(const QString &path, int checkMode)
+{
+    const mapping::LoadedMapping loaded = mapping::readPlistFile(path, checkMode, m_state.plugin_Mode);
+    m_view.setParameterList(loaded.available);
+    m_state.plistBuild = loaded.plistBuild;
+    m_state.totalPages = loaded.totalPages;
+    m_state.plugin_Mode = loaded.pluginMode;
+    if (checkMode == 1)
+        changePlugInMode(loaded.pluginMode, 0);
+}
+
+// ---- the relabel ----
+
+void ViewController::populateKnobLabels(int page)
+{
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    m_state.bHTML = plugin ? panel::chartHeader(plugin->Plugin, plugin->fileLocation) : panel::chartHeader({}, {});
+    m_state.curPage = page;
+    // A control whose slot does not exist shows "-" and keeps its tooltip.
+    const panel::PanelLabels labels = panel::labelsForPage(m_state, page);
+    for (int n = 0; n < mapping::kControlsPerPage; ++n) {
+        m_view.setControlLabel(n + 1, labels.text[n]);
+        if (labels.toolTip[n])
+            m_view.setControlToolTip(n + 1, *labels.toolTip[n]);
+    }
+    panel::appendChartRows(m_state.bHTML, m_state);
+    m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
+    m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
+    m_state.bHTML += panel::chartFooter();
+}
+
+// ---- editing ----
+
+void ViewController::moveParameterPosition(int from, int to, int movePageMode)
+{
+    std::optional<bool> realParameterWritten;
+    if (movePageMode == 1) {
+        realParameterWritten = mapping::swapSlots(m_state, from, to);
+    } else {
+        const std::optional<mapping::ParameterEntry> source = m_view.arrangedParameter(from);
+        if (!source)
+            return;
+        realParameterWritten = mapping::assignParameter(m_state, *source, to);
+    }
+    if (!realParameterWritten)
+        return;
+    populateKnobLabels(m_state.curPage);
+    if (*realParameterWritten)
+        m_view.selectNextParameter();
+}
+
+void ViewController::clickControl(int control)
+{
+    if (control < 1 || control > mapping::kControlsPerPage || !m_state.isLoaded())
+        return;
+    const int row = m_view.parameterSelectionIndex();
+    if (row < 0)
+        return;
+    moveParameterPosition(row, mapping::slotIndex(m_state.curPage, control), 0);
+}
+
+void ViewController::prevPageButtonPressed()
+{
+    if (!m_state.isLoaded())
+        return;
+    m_state.curPage = mapping::previousPage(m_state);
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::nextPageButtonPressed()
+{
+    if (!m_state.isLoaded())
+        return;
+    m_state.curPage = mapping::nextPage(m_state);
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::firstPageButtonPressed()
+{
+    if (!m_state.isLoaded())
+        return;
+    m_state.curPage = 1;
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::lastPageButtonPressed()
+{
+    if (!m_state.isLoaded())
+        return;
+    m_state.curPage = m_state.totalPages;
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::addControlsPage()
+{
+    if (!m_state.isLoaded())
+        return;
+    mapping::addControlsPage(m_state);
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::removeControlsPage()
+{
+    if (!m_state.isLoaded())
+        return;
+    if (m_state.curPage <= 1) {
+        alertUser(mapping::texts::kCannotDeleteFirstPage, mapping::texts::kTryClearingInstead);
+        return;
+    }
+    if (mapping::removeControlsPage(m_state))
+        populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::clearThisPage()
+{
+    if (!m_state.isLoaded())
+        return;
+    mapping::clearThisPage(m_state);
+    populateKnobLabels(m_state.curPage);
+}
+
+void ViewController::movePage(int fromPage, int toPage)
+{
+    if (!mapping::canExchangePages(m_state, fromPage, toPage))
+        return;
+    BusyScope busy(m_view); // 32 relabels take a while on a long table
+    m_state.curPage = toPage;
+    // Slot by slot through the primitive: each swap relabels and may advance the parameter selection.
+    for (int i = 0; i < mapping::kControlsPerPage; ++i)
+        moveParameterPosition(mapping::slotIndex(fromPage, 1) + i, mapping::slotIndex(toPage, 1) + i, 1);
+}
+
+void ViewController::ovMovePage_First()
+{
+    movePage(m_state.curPage, 1);
+}
+
+void ViewController::ovMovePage_Last()
+{
+    movePage(m_state.curPage, m_state.totalPages);
+}
+
+void ViewController::ovMovePage_Prev()
+{
+    movePage(m_state.curPage, m_state.curPage - 1);
+}
+
+void ViewController::ovMovePage_Next()
+{
+    movePage(m_state.curPage, m_state.curPage + 1);
+}
+
+// ---- saving and recall ----
+
+void ViewController::exportToPlist()
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    if (path.isEmpty() || !m_state.isLoaded())
+        return;
+    mapping::SaveResult result;
+    {
+        BusyScope busy(m_view);
+        result = mapping::exportToPlist(path, m_state.plistBuild, m_state.plugin_Mode);
+    }
+    alertUser(result.message(), result.informativeText());
+}
+
+void ViewController::ovRecallOriginalMapping()
+{
+    recallOriginalMapping(mapping::kOriginalSuffix);
+}
+
+void ViewController::ovRecallPreviousMapping()
+{
+    recallOriginalMapping(mapping::kPreviousSuffix);
+}
+
+void ViewController::recallOriginalMapping(const QString &suffix)
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    if (path.isEmpty())
+        return;
+    const mapping::RecallResult result = mapping::recallOriginalMapping(path, suffix);
+    if (result.ok())
+        plugInSelected();
+    alertUser(result.message(), result.informativeText());
+}
+
+// ---- the chart ----
+
+void ViewController::ovCreateChart()
+{
+    outputChartAs(texts::kChartFormatHtml);
+}
+
+void ViewController::outputChartAs(const QString &format)
+{
+    Q_UNUSED(format) // the chart is always HTML
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    if (!plugin || !m_state.isLoaded())
+        return;
+    const QString path = panel::chartPath(plugin->fileLocation);
+    const panel::ChartWriteResult written = panel::writeChart(path, m_state.bHTML);
+    if (!written.ok) {
+        alertUser(panel::texts::kChartNotWritten, panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail));
+        return;
+    }
+    m_view.openPath(path);
+}
+
+// ---- services ----
+
+void ViewController::openInFinder()
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    if (path.isEmpty())
+        return;
+    m_view.openPath(QFileInfo(path).path());
+}
+
+void ViewController::ovHelpMe()
+{
+    alertUser(texts::kHelpTitle, texts::kHelpText);
+}
+
+void ViewController::alertUser(const QString &message, const QString &informativeText)
+{
+    m_view.runAlert(message, informativeText);
+}
+
+void ViewController::closeAllAuxillaryWindows()
+{
+    m_view.closeWindow(Window::cwinUploadWindow);
+    m_view.closeWindow(Window::cwinDownloadWindow);
+    m_view.closeWindow(Window::cwinCloudWindow);
+}
+
+void ViewController::setPluginButtonsEnabled(bool enabled)
+{
+    for (const Button button : kPluginButtons)
+        m_view.setButtonEnabled(button, enabled);
+}
+
+void ViewController::showNoPluginOpen()
+{
+    setPluginButtonsEnabled(false);
+    for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
+        m_view.setControlLabel(control, mapping::kEmptyParameter);
+        m_view.setControlToolTip(control, QString());
+    }
+    m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
+    m_view.setLabelText(Label::labTotalPagesIndicator, QString());
+    m_view.setLabelText(Label::labPluginPlistLocation, QString());
+}
+
+} // namespace ov::ui

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "EditorState.h"
+#include "View.h"
+
+#include "catalogue/PluginScan.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace ov::ui {
+
+// What the controller is given of the machine it runs on.
+struct ControllerEnvironment final {
+    // The folders the plug-in scan walks, in order; asked again at every scan.
+    std::function<QVector<catalogue::ScanRoot>()> scanRoots;
+    // The console log.
+    catalogue::LogSink log = catalogue::logToStandardError;
+};
+
+// Every operation of the main window, under its own name. The controller keeps no state of its own:
+// the mapping document lives in the EditorState it is given, the lists and labels in the View.
+//
+// The table changes only in readPlistFile (a load), moveParameterPosition (an assignment or a swap),
+// addControlsPage, removeControlsPage and clearThisPage; everything else goes through them.
+class ViewController final {
+public:
+    ViewController(EditorState &state, View &view, ControllerEnvironment environment);
+    Q_DISABLE_COPY_MOVE(ViewController)
+
+    // Start-up, once the window exists: the plug-in scan; no plug-in is open afterwards.
+    void viewDidLoad();
+
+    // The plug-in scan.
+    void btnRunCheck();
+    catalogue::PluginList checkFiles(const QString &root, const QString &typeLabel);
+
+    // Opening a plug-in, and the plug-in mode.
+    void tablePluginSelected();
+    void tablePlistView() {}
+    void plugInSelected();
+    void changePlugInMode(int mode, int readPlist);
+    void ovPluginMode_Changed();
+    void updateHelperDisplay(const QString &text);
+
+    // Loading a parameter-order file.
+    void oravelizePlistFile(const QString &path);
+    void readPlistFile(const QString &path, int checkMode);
+
+    // The relabel: makes `page` current and writes the 32 labels, the page indicators and the chart text.
+    void populateKnobLabels(int page);
+
+    // Editing the table.
+    void moveParameterPosition(int from, int to, int movePageMode);
+    void clickControl(int control);
+    void ovRotBtn_Pressed(int control) { clickControl(control); }
+    void prevPageButtonPressed();
+    void nextPageButtonPressed();
+    void firstPageButtonPressed();
+    void lastPageButtonPressed();
+    void newPageButtonPressed() { addControlsPage(); }
+    void deletePageButtonPressed() { removeControlsPage(); }
+    void clearAllPagesButtonPressed() { clearThisPage(); }
+    void addControlsPage();
+    void removeControlsPage();
+    void clearThisPage();
+    void movePage(int fromPage, int toPage);
+    void ovMovePage_First();
+    void ovMovePage_Last();
+    void ovMovePage_Prev();
+    void ovMovePage_Next();
+
+    // Saving with backups, and recall.
+    void ovExportToPlist() { exportToPlist(); }
+    void exportToPlist();
+    void ovRecallOriginalMapping();
+    void ovRecallPreviousMapping();
+    void recallOriginalMapping(const QString &suffix);
+
+    // The chart.
+    void ovCreateChart();
+    void outputChartAs(const QString &format);
+
+    // The controller's own services.
+    void btnOpenInFinder() { openInFinder(); }
+    void openInFinder();
+    void ovHelpMe();
+    void alertUser(const QString &message, const QString &informativeText);
+    void closeAllAuxillaryWindows();
+
+private:
+    // Enables or disables every button that needs an open plug-in.
+    void setPluginButtonsEnabled(bool enabled);
+    // The panel with no plug-in open: "-" on every control and no page count.
+    void showNoPluginOpen();
+
+    EditorState &m_state;
+    View &m_view;
+    ControllerEnvironment m_environment;
+};
+
+} // namespace ov::ui

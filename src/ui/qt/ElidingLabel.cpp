@@ -1,0 +1,90 @@
+#include "ElidingLabel.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace ov::ui::qt {
+
+namespace {
+constexpr int kStripPadding = 4;
+}
+
+ElidingLabel::ElidingLabel(int maxLines, Qt::TextElideMode elideMode, QWidget *parent)
+    : QLabel(parent), m_maxLines(std::max(maxLines, 1)), m_elideMode(elideMode)
+{
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+QStringList ElidingLabel::visibleLines(const QString &text, const QFont &font, int width, int maxLines,
+                                       Qt::TextElideMode elideMode)
+{
+    const QFontMetrics metrics(font);
+    if (maxLines <= 1 || width <= 0)
+        return {metrics.elidedText(text, elideMode, std::max(width, 0))};
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        if (lines.size() == maxLines - 1) {
+            // The last line takes the rest of the text, elided when it does not fit.
+            lines.append(metrics.elidedText(text.mid(line.textStart()).trimmed(), Qt::ElideRight, width));
+            break;
+        }
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    if (lines.isEmpty())
+        lines.append(QString());
+    return lines;
+}
+
+QSize ElidingLabel::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    const int padding = m_stripColor.isValid() ? 2 * kStripPadding : 0;
+    const int width = std::min(metrics.horizontalAdvance(text()), 40 * metrics.averageCharWidth());
+    return {width + padding, m_maxLines * metrics.lineSpacing() + padding};
+}
+
+QSize ElidingLabel::minimumSizeHint() const
+{
+    const QFontMetrics metrics(font());
+    const int padding = m_stripColor.isValid() ? 2 * kStripPadding : 0;
+    return {4 * metrics.averageCharWidth() + padding, m_maxLines * metrics.lineSpacing() + padding};
+}
+
+void ElidingLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QRect area = contentsRect();
+    if (m_stripColor.isValid()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(m_stripColor.darker(160));
+        painter.setBrush(m_stripColor);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+        area.adjust(kStripPadding, kStripPadding, -kStripPadding, -kStripPadding);
+    }
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.setFont(font());
+    const QStringList lines = visibleLines(text(), font(), area.width(), m_maxLines, m_elideMode);
+    const int lineHeight = QFontMetrics(font()).lineSpacing();
+    const int blockHeight = static_cast<int>(lines.size()) * lineHeight;
+    int top = area.top();
+    if (alignment() & Qt::AlignVCenter)
+        top += (area.height() - blockHeight) / 2;
+    const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
+    for (const QString &line : lines) {
+        painter.drawText(QRect(area.left(), top, area.width(), lineHeight), int(horizontal | Qt::AlignVCenter), line);
+        top += lineHeight;
+    }
+}
+
+} // namespace ov::ui::qt

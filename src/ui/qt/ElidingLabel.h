@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+namespace ov::ui::qt {
+
+// A label that keeps its whole text (text() returns it unchanged) but shows at most `maxLines`
+// wrapped lines of it, eliding the rest, so a long parameter name or path never widens the window.
+class ElidingLabel final : public QLabel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ElidingLabel)
+
+public:
+    ElidingLabel(int maxLines, Qt::TextElideMode elideMode, QWidget *parent = nullptr);
+
+    // Draws a rounded panel of this colour behind the text (the front panel's display strips).
+    void setStripColor(const QColor &color) { m_stripColor = color; update(); }
+
+    // The lines shown for `text` in `width` pixels: wrapped at word boundaries (or anywhere within a
+    // word too long for a line), the last line elided when the text does not fit.
+    static QStringList visibleLines(const QString &text, const QFont &font, int width, int maxLines,
+                                    Qt::TextElideMode elideMode);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    int m_maxLines;
+    Qt::TextElideMode m_elideMode;
+    QColor m_stripColor;
+};
+
+} // namespace ov::ui::qt

@@ -1,0 +1,601 @@
+#include "MainWindow.h"
+
+#include "ElidingLabel.h"
+#include "FrontPanel.h"
+#include "ParameterFilterModel.h"
+#include "ParameterListModel.h"
+#include "PluginListModel.h"
+
+#include "ui/ViewController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStyle>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ov::ui::qt {
+
+namespace {
+
+// The plug-in's folder opens in the file manager: in Finder on macOS.
+#ifdef Q_OS_MACOS
+const QString kOpenFolderText = QStringLiteral("Show in Finder");
+#else
+const QString kOpenFolderText = QStringLiteral("Open Folder");
+#endif
+
+constexpr int kInstrumentColumn = 0;
+constexpr int kInsertEffectColumn = 1;
+
+QLabel *heading(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QTableView *makeTable(const QString &objectName, QWidget *parent)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(objectName);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    // Unsorted (the list's own order) until the user clicks a heading.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("cwinMainWindow"));
+    setWindowTitle(QStringLiteral("ovCorvanta Logic Tool[*]"));
+    m_opener = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    m_windows.insert(Window::cwinMainWindow, this);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(12, 10, 12, 12);
+    layout->setSpacing(10);
+    layout->addWidget(buildHeader());
+
+    auto *splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(buildPluginPane());
+    splitter->addWidget(buildParameterPane());
+    splitter->addWidget(buildMappingPane());
+    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(1, 4);
+    splitter->setStretchFactor(2, 0);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(buildPanelPane(), 0);
+    setCentralWidget(central);
+    buildMenus();
+
+    resize(1280, 900);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget *MainWindow::buildHeader()
+{
+    auto *header = new QWidget(this);
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    auto *title = new ElidingLabel(1, Qt::ElideRight, header);
+    title->setObjectName(QStringLiteral("labOCScreen_Title"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setMinimumHeight(QFontMetrics(titleFont).lineSpacing());
+
+    auto *subtitle = new QLabel(header);
+    subtitle->setObjectName(QStringLiteral("mainTitle_Sub"));
+    QFont subtitleFont = subtitle->font();
+    subtitleFont.setPointSizeF(subtitleFont.pointSizeF() * 1.1);
+    subtitle->setFont(subtitleFont);
+    subtitle->setForegroundRole(QPalette::PlaceholderText);
+
+    auto *status = new ElidingLabel(1, Qt::ElideRight, header);
+    status->setObjectName(QStringLiteral("labelHelperDisplay"));
+
+    titles->addWidget(title);
+    titles->addWidget(subtitle);
+    titles->addWidget(status);
+    row->addLayout(titles, 1);
+
+    auto *modeBox = new QGroupBox(QStringLiteral("Plugin mode"), header);
+    modeBox->setObjectName(QStringLiteral("ovPluginMode"));
+    auto *modeRow = new QHBoxLayout(modeBox);
+    m_modeGroup = new QButtonGroup(modeBox);
+    m_modeButtons[kInstrumentColumn] = new QRadioButton(QStringLiteral("Instrument"), modeBox);
+    m_modeButtons[kInstrumentColumn]->setObjectName(QStringLiteral("ovPluginModeInstrument"));
+    m_modeButtons[kInsertEffectColumn] = new QRadioButton(QStringLiteral("Insert/Effect"), modeBox);
+    m_modeButtons[kInsertEffectColumn]->setObjectName(QStringLiteral("ovPluginModeInsertEffect"));
+    // Each cell carries its mode as its id: instrument 1, insert/effect 0.
+    m_modeGroup->addButton(m_modeButtons[kInstrumentColumn], 1);
+    m_modeGroup->addButton(m_modeButtons[kInsertEffectColumn], 0);
+    modeRow->addWidget(m_modeButtons[kInstrumentColumn]);
+    modeRow->addWidget(m_modeButtons[kInsertEffectColumn]);
+    m_buttonWidgets.insert(Button::PluginMode, modeBox);
+    row->addWidget(modeBox, 0, Qt::AlignTop);
+
+    m_labels.insert(Label::labOCScreen_Title, title);
+    m_labels.insert(Label::mainTitle_Sub, subtitle);
+    m_labels.insert(Label::labelHelperDisplay, status);
+    return header;
+}
+
+QWidget *MainWindow::buildPluginPane()
+{
+    auto *pane = new QWidget(this);
+    auto *column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 4, 0);
+    auto *top = new QHBoxLayout;
+    top->addWidget(heading(QStringLiteral("Plugins"), pane));
+    top->addStretch(1);
+    auto *scan = new QPushButton(QStringLiteral("Scan for plugins"), pane);
+    scan->setObjectName(QStringLiteral("btnRunCheck"));
+    scan->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    top->addWidget(scan);
+    column->addLayout(top);
+
+    m_pluginModel = new PluginListModel(this);
+    m_pluginProxy = new QSortFilterProxyModel(this);
+    m_pluginProxy->setSourceModel(m_pluginModel);
+    m_pluginProxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_pluginTable = makeTable(QStringLiteral("pluginTableView"), pane);
+    m_pluginTable->setModel(m_pluginProxy);
+    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::TypeColumn, 120);
+    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::PluginColumn, 200);
+    m_pluginTable->installEventFilter(this);
+    column->addWidget(m_pluginTable, 1);
+    return pane;
+}
+
+QWidget *MainWindow::buildParameterPane()
+{
+    auto *pane = new QWidget(this);
+    auto *column = new QVBoxLayout(pane);
+    column->setContentsMargins(4, 0, 4, 0);
+    auto *top = new QHBoxLayout;
+    top->addWidget(heading(QStringLiteral("Plugin Parameters"), pane));
+    top->addStretch(1);
+    m_parameterSearch = new QLineEdit(pane);
+    m_parameterSearch->setObjectName(QStringLiteral("parameterSearchField"));
+    m_parameterSearch->setPlaceholderText(QStringLiteral("Search"));
+    m_parameterSearch->setClearButtonEnabled(true);
+    m_parameterSearch->setMaximumWidth(220);
+    top->addWidget(m_parameterSearch, 1);
+    column->addLayout(top);
+
+    m_parameterModel = new ParameterListModel(this);
+    m_parameterProxy = new ParameterFilterModel(this);
+    m_parameterProxy->setSourceModel(m_parameterModel);
+    m_parameterTable = makeTable(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
+    m_parameterTable->setModel(m_parameterProxy);
+    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParamNumColumn, 60);
+    connect(m_parameterSearch, &QLineEdit::textChanged, m_parameterProxy,
+            &QSortFilterProxyModel::setFilterFixedString);
+    column->addWidget(m_parameterTable, 1);
+    return pane;
+}
+
+QWidget *MainWindow::buildMappingPane()
+{
+    auto *pane = new QWidget(this);
+    auto *column = new QVBoxLayout(pane);
+    column->setContentsMargins(4, 0, 0, 0);
+    column->addWidget(heading(QStringLiteral("Mapping"), pane));
+    auto add = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon) {
+        QPushButton *pushButton = addButton(button, text, name);
+        pushButton->setIcon(style()->standardIcon(icon));
+        pushButton->setMinimumWidth(170);
+        column->addWidget(pushButton);
+        return pushButton;
+    };
+    QPushButton *save = add(Button::exportToPlist, QStringLiteral("Save Mapping"), QStringLiteral("ovExportToPlist"),
+                            QStyle::SP_DialogSaveButton);
+    QFont saveFont = save->font();
+    saveFont.setBold(true);
+    save->setFont(saveFont);
+    column->addSpacing(6);
+    add(Button::recallOriginalMapping, QStringLiteral("Recall Original"), QStringLiteral("ovRecallOriginalMapping"),
+        QStyle::SP_DialogResetButton);
+    add(Button::recallPreviousMapping, QStringLiteral("Recall Previous"), QStringLiteral("ovRecallPreviousMapping"),
+        QStyle::SP_ArrowBack);
+    column->addSpacing(6);
+    add(Button::createChart, QStringLiteral("Create Chart"), QStringLiteral("ovCreateChart"),
+        QStyle::SP_FileDialogDetailedView);
+    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
+    column->addStretch(1);
+    auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
+    help->setObjectName(QStringLiteral("ovHelpMe"));
+    column->addWidget(help);
+    return pane;
+}
+
+QWidget *MainWindow::buildPanelPane()
+{
+    auto *pane = new QWidget(this);
+    auto *column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+
+    auto *fileRow = new QHBoxLayout;
+    auto *fileCaption = new QLabel(QStringLiteral("File:"), pane);
+    fileCaption->setForegroundRole(QPalette::PlaceholderText);
+    auto *location = new ElidingLabel(1, Qt::ElideMiddle, pane);
+    location->setObjectName(QStringLiteral("labPluginPlistLocation"));
+    location->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fileRow->addWidget(fileCaption);
+    fileRow->addWidget(location, 1);
+    column->addLayout(fileRow);
+    m_labels.insert(Label::labPluginPlistLocation, location);
+
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    m_panel = new FrontPanel(pane);
+    row->addWidget(m_panel, 1);
+
+    auto *side = new QVBoxLayout;
+    auto *pageBox = new QGroupBox(QStringLiteral("Page"), pane);
+    auto *pageGrid = new QGridLayout(pageBox);
+    auto *current = new QLabel(pageBox);
+    current->setObjectName(QStringLiteral("lab_PageCurrentlyDisplayed"));
+    QFont currentFont = current->font();
+    currentFont.setBold(true);
+    currentFont.setPointSizeF(currentFont.pointSizeF() * 1.15);
+    current->setFont(currentFont);
+    auto *total = new QLabel(pageBox);
+    total->setObjectName(QStringLiteral("labTotalPagesIndicator"));
+    total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    total->setForegroundRole(QPalette::PlaceholderText);
+    m_labels.insert(Label::lab_PageCurrentlyDisplayed, current);
+    m_labels.insert(Label::labTotalPagesIndicator, total);
+    pageGrid->addWidget(current, 0, 0);
+    pageGrid->addWidget(total, 0, 1);
+    auto pageButton = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon,
+                          QGridLayout *grid, int r, int c) {
+        QPushButton *pushButton = addButton(button, text, name);
+        pushButton->setIcon(style()->standardIcon(icon));
+        grid->addWidget(pushButton, r, c);
+    };
+    pageButton(Button::prevPage, QStringLiteral("Previous"), QStringLiteral("prevPageButton"), QStyle::SP_ArrowLeft,
+               pageGrid, 1, 0);
+    pageButton(Button::nextPage, QStringLiteral("Next"), QStringLiteral("nextPageButton"), QStyle::SP_ArrowRight,
+               pageGrid, 1, 1);
+    pageButton(Button::firstPage, QStringLiteral("First"), QStringLiteral("firstPageButton"),
+               QStyle::SP_MediaSkipBackward, pageGrid, 2, 0);
+    pageButton(Button::lastPage, QStringLiteral("Last"), QStringLiteral("lastPageButton"), QStyle::SP_MediaSkipForward,
+               pageGrid, 2, 1);
+    pageButton(Button::newPage, QStringLiteral("New Page"), QStringLiteral("newPageButton"),
+               QStyle::SP_FileDialogNewFolder, pageGrid, 3, 0);
+    pageButton(Button::clearPage, QStringLiteral("Clear Page"), QStringLiteral("clearAllPagesButton"),
+               QStyle::SP_DialogDiscardButton, pageGrid, 3, 1);
+    pageButton(Button::deletePage, QStringLiteral("Delete Page"), QStringLiteral("deletePageButton"),
+               QStyle::SP_TrashIcon, pageGrid, 4, 0);
+    side->addWidget(pageBox);
+
+    auto *moveBox = new QGroupBox(QStringLiteral("Move this page"), pane);
+    auto *moveGrid = new QGridLayout(moveBox);
+    pageButton(Button::movePagePrev, QStringLiteral("Back"), QStringLiteral("ovMovePage_Prev"), QStyle::SP_ArrowLeft,
+               moveGrid, 0, 0);
+    pageButton(Button::movePageNext, QStringLiteral("Forward"), QStringLiteral("ovMovePage_Next"),
+               QStyle::SP_ArrowRight, moveGrid, 0, 1);
+    pageButton(Button::movePageFirst, QStringLiteral("To First"), QStringLiteral("ovMovePage_First"),
+               QStyle::SP_MediaSkipBackward, moveGrid, 1, 0);
+    pageButton(Button::movePageLast, QStringLiteral("To Last"), QStringLiteral("ovMovePage_Last"),
+               QStyle::SP_MediaSkipForward, moveGrid, 1, 1);
+    side->addWidget(moveBox);
+    side->addStretch(1);
+    row->addLayout(side, 0);
+    column->addLayout(row);
+    return pane;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction *scan = file->addAction(QStringLiteral("Scan for plugins"));
+    scan->setObjectName(QStringLiteral("actionRunCheck"));
+    scan->setShortcut(QKeySequence::Refresh);
+    QAction *save = file->addAction(QStringLiteral("Save Mapping"));
+    save->setObjectName(QStringLiteral("actionExportToPlist"));
+    save->setShortcut(QKeySequence::Save);
+    m_buttonActions.insert(Button::exportToPlist, save);
+    QAction *chart = file->addAction(QStringLiteral("Create Chart"));
+    chart->setObjectName(QStringLiteral("actionCreateChart"));
+    m_buttonActions.insert(Button::createChart, chart);
+    QAction *folder = file->addAction(kOpenFolderText);
+    folder->setObjectName(QStringLiteral("actionOpenInFinder"));
+    m_buttonActions.insert(Button::openInFinder, folder);
+    file->addSeparator();
+    m_saveApplicationDataAction = file->addAction(QStringLiteral("Save Application Data"));
+    m_saveApplicationDataAction->setObjectName(QStringLiteral("saveAction"));
+    file->addSeparator();
+    m_quitAction = file->addAction(QStringLiteral("Quit"));
+    m_quitAction->setObjectName(QStringLiteral("actionQuit"));
+    m_quitAction->setShortcut(QKeySequence::Quit);
+    m_quitAction->setMenuRole(QAction::QuitRole);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction *instructions = help->addAction(QStringLiteral("Brief instructions on use"));
+    instructions->setObjectName(QStringLiteral("actionHelpMe"));
+    instructions->setShortcut(QKeySequence::HelpContents);
+}
+
+QPushButton *MainWindow::addButton(Button button, const QString &text, const QString &objectName)
+{
+    auto *pushButton = new QPushButton(text, this);
+    pushButton->setObjectName(objectName);
+    m_buttonWidgets.insert(button, pushButton);
+    return pushButton;
+}
+
+void MainWindow::attach(ViewController &controller)
+{
+    Q_ASSERT(!m_controller);
+    m_controller = &controller;
+    ViewController *c = m_controller;
+    auto clicked = [this](const QString &name, auto slot) {
+        auto *button = findChild<QPushButton *>(name);
+        Q_ASSERT(button);
+        connect(button, &QPushButton::clicked, this, slot);
+    };
+    clicked(QStringLiteral("btnRunCheck"), [c] { c->btnRunCheck(); });
+    clicked(QStringLiteral("prevPageButton"), [c] { c->prevPageButtonPressed(); });
+    clicked(QStringLiteral("nextPageButton"), [c] { c->nextPageButtonPressed(); });
+    clicked(QStringLiteral("firstPageButton"), [c] { c->firstPageButtonPressed(); });
+    clicked(QStringLiteral("lastPageButton"), [c] { c->lastPageButtonPressed(); });
+    clicked(QStringLiteral("newPageButton"), [c] { c->newPageButtonPressed(); });
+    clicked(QStringLiteral("deletePageButton"), [c] { c->deletePageButtonPressed(); });
+    clicked(QStringLiteral("clearAllPagesButton"), [c] { c->clearAllPagesButtonPressed(); });
+    clicked(QStringLiteral("ovMovePage_First"), [c] { c->ovMovePage_First(); });
+    clicked(QStringLiteral("ovMovePage_Prev"), [c] { c->ovMovePage_Prev(); });
+    clicked(QStringLiteral("ovMovePage_Next"), [c] { c->ovMovePage_Next(); });
+    clicked(QStringLiteral("ovMovePage_Last"), [c] { c->ovMovePage_Last(); });
+    clicked(QStringLiteral("ovExportToPlist"), [c] { c->ovExportToPlist(); });
+    clicked(QStringLiteral("ovRecallOriginalMapping"), [c] { c->ovRecallOriginalMapping(); });
+    clicked(QStringLiteral("ovRecallPreviousMapping"), [c] { c->ovRecallPreviousMapping(); });
+    clicked(QStringLiteral("ovCreateChart"), [c] { c->ovCreateChart(); });
+    clicked(QStringLiteral("btnOpenInFinder"), [c] { c->btnOpenInFinder(); });
+    clicked(QStringLiteral("ovHelpMe"), [c] { c->ovHelpMe(); });
+
+    auto triggered = [this](const QString &name, auto slot) {
+        auto *action = findChild<QAction *>(name);
+        Q_ASSERT(action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    triggered(QStringLiteral("actionRunCheck"), [c] { c->btnRunCheck(); });
+    triggered(QStringLiteral("actionExportToPlist"), [c] { c->ovExportToPlist(); });
+    triggered(QStringLiteral("actionCreateChart"), [c] { c->ovCreateChart(); });
+    triggered(QStringLiteral("actionOpenInFinder"), [c] { c->btnOpenInFinder(); });
+    triggered(QStringLiteral("actionHelpMe"), [c] { c->ovHelpMe(); });
+
+    connect(m_panel, &FrontPanel::controlPressed, this, [c](int control) { c->ovRotBtn_Pressed(control); });
+    // Only a click by the user is a choice of mode; showing a mode selects its cell without one.
+    connect(m_modeGroup, &QButtonGroup::idClicked, this, [c](int) { c->ovPluginMode_Changed(); });
+    connect(m_pluginTable, &QTableView::clicked, this, [this](const QModelIndex &index) { choosePlugin(index); });
+    connect(m_parameterTable, &QTableView::clicked, this, [c](const QModelIndex &) { c->tablePlistView(); });
+}
+
+void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
+{
+    if (!m_controller || !proxyIndex.isValid())
+        return;
+    m_chosenPlugin = m_pluginProxy->mapToSource(proxyIndex);
+    m_controller->tablePluginSelected();
+    m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Return on the plug-in list opens the highlighted plug-in, as a click does.
+    if (watched == m_pluginTable && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            const QModelIndexList rows = m_pluginTable->selectionModel()->selectedRows();
+            if (!rows.isEmpty())
+                choosePlugin(rows.first());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- View ----
+
+void MainWindow::setLabelText(Label label, const QString &text)
+{
+    if (QLabel *widget = m_labels.value(label)) {
+        widget->setText(text);
+        if (label == Label::labPluginPlistLocation || label == Label::labOCScreen_Title
+            || label == Label::labelHelperDisplay)
+            widget->setToolTip(text);
+    }
+}
+
+QString MainWindow::labelText(Label label) const
+{
+    const QLabel *widget = m_labels.value(label);
+    return widget ? widget->text() : QString();
+}
+
+void MainWindow::setControlLabel(int control, const QString &text)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->label(control)->setText(text);
+}
+
+void MainWindow::setControlToolTip(int control, const QString &toolTip)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->label(control)->setToolTip(toolTip);
+}
+
+void MainWindow::setButtonEnabled(Button button, bool enabled)
+{
+    if (button == Button::FrontPanel)
+        m_panel->setControlsEnabled(enabled);
+    for (QWidget *widget : m_buttonWidgets.values(button))
+        widget->setEnabled(enabled);
+    for (QAction *action : m_buttonActions.values(button))
+        action->setEnabled(enabled);
+}
+
+void MainWindow::setPluginList(const catalogue::PluginList &records)
+{
+    m_pluginModel->setRecords(records);
+}
+
+std::optional<catalogue::PluginRecord> MainWindow::selectedPlugin() const
+{
+    if (!m_chosenPlugin.isValid())
+        return std::nullopt;
+    return m_pluginModel->record(m_chosenPlugin.row());
+}
+
+void MainWindow::setParameterList(const QVector<mapping::ParameterEntry> &entries)
+{
+    m_parameterModel->setEntries(entries);
+}
+
+std::optional<mapping::ParameterEntry> MainWindow::arrangedParameter(int row) const
+{
+    if (row < 0 || row >= m_parameterProxy->rowCount())
+        return std::nullopt;
+    const QModelIndex source = m_parameterProxy->mapToSource(m_parameterProxy->index(row, 0));
+    if (!source.isValid())
+        return std::nullopt;
+    return m_parameterModel->entry(source.row());
+}
+
+int MainWindow::parameterSelectionIndex() const
+{
+    const QModelIndexList rows = m_parameterTable->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void MainWindow::setParameterSelectionIndex(int row)
+{
+    QItemSelectionModel *selection = m_parameterTable->selectionModel();
+    if (row < 0 || row >= m_parameterProxy->rowCount()) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_parameterProxy->index(row, 0);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_parameterTable->scrollTo(index);
+}
+
+void MainWindow::selectNextParameter()
+{
+    const int row = parameterSelectionIndex();
+    if (row >= 0 && row + 1 < m_parameterProxy->rowCount())
+        setParameterSelectionIndex(row + 1);
+}
+
+void MainWindow::selectPluginModeCell(int row, int column)
+{
+    if (row == 0 && (column == kInstrumentColumn || column == kInsertEffectColumn))
+        m_modeButtons[column]->setChecked(true);
+}
+
+int MainWindow::selectedPluginModeTag() const
+{
+    return m_modeGroup->checkedId();
+}
+
+void MainWindow::showWindow(Window window)
+{
+    QWidget *widget = m_windows.value(window);
+    if (!widget)
+        return;
+    if (widget != this && widget->screen()) {
+        const QRect area = widget->screen()->availableGeometry();
+        widget->move(area.center() - widget->rect().center());
+    }
+    widget->show();
+    widget->raise();
+    widget->activateWindow();
+}
+
+void MainWindow::closeWindow(Window window)
+{
+    if (QWidget *widget = m_windows.value(window); widget && widget->isVisible())
+        widget->close();
+}
+
+void MainWindow::runAlert(const QString &message, const QString &informativeText)
+{
+    QMessageBox box(this);
+    box.setObjectName(QStringLiteral("alertUser"));
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(windowTitle().remove(QStringLiteral("[*]")));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setInformativeText(informativeText);
+    // Parameter names and paths are shown as they are, never as markup.
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    // The alert is answered with the ordinary pointer, also in the middle of long work.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+bool MainWindow::openPath(const QString &path)
+{
+    return m_opener ? m_opener(path) : false;
+}
+
+void MainWindow::setBusy(bool busy)
+{
+    if (busy) {
+        if (m_busyDepth++ == 0) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            // Let the cursor and the texts set so far show before the work starts.
+            if (isVisible())
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace ov::ui::qt

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "ui/View.h"
+
+#include <QMap>
+#include <QMainWindow>
+#include <QPersistentModelIndex>
+
+#include <functional>
+
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace ov::ui {
+class ViewController;
+}
+
+namespace ov::ui::qt {
+
+class FrontPanel;
+class ParameterFilterModel;
+class ParameterListModel;
+class PluginListModel;
+
+// The main window: the plug-in list, the Plugin Parameters list, the front panel with its page
+// controls, and the mapping's buttons. It shows what the controller tells it through View and sends
+// every user action to the controller.
+class MainWindow final : public QMainWindow, public View {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    // Opens a file or folder with the user's default application.
+    using Opener = std::function<bool(const QString &path)>;
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Sends the window's actions to `controller`; call once.
+    void attach(ViewController &controller);
+    void setOpener(Opener opener) { m_opener = std::move(opener); }
+    // The auxiliary windows that closeWindow() and showWindow() reach.
+    void registerWindow(Window window, QWidget *widget) { m_windows.insert(window, widget); }
+
+    QAction *saveApplicationDataAction() const { return m_saveApplicationDataAction; }
+    QAction *quitAction() const { return m_quitAction; }
+
+    // View
+    void setLabelText(Label label, const QString &text) override;
+    QString labelText(Label label) const override;
+    void setControlLabel(int control, const QString &text) override;
+    void setControlToolTip(int control, const QString &toolTip) override;
+    void setButtonEnabled(Button button, bool enabled) override;
+    void setPluginList(const catalogue::PluginList &records) override;
+    std::optional<catalogue::PluginRecord> selectedPlugin() const override;
+    void setParameterList(const QVector<mapping::ParameterEntry> &entries) override;
+    std::optional<mapping::ParameterEntry> arrangedParameter(int row) const override;
+    int parameterSelectionIndex() const override;
+    void setParameterSelectionIndex(int row) override;
+    void selectNextParameter() override;
+    void selectPluginModeCell(int row, int column) override;
+    int selectedPluginModeTag() const override;
+    void showWindow(Window window) override;
+    void closeWindow(Window window) override;
+    void runAlert(const QString &message, const QString &informativeText) override;
+    bool openPath(const QString &path) override;
+    void setBusy(bool busy) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QWidget *buildPluginPane();
+    QWidget *buildParameterPane();
+    QWidget *buildMappingPane();
+    QWidget *buildPanelPane();
+    void buildMenus();
+    QPushButton *addButton(Button button, const QString &text, const QString &objectName);
+    // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
+    // controller reads, and the controller is told.
+    void choosePlugin(const QModelIndex &proxyIndex);
+
+    ViewController *m_controller = nullptr;
+    Opener m_opener;
+    int m_busyDepth = 0;
+
+    QMap<Label, QLabel *> m_labels;
+    QMultiMap<Button, QWidget *> m_buttonWidgets;
+    QMultiMap<Button, QAction *> m_buttonActions;
+    QMap<Window, QWidget *> m_windows;
+
+    PluginListModel *m_pluginModel = nullptr;
+    QSortFilterProxyModel *m_pluginProxy = nullptr;
+    QTableView *m_pluginTable = nullptr;
+    QPersistentModelIndex m_chosenPlugin; // in m_pluginModel
+
+    ParameterListModel *m_parameterModel = nullptr;
+    ParameterFilterModel *m_parameterProxy = nullptr;
+    QTableView *m_parameterTable = nullptr;
+    QLineEdit *m_parameterSearch = nullptr;
+
+    FrontPanel *m_panel = nullptr;
+    QButtonGroup *m_modeGroup = nullptr;
+    QRadioButton *m_modeButtons[2] = {nullptr, nullptr}; // by column
+
+    QAction *m_saveApplicationDataAction = nullptr;
+    QAction *m_quitAction = nullptr;
+};
+
+} // namespace ov::ui::qt

@@ -1,0 +1,322 @@
+#include "MessageBoxAnswerer.h"
+#include "TestFiles.h"
+
+#include "catalogue/PluginScan.h"
+#include "mapping/ParameterOrderFile.h"
+#include "ui/EditorState.h"
+#include "ui/UiTexts.h"
+#include "ui/ViewController.h"
+#include "ui/qt/ElidingLabel.h"
+#include "ui/qt/MainWindow.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ov::ui::test {
+namespace {
+
+using ov::test::MessageBoxAnswerer;
+
+const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
+
+// The main window with its controller, as the application puts them together.
+struct Editor {
+    Editor()
+    {
+        window.attach(controller);
+        window.setOpener([this](const QString &path) {
+            opened.append(path);
+            return true;
+        });
+        controller.viewDidLoad();
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            ADD_FAILURE() << "the main window was not shown";
+    }
+
+    template <typename T>
+    T *find(const QString &name) const
+    {
+        T *widget = window.findChild<T *>(name);
+        if (!widget)
+            ADD_FAILURE() << "no element named " << name.toStdString();
+        return widget;
+    }
+    QString text(const QString &labelName) const { return find<QLabel>(labelName)->text(); }
+    void click(const QString &buttonName) { QTest::mouseClick(find<QAbstractButton>(buttonName), Qt::LeftButton); }
+    void clickRow(const QString &tableName, int row, int column = 0)
+    {
+        QTableView *table = find<QTableView>(tableName);
+        const QModelIndex index = table->model()->index(row, column);
+        ASSERT_TRUE(index.isValid()) << "no row " << row;
+        table->scrollTo(index);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+    }
+    QString cell(const QString &tableName, int row, int column) const
+    {
+        QTableView *table = find<QTableView>(tableName);
+        return table->model()->index(row, column).data().toString();
+    }
+    int selectedRow(const QString &tableName) const
+    {
+        const QModelIndexList rows = find<QTableView>(tableName)->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+
+    EditorState state;
+    qt::MainWindow window;
+    ViewController controller{state, window,
+                              ControllerEnvironment{[] { return catalogue::scanRoots(QDir::homePath(), QString()); },
+                                                    [](const QString &) {}}};
+    QStringList opened;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        m_previousHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+    }
+    void TearDown() override { qputenv("HOME", m_previousHome); }
+
+    QString logicFile(const QString &plugin) const
+    {
+        return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist");
+    }
+
+    QTemporaryDir home;
+
+private:
+    QByteArray m_previousHome;
+};
+
+TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
+{
+    const QString path = logicFile(QStringLiteral("Demo Synth"));
+    writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
+    Editor editor;
+
+    // Nothing is open yet: the panel shows "-", no page count, and its buttons are disabled.
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Please Select a plugin"));
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl5")), QStringLiteral("-"));
+    EXPECT_TRUE(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")).isEmpty());
+    for (const char *name : {"ovRotBtn5", "ovExportToPlist", "nextPageButton", "ovMovePage_First",
+                             "ovRecallOriginalMapping", "ovCreateChart", "btnOpenInFinder"})
+        EXPECT_FALSE(editor.find<QPushButton>(QString::fromLatin1(name))->isEnabled()) << name;
+    EXPECT_FALSE(editor.find<QGroupBox>(QStringLiteral("ovPluginMode"))->isEnabled());
+    EXPECT_TRUE(editor.find<QPushButton>(QStringLiteral("ovHelpMe"))->isEnabled());
+
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Demo Synth (Logic)"));
+    EXPECT_EQ(editor.text(QStringLiteral("labPluginPlistLocation")), path);
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(editor.text(QStringLiteral("labTotalPagesIndicator")), QStringLiteral("2 Pages"));
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl5")), QStringLiteral("Param 5"));
+    EXPECT_EQ(editor.find<QLabel>(QStringLiteral("ovControl5"))->toolTip(), QStringLiteral("Param 5"));
+    EXPECT_EQ(editor.text(QStringLiteral("mainTitle_Sub")), QStringLiteral("Logic Pro Insert/Effect Mapper"));
+    EXPECT_TRUE(editor.find<QRadioButton>(QStringLiteral("ovPluginModeInsertEffect"))->isChecked());
+    EXPECT_TRUE(editor.find<QPushButton>(QStringLiteral("ovRotBtn5"))->isEnabled());
+    EXPECT_EQ(editor.selectedRow(QStringLiteral("tablePlistOfSelectedPlugin")), 0);
+    EXPECT_EQ(editor.cell(QStringLiteral("tablePlistOfSelectedPlugin"), 0, 1), QStringLiteral("-"));
+
+    editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 12);
+    EXPECT_EQ(editor.cell(QStringLiteral("tablePlistOfSelectedPlugin"), 12, 1), QStringLiteral("Param 12"));
+    editor.click(QStringLiteral("ovRotBtn5"));
+
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl5")), QStringLiteral("Param 12"));
+    EXPECT_EQ(editor.selectedRow(QStringLiteral("tablePlistOfSelectedPlugin")), 13);
+
+    MessageBoxAnswerer answerer({QStringLiteral("OK")});
+    editor.click(QStringLiteral("ovExportToPlist"));
+
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_EQ(answerer.shown().at(0).text, QStringLiteral("New Mapping has been saved"));
+    EXPECT_TRUE(answerer.shown().at(0).informativeText.endsWith(path + QStringLiteral(".prev")));
+    EXPECT_EQ(answerer.shown().at(0).buttons, QStringList{QStringLiteral("OK")});
+    const QStringList onDisk = mapping::controlSurfaceOrder(readPlist(path));
+    ASSERT_EQ(onDisk.size(), 64);
+    EXPECT_EQ(onDisk.at(4), QStringLiteral("12 Param 12"));
+    EXPECT_EQ(onDisk.at(5), QStringLiteral("6 Param 6"));
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".original")));
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".prev")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone after the work";
+}
+
+TEST_F(MainWindowTest, HelpShowsTheInstructionsInAWarningWithOneOkButton)
+{
+    Editor editor;
+    MessageBoxAnswerer answerer({QStringLiteral("OK")});
+
+    editor.click(QStringLiteral("ovHelpMe"));
+
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    const ov::test::ShownMessageBox &shown = answerer.shown().at(0);
+    EXPECT_EQ(shown.text, QStringLiteral("Brief instructions on use"));
+    EXPECT_EQ(shown.informativeText, texts::kHelpText);
+    EXPECT_TRUE(shown.informativeText.endsWith(QStringLiteral("\n\n\n\nMore in depth help to come later")));
+    EXPECT_EQ(shown.buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(shown.icon, QMessageBox::Warning);
+}
+
+TEST_F(MainWindowTest, AlertsShowParameterNamesAsTheyAreNotAsMarkup)
+{
+    Editor editor;
+    MessageBoxAnswerer answerer({QStringLiteral("OK")});
+    QLabel *informative = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        if (informative) {
+            EXPECT_EQ(informative->textFormat(), Qt::PlainText);
+        }
+    });
+
+    editor.controller.alertUser(QStringLiteral("<b>Cut</b>"), QStringLiteral("<i>Res</i> & Drive"));
+
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_NE(informative, nullptr);
+}
+
+TEST_F(MainWindowTest, AClickBelowThePluginRowsDoesNothing)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 A"}}});
+    Editor editor;
+    QTableView *table = editor.find<QTableView>(QStringLiteral("pluginTableView"));
+    const QRect lastRow = table->visualRect(table->model()->index(0, 0));
+    ASSERT_LT(lastRow.bottom() + 30, table->viewport()->height());
+
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(lastRow.center().x(), lastRow.bottom() + 20));
+
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Please Select a plugin"));
+    EXPECT_EQ(editor.state.totalPages, 0);
+}
+
+TEST_F(MainWindowTest, AssignmentsFollowTheListAsSortedAndFiltered)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")),
+               {{mapping::kControlSurfaceParameterOrderKey,
+                 {"3 Resonance", "10 Cutoff", "2 Attack", "21 Output Volume", "4 Cutoff Env"}}});
+    Editor editor;
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    const QString parameters = QStringLiteral("tablePlistOfSelectedPlugin");
+
+    // Sorted by name: the empty entry stays on top, then Attack.
+    QHeaderView *header = editor.find<QTableView>(parameters)->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+    EXPECT_EQ(editor.cell(parameters, 0, 1), QStringLiteral("-"));
+    EXPECT_EQ(editor.cell(parameters, 1, 1), QStringLiteral("Attack"));
+    editor.clickRow(parameters, 1);
+    editor.click(QStringLiteral("ovRotBtn1"));
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl1")), QStringLiteral("Attack"));
+    EXPECT_EQ(editor.cell(parameters, editor.selectedRow(parameters), 1), QStringLiteral("Cutoff"));
+    editor.click(QStringLiteral("ovRotBtn2"));
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl2")), QStringLiteral("Cutoff"));
+
+    // Sorted by number the other way round, numbers by value.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 10, header->height() / 2));
+    EXPECT_EQ(editor.cell(parameters, 0, 1), QStringLiteral("-"));
+    EXPECT_EQ(editor.cell(parameters, 1, 0), QStringLiteral("21"));
+    EXPECT_EQ(editor.cell(parameters, 2, 0), QStringLiteral("10"));
+
+    // Filtered by the search field.
+    QTest::keyClicks(editor.find<QLineEdit>(QStringLiteral("parameterSearchField")), QStringLiteral("cut"));
+    ASSERT_EQ(editor.find<QTableView>(parameters)->model()->rowCount(), 3);
+    editor.clickRow(parameters, 2);
+    const QString chosen = editor.cell(parameters, 2, 1);
+    editor.click(QStringLiteral("ovRotBtn3"));
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl3")), chosen);
+    EXPECT_EQ(editor.selectedRow(parameters), 2) << "the last row keeps the selection";
+}
+
+TEST_F(MainWindowTest, TheModeRadioGroupReloadsInTheChosenMode)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff"}}});
+    Editor editor;
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    ASSERT_EQ(editor.state.plugin_Mode, 0);
+
+    QTest::mouseClick(editor.find<QRadioButton>(QStringLiteral("ovPluginModeInstrument")), Qt::LeftButton);
+
+    EXPECT_EQ(editor.state.plugin_Mode, 1);
+    EXPECT_EQ(editor.text(QStringLiteral("mainTitle_Sub")), QStringLiteral("Logic Pro Instrument Mapper"));
+    EXPECT_EQ(editor.text(QStringLiteral("labelHelperDisplay")), QStringLiteral("Editing Demo Synth using Instrument Mode"));
+}
+
+TEST_F(MainWindowTest, TheOpenPluginStaysTheSelectionWhileTheKeyboardMovesThroughTheList)
+{
+    writePlist(logicFile(QStringLiteral("A Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff"}}});
+    writePlist(logicFile(QStringLiteral("B Delay")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Time"}}});
+    Editor editor;
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
+
+    QTest::keyClick(plugins, Qt::Key_Down);
+    ASSERT_EQ(editor.selectedRow(QStringLiteral("pluginTableView")), 1);
+    EXPECT_EQ(editor.window.selectedPlugin()->Plugin, QStringLiteral("A Synth")) << "moving is not choosing";
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("A Synth (Logic)"));
+
+    QTest::keyClick(plugins, Qt::Key_Return);
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("B Delay (Logic)"));
+    EXPECT_EQ(editor.window.selectedPlugin()->Plugin, QStringLiteral("B Delay"));
+}
+
+// Opens the demo's Retro Synth and keeps a picture of the window. OV_SCREENSHOT_DIR names the
+// folder for the picture (docs/ for the README); without it the picture goes beside the test.
+TEST_F(MainWindowTest, ScreenshotWithAPluginOpen)
+{
+    const int generated = QProcess::execute(QStringLiteral("python3"),
+                                            {QStringLiteral(OV_SOURCE_DIR "/scripts/demo-home"), home.path()});
+    ASSERT_EQ(generated, 0) << "scripts/demo-home failed";
+    Editor editor;
+    editor.window.resize(1280, 900);
+    QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
+    int row = -1;
+    for (int r = 0; r < plugins->model()->rowCount(); ++r) {
+        if (editor.cell(QStringLiteral("pluginTableView"), r, 1) == QStringLiteral("Retro Synth"))
+            row = r;
+    }
+    ASSERT_GE(row, 0);
+    editor.clickRow(QStringLiteral("pluginTableView"), row);
+    editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 7);
+    QTest::qWait(50);
+
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Retro Synth (Logic)"));
+    EXPECT_EQ(editor.state.plugin_Mode, 1) << "Retro Synth has an Output Volume";
+    // Nothing clipped: the window holds its layout, and every control shows a readable strip.
+    EXPECT_LE(editor.window.minimumSizeHint().width(), editor.window.width());
+    EXPECT_LE(editor.window.minimumSizeHint().height(), editor.window.height());
+    for (int c = 1; c <= 32; ++c) {
+        auto *label = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(c));
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_GE(label->width(), 80) << c;
+        EXPECT_GE(label->height(), 2 * label->fontMetrics().lineSpacing()) << c;
+    }
+
+    const QString folder = qEnvironmentVariableIsEmpty("OV_SCREENSHOT_DIR")
+                               ? QStringLiteral(OV_BINARY_DIR)
+                               : qEnvironmentVariable("OV_SCREENSHOT_DIR");
+    QDir().mkpath(folder);
+    EXPECT_TRUE(editor.window.grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
+}
+
+} // namespace
+} // namespace ov::ui::test

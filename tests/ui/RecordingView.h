@@ -1,0 +1,121 @@
+#pragma once
+
+#include "ui/View.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace ov::ui::test {
+
+// A View that records what the controller does to it, and lets a test play the user.
+class RecordingView final : public View {
+public:
+    struct Alert {
+        QString message;
+        QString informativeText;
+    };
+
+    // What the window shows.
+    QMap<Label, QString> labels;
+    QMap<Label, int> labelWrites;
+    std::array<QString, 33> controlText{};    // by control number; [0] unused
+    std::array<QString, 33> controlToolTip{}; // by control number; [0] unused
+    QMap<Button, bool> enabled;
+    catalogue::PluginList plugins;
+    int pluginSelection = -1;
+    QVector<mapping::ParameterEntry> parameters;
+    // arranged row -> row of `parameters`; empty means the list's own order.
+    QVector<int> arrangement;
+    int parameterSelection = -1;
+    int modeColumn = -1; // the checked cell of the mode radio group
+    std::vector<Alert> alerts;
+    QStringList opened;
+    // Every call in order, for tests of ordering ("close:cwinUploadWindow", "title:...", ...).
+    QStringList events;
+    // Every text the status line was given, in order.
+    QStringList helperTexts;
+    int busyDepth = 0;
+    int busyCalls = 0;
+
+    int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
+    QString label(Label which) const { return labels.value(which); }
+    int arrangedCount() const { return static_cast<int>(arrangement.isEmpty() ? parameters.size() : arrangement.size()); }
+
+    void setLabelText(Label label, const QString &text) override
+    {
+        labels[label] = text;
+        labelWrites[label] += 1;
+        if (label == Label::labOCScreen_Title)
+            events.append(QStringLiteral("title:") + text);
+        if (label == Label::labelHelperDisplay)
+            helperTexts.append(text);
+    }
+    QString labelText(Label label) const override { return labels.value(label); }
+    void setControlLabel(int control, const QString &text) override { controlText.at(control) = text; }
+    void setControlToolTip(int control, const QString &toolTip) override { controlToolTip.at(control) = toolTip; }
+    void setButtonEnabled(Button button, bool isEnabled) override { enabled[button] = isEnabled; }
+
+    void setPluginList(const catalogue::PluginList &records) override
+    {
+        plugins = records;
+        pluginSelection = -1;
+    }
+    std::optional<catalogue::PluginRecord> selectedPlugin() const override
+    {
+        if (pluginSelection < 0 || pluginSelection >= plugins.size())
+            return std::nullopt;
+        return plugins.at(pluginSelection);
+    }
+
+    void setParameterList(const QVector<mapping::ParameterEntry> &entries) override
+    {
+        parameters = entries;
+        arrangement.clear();
+        parameterSelection = -1;
+        events.append(QStringLiteral("parameters:%1").arg(entries.size()));
+    }
+    std::optional<mapping::ParameterEntry> arrangedParameter(int row) const override
+    {
+        if (row < 0 || row >= arrangedCount())
+            return std::nullopt;
+        return parameters.at(arrangement.isEmpty() ? row : arrangement.at(row));
+    }
+    int parameterSelectionIndex() const override { return parameterSelection; }
+    void setParameterSelectionIndex(int row) override { parameterSelection = row >= 0 && row < arrangedCount() ? row : -1; }
+    void selectNextParameter() override
+    {
+        if (parameterSelection >= 0 && parameterSelection + 1 < arrangedCount())
+            ++parameterSelection;
+    }
+
+    void selectPluginModeCell(int row, int column) override
+    {
+        if (row == 0)
+            modeColumn = column;
+    }
+    int selectedPluginModeTag() const override { return modeColumn == 0 ? 1 : modeColumn == 1 ? 0 : -1; }
+
+    void showWindow(Window window) override { events.append(QStringLiteral("show:%1").arg(int(window))); }
+    void closeWindow(Window window) override { events.append(QStringLiteral("close:%1").arg(int(window))); }
+
+    void runAlert(const QString &message, const QString &informativeText) override
+    {
+        alerts.push_back({message, informativeText});
+        events.append(QStringLiteral("alert:") + message);
+    }
+    bool openPath(const QString &path) override
+    {
+        opened.append(path);
+        return true;
+    }
+    void setBusy(bool busy) override
+    {
+        busyDepth += busy ? 1 : -1;
+        ++busyCalls;
+    }
+};
+
+} // namespace ov::ui::test

@@ -1,0 +1,812 @@
+#include "RecordingView.h"
+#include "TestFiles.h"
+
+#include "catalogue/PluginScan.h"
+#include "mapping/MappingTexts.h"
+#include "mapping/ParameterOrderFile.h"
+#include "panel/Chart.h"
+#include "ui/UiTexts.h"
+#include "ui/ViewController.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ov::ui::test {
+namespace {
+
+using mapping::ParameterEntry;
+
+const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
+const QString kOrderKey = QString::fromLatin1(mapping::kControlSurfaceParameterOrderKey);
+
+constexpr Button kPluginButtons[] = {
+    Button::firstPage,     Button::prevPage,     Button::nextPage,     Button::lastPage,
+    Button::newPage,       Button::deletePage,   Button::clearPage,    Button::movePageFirst,
+    Button::movePagePrev,  Button::movePageNext, Button::movePageLast, Button::FrontPanel,
+    Button::PluginMode,    Button::exportToPlist, Button::recallOriginalMapping,
+    Button::recallPreviousMapping, Button::createChart, Button::openInFinder,
+};
+
+class ViewControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        controller = std::make_unique<ViewController>(
+            state, view,
+            ControllerEnvironment{[this] { return catalogue::scanRoots(home.path(), QString()); },
+                                  [this](const QString &line) { log.append(line); }});
+    }
+
+    QString logicFile(const QString &plugin) const { return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist"); }
+
+    // Scans and opens the plug-in named `plugin` as a click on its row does.
+    void open(const QString &plugin)
+    {
+        controller->viewDidLoad();
+        choose(plugin);
+    }
+    void choose(const QString &plugin)
+    {
+        for (int row = 0; row < view.plugins.size(); ++row) {
+            if (view.plugins.at(row).Plugin == plugin)
+                view.pluginSelection = row;
+        }
+        ASSERT_GE(view.pluginSelection, 0) << qPrintable(plugin);
+        controller->tablePluginSelected();
+    }
+
+    // A plug-in whose table has `pages` pages, page p holding parameters named "P<p> ..." on its
+    // first `filled` controls, and whose list holds them all.
+    QString writePagedPlugin(const QString &plugin, int pages, int filled = 32)
+    {
+        QStringList order;
+        for (int page = 1; page <= pages; ++page) {
+            for (int c = 1; c <= 32; ++c)
+                order.append(c <= filled ? QStringLiteral("%1 P%2 C%3").arg(page * 100 + c).arg(page).arg(c)
+                                         : QStringLiteral("-1"));
+        }
+        const QString path = logicFile(plugin);
+        writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, order}});
+        return path;
+    }
+
+    QString slotParameter(int slot) const { return state.plistBuild.at(slot).Parameter; }
+    QStringList pageParameters(int page) const
+    {
+        QStringList names;
+        for (int c = 1; c <= 32; ++c)
+            names.append(slotParameter(mapping::slotIndex(page, c)));
+        return names;
+    }
+    void expectPanelShows(int page)
+    {
+        for (int c = 1; c <= 32; ++c) {
+            EXPECT_EQ(view.controlText.at(c), slotParameter(mapping::slotIndex(page, c))) << "control " << c;
+            EXPECT_EQ(view.controlToolTip.at(c), view.controlText.at(c)) << "control " << c;
+        }
+    }
+
+    QTemporaryDir home;
+    EditorState state;
+    RecordingView view;
+    QStringList log;
+    std::unique_ptr<ViewController> controller;
+};
+
+// ---- start-up and the scan ----
+
+TEST_F(ViewControllerTest, StartUpScansBothTreesAndLeavesNoPluginOpen)
+{
+    writePlist(logicFile(QStringLiteral("Beta Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 A"}}});
+    writePlist(logicFile(QStringLiteral("Alpha Delay")), {{mapping::kControlSurfaceParameterOrderKey, {"1 A"}}});
+    writePlist(home.path() + QStringLiteral("/Library/Audio/Presets/Maker/Comp/CSParameterOrder.plist"),
+               {{mapping::kControlSurfaceParameterOrderKey, {"1 A"}}});
+
+    controller->viewDidLoad();
+
+    ASSERT_EQ(view.plugins.size(), 3);
+    EXPECT_EQ(view.plugins.at(0).Plugin, QStringLiteral("Alpha Delay"));
+    EXPECT_EQ(view.plugins.at(0).Type, QStringLiteral("Logic"));
+    EXPECT_EQ(view.plugins.at(1).Plugin, QStringLiteral("Beta Synth"));
+    EXPECT_EQ(view.plugins.at(2).Type, QStringLiteral("Maker"));
+    EXPECT_EQ(view.pluginSelection, -1);
+    EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Please Select a plugin"));
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Please Select a Plugin"));
+    EXPECT_TRUE(log.contains(QStringLiteral("Reading Folder: ") + home.path() + QStringLiteral("/Library/Audio/Presets")));
+    for (const Button button : kPluginButtons)
+        EXPECT_FALSE(view.enabled.value(button, true)) << int(button);
+    for (int c = 1; c <= 32; ++c)
+        EXPECT_EQ(view.controlText.at(c), QStringLiteral("-"));
+    EXPECT_TRUE(view.label(Label::lab_PageCurrentlyDisplayed).isEmpty());
+    EXPECT_TRUE(view.label(Label::labTotalPagesIndicator).isEmpty());
+    EXPECT_EQ(state.totalPages, 0);
+    EXPECT_EQ(view.busyDepth, 0);
+    EXPECT_GT(view.busyCalls, 0);
+
+    controller->btnRunCheck();
+    EXPECT_EQ(view.plugins.size(), 3) << "a second scan must not double the list";
+}
+
+TEST_F(ViewControllerTest, EveryOperationBeforeAPluginIsOpenTouchesNothing)
+{
+    controller->viewDidLoad();
+    const int relabels = view.relabels();
+    view.modeColumn = 0;
+    controller->ovPluginMode_Changed();
+    for (int c = 1; c <= 32; ++c)
+        controller->ovRotBtn_Pressed(c);
+    controller->prevPageButtonPressed();
+    controller->nextPageButtonPressed();
+    controller->firstPageButtonPressed();
+    controller->lastPageButtonPressed();
+    controller->newPageButtonPressed();
+    controller->deletePageButtonPressed();
+    controller->clearAllPagesButtonPressed();
+    controller->ovMovePage_First();
+    controller->ovMovePage_Last();
+    controller->ovMovePage_Prev();
+    controller->ovMovePage_Next();
+    controller->ovExportToPlist();
+    controller->ovRecallOriginalMapping();
+    controller->ovRecallPreviousMapping();
+    controller->ovCreateChart();
+    controller->btnOpenInFinder();
+
+    EXPECT_TRUE(state.plistBuild.isEmpty());
+    EXPECT_EQ(state.curPage, 0);
+    EXPECT_EQ(state.totalPages, 0);
+    EXPECT_EQ(view.relabels(), relabels);
+    EXPECT_TRUE(view.alerts.empty());
+    EXPECT_TRUE(view.opened.isEmpty());
+}
+
+TEST_F(ViewControllerTest, RescanWhileAPluginIsOpenReturnsToChoosingOne)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    ASSERT_TRUE(view.enabled.value(Button::exportToPlist));
+
+    controller->btnRunCheck();
+
+    EXPECT_TRUE(view.parameters.isEmpty());
+    EXPECT_EQ(view.pluginSelection, -1);
+    EXPECT_TRUE(view.label(Label::labPluginPlistLocation).isEmpty());
+    EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Please Select a plugin"));
+    for (const Button button : kPluginButtons)
+        EXPECT_FALSE(view.enabled.value(button, true)) << int(button);
+    EXPECT_EQ(view.controlText.at(1), QStringLiteral("-"));
+}
+
+// ---- opening a plug-in ----
+
+TEST_F(ViewControllerTest, ClickOnThePluginListWithNoRowDoesNothing)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1);
+    controller->viewDidLoad();
+    view.events.clear();
+
+    controller->tablePluginSelected();
+
+    EXPECT_TRUE(view.events.isEmpty());
+    EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Please Select a plugin"));
+    EXPECT_EQ(state.totalPages, 0);
+}
+
+TEST_F(ViewControllerTest, OpeningClosesTheCommunityWindowsThenShowsPageOne)
+{
+    const QString path = logicFile(QStringLiteral("Synth"));
+    QStringList order = numberedParameters(1, 33);
+    order[3] = QStringLiteral("-1");
+    order.append(QStringLiteral("2 Param 2")); // a parameter twice
+    writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, order}});
+    controller->viewDidLoad();
+    view.events.clear();
+
+    choose(QStringLiteral("Synth"));
+
+    ASSERT_GE(view.events.size(), 4);
+    EXPECT_EQ(view.events.mid(0, 3),
+              (QStringList{QStringLiteral("close:%1").arg(int(Window::cwinUploadWindow)),
+                           QStringLiteral("close:%1").arg(int(Window::cwinDownloadWindow)),
+                           QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))}));
+    EXPECT_EQ(view.events.at(3), QStringLiteral("title:Synth (Logic)"));
+    EXPECT_EQ(view.label(Label::labPluginPlistLocation), path);
+
+    // The file got its list of unique parameters, "-1" first.
+    const QStringList unique = mapping::storedUniqueParameters(readPlist(path));
+    ASSERT_EQ(unique.size(), 33); // "-1" and 32 distinct: slot 4 is empty, "2 Param 2" stands twice
+    EXPECT_EQ(unique.first(), QStringLiteral("-1"));
+    EXPECT_EQ(unique.at(1), QStringLiteral("1 Param 1"));
+
+    // The list: the empty entry first, then the unique parameters.
+    ASSERT_EQ(view.parameters.size(), 33);
+    EXPECT_EQ(view.parameters.first(), ParameterEntry{});
+    EXPECT_EQ(view.parameters.at(1).ParamNum, QStringLiteral("1"));
+    EXPECT_EQ(view.parameters.at(1).Parameter, QStringLiteral("Param 1"));
+    EXPECT_EQ(view.parameterSelection, 0);
+
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(state.totalPages, 2);
+    EXPECT_EQ(state.plistBuild.size(), 64);
+    expectPanelShows(1);
+    EXPECT_EQ(view.controlText.at(4), QStringLiteral("-"));
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(view.label(Label::labTotalPagesIndicator), QStringLiteral("2 Pages"));
+    for (const Button button : kPluginButtons)
+        EXPECT_TRUE(view.enabled.value(button)) << int(button);
+    EXPECT_EQ(view.busyDepth, 0);
+}
+
+TEST_F(ViewControllerTest, TheModeComesFromTheFile)
+{
+    struct Case {
+        const char *name;
+        QStringList mode;
+        QStringList parameters;
+        int expected;
+    };
+    const Case cases[] = {
+        {"Saved instrument", {QStringLiteral("1")}, {QStringLiteral("1 Cutoff")}, 1},
+        {"Saved effect", {QStringLiteral("0")}, {QStringLiteral("1 Output Volume")}, 0},
+        {"Volume parameter", {}, {QStringLiteral("1 Cutoff"), QStringLiteral("5 Master volume")}, 1},
+        {"Unknown mode", {QStringLiteral("2")}, {QStringLiteral("1 Cutoff")}, 0},
+    };
+    for (const Case &c : cases) {
+        if (c.mode.isEmpty())
+            writePlist(logicFile(QString::fromLatin1(c.name)), {{mapping::kControlSurfaceParameterOrderKey, c.parameters}});
+        else
+            writePlist(logicFile(QString::fromLatin1(c.name)),
+                       {{mapping::kControlSurfaceParameterOrderKey, c.parameters}, {mapping::kOravelCSModeKey, c.mode}});
+    }
+    controller->viewDidLoad();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        state.plugin_Mode = 1 - c.expected;
+        choose(QString::fromLatin1(c.name));
+        EXPECT_EQ(state.plugin_Mode, c.expected);
+        const QString name = QString::fromLatin1(c.name);
+        if (c.expected == 1) {
+            EXPECT_EQ(view.modeColumn, 0);
+            EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Instrument Mapper"));
+            EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing %1 using Instrument Mode").arg(name));
+        } else {
+            EXPECT_EQ(view.modeColumn, 1);
+            EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Insert/Effect Mapper"));
+            EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing %1 in Insert/Effect Mode").arg(name));
+        }
+    }
+}
+
+TEST_F(ViewControllerTest, OpeningTheOpenPluginAgainReloadsItFromDisk)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+    view.parameterSelection = 5;
+    controller->clickControl(1);
+    ASSERT_EQ(slotParameter(32), view.parameters.at(5).Parameter);
+
+    choose(QStringLiteral("Synth"));
+
+    EXPECT_EQ(slotParameter(32), QStringLiteral("P2 C1"));
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.parameterSelection, 0);
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 3"));
+}
+
+TEST_F(ViewControllerTest, AFileThatIsNotAPropertyListIsReportedAndLeftAlone)
+{
+    const QString path = logicFile(QStringLiteral("Broken"));
+    writePlist(path, {});
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a property list");
+    file.close();
+
+    open(QStringLiteral("Broken"));
+
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, texts::kPluginFileUnreadable);
+    EXPECT_TRUE(view.alerts.at(0).informativeText.contains(path));
+    EXPECT_EQ(readBytes(path), QByteArray("not a property list"));
+    EXPECT_EQ(state.totalPages, 1);
+    EXPECT_EQ(view.parameters.size(), 1);
+
+    // Nothing can be saved over it.
+    controller->exportToPlist();
+    ASSERT_EQ(view.alerts.size(), 2u);
+    EXPECT_EQ(view.alerts.at(1).message, mapping::texts::kMappingNotSaved);
+    EXPECT_EQ(readBytes(path), QByteArray("not a property list"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".prev")));
+}
+
+// ---- the plug-in mode ----
+
+TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 2);
+    open(QStringLiteral("Synth"));
+    ASSERT_EQ(state.plugin_Mode, 0);
+    const QByteArray onDisk = readBytes(path);
+    controller->nextPageButtonPressed();
+    view.parameterSelection = 3;
+    controller->clickControl(2); // an unsaved assignment
+    view.helperTexts.clear();
+
+    view.modeColumn = 0; // the user picks Instrument
+    controller->ovPluginMode_Changed();
+
+    EXPECT_EQ(state.plugin_Mode, 1);
+    EXPECT_EQ(view.modeColumn, 0);
+    EXPECT_EQ(slotParameter(33), QStringLiteral("P2 C2")) << "the table is read again from disk";
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(view.parameterSelection, 0);
+    EXPECT_EQ(view.helperTexts,
+              (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
+                           QStringLiteral("Editing Synth using Instrument Mode")}));
+    EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Instrument Mapper"));
+    EXPECT_EQ(readBytes(path), onDisk) << "the file changes only when saved";
+
+    // Saved, the mode survives the next opening.
+    controller->exportToPlist();
+    choose(QStringLiteral("Synth"));
+    EXPECT_EQ(state.plugin_Mode, 1);
+    EXPECT_EQ(mapping::readPlistFile(path, 1, 0).pluginMode, 1);
+}
+
+TEST_F(ViewControllerTest, ClickingTheModeAlreadyShownKeepsTheEdits)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    view.parameterSelection = 3;
+    controller->clickControl(7);
+    const QString assigned = slotParameter(6);
+
+    controller->ovPluginMode_Changed(); // column 1, insert/effect, is already chosen
+
+    EXPECT_EQ(slotParameter(6), assigned);
+    EXPECT_EQ(state.plugin_Mode, 0);
+}
+
+// ---- assigning parameters ----
+
+TEST_F(ViewControllerTest, AfterAFreshLoadAClickClearsTheControlAndTheSelectionStays)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    ASSERT_EQ(view.parameterSelection, 0);
+
+    controller->ovRotBtn_Pressed(5);
+    controller->ovRotBtn_Pressed(6);
+
+    EXPECT_EQ(state.plistBuild.at(4).Parameter, QStringLiteral("-"));
+    EXPECT_EQ(state.plistBuild.at(4).ParamNum, QStringLiteral("0"));
+    EXPECT_EQ(state.plistBuild.at(5).Parameter, QStringLiteral("-"));
+    EXPECT_EQ(state.plistBuild.at(4).OravelControlNo, 4) << "the slot keeps its place";
+    EXPECT_EQ(view.controlText.at(5), QStringLiteral("-"));
+    EXPECT_EQ(view.parameterSelection, 0);
+}
+
+TEST_F(ViewControllerTest, AnAssignmentPutsTheSelectedParameterOnTheControlAndSelectsTheNext)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 2);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+    view.parameterSelection = 10;
+    const ParameterEntry first = view.parameters.at(10);
+    const ParameterEntry second = view.parameters.at(11);
+
+    controller->ovRotBtn_Pressed(1);
+    controller->ovRotBtn_Pressed(2);
+    view.parameterSelection = 10;
+    controller->ovRotBtn_Pressed(9);
+
+    EXPECT_EQ(state.plistBuild.at(32).ParamNum, first.ParamNum);
+    EXPECT_EQ(state.plistBuild.at(32).Parameter, first.Parameter);
+    EXPECT_EQ(state.plistBuild.at(33).Parameter, second.Parameter);
+    EXPECT_EQ(state.plistBuild.at(40).Parameter, first.Parameter) << "one parameter may stand on many controls";
+    EXPECT_EQ(state.plistBuild.at(32).OravelPage, 2);
+    EXPECT_EQ(view.parameterSelection, 11);
+    EXPECT_EQ(view.controlText.at(1), first.Parameter);
+    EXPECT_EQ(view.controlToolTip.at(2), second.Parameter);
+    EXPECT_EQ(state.curPage, 2);
+}
+
+TEST_F(ViewControllerTest, AnAssignmentReadsTheListInItsArrangedOrder)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1, 4);
+    open(QStringLiteral("Synth"));
+    // Sorted the other way round: the last parameter on the first row.
+    view.arrangement = {4, 3, 2, 1, 0};
+    view.parameterSelection = 0;
+
+    controller->clickControl(10);
+
+    EXPECT_EQ(slotParameter(9), view.parameters.at(4).Parameter);
+    EXPECT_EQ(view.parameterSelection, 1);
+}
+
+TEST_F(ViewControllerTest, OnTheLastRowTheSelectionStaysAndWithoutOneNothingHappens)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1, 4);
+    open(QStringLiteral("Synth"));
+    view.parameterSelection = 4;
+    controller->clickControl(20);
+    EXPECT_EQ(slotParameter(19), view.parameters.at(4).Parameter);
+    EXPECT_EQ(view.parameterSelection, 4);
+
+    view.parameterSelection = -1;
+    const int relabels = view.relabels();
+    const auto table = state.plistBuild;
+    controller->clickControl(21);
+    EXPECT_EQ(state.plistBuild, table);
+    EXPECT_EQ(view.relabels(), relabels);
+}
+
+// ---- pages ----
+
+TEST_F(ViewControllerTest, PreviousOnTheFirstAndNextOnTheLastPageStillRelabel)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+
+    int relabels = view.relabels();
+    controller->prevPageButtonPressed();
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.relabels(), relabels + 1);
+
+    controller->lastPageButtonPressed();
+    EXPECT_EQ(state.curPage, 3);
+    expectPanelShows(3);
+    EXPECT_EQ(view.controlText.at(1), QStringLiteral("P3 C1"));
+    EXPECT_EQ(view.controlText.at(32), QStringLiteral("P3 C32"));
+    relabels = view.relabels();
+    controller->nextPageButtonPressed();
+    EXPECT_EQ(state.curPage, 3);
+    EXPECT_EQ(view.relabels(), relabels + 1);
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 3 of 3"));
+
+    controller->prevPageButtonPressed();
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 2 of 3"));
+    controller->firstPageButtonPressed();
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.controlText.at(1), QStringLiteral("P1 C1"));
+}
+
+TEST_F(ViewControllerTest, ANewPageGoesToTheEndAndIsShown)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 5);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+
+    controller->newPageButtonPressed();
+
+    EXPECT_EQ(state.totalPages, 6);
+    EXPECT_EQ(state.curPage, 6);
+    ASSERT_EQ(state.plistBuild.size(), 192);
+    for (int slot = 160; slot < 192; ++slot) {
+        EXPECT_EQ(state.plistBuild.at(slot).OravelControlNo, slot);
+        EXPECT_EQ(state.plistBuild.at(slot).OravelPage, 6);
+        EXPECT_TRUE(state.plistBuild.at(slot).isEmptySlot());
+    }
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 6 of 6"));
+    EXPECT_EQ(view.label(Label::labTotalPagesIndicator), QStringLiteral("6 Pages"));
+    EXPECT_EQ(view.controlText.at(1), QStringLiteral("-"));
+}
+
+TEST_F(ViewControllerTest, TheFirstPageCannotBeDeleted)
+{
+    for (const int pages : {1, 4}) {
+        SCOPED_TRACE(pages);
+        writePagedPlugin(QStringLiteral("Synth"), pages);
+        open(QStringLiteral("Synth"));
+        view.alerts.clear();
+        const auto table = state.plistBuild;
+        const int relabels = view.relabels();
+
+        controller->deletePageButtonPressed();
+
+        ASSERT_EQ(view.alerts.size(), 1u);
+        EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Cannot delete first page"));
+        EXPECT_EQ(view.alerts.at(0).informativeText, QStringLiteral("Perhaps, try 'Clearing' this page instead?!"));
+        EXPECT_EQ(state.plistBuild, table);
+        EXPECT_EQ(state.totalPages, pages);
+        EXPECT_EQ(state.curPage, 1);
+        EXPECT_EQ(view.relabels(), relabels);
+    }
+}
+
+TEST_F(ViewControllerTest, DeletingAPageShowsThePageBeforeIt)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 5);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+    controller->nextPageButtonPressed();
+
+    controller->deletePageButtonPressed();
+
+    EXPECT_TRUE(view.alerts.empty());
+    EXPECT_EQ(state.totalPages, 4);
+    EXPECT_EQ(state.curPage, 2);
+    ASSERT_EQ(state.plistBuild.size(), 128);
+    EXPECT_EQ(slotParameter(64), QStringLiteral("P4 C1")) << "former page 4 is page 3";
+    EXPECT_EQ(slotParameter(96), QStringLiteral("P5 C1"));
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 2 of 4"));
+    EXPECT_EQ(view.controlText.at(1), QStringLiteral("P2 C1"));
+}
+
+TEST_F(ViewControllerTest, ClearingEmptiesTheShownPageOnly)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+
+    controller->clearAllPagesButtonPressed();
+
+    EXPECT_EQ(pageParameters(2), QStringList(32, QStringLiteral("-")));
+    EXPECT_EQ(slotParameter(0), QStringLiteral("P1 C1"));
+    EXPECT_EQ(slotParameter(64), QStringLiteral("P3 C1"));
+    EXPECT_EQ(state.totalPages, 3);
+    EXPECT_EQ(state.curPage, 2);
+    EXPECT_EQ(view.controlText.at(32), QStringLiteral("-"));
+}
+
+// ---- exchanging pages ----
+
+TEST_F(ViewControllerTest, MovingTheLastPageToTheFirstExchangesThoseTwo)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 4);
+    open(QStringLiteral("Synth"));
+    controller->lastPageButtonPressed();
+    const QStringList page1 = pageParameters(1), page2 = pageParameters(2), page3 = pageParameters(3),
+                      page4 = pageParameters(4);
+    const int relabels = view.relabels();
+
+    controller->ovMovePage_First();
+
+    EXPECT_EQ(pageParameters(1), page4);
+    EXPECT_EQ(pageParameters(2), page2);
+    EXPECT_EQ(pageParameters(3), page3);
+    EXPECT_EQ(pageParameters(4), page1);
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.relabels(), relabels + 32) << "each of the 32 swaps relabels";
+    EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 4"));
+    expectPanelShows(1);
+    EXPECT_TRUE(state.bHTML.contains(QStringLiteral("<td>P4 C1</td>")));
+    EXPECT_LT(state.bHTML.indexOf(QStringLiteral("P4 C1")), state.bHTML.indexOf(QStringLiteral("P2 C1")));
+}
+
+TEST_F(ViewControllerTest, AnExchangeAdvancesTheSelectionOnceForEveryParameterMovingIn)
+{
+    // Page 1 holds 3 parameters, page 2 holds 5: moving page 2 to the front brings 5 in.
+    QStringList order;
+    for (int c = 1; c <= 32; ++c)
+        order.append(c <= 3 ? QStringLiteral("%1 A%1").arg(c) : QStringLiteral("-1"));
+    for (int c = 1; c <= 32; ++c)
+        order.append(c % 6 == 0 ? QStringLiteral("%1 B%1").arg(c + 100) : QStringLiteral("-1"));
+    writePlist(logicFile(QStringLiteral("Synth")), {{mapping::kControlSurfaceParameterOrderKey, order}});
+    open(QStringLiteral("Synth"));
+    ASSERT_EQ(view.parameters.size(), 9); // "-", 3 of page 1, 5 of page 2
+    controller->nextPageButtonPressed();
+
+    view.parameterSelection = 1;
+    controller->ovMovePage_First();
+    EXPECT_EQ(view.parameterSelection, 6);
+
+    // Back again: the 3 parameters of page 1 move in, the selection stops on the last row.
+    controller->nextPageButtonPressed();
+    view.parameterSelection = 6;
+    controller->ovMovePage_First();
+    EXPECT_EQ(view.parameterSelection, 8);
+    EXPECT_EQ(slotParameter(0), QStringLiteral("A1"));
+}
+
+TEST_F(ViewControllerTest, RefusedExchangesChangeNothingAndDoNotRelabel)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    const auto table = state.plistBuild;
+
+    int relabels = view.relabels();
+    controller->ovMovePage_Prev();
+    controller->ovMovePage_First();
+    EXPECT_EQ(view.relabels(), relabels);
+    EXPECT_EQ(state.curPage, 1);
+
+    controller->lastPageButtonPressed();
+    relabels = view.relabels();
+    controller->ovMovePage_Next();
+    controller->ovMovePage_Last();
+    EXPECT_EQ(view.relabels(), relabels);
+    EXPECT_EQ(state.curPage, 3);
+    EXPECT_EQ(state.plistBuild, table);
+
+    controller->ovMovePage_Prev();
+    EXPECT_EQ(state.curPage, 2);
+    EXPECT_EQ(pageParameters(2).first(), QStringLiteral("P3 C1"));
+}
+
+// ---- saving and recall ----
+
+TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePreviousOneWent)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 2, 3);
+    open(QStringLiteral("Synth"));
+    const QByteArray opened = readBytes(path); // with the list of unique parameters added
+    view.parameterSelection = 2;
+    controller->clickControl(5);
+    view.modeColumn = 0;
+    controller->ovPluginMode_Changed();
+    view.parameterSelection = 2;
+    controller->clickControl(5);
+
+    controller->ovExportToPlist();
+
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("New Mapping has been saved"));
+    EXPECT_EQ(view.alerts.at(0).informativeText,
+              QStringLiteral("Please remember to close and re-open plugin within Logic so that changes are updated\n\n\n"
+                             "Backup of previous plist file has been saved here:\n\n")
+                  + path + QStringLiteral(".prev"));
+    EXPECT_EQ(readBytes(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), opened);
+    const mapping::PlistDocument saved = readPlist(path);
+    const QStringList slotStrings = mapping::controlSurfaceOrder(saved);
+    ASSERT_EQ(slotStrings.size(), 64);
+    EXPECT_EQ(slotStrings.at(4), QStringLiteral("102 P1 C2"));
+    EXPECT_EQ(slotStrings.at(3), QStringLiteral("-1"));
+    EXPECT_EQ(slotStrings.at(63), QStringLiteral("-1"));
+    EXPECT_EQ(saved.firstElementText(mapping::kOravelCSModeKey), QStringLiteral("1"));
+    EXPECT_EQ(mapping::storedUniqueParameters(saved), mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".original"))));
+
+    // A second save keeps the original and moves the first save to ".prev".
+    const QByteArray first = readBytes(path);
+    controller->clickControl(6);
+    controller->ovExportToPlist();
+    EXPECT_EQ(readBytes(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), first);
+}
+
+TEST_F(ViewControllerTest, ASaveThatCannotReadTheFileSaysSoAndWritesNothing)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path)); // a folder where the file was
+
+    controller->exportToPlist();
+
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Mapping not saved"));
+    EXPECT_TRUE(view.alerts.at(0).informativeText.contains(path));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".prev")));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".original")));
+}
+
+TEST_F(ViewControllerTest, RecallWithoutABackupSaysSoAndChangesNothing)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    view.parameterSelection = 3;
+    controller->clickControl(1);
+    const auto table = state.plistBuild;
+    const QByteArray onDisk = readBytes(path);
+
+    controller->ovRecallPreviousMapping();
+    controller->ovRecallOriginalMapping();
+
+    ASSERT_EQ(view.alerts.size(), 2u);
+    for (const RecordingView::Alert &alert : view.alerts) {
+        EXPECT_EQ(alert.message, QStringLiteral("Recall file does not exist"));
+        EXPECT_EQ(alert.informativeText,
+                  QStringLiteral("Please Note: Original, and Previous backup files will only exist once a mapping has "
+                                 "been saved, simply reselect plugin on left menu to reload the default file again."));
+    }
+    EXPECT_EQ(state.plistBuild, table);
+    EXPECT_EQ(readBytes(path), onDisk);
+}
+
+TEST_F(ViewControllerTest, RecallPutsTheBackupBackAndReloadsIt)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 2);
+    open(QStringLiteral("Synth"));
+    const QByteArray beforeSave = readBytes(path);
+    view.modeColumn = 0;
+    controller->ovPluginMode_Changed();
+    controller->nextPageButtonPressed();
+    controller->clearThisPage();
+    controller->exportToPlist();
+    controller->nextPageButtonPressed();
+    view.alerts.clear();
+
+    controller->ovRecallPreviousMapping();
+
+    EXPECT_EQ(readBytes(path), beforeSave);
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".prev")));
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Recalled mapping has been applied"));
+    EXPECT_EQ(view.alerts.at(0).informativeText, QStringLiteral("Now saved as this plugins default"));
+    EXPECT_EQ(slotParameter(32), QStringLiteral("P2 C1")) << "the table is the recalled file's";
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.parameterSelection, 0);
+    EXPECT_EQ(state.plugin_Mode, 0) << "the mode comes from the recalled file, which never held one";
+    EXPECT_EQ(view.modeColumn, 1);
+    expectPanelShows(1);
+
+    // Two saves later, the original backup still holds the file as first opened.
+    controller->exportToPlist();
+    controller->clearThisPage();
+    controller->exportToPlist();
+    controller->ovRecallOriginalMapping();
+    EXPECT_EQ(readBytes(path), beforeSave);
+    EXPECT_EQ(slotParameter(0), QStringLiteral("P1 C1"));
+}
+
+// ---- the chart, the folder and help ----
+
+TEST_F(ViewControllerTest, TheChartIsWrittenBesideTheFileAndOpened)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth & <Co>"), 2);
+    open(QStringLiteral("Synth & <Co>"));
+    view.parameterSelection = 0;
+    controller->clickControl(3);
+
+    controller->ovCreateChart();
+
+    const QString chart = path + QStringLiteral(".html");
+    EXPECT_EQ(view.opened, QStringList{chart});
+    const QByteArray written = readBytes(chart);
+    EXPECT_EQ(QString::fromLatin1(written), state.bHTML);
+    EXPECT_TRUE(written.contains("MCU Mapping for 'Synth &amp; &lt;Co&gt;'"));
+    EXPECT_TRUE(written.contains("<th>Page 1 Encoders</th><td>P1 C1</td><td>P1 C2</td><td>-</td>"));
+    EXPECT_TRUE(written.contains("<td>P2 C32</td></tr></table></body></html>")) << "every slot is charted";
+    EXPECT_TRUE(view.alerts.empty());
+
+    controller->ovCreateChart(); // replaces the same file
+    EXPECT_EQ(view.opened.size(), 2);
+}
+
+TEST_F(ViewControllerTest, AChartThatCannotBeWrittenSaysWhere)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral(".html/occupied")));
+
+    controller->ovCreateChart();
+
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Chart not written"));
+    EXPECT_TRUE(view.alerts.at(0).informativeText.contains(path + QStringLiteral(".html")));
+    EXPECT_TRUE(view.opened.isEmpty());
+}
+
+TEST_F(ViewControllerTest, OpenFolderOpensTheFoldersNotTheFile)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+
+    controller->btnOpenInFinder();
+
+    EXPECT_EQ(view.opened, QStringList{home.path() + kLogicRoot + QStringLiteral("Synth")});
+}
+
+TEST_F(ViewControllerTest, HelpShowsTheInstructions)
+{
+    controller->ovHelpMe();
+
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Brief instructions on use"));
+    const QString &help = view.alerts.at(0).informativeText;
+    EXPECT_TRUE(help.startsWith(QStringLiteral("1. Begin by pressing the 'Scan for plugins' button")));
+    EXPECT_TRUE(help.contains(QStringLiteral("\n\n4. Once a parameter is selected, click any control from the on-screen front panel.\n\n")));
+    EXPECT_TRUE(help.endsWith(QStringLiteral("backups will be automatically made.\n\n\n\nMore in depth help to come later")));
+}
+
+} // namespace
+} // namespace ov::ui::test
