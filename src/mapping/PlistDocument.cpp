@@ -2,6 +2,8 @@
 
 #include "AtomicFile.h"
 
+#include "plist/PlistShape.h"
+
 #include <QFileInfo>
 #include <QSet>
 
@@ -9,7 +11,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <string>
 
 namespace ov::mapping {
 
@@ -18,13 +21,11 @@ namespace {
 // libplist takes lengths as 32-bit; a parameter-order file is a few kilobytes to a few megabytes.
 constexpr qsizetype kMaxPlistBytes = 256 * 1024 * 1024;
 
-// A string node's text. Text ends at a NUL, as it does in every string this program writes, so a name
-// reads back the same after a save.
 QString stringOf(plist_t node)
 {
     uint64_t length = 0;
     const char *text = plist_get_string_ptr(node, &length);
-    return QString::fromUtf8(text, static_cast<qsizetype>(strnlen(text, static_cast<size_t>(length))));
+    return QString::fromUtf8(text, static_cast<qsizetype>(length));
 }
 
 // A dictionary that names a key twice (a binary list can) is read as a dictionary would take it: the
@@ -112,17 +113,28 @@ PlistDocument &PlistDocument::operator=(const PlistDocument &other)
 
 PlistDocument::~PlistDocument() = default;
 
-PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus *status)
+PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus *status, QString *error)
 {
     PlistDocument document;
     plist_t root = nullptr;
-    if (!bytes.isEmpty() && bytes.size() <= kMaxPlistBytes)
+    std::optional<std::string> problem;
+    if (bytes.size() > kMaxPlistBytes)
+        problem = "the file is larger than 256 MiB";
+    else if (!bytes.isEmpty())
+        problem = plist::shapeProblem(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    // QByteArray's data ends in a NUL, which libplist's XML reader relies on.
+    if (!bytes.isEmpty() && !problem)
         plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
     if (!root) {
         *status = PlistReadStatus::NotPropertyList;
+        if (error)
+            *error = problem ? describe(*status) + QStringLiteral(": ") + QString::fromStdString(*problem)
+                             : describe(*status);
     } else if (plist_get_node_type(root) != PLIST_DICT) {
         plist_free(root);
         *status = PlistReadStatus::NotDictionary;
+        if (error)
+            *error = describe(*status);
     } else {
         document.m_root.reset(withoutDuplicateKeys(root));
         *status = PlistReadStatus::Ok;
@@ -146,10 +158,7 @@ PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *stat
             *error = QStringLiteral("Is a folder");
         return PlistDocument();
     }
-    PlistDocument document = fromBytes(bytes, status);
-    if (error && *status != PlistReadStatus::Ok)
-        *error = describe(*status);
-    return document;
+    return fromBytes(bytes, status, error);
 }
 
 QByteArray PlistDocument::toXml() const

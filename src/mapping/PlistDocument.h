@@ -14,7 +14,8 @@ enum class PlistReadStatus {
     Ok,
     Missing,          // no file at the path
     Unreadable,       // the file exists but cannot be opened or read
-    NotPropertyList,  // the bytes are neither an XML nor a binary property list
+    NotPropertyList,  // the bytes are neither an XML nor a binary property list, or one this program
+                      // refuses to read (nested too deeply, referring to itself, a NUL in a text)
     NotDictionary,    // a property list whose root is not a dictionary
 };
 
@@ -30,7 +31,7 @@ public:
     ~PlistDocument();
 
     // Parses bytes; on any status but Ok the document is an empty dictionary.
-    static PlistDocument fromBytes(const QByteArray &bytes, PlistReadStatus *status);
+    static PlistDocument fromBytes(const QByteArray &bytes, PlistReadStatus *status, QString *error = nullptr);
     static PlistDocument fromFile(const QString &path, PlistReadStatus *status, QString *error = nullptr);
 
     QByteArray toXml() const;
