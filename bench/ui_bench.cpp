@@ -52,6 +52,11 @@ public:
     void runAlert(const QString &, const QString &) override {}
     bool openPath(const QString &) override { return true; }
     void setBusy(bool) override {}
+    QString fieldText(ui::Field) const override { return {}; }
+    void setFieldText(ui::Field, const QString &) override {}
+    void setDownloadList(const QVector<community::DownloadListEntry> &) override {}
+    std::optional<community::DownloadListEntry> selectedDownload() const override { return std::nullopt; }
+    void setDownloadSelectionIndex(int) override {}
 
 private:
     int m_count = 0;

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "catalogue/PluginScan.h"
+#include "community/CommunityClient.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
 #include "ui/qt/MainWindow.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -57,9 +59,16 @@ int main(int argc, char *argv[])
     ov::ui::EditorState state;
     ov::app::AppDelegate delegate(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     ov::ui::qt::MainWindow window;
-    ov::ui::ViewController controller(state, window,
-                                      {[] { return ov::catalogue::scanRoots(QDir::homePath()); },
-                                       ov::catalogue::logToStandardError});
+    // The community server: the compiled-in address, or OVCORVANTA_COMMUNITY_URL.
+    ov::community::CommunityClient community;
+    // The per-user settings store keeps the community credentials between launches.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ovCorvanta"),
+                       QStringLiteral("ovCorvantaLogic_Tool"));
+    ov::ui::ViewController controller(
+        state, window,
+        {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logToStandardError, &community,
+         [&settings](const QString &key) { return settings.value(key).toString(); },
+         [&settings](const QString &key, const QString &value) { settings.setValue(key, value); }});
     window.attach(controller);
     QObject::connect(window.saveApplicationDataAction(), &QAction::triggered, &delegate,
                      &ov::app::AppDelegate::saveAction);

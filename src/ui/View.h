@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/PluginRecord.h"
+#include "community/DownloadList.h"
 #include "mapping/ParameterEntry.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ enum class Label {
     labelHelperDisplay,         // status line
     lab_PageCurrentlyDisplayed, // "Page 2 of 5"
     labTotalPagesIndicator,     // "5 Pages"
+    labLoggedInAs,              // "Logged in as ann", or "Not Logged In"
 };
 
 // Buttons the logic enables and disables. FrontPanel stands for all 32 controls, PluginMode for the
@@ -41,6 +43,18 @@ enum class Button {
     recallPreviousMapping,
     createChart,
     openInFinder,
+    ov_btn_cloudLibrary,         // opens the upload window; only while signed in
+    ov_btn_cloudLibraryDownload, // lists the shared mappings of the open plug-in
+};
+
+// The text fields of the community windows.
+enum class Field {
+    cwinUserName,         // sign-in window: user name
+    cwinPinCode,          // sign-in window: PIN code
+    cwinUserNameNew,      // sign-in window: new user's name
+    cwinEmailAddrNew,     // sign-in window: new user's e-mail address
+    cwinUploadComments,   // upload window: comments to send
+    cwinUploadedComments, // download window: comments of the highlighted shared mapping
 };
 
 enum class Window { cwinMainWindow, cwinUploadWindow, cwinDownloadWindow, cwinCloudWindow };
@@ -84,6 +98,14 @@ public:
     virtual bool openPath(const QString &path) = 0;
     // The busy cursor, for work the user waits for; calls nest.
     virtual void setBusy(bool busy) = 0;
+
+    // The community windows' text fields.
+    virtual QString fieldText(Field field) const = 0;
+    virtual void setFieldText(Field field, const QString &text) = 0;
+    // The download window's list of shared mappings (arrayController_downloadList).
+    virtual void setDownloadList(const QVector<community::DownloadListEntry> &entries) = 0;
+    virtual std::optional<community::DownloadListEntry> selectedDownload() const = 0;
+    virtual void setDownloadSelectionIndex(int row) = 0;
 };
 
 } // namespace ov::ui

@@ -30,7 +30,7 @@ constexpr Button kPluginButtons[] = {
     Button::newPage,       Button::deletePage,   Button::clearPage,    Button::movePageFirst,
     Button::movePagePrev,  Button::movePageNext, Button::movePageLast, Button::FrontPanel,
     Button::PluginMode,    Button::exportToPlist, Button::recallOriginalMapping,
-    Button::recallPreviousMapping, Button::createChart, Button::openInFinder,
+    Button::recallPreviousMapping, Button::createChart, Button::openInFinder, Button::ov_btn_cloudLibraryDownload,
 };
 
 // Column of the mode radio group that shows `mode`: instrument in column 0, insert/effect in column 1.
@@ -52,7 +52,7 @@ void ViewController::viewDidLoad()
 {
     showNoPluginOpen();
     btnRunCheck();
-    // The stored community credentials are checked here once the community account exists.
+    readPrefsFile();
 }
 
 // ---- the plug-in scan ----

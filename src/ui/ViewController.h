@@ -9,6 +9,10 @@
 
 #include <functional>
 
+namespace ov::community {
+class CommunityClient;
+}
+
 namespace ov::ui {
 
 // What the controller is given of the machine it runs on.
@@ -17,6 +21,11 @@ struct ControllerEnvironment final {
     std::function<QVector<catalogue::ScanRoot>()> scanRoots;
     // The console log.
     catalogue::LogSink log = catalogue::logToStandardError;
+    // The community library's server; without one the community actions do nothing.
+    community::CommunityClient *community = nullptr;
+    // The per-user settings store, where the community credentials ("uName", "uPIN") are kept.
+    std::function<QString(const QString &key)> readSetting = {};
+    std::function<void(const QString &key, const QString &value)> writeSetting = {};
 };
 
 // Every operation of the main window, under its own name. The controller keeps no state of its own:
@@ -88,6 +97,25 @@ public:
     void ovHelpMe();
     void alertUser(const QString &message, const QString &informativeText);
     void closeAllAuxillaryWindows();
+
+    // The community library: the account.
+    void ovLoginToCloudAccount();
+    void cwinLoginAttempt();
+    void cwinNewUserCreate();
+    void writePrefsFile(const QString &userName, const QString &pinCode);
+    void readPrefsFile();
+    void changeLoginState(const QString &userName, int state);
+    // Uploading the open plug-in's file.
+    void ovCommunityLibrary();
+    void ovCommunityUploadBtn();
+    // Listing, downloading and loading shared mappings.
+    void ovCommunityLibraryDownload();
+    void cwin_DownloadAvalableHighlighted();
+    void ovCommunityLoadSelectedDownload();
+    void startDownloadingURL(const QString &url, const QString &localPath);
+    // The end of a download started for `localPath`.
+    void downloadDidFinish(const QString &localPath);
+    void downloadFailed(const QString &error, const QString &url);
 
 private:
     // Enables or disables every button that needs an open plug-in.

@@ -187,6 +187,8 @@ TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("OV_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    // No community server: the start-up check of the credentials fails at once, quietly.
+    environment.insert(QStringLiteral("OVCORVANTA_COMMUNITY_URL"), QStringLiteral("http://127.0.0.1:9/"));
     application.setProcessEnvironment(environment);
     application.start(QStringLiteral(OV_APPLICATION), {});
     ASSERT_TRUE(application.waitForFinished(60000));

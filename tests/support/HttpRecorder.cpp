@@ -50,19 +50,39 @@ bool parseRequest(const QByteArray &buffer, RecordedRequest *request)
     return true;
 }
 
-QByteArray forward(quint16 port, const QByteArray &raw)
+// The length a complete reply has once its headers are in, or -1 while they are not.
+qsizetype completeReplyLength(const QByteArray &reply)
+{
+    const qsizetype end = reply.indexOf("\r\n\r\n");
+    if (end < 0)
+        return -1;
+    qsizetype length = 0;
+    for (const QByteArray &line : reply.left(end).split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare("Content-Length", Qt::CaseInsensitive) == 0)
+            length = line.mid(colon + 1).trimmed().toLongLong();
+    }
+    return end + 4 + length;
+}
+
+QByteArray forward(quint16 port, const RecordedRequest &request)
 {
     QTcpSocket upstream;
     upstream.connectToHost(QStringLiteral("127.0.0.1"), port);
     if (!upstream.waitForConnected(5000))
         return "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-    // One request per connection, so the reply ends when the upstream closes.
-    QByteArray request = raw;
-    request.replace("\r\n\r\n", "\r\nConnection: close\r\n\r\n");
-    upstream.write(request);
+    // One request per connection: the headers as they came but for Connection, then the body.
+    QByteArray head = request.method + ' ' + request.target + " HTTP/1.1\r\n";
+    for (const auto &[key, value] : request.headers)
+        if (key.compare("Connection", Qt::CaseInsensitive) != 0)
+            head += key + ": " + value + "\r\n";
+    upstream.write(head + "Connection: close\r\n\r\n" + request.body);
     QByteArray answer;
-    while (upstream.waitForReadyRead(10000) || upstream.bytesAvailable())
+    while (completeReplyLength(answer) < 0 || answer.size() < completeReplyLength(answer)) {
+        if (!upstream.waitForReadyRead(10000) && !upstream.bytesAvailable())
+            break;
         answer += upstream.readAll();
+    }
     return answer;
 }
 
@@ -92,7 +112,7 @@ void HttpRecorder::onConnection()
             buffer->remove(0, request.raw.size());
             requests.append(request);
             if (upstreamPort != 0) {
-                socket->write(forward(upstreamPort, request.raw));
+                socket->write(forward(upstreamPort, request));
                 socket->disconnectFromHost();
                 return;
             }

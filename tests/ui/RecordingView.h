@@ -39,6 +39,10 @@ public:
     QStringList helperTexts;
     int busyDepth = 0;
     int busyCalls = 0;
+    // The community windows.
+    QMap<Field, QString> fields;
+    QVector<community::DownloadListEntry> downloads;
+    int downloadSelection = -1;
 
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
@@ -116,6 +120,22 @@ public:
         busyDepth += busy ? 1 : -1;
         ++busyCalls;
     }
+
+    QString fieldText(Field field) const override { return fields.value(field); }
+    void setFieldText(Field field, const QString &text) override { fields[field] = text; }
+    void setDownloadList(const QVector<community::DownloadListEntry> &entries) override
+    {
+        downloads = entries;
+        downloadSelection = -1;
+        events.append(QStringLiteral("downloads:%1").arg(entries.size()));
+    }
+    std::optional<community::DownloadListEntry> selectedDownload() const override
+    {
+        if (downloadSelection < 0 || downloadSelection >= downloads.size())
+            return std::nullopt;
+        return downloads.at(downloadSelection);
+    }
+    void setDownloadSelectionIndex(int row) override { downloadSelection = row >= 0 && row < downloads.size() ? row : -1; }
 };
 
 } // namespace ov::ui::test

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "CommunityWindows.h"
 #include "ElidingLabel.h"
 #include "FrontPanel.h"
 #include "ParameterFilterModel.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -100,11 +102,62 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(buildPanelPane(), 0);
     setCentralWidget(central);
     buildMenus();
+    buildCommunityWindows();
 
     resize(1280, 900);
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::buildCommunityWindows()
+{
+    m_signInWindow = std::make_unique<SignInWindow>();
+    m_uploadWindow = std::make_unique<UploadWindow>();
+    m_downloadWindow = std::make_unique<DownloadWindow>();
+    registerWindow(Window::cwinCloudWindow, m_signInWindow.get());
+    registerWindow(Window::cwinUploadWindow, m_uploadWindow.get());
+    registerWindow(Window::cwinDownloadWindow, m_downloadWindow.get());
+}
+
+QWidget *MainWindow::buildCommunityPane(QWidget *parent)
+{
+    auto *pane = new QWidget(parent);
+    auto *column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(heading(QStringLiteral("Community Library"), pane));
+    auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, pane);
+    loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
+    m_labels.insert(Label::labLoggedInAs, loggedInAs);
+    column->addWidget(loggedInAs);
+    auto add = [&](const QString &text, const QString &name) {
+        auto *pushButton = new QPushButton(text, pane);
+        pushButton->setObjectName(name);
+        pushButton->setMinimumWidth(170);
+        column->addWidget(pushButton);
+        return pushButton;
+    };
+    add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibrary,
+                           add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary")));
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload,
+                           add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload")));
+    return pane;
+}
+
+void MainWindow::attachCommunity()
+{
+    ViewController *c = m_controller;
+    auto clicked = [this](QPushButton *button, auto slot) { connect(button, &QPushButton::clicked, this, slot); };
+    clicked(findChild<QPushButton *>(QStringLiteral("ovLoginToCloudAccount")), [c] { c->ovLoginToCloudAccount(); });
+    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary")), [c] { c->ovCommunityLibrary(); });
+    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibraryDownload")),
+            [c] { c->ovCommunityLibraryDownload(); });
+    clicked(m_signInWindow->signInButton(), [c] { c->cwinLoginAttempt(); });
+    clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
+    clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
+    clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
+    connect(m_downloadWindow.get(), &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+}
 
 QWidget *MainWindow::buildHeader()
 {
@@ -241,6 +294,8 @@ QWidget *MainWindow::buildMappingPane()
     add(Button::createChart, QStringLiteral("Create Chart"), QStringLiteral("ovCreateChart"),
         QStyle::SP_FileDialogDetailedView);
     add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
+    column->addSpacing(12);
+    column->addWidget(buildCommunityPane(pane));
     column->addStretch(1);
     auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
     help->setObjectName(QStringLiteral("ovHelpMe"));
@@ -411,6 +466,7 @@ void MainWindow::attach(ViewController &controller)
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [c](int) { c->ovPluginMode_Changed(); });
     connect(m_pluginTable, &QTableView::clicked, this, [this](const QModelIndex &index) { choosePlugin(index); });
     connect(m_parameterTable, &QTableView::clicked, this, [c](const QModelIndex &) { c->tablePlistView(); });
+    attachCommunity();
 }
 
 void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
@@ -596,6 +652,66 @@ void MainWindow::setBusy(bool busy)
     } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
         QApplication::restoreOverrideCursor();
     }
+}
+
+// ---- View: the community windows ----
+
+QString MainWindow::fieldText(Field field) const
+{
+    switch (field) {
+    case Field::cwinUserName:
+        return m_signInWindow->userName()->text();
+    case Field::cwinPinCode:
+        return m_signInWindow->pinCode()->text();
+    case Field::cwinUserNameNew:
+        return m_signInWindow->userNameNew()->text();
+    case Field::cwinEmailAddrNew:
+        return m_signInWindow->emailAddrNew()->text();
+    case Field::cwinUploadComments:
+        return m_uploadWindow->comments()->toPlainText();
+    case Field::cwinUploadedComments:
+        return m_downloadWindow->uploadedComments()->toPlainText();
+    }
+    return QString();
+}
+
+void MainWindow::setFieldText(Field field, const QString &text)
+{
+    switch (field) {
+    case Field::cwinUserName:
+        m_signInWindow->userName()->setText(text);
+        return;
+    case Field::cwinPinCode:
+        m_signInWindow->pinCode()->setText(text);
+        return;
+    case Field::cwinUserNameNew:
+        m_signInWindow->userNameNew()->setText(text);
+        return;
+    case Field::cwinEmailAddrNew:
+        m_signInWindow->emailAddrNew()->setText(text);
+        return;
+    case Field::cwinUploadComments:
+        m_uploadWindow->comments()->setPlainText(text);
+        return;
+    case Field::cwinUploadedComments:
+        m_downloadWindow->uploadedComments()->setPlainText(text);
+        return;
+    }
+}
+
+void MainWindow::setDownloadList(const QVector<community::DownloadListEntry> &entries)
+{
+    m_downloadWindow->model()->setEntries(entries);
+}
+
+std::optional<community::DownloadListEntry> MainWindow::selectedDownload() const
+{
+    return m_downloadWindow->selectedEntry();
+}
+
+void MainWindow::setDownloadSelectionIndex(int row)
+{
+    m_downloadWindow->selectRow(row);
 }
 
 } // namespace ov::ui::qt

@@ -7,6 +7,7 @@
 #include <QPersistentModelIndex>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -23,7 +24,10 @@ class ViewController;
 
 namespace ov::ui::qt {
 
+class DownloadWindow;
 class FrontPanel;
+class SignInWindow;
+class UploadWindow;
 class ParameterFilterModel;
 class ParameterListModel;
 class PluginListModel;
@@ -71,6 +75,15 @@ public:
     void runAlert(const QString &message, const QString &informativeText) override;
     bool openPath(const QString &path) override;
     void setBusy(bool busy) override;
+    QString fieldText(Field field) const override;
+    void setFieldText(Field field, const QString &text) override;
+    void setDownloadList(const QVector<community::DownloadListEntry> &entries) override;
+    std::optional<community::DownloadListEntry> selectedDownload() const override;
+    void setDownloadSelectionIndex(int row) override;
+
+    SignInWindow *signInWindow() const { return m_signInWindow.get(); }
+    UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
+    DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,6 +94,9 @@ private:
     QWidget *buildParameterPane();
     QWidget *buildMappingPane();
     QWidget *buildPanelPane();
+    QWidget *buildCommunityPane(QWidget *parent);
+    void buildCommunityWindows();
+    void attachCommunity();
     void buildMenus();
     QPushButton *addButton(Button button, const QString &text, const QString &objectName);
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
@@ -112,6 +128,12 @@ private:
 
     QAction *m_saveApplicationDataAction = nullptr;
     QAction *m_quitAction = nullptr;
+
+    // The community windows are windows of their own, like the main one: the application quits when
+    // the last of them closes.
+    std::unique_ptr<SignInWindow> m_signInWindow;
+    std::unique_ptr<UploadWindow> m_uploadWindow;
+    std::unique_ptr<DownloadWindow> m_downloadWindow;
 };
 
 } // namespace ov::ui::qt

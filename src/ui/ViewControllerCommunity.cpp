@@ -1,0 +1,233 @@
+// The community library's actions of the main window: the account, uploading, and downloading.
+#include "ViewController.h"
+
+#include "community/CommunityClient.h"
+#include "community/CommunityTexts.h"
+#include "mapping/AtomicFile.h"
+#include "mapping/PlistDocument.h"
+
+#include <QFile>
+
+namespace ov::ui {
+
+namespace {
+
+namespace ctexts = community::texts;
+
+const QString kUserNameKey = QStringLiteral("uName");
+const QString kPinCodeKey = QStringLiteral("uPIN");
+
+// The busy cursor while the window waits for the server; it keeps painting meanwhile.
+class WaitingForServer final {
+public:
+    explicit WaitingForServer(View &view) : m_view(view) { m_view.setBusy(true); }
+    ~WaitingForServer() { m_view.setBusy(false); }
+    Q_DISABLE_COPY_MOVE(WaitingForServer)
+
+private:
+    View &m_view;
+};
+
+// Where a download for the open plug-in lands: beside its parameter-order file.
+QString downloadDestination(const QString &fileLocation)
+{
+    return fileLocation + QStringLiteral(".downloaded");
+}
+
+} // namespace
+
+// ---- the account ----
+
+void ViewController::ovLoginToCloudAccount()
+{
+    m_view.showWindow(Window::cwinCloudWindow);
+}
+
+void ViewController::cwinLoginAttempt()
+{
+    if (!m_environment.community)
+        return;
+    const QString userName = m_view.fieldText(Field::cwinUserName);
+    const QString pinCode = m_view.fieldText(Field::cwinPinCode);
+    std::optional<QString> reply;
+    {
+        WaitingForServer waiting(m_view);
+        reply = m_environment.community->checkCloudUserName(userName, pinCode);
+    }
+    writePrefsFile(userName, pinCode);
+    if (community::isOkReply(reply)) {
+        changeLoginState(userName, 1);
+        m_view.closeWindow(Window::cwinCloudWindow);
+        return;
+    }
+    alertUser(ctexts::kLoginFailed, ctexts::kLoginFailedInfo);
+    changeLoginState(userName, 0);
+}
+
+void ViewController::cwinNewUserCreate()
+{
+    if (!m_environment.community)
+        return;
+    std::optional<QString> reply;
+    {
+        WaitingForServer waiting(m_view);
+        reply = m_environment.community->createNewCloudUserName(m_view.fieldText(Field::cwinUserNameNew),
+                                                                m_view.fieldText(Field::cwinEmailAddrNew));
+    }
+    alertUser(ctexts::kCreateNewUserResponse, reply.value_or(QString()));
+}
+
+void ViewController::writePrefsFile(const QString &userName, const QString &pinCode)
+{
+    if (!m_environment.writeSetting)
+        return;
+    m_environment.writeSetting(kUserNameKey, userName);
+    m_environment.writeSetting(kPinCodeKey, pinCode);
+}
+
+void ViewController::readPrefsFile()
+{
+    // Nothing stored yet is sent as empty values; the server refuses them.
+    const QString userName = m_environment.readSetting ? m_environment.readSetting(kUserNameKey) : QString();
+    const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
+    std::optional<QString> reply;
+    if (m_environment.community) {
+        WaitingForServer waiting(m_view);
+        reply = m_environment.community->checkCloudUserName(userName, pinCode);
+    }
+    changeLoginState(userName, community::isOkReply(reply) ? 1 : 0);
+}
+
+void ViewController::changeLoginState(const QString &userName, int state)
+{
+    if (state == 1) {
+        m_view.setLabelText(Label::labLoggedInAs, ctexts::kLoggedInAs.arg(userName));
+        m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, true);
+        m_state.loggedInAs = userName;
+        return;
+    }
+    m_view.setLabelText(Label::labLoggedInAs, ctexts::kNotLoggedIn);
+    m_state.loggedInAs = ctexts::kNobodySignedIn;
+    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, false);
+}
+
+// ---- uploading ----
+
+void ViewController::ovCommunityLibrary()
+{
+    m_view.showWindow(Window::cwinUploadWindow);
+}
+
+void ViewController::ovCommunityUploadBtn()
+{
+    if (!m_environment.community)
+        return;
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    const QString comments = m_view.fieldText(Field::cwinUploadComments);
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    // A file that cannot be read is not sent as an empty one.
+    QByteArray file;
+    QString error;
+    if (path.isEmpty() || !plugin) {
+        alertUser(ctexts::kUploadNotSent, ctexts::kUploadNotSentInfo.arg(path, QStringLiteral("no plug-in is open")));
+        return;
+    }
+    if (!mapping::readWholeFile(path, &file, &error)) {
+        alertUser(ctexts::kUploadNotSent, ctexts::kUploadNotSentInfo.arg(path, error));
+        return;
+    }
+    std::optional<QString> reply;
+    {
+        WaitingForServer waiting(m_view);
+        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments);
+    }
+    alertUser(ctexts::kUploadNotification, reply.value_or(QString()));
+    m_view.closeWindow(Window::cwinUploadWindow);
+}
+
+// ---- listing and downloading ----
+
+void ViewController::ovCommunityLibraryDownload()
+{
+    if (!m_environment.community)
+        return;
+    m_view.setDownloadList({});
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    std::optional<QString> reply;
+    {
+        WaitingForServer waiting(m_view);
+        reply = m_environment.community->checkForDownloads(plugin ? plugin->Plugin : QString());
+    }
+    m_view.setDownloadList(community::parseDownloadList(reply));
+    m_view.setDownloadSelectionIndex(0);
+    m_view.showWindow(Window::cwinDownloadWindow);
+    cwin_DownloadAvalableHighlighted();
+}
+
+void ViewController::cwin_DownloadAvalableHighlighted()
+{
+    const std::optional<community::DownloadListEntry> entry = m_view.selectedDownload();
+    m_view.setFieldText(Field::cwinUploadedComments, entry ? entry->userComments() : QString());
+}
+
+void ViewController::ovCommunityLoadSelectedDownload()
+{
+    if (!m_environment.community)
+        return;
+    const std::optional<community::DownloadListEntry> entry = m_view.selectedDownload();
+    if (!entry) {
+        alertUser(ctexts::kNoPlistSelected, ctexts::kNoPlistSelectedInfo);
+        return;
+    }
+    const QString location = m_view.labelText(Label::labPluginPlistLocation);
+    if (location.isEmpty())
+        return;
+    const QString destination = downloadDestination(location);
+    const QString url = community::fetchUrl(m_environment.community->baseUrl(), entry->fileLocation());
+    {
+        WaitingForServer waiting(m_view);
+        m_environment.community->registerCloudDownloadAttempt(entry->patchID());
+    }
+    QFile::remove(destination);
+    startDownloadingURL(url, destination);
+}
+
+void ViewController::startDownloadingURL(const QString &url, const QString &localPath)
+{
+    community::FileDownload *download = m_environment.community->startDownloadingURL(url, localPath);
+    QObject::connect(download, &community::FileDownload::downloadDidFinish, download,
+                     [this](community::FileDownload *finished) { downloadDidFinish(finished->localPath()); });
+    QObject::connect(download, &community::FileDownload::downloadFailed, download,
+                     [this](community::FileDownload *failed, const QString &error) { downloadFailed(error, failed->url()); });
+}
+
+void ViewController::downloadDidFinish(const QString &localPath)
+{
+    m_environment.log(ctexts::kDownloadDidFinishLog);
+    // The download belongs to the plug-in it was started for; another one opened since is left alone.
+    const QString location = m_view.labelText(Label::labPluginPlistLocation);
+    if (location.isEmpty() || downloadDestination(location) != localPath) {
+        alertUser(ctexts::kDownloadSetAside, ctexts::kDownloadSetAsideInfo.arg(localPath));
+        return;
+    }
+    // An error page or a cut-off file is not loaded as an empty mapping that a save would write.
+    mapping::PlistReadStatus status;
+    QString error;
+    mapping::PlistDocument::fromFile(localPath, &status, &error);
+    if (status != mapping::PlistReadStatus::Ok) {
+        alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, error));
+        return;
+    }
+    readPlistFile(localPath, 1);
+    populateKnobLabels(1);
+    m_view.setParameterSelectionIndex(0);
+    alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);
+}
+
+void ViewController::downloadFailed(const QString &error, const QString &url)
+{
+    m_environment.log(ctexts::kDownloadFailedLog.arg(error, url));
+    alertUser(ctexts::kDownloadFailed, ctexts::kDownloadFailedInfo.arg(url, error));
+}
+
+} // namespace ov::ui

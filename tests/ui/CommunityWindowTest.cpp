@@ -1,0 +1,151 @@
+// The community library end to end, as a user goes through it: the real window, the real server.
+#include "MessageBoxAnswerer.h"
+#include "TestFiles.h"
+
+#include "catalogue/PluginScan.h"
+#include "community/CommunityClient.h"
+#include "mapping/ParameterOrderFile.h"
+#include "support/CommunityServer.h"
+#include "ui/EditorState.h"
+#include "ui/ViewController.h"
+#include "ui/qt/CommunityWindows.h"
+#include "ui/qt/MainWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace ov::ui::test {
+namespace {
+
+using ov::test::MessageBoxAnswerer;
+
+const QString kOrder = QString::fromLatin1(mapping::kControlSurfaceParameterOrderKey);
+
+class CommunityWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.isRunning());
+        writePlist(logicFile, {{mapping::kControlSurfaceParameterOrderKey, {"4 Time", "5 Feedback", "-1", "6 Mix"}}});
+        writePlist(presetsFile, {{mapping::kControlSurfaceParameterOrderKey, {"1 Other"}}});
+        window.attach(controller);
+        controller.viewDidLoad();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void clickPlugin(const QString &fileLocation)
+    {
+        auto *table = window.findChild<QTableView *>(QStringLiteral("pluginTableView"));
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QModelIndex index = table->model()->index(row, 0);
+            if (controllerFileAt(row) == fileLocation) {
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+                return;
+            }
+        }
+        ADD_FAILURE() << "no plug-in " << fileLocation.toStdString();
+    }
+    QString controllerFileAt(int row) const
+    {
+        // The plug-in list is in scan order: Logic's folder first.
+        return row == 0 ? logicFile : presetsFile;
+    }
+    void click(QWidget *parent, const QString &name)
+    {
+        auto *button = parent->findChild<QPushButton *>(name);
+        ASSERT_TRUE(button) << name.toStdString();
+        ASSERT_TRUE(button->isEnabled()) << name.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void type(QWidget *parent, const QString &name, const QString &text)
+    {
+        QWidget *field = parent->findChild<QWidget *>(name);
+        ASSERT_TRUE(field) << name.toStdString();
+        QTest::keyClicks(field, text);
+    }
+
+    ov::test::CommunityServer server;
+    community::CommunityClient client{server.baseUrl()};
+    const QString home = QDir::homePath();
+    const QString logicFile = home + QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/Echo/CSParameterOrder.plist");
+    const QString presetsFile = home + QStringLiteral("/Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist");
+    QMap<QString, QString> settings;
+    EditorState state;
+    qt::MainWindow window;
+    ViewController controller{state, window,
+                              ControllerEnvironment{[this] { return catalogue::scanRoots(home, QString()); },
+                                                    [](const QString &) {}, &client,
+                                                    [this](const QString &key) { return settings.value(key); },
+                                                    [this](const QString &key, const QString &value) {
+                                                        settings[key] = value;
+                                                    }}};
+};
+
+TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
+{
+    MessageBoxAnswerer answerer({"OK", "OK", "OK", "OK"});
+    qt::SignInWindow *signIn = window.signInWindow();
+
+    // A new user, then the sign-in with the PIN the server gave.
+    click(&window, QStringLiteral("ovLoginToCloudAccount"));
+    ASSERT_TRUE(signIn->isVisible());
+    EXPECT_EQ(signIn->pinCode()->echoMode(), QLineEdit::Password);
+    type(signIn, QStringLiteral("cwinUserNameNew"), QStringLiteral("Fay"));
+    type(signIn, QStringLiteral("cwinEmailAddrNew"), QStringLiteral("fay@example.org"));
+    click(signIn, QStringLiteral("cwinNewUserCreate"));
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_EQ(answerer.shown()[0].text, "Create New User Response");
+    const QString pin = QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
+    ASSERT_FALSE(pin.isEmpty());
+    EXPECT_FALSE(window.findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary"))->isEnabled());
+    type(signIn, QStringLiteral("cwinUserName"), QStringLiteral("Fay"));
+    type(signIn, QStringLiteral("cwinPinCode"), pin);
+    click(signIn, QStringLiteral("cwinLoginAttempt"));
+    EXPECT_FALSE(signIn->isVisible());
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labLoggedInAs"))->text(), "Logged in as Fay");
+
+    // Share Logic's Echo with a comment.
+    clickPlugin(logicFile);
+    click(&window, QStringLiteral("ov_btn_cloudLibrary"));
+    ASSERT_TRUE(window.uploadWindow()->isVisible());
+    type(window.uploadWindow(), QStringLiteral("cwinUploadComments"), QStringLiteral("Slapback & tape"));
+    click(window.uploadWindow(), QStringLiteral("ovCommunityUploadBtn"));
+    ASSERT_EQ(answerer.shown().size(), 2u);
+    EXPECT_EQ(answerer.shown()[1].text, "Upload notification");
+    EXPECT_FALSE(window.uploadWindow()->isVisible());
+
+    // The maker's Echo lists it, downloads it and loads it.
+    clickPlugin(presetsFile);
+    click(&window, QStringLiteral("ov_btn_cloudLibraryDownload"));
+    qt::DownloadWindow *downloads = window.downloadWindow();
+    ASSERT_TRUE(downloads->isVisible());
+    ASSERT_EQ(downloads->table()->model()->rowCount(), 1);
+    EXPECT_EQ(downloads->table()->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
+    EXPECT_EQ(downloads->uploadedComments()->toPlainText(), "Slapback & tape");
+    click(downloads, QStringLiteral("ovCommunityLoadSelectedDownload"));
+    QTRY_COMPARE_WITH_TIMEOUT(answerer.shown().size(), size_t(3), 15000);
+    EXPECT_EQ(answerer.shown()[2].text, "OK Done");
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("ovControl1"))->text(), "Time");
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("ovControl4"))->text(), "Mix");
+    EXPECT_EQ(readPlist(presetsFile).stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt),
+              QStringList{"1 Other"});
+
+    // Saved, it is the maker's Echo's mapping now.
+    click(&window, QStringLiteral("ovExportToPlist"));
+    ASSERT_EQ(answerer.shown().size(), 4u);
+    EXPECT_EQ(answerer.shown()[3].text, "New Mapping has been saved");
+    EXPECT_EQ(readPlist(presetsFile).stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt)->mid(0, 4),
+              (QStringList{"4 Time", "5 Feedback", "-1", "6 Mix"}));
+    EXPECT_TRUE(answerer.allAnswered());
+}
+
+} // namespace
+} // namespace ov::ui::test
