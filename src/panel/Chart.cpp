@@ -2,8 +2,6 @@
 
 #include "mapping/AtomicFile.h"
 
-#include <algorithm>
-
 namespace ov::panel {
 
 namespace {
@@ -26,36 +24,38 @@ bool needsEscaping(char16_t c)
     return c >= 0x80 || c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'';
 }
 
-void appendEscaped(QString &out, const QString &text)
+void appendEscaped(QString &out, QStringView text)
 {
-    // Most names are plain ASCII and go in whole.
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsEscaping(c.unicode()); })) {
-        out += text;
-        return;
-    }
-    for (auto it = text.cbegin(); it != text.cend(); ++it) {
-        const char16_t c = it->unicode();
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    // Runs of plain ASCII go in whole; most names are nothing else.
+    const char16_t *run = begin;
+    for (const char16_t *at = begin; at != end; ++at) {
+        const char16_t c = *at;
+        if (!needsEscaping(c))
+            continue;
+        out.append(QStringView(run, at));
+        run = at + 1;
         switch (c) {
-        case u'&': out += QLatin1String("&amp;"); continue;
-        case u'<': out += QLatin1String("&lt;"); continue;
-        case u'>': out += QLatin1String("&gt;"); continue;
-        case u'"': out += QLatin1String("&quot;"); continue;
-        case u'\'': out += QLatin1String("&#39;"); continue;
+        case u'&': out += u"&amp;"; continue;
+        case u'<': out += u"&lt;"; continue;
+        case u'>': out += u"&gt;"; continue;
+        case u'"': out += u"&quot;"; continue;
+        case u'\'': out += u"&#39;"; continue;
         default: break;
         }
-        if (c < 0x80) {
-            out += *it;
-            continue;
-        }
         char32_t codePoint = c;
-        if (QChar::isHighSurrogate(c) && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
-            codePoint = QChar::surrogateToUcs4(c, (it + 1)->unicode());
-            ++it;
+        if (QChar::isHighSurrogate(c) && at + 1 != end && QChar::isLowSurrogate(at[1])) {
+            codePoint = QChar::surrogateToUcs4(c, at[1]);
+            run = ++at + 1;
         } else if (QChar::isSurrogate(c)) {
             codePoint = 0xFFFD; // a lone half of a pair is not a character
         }
-        out += QLatin1String("&#") + QString::number(static_cast<uint>(codePoint)) + QLatin1Char(';');
+        out += u"&#";
+        out += QString::number(static_cast<uint>(codePoint));
+        out += u';';
     }
+    out.append(QStringView(run, end));
 }
 
 } // namespace
@@ -81,16 +81,16 @@ QString chartHeader(const QString &pluginName, const QString &fileLocation)
 void appendChartRow(QString &chart, const mapping::MappingTable &table, int firstSlot, int lastSlot,
                     const QString &rowLabel)
 {
-    chart += QLatin1String("<tr><th>");
+    chart += u"<tr><th>";
     appendEscaped(chart, rowLabel);
-    chart += QLatin1String("</th>");
+    chart += u"</th>";
     for (int slot = firstSlot; slot <= lastSlot; ++slot) {
-        chart += QLatin1String("<td>");
+        chart += u"<td>";
         appendEscaped(chart, table.hasSlot(slot - 1) ? table.plistBuild.at(slot - 1).Parameter
                                                      : mapping::kEmptyParameter);
-        chart += QLatin1String("</td>");
+        chart += u"</td>";
     }
-    chart += QLatin1String("</tr>");
+    chart += u"</tr>";
 }
 
 void appendChartRows(QString &chart, const mapping::MappingTable &table)
@@ -100,7 +100,7 @@ void appendChartRows(QString &chart, const mapping::MappingTable &table)
     chart.reserve(chart.size() + qsizetype(rows) * (40 + kEncodersPerRow * (9 + 24)));
     for (int k = 1; k <= rows; ++k)
         appendChartRow(chart, table, kEncodersPerRow * (k - 1) + 1, kEncodersPerRow * k,
-                       QLatin1String("Page ") + QString::number(k) + QLatin1String(" Encoders"));
+                       QStringLiteral("Page ") + QString::number(k) + QStringLiteral(" Encoders"));
 }
 
 QString chartFooter()
