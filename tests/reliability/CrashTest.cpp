@@ -140,6 +140,8 @@ TEST_F(CrashSafety, SavingKilledAtAnyMomentLeavesWholeFiles)
 TEST_F(CrashSafety, RecallKilledAtAnyMomentLeavesWholeFiles)
 {
     ASSERT_TRUE(exportToPlist(path, QVector<ParameterEntry>(32), 1).ok());
+    // The file starts as one of the two backups, as every recall leaves it.
+    ASSERT_TRUE(recallOriginalMapping(path, kOriginalSuffix).ok());
     const QByteArray original = readFile(path + ".original");
     const QByteArray previous = readFile(path + ".prev");
     for (int kill = 1; kill <= kKills; ++kill) {
