@@ -1,0 +1,109 @@
+#include "EditHistory.h"
+
+#include <algorithm>
+
+namespace ov::mapping {
+
+void EditHistory::begin(const MappingTable &table, const QString &name)
+{
+    if (m_depth++ == 0) {
+        m_before = table;
+        m_name = name;
+    }
+}
+
+bool EditHistory::end(const MappingTable &table)
+{
+    if (m_depth == 0 || --m_depth > 0)
+        return false;
+    QVector<Splice> splices = difference(m_before.plistBuild, table.plistBuild);
+    Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(splices)};
+    m_before = MappingTable{}; // lets the table own its data alone again
+    if (step.splices.isEmpty())
+        return false;
+    m_steps.resize(m_done);
+    m_steps.append(std::move(step));
+    if (m_steps.size() > kMaxSteps)
+        m_steps.removeFirst();
+    m_done = m_steps.size();
+    return true;
+}
+
+void EditHistory::clear()
+{
+    m_steps.clear();
+    m_done = 0;
+    m_depth = 0;
+    m_before = MappingTable{};
+}
+
+bool EditHistory::undo(MappingTable &table)
+{
+    if (!canUndo())
+        return false;
+    const Step &step = m_steps.at(--m_done);
+    for (auto splice = step.splices.crbegin(); splice != step.splices.crend(); ++splice)
+        replace(table.plistBuild, splice->position, splice->after.size(), splice->before);
+    table.curPage = step.curPageBefore;
+    table.totalPages = step.totalPagesBefore;
+    return true;
+}
+
+bool EditHistory::redo(MappingTable &table)
+{
+    if (!canRedo())
+        return false;
+    const Step &step = m_steps.at(m_done++);
+    for (const Splice &splice : step.splices)
+        replace(table.plistBuild, splice.position, splice.before.size(), splice.after);
+    table.curPage = step.curPageAfter;
+    table.totalPages = step.totalPagesAfter;
+    return true;
+}
+
+QVector<EditHistory::Splice> EditHistory::difference(const QVector<ParameterEntry> &before,
+                                                     const QVector<ParameterEntry> &after)
+{
+    QVector<Splice> splices;
+    const qsizetype oldSize = before.size();
+    const qsizetype newSize = after.size();
+    if (oldSize == newSize) {
+        if (before.constData() == after.constData())
+            return splices; // still the same data: nothing was written
+        // Rewritten slots, as runs of neighbours.
+        for (qsizetype slot = 0; slot < oldSize;) {
+            if (before.at(slot) == after.at(slot)) {
+                ++slot;
+                continue;
+            }
+            qsizetype end = slot + 1;
+            while (end < oldSize && before.at(end) != after.at(end))
+                ++end;
+            splices.append({static_cast<int>(slot), before.mid(slot, end - slot), after.mid(slot, end - slot)});
+            slot = end;
+        }
+        return splices;
+    }
+    // A block added or removed: what lies between the common beginning and the common end.
+    const qsizetype shorter = std::min(oldSize, newSize);
+    qsizetype head = 0;
+    while (head < shorter && before.at(head) == after.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && before.at(oldSize - 1 - tail) == after.at(newSize - 1 - tail))
+        ++tail;
+    splices.append({static_cast<int>(head), before.mid(head, oldSize - head - tail), after.mid(head, newSize - head - tail)});
+    return splices;
+}
+
+void EditHistory::replace(QVector<ParameterEntry> &table, int position, qsizetype count,
+                          const QVector<ParameterEntry> &entries)
+{
+    if (count != entries.size()) {
+        table.remove(position, count);
+        table.insert(position, entries.size(), ParameterEntry{});
+    }
+    std::copy(entries.cbegin(), entries.cend(), table.begin() + position);
+}
+
+} // namespace ov::mapping
