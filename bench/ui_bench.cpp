@@ -52,6 +52,13 @@ public:
     void runAlert(const QString &, const QString &) override {}
     bool openPath(const QString &) override { return true; }
     void setBusy(bool) override {}
+    SaveAnswer askToSave(const QString &, const QString &) override { return SaveAnswer::Cancel; }
+    bool askToDiscard(const QString &, const QString &) override { return false; }
+    void setMappingModified(bool) override {}
+    void setUndoRedo(bool, const QString &, bool, const QString &) override {}
+    void setParameterPlacements(const QStringList &) override {}
+    void setControlAlsoOn(int, const QString &) override {}
+    void selectPlugin(const catalogue::PluginRecord &) override {}
 
 private:
     int m_count = 0;

@@ -4,12 +4,14 @@
 
 #include <QMap>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPersistentModelIndex>
 
 #include <functional>
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -72,6 +74,15 @@ public:
     bool openPath(const QString &path) override;
     void setBusy(bool busy) override;
 
+    // View: editing
+    SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
+    bool askToDiscard(const QString &message, const QString &informativeText) override;
+    void setMappingModified(bool modified) override;
+    void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) override;
+    void setParameterPlacements(const QStringList &placements) override;
+    void setControlAlsoOn(int control, const QString &line) override;
+    void selectPlugin(const catalogue::PluginRecord &record) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -112,6 +123,20 @@ private:
 
     QAction *m_saveApplicationDataAction = nullptr;
     QAction *m_quitAction = nullptr;
+
+    // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
+    void buildEditMenu();
+    void attachEditing(ViewController &controller);
+    // A parameter of the list (`row` in the list's own order) dropped on `control`.
+    void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
+    // A modal warning with `buttons` (role and title), answered with the index of the button chosen;
+    // Return chooses `defaultButton`, closing it chooses the last.
+    int askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
+                    const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton);
+
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QCheckBox *m_hideMapped = nullptr;
 };
 
 } // namespace ov::ui::qt
