@@ -93,6 +93,19 @@ void exchange(benchmark::State &bench, ui::EditorState &state, ui::ViewControlle
     benchmark::DoNotOptimize(state.bHTML.size());
 }
 
+// One edit through the primitive (two controls swapped): its relabel, its undo step, where every
+// parameter stands and the panel's marks.
+void BM_ControlSwap_Logic(benchmark::State &bench)
+{
+    ui::EditorState state;
+    NullView view;
+    ui::ViewController controller(state, view, {});
+    fill(state);
+    for (auto _ : bench)
+        controller.swapControls(1, 2);
+    benchmark::DoNotOptimize(state.bHTML.size());
+}
+
 void BM_Relabel_Logic(benchmark::State &bench)
 {
     ui::EditorState state;
@@ -135,6 +148,7 @@ void BM_PageExchange_MainWindow(benchmark::State &bench)
 
 BENCHMARK(BM_Relabel_Logic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageExchange_Logic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ControlSwap_Logic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Relabel_MainWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageExchange_MainWindow)->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,15 @@
 
 namespace ov::mapping {
 
+// What one change did to a table: the slots [position, position + before.size()) held `before`
+// and the slots [position, position + after.size()) now hold `after`. Where the two differ in
+// length, a block was added or removed there.
+struct TableChange {
+    int position = 0;
+    QVector<ParameterEntry> before;
+    QVector<ParameterEntry> after;
+};
+
 // The undo history of a mapping table. A step keeps only what a change did: the runs of slots it
 // rewrote (or the block it added or removed) and the page shown and the page count before and
 // after, so a step on a 1,000-page table costs as much memory as the change, not the table.
@@ -37,24 +46,20 @@ public:
     // Does the last step undone again.
     bool redo(MappingTable &table);
 
+    // What the last recorded step, undo or redo did to the table, in the order it was done.
+    const QVector<TableChange> &lastChanges() const { return m_lastChanges; }
+
 private:
-    // Slots [position, position + before.size()) held `before`; after the change the slots
-    // [position, position + after.size()) hold `after`.
-    struct Splice {
-        int position = 0;
-        QVector<ParameterEntry> before;
-        QVector<ParameterEntry> after;
-    };
     struct Step {
         QString name;
         int curPageBefore = 0;
         int totalPagesBefore = 0;
         int curPageAfter = 0;
         int totalPagesAfter = 0;
-        QVector<Splice> splices;
+        QVector<TableChange> changes;
     };
 
-    static QVector<Splice> difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after);
+    static QVector<TableChange> difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after);
     static void replace(QVector<ParameterEntry> &table, int position, qsizetype count,
                         const QVector<ParameterEntry> &entries);
 
@@ -63,6 +68,7 @@ private:
     int m_depth = 0;
     MappingTable m_before; // the table when the open step began; shares its data until the table changes
     QString m_name;
+    QVector<TableChange> m_lastChanges;
 };
 
 } // namespace ov::mapping

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditHistory.h"
 #include "ParameterEntry.h"
 
 #include <QHash>
@@ -33,7 +34,16 @@ public:
     // The slots holding `entry`'s parameter, in table order.
     QVector<int> slotsOf(const ParameterEntry &entry) const;
 
+    // Follows `changes` made to the table, which is now `table`: slot by slot where no slot moved,
+    // built anew where a block was added or removed before other slots.
+    void update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table);
+
+    friend bool operator==(const ParameterPlacements &, const ParameterPlacements &) = default;
+
 private:
+    void remove(const ParameterEntry &entry, int slot);
+    void add(const ParameterEntry &entry, int slot);
+
     QHash<ParameterKey, QVector<int>> m_slots;
 };
 

@@ -52,7 +52,7 @@ public:
     ~EditStep()
     {
         if (m_controller.m_state.history.end(m_controller.m_state))
-            m_controller.showTableChanged();
+            m_controller.showTableChanged(m_controller.m_state.history.lastChanges());
     }
     Q_DISABLE_COPY_MOVE(EditStep)
 
@@ -502,7 +502,7 @@ void ViewController::ovUndo()
     if (!m_state.history.undo(m_state))
         return;
     populateKnobLabels(m_state.curPage);
-    showTableChanged();
+    showTableChanged(m_state.history.lastChanges());
 }
 
 void ViewController::ovRedo()
@@ -510,7 +510,7 @@ void ViewController::ovRedo()
     if (!m_state.history.redo(m_state))
         return;
     populateKnobLabels(m_state.curPage);
-    showTableChanged();
+    showTableChanged(m_state.history.lastChanges());
 }
 
 void ViewController::dropParameterOnControl(int row, int control)
@@ -570,9 +570,12 @@ void ViewController::mappingClosed()
     showEditState();
 }
 
-void ViewController::showTableChanged()
+void ViewController::showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes)
 {
-    m_state.placements = mapping::ParameterPlacements(m_state.plistBuild);
+    if (changes)
+        m_state.placements.update(*changes, m_state.plistBuild);
+    else
+        m_state.placements = mapping::ParameterPlacements(m_state.plistBuild);
     QStringList placements;
     placements.reserve(m_state.availableParameters.size());
     for (const mapping::ParameterEntry &entry : std::as_const(m_state.availableParameters))

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ov::ui {
 
@@ -122,9 +123,9 @@ private:
     void mappingLoaded(const QString &path, int checkMode, const QVector<mapping::ParameterEntry> &available);
     void mappingSaved();
     void mappingClosed();
-    // After every change to the table: where parameters stand, the panel's marks, the modified
-    // marker and the Undo and Redo commands.
-    void showTableChanged();
+    // After every change to the table (`changes` when known, else a new table): where parameters
+    // stand, the panel's marks, the modified marker and the Undo and Redo commands.
+    void showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes = std::nullopt);
     void showEditState();
     void showAlsoOnMarks(int page);
 

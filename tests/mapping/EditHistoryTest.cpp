@@ -142,12 +142,20 @@ TEST(EditHistory, DeletingOneOfTwoAlikePagesComesBackWhole)
 }
 
 // Random page changes and edits of every kind, then undo all the way back and redo all the way
-// forward: the table before and after every step is met again, exactly, page shown included.
+// forward: the table before and after every step is met again, exactly, page shown included. The
+// placements followed change by change stay those of the table as it stands.
 TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
 {
     std::mt19937 random(20240607);
     MappingTable table = filledTable(3, 2);
+    for (int slot = 0; slot < table.plistBuild.size(); slot += 3) // parameters on several slots
+        table.plistBuild[slot].Parameter = QStringLiteral("P%1").arg(slot % 7);
     EditHistory history;
+    ParameterPlacements placements(table.plistBuild);
+    const auto expectPlacementsFollow = [&] {
+        placements.update(history.lastChanges(), table.plistBuild);
+        EXPECT_TRUE(placements == ParameterPlacements(table.plistBuild));
+    };
     QVector<std::pair<MappingTable, MappingTable>> steps; // before, after
     for (int n = 0; n < 300; ++n) {
         table.curPage = int(random() % table.totalPages) + 1; // the user moves between pages
@@ -158,7 +166,7 @@ TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
         const MappingTable before = table;
         const bool recorded = step(history, table, QStringLiteral("edit"), [&] {
             switch (kind) {
-            case 0: assignParameter(table, {QString::number(n), QStringLiteral("N%1").arg(n), 0, 0}, slot); break;
+            case 0: assignParameter(table, {QString::number(n % 5), QStringLiteral("P%1").arg(n % 7), 0, 0}, slot); break;
             case 1: swapSlots(table, slot, other); break;
             case 2: if (table.totalPages < 8) addControlsPage(table); break;
             case 3: removeControlsPage(table); break;
@@ -166,19 +174,23 @@ TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
             case 5: exchangePages(table, table.curPage, page); break;
             }
         });
-        if (recorded)
+        if (recorded) {
             steps.append({before, table});
+            expectPlacementsFollow();
+        }
         ASSERT_TRUE(table.isLoaded());
     }
     ASSERT_GT(steps.size(), 100);
     for (qsizetype i = steps.size() - 1; i >= 0; --i) {
         ASSERT_TRUE(history.undo(table));
         expectSameTable(table, steps.at(i).first);
+        expectPlacementsFollow();
     }
     EXPECT_FALSE(history.undo(table));
     for (qsizetype i = 0; i < steps.size(); ++i) {
         ASSERT_TRUE(history.redo(table));
         expectSameTable(table, steps.at(i).second);
+        expectPlacementsFollow();
     }
     EXPECT_FALSE(history.redo(table));
 }
