@@ -58,6 +58,14 @@ public:
     std::optional<community::DownloadListEntry> selectedDownload() const override { return std::nullopt; }
     void setDownloadSelectionIndex(int) override {}
 
+    SaveAnswer askToSave(const QString &, const QString &) override { return SaveAnswer::Cancel; }
+    bool askToDiscard(const QString &, const QString &) override { return false; }
+    void setMappingModified(bool) override {}
+    void setUndoRedo(bool, const QString &, bool, const QString &) override {}
+    void setParameterPlacements(const QStringList &) override {}
+    void setControlAlsoOn(int, const QString &) override {}
+    void selectPlugin(const catalogue::PluginRecord &) override {}
+
 private:
     int m_count = 0;
     int m_selection = -1;
@@ -88,6 +96,19 @@ void exchange(benchmark::State &bench, ui::EditorState &state, ui::ViewControlle
     fill(state);
     for (auto _ : bench)
         controller.movePage(state.curPage, state.curPage == 1 ? kPages : 1);
+    benchmark::DoNotOptimize(state.bHTML.size());
+}
+
+// One edit through the primitive (two controls swapped): its relabel, its undo step, where every
+// parameter stands and the panel's marks.
+void BM_ControlSwap_Logic(benchmark::State &bench)
+{
+    ui::EditorState state;
+    NullView view;
+    ui::ViewController controller(state, view, {});
+    fill(state);
+    for (auto _ : bench)
+        controller.swapControls(1, 2);
     benchmark::DoNotOptimize(state.bHTML.size());
 }
 
@@ -133,6 +154,7 @@ void BM_PageExchange_MainWindow(benchmark::State &bench)
 
 BENCHMARK(BM_Relabel_Logic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageExchange_Logic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ControlSwap_Logic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Relabel_MainWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageExchange_MainWindow)->Unit(benchmark::kMillisecond);
 

@@ -73,6 +73,8 @@ int main(int argc, char *argv[])
     QObject::connect(window.saveApplicationDataAction(), &QAction::triggered, &delegate,
                      &ov::app::AppDelegate::saveAction);
     QObject::connect(window.quitAction(), &QAction::triggered, &delegate, &ov::app::AppDelegate::terminate);
+    // Quitting asks first about unsaved edits of the open mapping.
+    delegate.setQuitCheck([&controller] { return controller.confirmUnsavedEdits(); });
 
     ExitWhenShown exitWhenShown(started, delegate);
     if (qEnvironmentVariableIsSet("OV_EXIT_WHEN_SHOWN"))

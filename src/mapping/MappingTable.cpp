@@ -84,4 +84,21 @@ std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage)
     return moved;
 }
 
+bool sameMapping(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a.constData() == b.constData())
+        return true;
+    for (qsizetype slot = 0; slot < a.size(); ++slot) {
+        const ParameterEntry &x = a.at(slot);
+        const ParameterEntry &y = b.at(slot);
+        if (x.isEmptySlot() != y.isEmptySlot())
+            return false;
+        if (!x.isEmptySlot() && (x.ParamNum != y.ParamNum || x.Parameter != y.Parameter))
+            return false;
+    }
+    return true;
+}
+
 } // namespace ov::mapping

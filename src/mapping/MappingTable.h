@@ -50,4 +50,8 @@ bool canExchangePages(const MappingTable &table, int fromPage, int toPage);
 // the exchange is refused (nothing changes then).
 std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage);
 
+// Whether two tables would be written alike: as many slots, each holding the same parameter or both
+// empty. OravelPage and OravelControlNo are not written, so they do not count.
+bool sameMapping(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b);
+
 } // namespace ov::mapping

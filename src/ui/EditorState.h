@@ -1,12 +1,24 @@
 #pragma once
 
+#include "catalogue/PluginRecord.h"
+#include "mapping/EditHistory.h"
 #include "mapping/MappingTable.h"
+#include "mapping/ParameterPlacements.h"
 
 #include <QString>
 
 namespace ov::ui {
 
 inline const QString kNoOneHere = QStringLiteral("NOONEHERE");
+
+// The open plug-in's mapping as its own file held it when it was last loaded or saved: what the
+// unsaved edits are measured against.
+struct SavedMapping {
+    bool open = false; // a plug-in is open
+    catalogue::PluginRecord plugin;
+    QVector<mapping::ParameterEntry> plistBuild;
+    int plugin_Mode = 0;
+};
 
 // The mapping document's state for the life of the process: the table with its page counters
 // (plistBuild, curPage, totalPages), the plug-in mode (1 instrument, 0 insert/effect), the chart text
@@ -15,6 +27,12 @@ struct EditorState : mapping::MappingTable {
     int plugin_Mode = 0;
     QString bHTML;
     QString loggedInAs = kNoOneHere;
+
+    // Unsaved edits, their undo history, and where each parameter of the list stands.
+    SavedMapping saved;
+    mapping::EditHistory history;
+    QVector<mapping::ParameterEntry> availableParameters; // the list as loaded, in its own order
+    mapping::ParameterPlacements placements;              // of plistBuild, after its last change
 };
 
 } // namespace ov::ui

@@ -43,4 +43,32 @@ inline const QString kPluginFileNotUpdatedInfo = QStringLiteral(
     "The list of the plugin's parameters could not be added to %1 (%2). The file was left as it was, so the "
     "Plugin Parameters list shows no parameters.");
 
+// Unsaved edits. %1: the plug-in's name.
+inline const QString kSaveChangesQuestion = QStringLiteral("Save changes to the mapping of %1?");
+inline const QString kSaveChangesInfo =
+    QStringLiteral("Your changes to this mapping have not been saved. If you don't save them, they will be lost.");
+// A recall replaces the file as well as the table, so saving first would keep nothing.
+inline const QString kDiscardChangesQuestion = QStringLiteral("Discard the unsaved changes to the mapping of %1?");
+inline const QString kRecallDiscardsInfo = QStringLiteral(
+    "Recalling a backup replaces the mapping and its file. Your unsaved changes cannot be kept: saving them "
+    "first would only overwrite the previous backup.");
+inline const QString kSaveButton = QStringLiteral("Save");
+inline const QString kDiscardButton = QStringLiteral("Discard");
+inline const QString kCancelButton = QStringLiteral("Cancel");
+
+// Undo and redo: the commands, and the name of each step. %1: the step.
+inline const QString kUndo = QStringLiteral("Undo");
+inline const QString kRedo = QStringLiteral("Redo");
+inline const QString kUndoStep = QStringLiteral("Undo %1");
+inline const QString kRedoStep = QStringLiteral("Redo %1");
+inline const QString kStepAssignParameter = QStringLiteral("Assign Parameter");
+inline const QString kStepSwapControls = QStringLiteral("Swap Controls");
+inline const QString kStepNewPage = QStringLiteral("New Page");
+inline const QString kStepDeletePage = QStringLiteral("Delete Page");
+inline const QString kStepClearPage = QStringLiteral("Clear Page");
+inline const QString kStepMovePage = QStringLiteral("Move Page");
+
+// A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
+inline const QString kAlsoOn = QStringLiteral("Also on %1");
+
 } // namespace ov::ui::texts

@@ -5,6 +5,7 @@
 #include "mapping/ParameterEntry.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -106,6 +107,27 @@ public:
     virtual void setDownloadList(const QVector<community::DownloadListEntry> &entries) = 0;
     virtual std::optional<community::DownloadListEntry> selectedDownload() const = 0;
     virtual void setDownloadSelectionIndex(int row) = 0;
+
+    // ---- editing: unsaved edits, undo and redo, where parameters stand ----
+
+    enum class SaveAnswer { Save, Discard, Cancel };
+    // A modal question with the buttons "Save", "Discard" and "Cancel"; closing it is Cancel.
+    virtual SaveAnswer askToSave(const QString &message, const QString &informativeText) = 0;
+    // A modal question with the buttons "Discard" and "Cancel", for when saving first would keep
+    // nothing; true for Discard, closing it is Cancel.
+    virtual bool askToDiscard(const QString &message, const QString &informativeText) = 0;
+    // The window's modified marker: the open mapping has unsaved edits.
+    virtual void setMappingModified(bool modified) = 0;
+    // The Undo and Redo commands: whether each can run, and its text ("Undo Clear Page").
+    virtual void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) = 0;
+    // Where each parameter stands ("2/5, 3/1", empty when nowhere): one text per entry of the list
+    // last given to setParameterList, in that list's own order.
+    virtual void setParameterPlacements(const QStringList &placements) = 0;
+    // Marks control `control` as holding a parameter that stands on other controls too, with a line
+    // naming them; an empty line clears the mark.
+    virtual void setControlAlsoOn(int control, const QString &line) = 0;
+    // Makes the plug-in list's selection the row of `record` again (matched by its file).
+    virtual void selectPlugin(const catalogue::PluginRecord &record) = 0;
 };
 
 } // namespace ov::ui

@@ -41,6 +41,25 @@ int modeColumn(int mode)
 
 } // namespace
 
+// Everything the table goes through while it lives is one undo step; the outermost step, once
+// closed, shows what changed.
+class ViewController::EditStep final {
+public:
+    EditStep(ViewController &controller, const QString &name) : m_controller(controller)
+    {
+        m_controller.m_state.history.begin(m_controller.m_state, name);
+    }
+    ~EditStep()
+    {
+        if (m_controller.m_state.history.end(m_controller.m_state))
+            m_controller.showTableChanged(m_controller.m_state.history.lastChanges());
+    }
+    Q_DISABLE_COPY_MOVE(EditStep)
+
+private:
+    ViewController &m_controller;
+};
+
 ViewController::ViewController(EditorState &state, View &view, ControllerEnvironment environment)
     : m_state(state), m_view(view), m_environment(std::move(environment))
 {
@@ -59,6 +78,8 @@ void ViewController::viewDidLoad()
 
 void ViewController::btnRunCheck()
 {
+    if (!confirmUnsavedEdits())
+        return;
     BusyScope busy(m_view);
     // Both lists start empty, so no plug-in is open afterwards: the buttons that would act on one are
     // disabled until the next plug-in is chosen.
@@ -87,6 +108,10 @@ void ViewController::tablePluginSelected()
     // A click on the list with no row chosen (empty space below the rows) does nothing.
     if (!m_view.selectedPlugin())
         return;
+    if (!confirmUnsavedEdits()) {
+        m_view.selectPlugin(m_state.saved.plugin); // the open plug-in stays the chosen one
+        return;
+    }
     closeAllAuxillaryWindows();
     plugInSelected();
 }
@@ -136,6 +161,11 @@ void ViewController::ovPluginMode_Changed()
     // A click on the mode already shown changes nothing; reloading would only drop the edits.
     if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
         return;
+    // The file is read again: edits of the table would be lost (the mode itself is the user's choice).
+    if (hasUnsavedTableEdits() && !askToSaveUnsavedEdits()) {
+        m_view.selectPluginModeCell(0, modeColumn(m_state.plugin_Mode));
+        return;
+    }
     m_state.plugin_Mode = mode;
     updateHelperDisplay(texts::kReadingParameters);
     BusyScope busy(m_view); // after the status text, so that it shows while the file is read
@@ -173,6 +203,7 @@ void ViewController::readPlistFile(const QString &path, int checkMode)
     m_state.plistBuild = loaded.plistBuild;
     m_state.totalPages = loaded.totalPages;
     m_state.plugin_Mode = loaded.pluginMode;
+    mappingLoaded(path, checkMode, loaded.available);
     if (checkMode == 1)
         changePlugInMode(loaded.pluginMode, 0);
 }
@@ -195,12 +226,14 @@ void ViewController::populateKnobLabels(int page)
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
     m_state.bHTML += panel::chartFooter();
+    showAlsoOnMarks(page);
 }
 
 // ---- editing ----
 
 void ViewController::moveParameterPosition(int from, int to, int movePageMode)
 {
+    EditStep step(*this, movePageMode == 1 ? texts::kStepSwapControls : texts::kStepAssignParameter);
     std::optional<bool> realParameterWritten;
     if (movePageMode == 1) {
         realParameterWritten = mapping::swapSlots(m_state, from, to);
@@ -263,6 +296,7 @@ void ViewController::addControlsPage()
 {
     if (!m_state.isLoaded())
         return;
+    EditStep step(*this, texts::kStepNewPage);
     mapping::addControlsPage(m_state);
     populateKnobLabels(m_state.curPage);
 }
@@ -275,6 +309,7 @@ void ViewController::removeControlsPage()
         alertUser(mapping::texts::kCannotDeleteFirstPage, mapping::texts::kTryClearingInstead);
         return;
     }
+    EditStep step(*this, texts::kStepDeletePage);
     if (mapping::removeControlsPage(m_state))
         populateKnobLabels(m_state.curPage);
 }
@@ -283,6 +318,7 @@ void ViewController::clearThisPage()
 {
     if (!m_state.isLoaded())
         return;
+    EditStep step(*this, texts::kStepClearPage);
     mapping::clearThisPage(m_state);
     populateKnobLabels(m_state.curPage);
 }
@@ -292,6 +328,7 @@ void ViewController::movePage(int fromPage, int toPage)
     if (!mapping::canExchangePages(m_state, fromPage, toPage))
         return;
     BusyScope busy(m_view); // 32 relabels take a while on a long table
+    EditStep step(*this, texts::kStepMovePage); // the 32 swaps are one step
     m_state.curPage = toPage;
     // Slot by slot through the primitive: each swap relabels and may advance the parameter selection.
     for (int i = 0; i < mapping::kControlsPerPage; ++i)
@@ -320,17 +357,20 @@ void ViewController::ovMovePage_Next()
 
 // ---- saving and recall ----
 
-void ViewController::exportToPlist()
+bool ViewController::exportToPlist()
 {
     const QString path = m_view.labelText(Label::labPluginPlistLocation);
     if (path.isEmpty() || !m_state.isLoaded())
-        return;
+        return false;
     mapping::SaveResult result;
     {
         BusyScope busy(m_view);
         result = mapping::exportToPlist(path, m_state.plistBuild, m_state.plugin_Mode);
     }
+    if (result.ok())
+        mappingSaved();
     alertUser(result.message(), result.informativeText());
+    return result.ok();
 }
 
 void ViewController::ovRecallOriginalMapping()
@@ -347,6 +387,11 @@ void ViewController::recallOriginalMapping(const QString &suffix)
 {
     const QString path = m_view.labelText(Label::labPluginPlistLocation);
     if (path.isEmpty())
+        return;
+    // Without the backup nothing is replaced and nothing needs asking. With it, saving the edits first
+    // would put them in the file only for the recall to replace them, and push the previous backup out.
+    if (QFileInfo::exists(mapping::backupPath(path, suffix)) && hasUnsavedEdits()
+        && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kRecallDiscardsInfo))
         return;
     const mapping::RecallResult result = mapping::recallOriginalMapping(path, suffix);
     if (result.ok())
@@ -411,6 +456,7 @@ void ViewController::setPluginButtonsEnabled(bool enabled)
 
 void ViewController::showNoPluginOpen()
 {
+    mappingClosed();
     setPluginButtonsEnabled(false);
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         m_view.setControlLabel(control, mapping::kEmptyParameter);
@@ -419,6 +465,146 @@ void ViewController::showNoPluginOpen()
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());
     m_view.setLabelText(Label::labPluginPlistLocation, QString());
+}
+
+// ---- editing: unsaved edits, undo and redo, drag and drop ----
+
+bool ViewController::confirmUnsavedEdits()
+{
+    return !hasUnsavedEdits() || askToSaveUnsavedEdits();
+}
+
+bool ViewController::hasUnsavedEdits() const
+{
+    return hasUnsavedTableEdits() || (m_state.saved.open && m_state.plugin_Mode != m_state.saved.plugin_Mode);
+}
+
+bool ViewController::hasUnsavedTableEdits() const
+{
+    return m_state.saved.open && !mapping::sameMapping(m_state.plistBuild, m_state.saved.plistBuild);
+}
+
+bool ViewController::askToSaveUnsavedEdits()
+{
+    switch (m_view.askToSave(texts::kSaveChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kSaveChangesInfo)) {
+    case View::SaveAnswer::Save:
+        return exportToPlist();
+    case View::SaveAnswer::Discard:
+        return true;
+    case View::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void ViewController::ovUndo()
+{
+    if (!m_state.history.undo(m_state))
+        return;
+    populateKnobLabels(m_state.curPage);
+    showTableChanged(m_state.history.lastChanges());
+}
+
+void ViewController::ovRedo()
+{
+    if (!m_state.history.redo(m_state))
+        return;
+    populateKnobLabels(m_state.curPage);
+    showTableChanged(m_state.history.lastChanges());
+}
+
+void ViewController::dropParameterOnControl(int row, int control)
+{
+    if (control < 1 || control > mapping::kControlsPerPage || !m_state.isLoaded() || row < 0)
+        return;
+    moveParameterPosition(row, mapping::slotIndex(m_state.curPage, control), 0);
+}
+
+void ViewController::swapControls(int fromControl, int toControl)
+{
+    const auto isControl = [](int control) { return control >= 1 && control <= mapping::kControlsPerPage; };
+    if (!isControl(fromControl) || !isControl(toControl) || fromControl == toControl || !m_state.isLoaded())
+        return;
+    // Rearranging the panel is not choosing parameters: the list's selection stays where it is.
+    const int selection = m_view.parameterSelectionIndex();
+    moveParameterPosition(mapping::slotIndex(m_state.curPage, fromControl), mapping::slotIndex(m_state.curPage, toControl), 1);
+    m_view.setParameterSelectionIndex(selection);
+}
+
+void ViewController::mappingLoaded(const QString &path, int checkMode,
+                                   const QVector<mapping::ParameterEntry> &available)
+{
+    m_state.history.clear();
+    m_state.availableParameters = available;
+    // Only the plug-in's own file is what the edits are measured against: a mapping loaded from
+    // elsewhere (a download) is not in that file until it is saved.
+    if (path == m_view.labelText(Label::labPluginPlistLocation)) {
+        SavedMapping &saved = m_state.saved;
+        // A reload in a newly chosen mode keeps the mode the file holds.
+        if (checkMode == 1 || !saved.open)
+            saved.plugin_Mode = m_state.plugin_Mode;
+        saved.open = true;
+        saved.plistBuild = m_state.plistBuild;
+        if (const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin())
+            saved.plugin = *plugin;
+    }
+    showTableChanged();
+}
+
+void ViewController::mappingSaved()
+{
+    m_state.saved.plistBuild = m_state.plistBuild;
+    m_state.saved.plugin_Mode = m_state.plugin_Mode;
+    showEditState();
+}
+
+void ViewController::mappingClosed()
+{
+    m_state.saved = SavedMapping{};
+    m_state.history.clear();
+    m_state.availableParameters.clear();
+    m_state.placements = mapping::ParameterPlacements();
+    m_view.setParameterPlacements({});
+    for (int control = 1; control <= mapping::kControlsPerPage; ++control)
+        m_view.setControlAlsoOn(control, QString());
+    showEditState();
+}
+
+void ViewController::showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes)
+{
+    if (changes)
+        m_state.placements.update(*changes, m_state.plistBuild);
+    else
+        m_state.placements = mapping::ParameterPlacements(m_state.plistBuild);
+    QStringList placements;
+    placements.reserve(m_state.availableParameters.size());
+    for (const mapping::ParameterEntry &entry : std::as_const(m_state.availableParameters))
+        placements.append(mapping::placementText(m_state.placements.slotsOf(entry)));
+    m_view.setParameterPlacements(placements);
+    showAlsoOnMarks(m_state.curPage);
+    showEditState();
+}
+
+void ViewController::showEditState()
+{
+    m_view.setMappingModified(hasUnsavedEdits());
+    const mapping::EditHistory &history = m_state.history;
+    m_view.setUndoRedo(history.canUndo(), history.canUndo() ? texts::kUndoStep.arg(history.undoName()) : texts::kUndo,
+                       history.canRedo(), history.canRedo() ? texts::kRedoStep.arg(history.redoName()) : texts::kRedo);
+}
+
+void ViewController::showAlsoOnMarks(int page)
+{
+    for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
+        const int slot = mapping::slotIndex(page, control);
+        QString line;
+        if (m_state.hasSlot(slot)) {
+            const QVector<int> taken = m_state.placements.slotsOf(m_state.plistBuild.at(slot));
+            if (taken.size() > 1)
+                line = texts::kAlsoOn.arg(mapping::placementText(taken, slot));
+        }
+        m_view.setControlAlsoOn(control, line);
+    }
 }
 
 } // namespace ov::ui

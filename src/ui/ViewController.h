@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ov::community {
 class CommunityClient;
@@ -82,7 +83,8 @@ public:
 
     // Saving with backups, and recall.
     void ovExportToPlist() { exportToPlist(); }
-    void exportToPlist();
+    // Returns whether the mapping was saved.
+    bool exportToPlist();
     void ovRecallOriginalMapping();
     void ovRecallPreviousMapping();
     void recallOriginalMapping(const QString &suffix);
@@ -117,11 +119,43 @@ public:
     void downloadDidFinish(const QString &localPath);
     void downloadFailed(const QString &error, const QString &url);
 
+    // ---- editing: unsaved edits, undo and redo, drag and drop ----
+
+    // To be asked before anything replaces the open mapping. With unsaved edits it asks "Save",
+    // "Discard" or "Cancel": Save saves and goes on only when the save succeeded, Discard goes on,
+    // Cancel stops. Without unsaved edits it asks nothing. Returns whether to go on.
+    bool confirmUnsavedEdits();
+    // Whether the table or the mode differs from what the plug-in's own file held when it was last
+    // loaded or saved.
+    bool hasUnsavedEdits() const;
+    // Take back the last change to the table, or do it again; the page shown and the page count
+    // come back with it.
+    void ovUndo();
+    void ovRedo();
+    // A parameter of the list (its row in arranged order) dropped on a control of the page shown.
+    void dropParameterOnControl(int row, int control);
+    // One control of the page shown dragged onto another: the two exchange their parameters.
+    void swapControls(int fromControl, int toControl);
+
 private:
     // Enables or disables every button that needs an open plug-in.
     void setPluginButtonsEnabled(bool enabled);
     // The panel with no plug-in open: "-" on every control and no page count.
     void showNoPluginOpen();
+
+    // ---- editing ----
+    class EditStep; // one undo step for as long as it lives
+    bool hasUnsavedTableEdits() const;
+    bool askToSaveUnsavedEdits();
+    // The table was loaded from `path` (the plug-in's own file, or another such as a download).
+    void mappingLoaded(const QString &path, int checkMode, const QVector<mapping::ParameterEntry> &available);
+    void mappingSaved();
+    void mappingClosed();
+    // After every change to the table (`changes` when known, else a new table): where parameters
+    // stand, the panel's marks, the modified marker and the Undo and Redo commands.
+    void showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes = std::nullopt);
+    void showEditState();
+    void showAlsoOnMarks(int page);
 
     EditorState &m_state;
     View &m_view;

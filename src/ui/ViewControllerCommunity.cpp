@@ -218,6 +218,8 @@ void ViewController::downloadDidFinish(const QString &localPath)
         alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, error));
         return;
     }
+    if (!confirmUnsavedEdits())
+        return; // the download stays beside the file; the mapping shown is unchanged
     readPlistFile(localPath, 1);
     populateKnobLabels(1);
     m_view.setParameterSelectionIndex(0);

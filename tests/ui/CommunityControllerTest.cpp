@@ -262,6 +262,40 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
     EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo"))[0].object.value("downloads").toInt(), 1);
 }
 
+TEST_F(CommunityControllerTest, LoadingADownloadOverUnsavedEditsAsksFirst)
+{
+    const QString pin = server.createUser("gus");
+    open(logicFile());
+    signIn("gus", pin);
+    controller->ovCommunityUploadBtn();
+    open(presetsFile());
+    view.parameterSelection = 0;
+    controller->clickControl(1); // "-" on control 1: an unsaved edit
+    ASSERT_TRUE(controller->hasUnsavedEdits());
+    const QVector<mapping::ParameterEntry> edited = state.plistBuild;
+    controller->ovCommunityLibraryDownload();
+
+    // Cancel: the edits stay and nothing is loaded.
+    view.saveAnswers = {View::SaveAnswer::Cancel};
+    size_t alerts = view.alerts.size();
+    controller->ovCommunityLoadSelectedDownload();
+    const QDeadlineTimer deadline(15000);
+    while (view.saveQuestions.empty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(view.saveQuestions.size(), 1u);
+    EXPECT_EQ(state.plistBuild, edited);
+    EXPECT_EQ(view.alerts.size(), alerts);
+
+    // Discard: the shared mapping replaces them, and stays unsaved until saved.
+    view.saveAnswers = {View::SaveAnswer::Discard};
+    alerts = view.alerts.size();
+    controller->ovCommunityLoadSelectedDownload();
+    ASSERT_TRUE(waitForAlert(alerts + 1));
+    EXPECT_EQ(view.alerts.back().message, "OK Done");
+    EXPECT_EQ(slotNames().mid(0, 2), (QStringList{"Cutoff", "Output Volume"}));
+    EXPECT_TRUE(view.modified);
+}
+
 TEST_F(CommunityControllerTest, NothingSelectedOrAnEmptyList)
 {
     open(presetsFile());

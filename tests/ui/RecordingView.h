@@ -44,6 +44,22 @@ public:
     QVector<community::DownloadListEntry> downloads;
     int downloadSelection = -1;
 
+    // Editing: the answers to the save question, taken in order (a question beyond them is
+    // answered Cancel), the questions asked, the modified marker, the Undo and Redo commands, the
+    // parameter list's placements column and the panel's marks.
+    std::vector<SaveAnswer> saveAnswers;
+    std::vector<Alert> saveQuestions;
+    std::vector<bool> discardAnswers; // true: Discard; a question beyond them is answered Cancel
+    std::vector<Alert> discardQuestions;
+    bool modified = false;
+    bool canUndo = false;
+    bool canRedo = false;
+    QString undoText;
+    QString redoText;
+    QStringList placements;
+    int placementWrites = 0;
+    std::array<QString, 33> controlAlsoOn{}; // by control number; [0] unused
+
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
     int arrangedCount() const { return static_cast<int>(arrangement.isEmpty() ? parameters.size() : arrangement.size()); }
@@ -136,6 +152,49 @@ public:
         return downloads.at(downloadSelection);
     }
     void setDownloadSelectionIndex(int row) override { downloadSelection = row >= 0 && row < downloads.size() ? row : -1; }
+
+    SaveAnswer askToSave(const QString &message, const QString &informativeText) override
+    {
+        saveQuestions.push_back({message, informativeText});
+        events.append(QStringLiteral("ask:") + message);
+        if (saveAnswers.empty())
+            return SaveAnswer::Cancel;
+        const SaveAnswer answer = saveAnswers.front();
+        saveAnswers.erase(saveAnswers.begin());
+        return answer;
+    }
+    bool askToDiscard(const QString &message, const QString &informativeText) override
+    {
+        discardQuestions.push_back({message, informativeText});
+        events.append(QStringLiteral("discard?:") + message);
+        if (discardAnswers.empty())
+            return false;
+        const bool answer = discardAnswers.front();
+        discardAnswers.erase(discardAnswers.begin());
+        return answer;
+    }
+    void setMappingModified(bool isModified) override { modified = isModified; }
+    void setUndoRedo(bool undo, const QString &undoLabel, bool redo, const QString &redoLabel) override
+    {
+        canUndo = undo;
+        undoText = undoLabel;
+        canRedo = redo;
+        redoText = redoLabel;
+    }
+    void setParameterPlacements(const QStringList &texts) override
+    {
+        placements = texts;
+        ++placementWrites;
+    }
+    void setControlAlsoOn(int control, const QString &line) override { controlAlsoOn.at(control) = line; }
+    void selectPlugin(const catalogue::PluginRecord &record) override
+    {
+        pluginSelection = -1;
+        for (int row = 0; row < plugins.size(); ++row) {
+            if (plugins.at(row).fileLocation == record.fileLocation)
+                pluginSelection = row;
+        }
+    }
 };
 
 } // namespace ov::ui::test

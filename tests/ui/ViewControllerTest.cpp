@@ -291,6 +291,7 @@ TEST_F(ViewControllerTest, OpeningTheOpenPluginAgainReloadsItFromDisk)
     controller->clickControl(1);
     ASSERT_EQ(slotParameter(32), view.parameters.at(5).Parameter);
 
+    view.saveAnswers = {View::SaveAnswer::Discard}; // the unsaved assignment is let go
     choose(QStringLiteral("Synth"));
 
     EXPECT_EQ(slotParameter(32), QStringLiteral("P2 C1"));
@@ -339,6 +340,7 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
     view.helperTexts.clear();
 
     view.modeColumn = 0; // the user picks Instrument
+    view.saveAnswers = {View::SaveAnswer::Discard}; // the unsaved assignment is let go
     controller->ovPluginMode_Changed();
 
     EXPECT_EQ(state.plugin_Mode, 1);
@@ -642,6 +644,7 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     view.parameterSelection = 2;
     controller->clickControl(5);
     view.modeColumn = 0;
+    view.saveAnswers = {View::SaveAnswer::Discard};
     controller->ovPluginMode_Changed();
     view.parameterSelection = 2;
     controller->clickControl(5);

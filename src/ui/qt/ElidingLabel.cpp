@@ -72,6 +72,12 @@ void ElidingLabel::paintEvent(QPaintEvent *)
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
         area.adjust(kStripPadding, kStripPadding, -kStripPadding, -kStripPadding);
     }
+    if (m_frameColor.isValid()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(m_frameColor, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.setFont(font());
     const QStringList lines = visibleLines(text(), font(), area.width(), m_maxLines, m_elideMode);

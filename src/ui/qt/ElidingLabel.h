@@ -16,6 +16,9 @@ public:
 
     // Draws a rounded panel of this colour behind the text (the front panel's display strips).
     void setStripColor(const QColor &color) { m_stripColor = color; update(); }
+    // Draws a frame of this colour around the strip; an invalid colour draws none.
+    void setFrameColor(const QColor &color) { m_frameColor = color; update(); }
+    QColor frameColor() const { return m_frameColor; }
 
     // The lines shown for `text` in `width` pixels: wrapped at word boundaries (or anywhere within a
     // word too long for a line), the last line elided when the text does not fit.
@@ -32,6 +35,7 @@ private:
     int m_maxLines;
     Qt::TextElideMode m_elideMode;
     QColor m_stripColor;
+    QColor m_frameColor;
 };
 
 } // namespace ov::ui::qt

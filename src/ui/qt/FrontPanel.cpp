@@ -1,9 +1,15 @@
 #include "FrontPanel.h"
 
+#include "DragData.h"
 #include "ElidingLabel.h"
 
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace ov::ui::qt {
@@ -11,6 +17,11 @@ namespace ov::ui::qt {
 namespace {
 
 const QColor kStripColor(0x12, 0x33, 0x38);
+// The frame of a strip whose parameter stands on other controls too.
+const QColor kAlsoOnFrameColor(0xf0, 0xa0, 0x30);
+
+// Every widget of a control carries the control's number.
+constexpr char kControlProperty[] = "ovControlNumber";
 
 const QString kPanelStyle = QStringLiteral(
     "QFrame#frontPanel { background: #2a2c31; border: 1px solid #17181b; border-radius: 8px; }"
@@ -22,6 +33,7 @@ const QString kPanelStyle = QStringLiteral(
     "QPushButton[knob=\"true\"]:hover { border-color: #f0a030; }"
     "QPushButton[knob=\"true\"]:pressed { background: #f0a030; color: #141518; }"
     "QPushButton[knob=\"true\"]:focus { border-color: #7cc7ff; }"
+    "QPushButton[knob=\"true\"][dropTarget=\"true\"] { border-color: #f0a030; background: #6a5a3a; }"
     "QPushButton[knob=\"true\"]:disabled { color: #70737a; background: #393b41; border-color: #2a2b2f; }");
 
 } // namespace
@@ -69,6 +81,15 @@ FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
         column->addWidget(label);
         m_buttons[n - 1] = button;
         m_labels[n - 1] = label;
+
+        button->setFocusPolicy(Qt::StrongFocus);
+        for (QWidget *widget : {static_cast<QWidget *>(button), static_cast<QWidget *>(label)}) {
+            widget->setProperty(kControlProperty, n);
+            widget->setAcceptDrops(true);
+            widget->installEventFilter(this);
+        }
+        if (n > 1)
+            setTabOrder(m_buttons[n - 2], button);
         grid->addWidget(cell, (n - 1) / kEncodersPerRow, (n - 1) % kEncodersPerRow);
     }
     // Every encoder gets the same width, whatever its parameter's name.
@@ -82,6 +103,153 @@ void FrontPanel::setControlsEnabled(bool enabled)
         button->setEnabled(enabled);
     for (ElidingLabel *label : m_labels)
         label->setEnabled(enabled);
+}
+
+void FrontPanel::setControlToolTip(int control, const QString &toolTip)
+{
+    m_toolTips.at(control - 1) = toolTip;
+    updateToolTip(control);
+}
+
+void FrontPanel::setControlAlsoOn(int control, const QString &line)
+{
+    m_alsoOn.at(control - 1) = line;
+    label(control)->setFrameColor(line.isEmpty() ? QColor() : kAlsoOnFrameColor);
+    updateToolTip(control);
+}
+
+void FrontPanel::updateToolTip(int control)
+{
+    const QString &toolTip = m_toolTips.at(control - 1);
+    const QString &alsoOn = m_alsoOn.at(control - 1);
+    label(control)->setToolTip(alsoOn.isEmpty() ? toolTip : toolTip + QLatin1Char('\n') + alsoOn);
+}
+
+bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const int control = watched->property(kControlProperty).toInt();
+    if (control < 1 || control > mapping::kControlsPerPage)
+        return QFrame::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *dragMove = static_cast<QDragMoveEvent *>(event);
+        const bool accepted = acceptsDrop(control, dragMove->mimeData());
+        if (accepted)
+            dragMove->acceptProposedAction();
+        else
+            dragMove->ignore();
+        showDropTarget(control, accepted);
+        return true;
+    }
+    case QEvent::DragLeave:
+        showDropTarget(control, false);
+        return true;
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        showDropTarget(control, false);
+        if (!acceptsDrop(control, drop->mimeData())) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        if (const std::optional<drag::DraggedParameter> parameter = drag::draggedParameter(drop->mimeData()))
+            emit parameterDropped(control, parameter->row, parameter->entry);
+        else if (const std::optional<int> from = drag::draggedControl(drop->mimeData()))
+            emit controlDropped(*from, control);
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        m_pressedControl = mouse->button() == Qt::LeftButton ? control : 0;
+        m_pressPosition = mouse->globalPosition().toPoint();
+        return false; // the button still gets its click
+    }
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (m_pressedControl == control && (mouse->buttons() & Qt::LeftButton) && button(control)->isEnabled()
+            && (mouse->globalPosition().toPoint() - m_pressPosition).manhattanLength()
+                   >= QApplication::startDragDistance()) {
+            startControlDrag(control, static_cast<QWidget *>(watched));
+            return true;
+        }
+        return false;
+    }
+    case QEvent::KeyPress:
+        if (watched == button(control)) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
+                return handleKey(control, key->key());
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool FrontPanel::acceptsDrop(int control, const QMimeData *mimeData) const
+{
+    if (!button(control)->isEnabled())
+        return false;
+    if (drag::draggedParameter(mimeData))
+        return true;
+    const std::optional<int> from = drag::draggedControl(mimeData);
+    return from && *from != control;
+}
+
+void FrontPanel::showDropTarget(int control, bool shown)
+{
+    QPushButton *target = button(control);
+    if (target->property("dropTarget").toBool() == shown)
+        return;
+    target->setProperty("dropTarget", shown);
+    target->style()->unpolish(target);
+    target->style()->polish(target);
+}
+
+void FrontPanel::startControlDrag(int control, QWidget *source)
+{
+    m_pressedControl = 0;
+    auto *dragging = new QDrag(source);
+    dragging->setMimeData(drag::controlMimeData(control));
+    dragging->setPixmap(label(control)->grab());
+    dragging->exec(Qt::MoveAction);
+    button(control)->setDown(false); // the drag took the release that would have ended the press
+}
+
+bool FrontPanel::handleKey(int control, int key)
+{
+    const auto focusControl = [this](int target) {
+        if (target >= 1 && target <= mapping::kControlsPerPage && button(target)->isEnabled())
+            button(target)->setFocus(Qt::TabFocusReason);
+    };
+    switch (key) {
+    case Qt::Key_Left:
+        focusControl(control - 1);
+        return true;
+    case Qt::Key_Right:
+        focusControl(control + 1);
+        return true;
+    case Qt::Key_Up:
+        focusControl(control - kEncodersPerRow);
+        return true;
+    case Qt::Key_Down:
+        focusControl(control + kEncodersPerRow);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (button(control)->isEnabled())
+            emit controlPressed(control);
+        return true;
+    case Qt::Key_PageUp:
+        emit pageStepRequested(-1);
+        return true;
+    case Qt::Key_PageDown:
+        emit pageStepRequested(1);
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace ov::ui::qt

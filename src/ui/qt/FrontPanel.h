@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QMimeData;
 class QPushButton;
 
 namespace ov::ui::qt {
@@ -15,6 +16,10 @@ class ElidingLabel;
 // The on-screen control surface: 32 controls in four rows of eight encoders, each a button with the
 // control's number (ovRotBtn1 ... ovRotBtn32) above a display strip naming its parameter
 // (ovControl1 ... ovControl32).
+//
+// A parameter dragged from the list onto a control, or one control dragged onto another, is
+// reported, not carried out. With a control focused, Tab and the arrow keys move across the
+// controls, Return or Enter presses it, PageUp and PageDown ask for the previous or next page.
 class FrontPanel final : public QFrame {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FrontPanel)
@@ -29,12 +34,38 @@ public:
     ElidingLabel *label(int control) const { return m_labels.at(control - 1); }
     void setControlsEnabled(bool enabled);
 
+    // The strip's tooltip: its parameter, and the line of the mark below it when there is one.
+    void setControlToolTip(int control, const QString &toolTip);
+    // Marks a control whose parameter stands on other controls too: a coloured frame, and `line` in
+    // its tooltip. An empty line clears the mark.
+    void setControlAlsoOn(int control, const QString &line);
+    bool isMarked(int control) const { return !m_alsoOn.at(control - 1).isEmpty(); }
+
 signals:
     void controlPressed(int control);
+    // A parameter of the list (`row` in the list's own order, holding `entry`) dropped on a control.
+    void parameterDropped(int control, int row, const mapping::ParameterEntry &entry);
+    // Control `fromControl` dropped on control `toControl`.
+    void controlDropped(int fromControl, int toControl);
+    // PageUp (-1) or PageDown (+1) on a control.
+    void pageStepRequested(int step);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool acceptsDrop(int control, const QMimeData *mimeData) const;
+    void showDropTarget(int control, bool shown);
+    void startControlDrag(int control, QWidget *source);
+    bool handleKey(int control, int key);
+    void updateToolTip(int control);
+
     std::array<QPushButton *, mapping::kControlsPerPage> m_buttons{};
     std::array<ElidingLabel *, mapping::kControlsPerPage> m_labels{};
+    std::array<QString, mapping::kControlsPerPage> m_toolTips{};
+    std::array<QString, mapping::kControlsPerPage> m_alsoOn{};
+    int m_pressedControl = 0; // where a drag may start
+    QPoint m_pressPosition;
 };
 
 } // namespace ov::ui::qt

@@ -3,6 +3,7 @@
 #include "CommunityWindows.h"
 #include "ElidingLabel.h"
 #include "FrontPanel.h"
+#include "ui/UiTexts.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "PluginListModel.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -103,6 +105,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     buildMenus();
     buildCommunityWindows();
+
+    buildEditMenu();
 
     resize(1280, 900);
 }
@@ -252,6 +256,10 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterSearch->setPlaceholderText(QStringLiteral("Search"));
     m_parameterSearch->setClearButtonEnabled(true);
     m_parameterSearch->setMaximumWidth(220);
+    m_hideMapped = new QCheckBox(QStringLiteral("Hide mapped"), pane);
+    m_hideMapped->setObjectName(QStringLiteral("hideMappedParameters"));
+    m_hideMapped->setToolTip(QStringLiteral("Show only the parameters that stand on no control yet"));
+    top->addWidget(m_hideMapped);
     top->addWidget(m_parameterSearch, 1);
     column->addLayout(top);
 
@@ -261,6 +269,11 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterTable = makeTable(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
     m_parameterTable->setModel(m_parameterProxy);
     m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParamNumColumn, 60);
+    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParameterColumn, 180);
+    // A row dragged onto a control goes there.
+    m_parameterTable->setDragEnabled(true);
+    m_parameterTable->setDragDropMode(QAbstractItemView::DragOnly);
+    m_parameterTable->setDefaultDropAction(Qt::CopyAction);
     connect(m_parameterSearch, &QLineEdit::textChanged, m_parameterProxy,
             &QSortFilterProxyModel::setFilterFixedString);
     column->addWidget(m_parameterTable, 1);
@@ -467,6 +480,8 @@ void MainWindow::attach(ViewController &controller)
     connect(m_pluginTable, &QTableView::clicked, this, [this](const QModelIndex &index) { choosePlugin(index); });
     connect(m_parameterTable, &QTableView::clicked, this, [c](const QModelIndex &) { c->tablePlistView(); });
     attachCommunity();
+
+    attachEditing(controller);
 }
 
 void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
@@ -520,7 +535,7 @@ void MainWindow::setControlLabel(int control, const QString &text)
 void MainWindow::setControlToolTip(int control, const QString &toolTip)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
-        m_panel->label(control)->setToolTip(toolTip);
+        m_panel->setControlToolTip(control, toolTip);
 }
 
 void MainWindow::setButtonEnabled(Button button, bool enabled)
@@ -712,6 +727,147 @@ std::optional<community::DownloadListEntry> MainWindow::selectedDownload() const
 void MainWindow::setDownloadSelectionIndex(int row)
 {
     m_downloadWindow->selectRow(row);
+}
+
+// ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
+
+void MainWindow::buildEditMenu()
+{
+    auto *edit = new QMenu(QStringLiteral("&Edit"), menuBar());
+    edit->setObjectName(QStringLiteral("editMenu"));
+    // Between File and Help.
+    const QList<QAction *> menus = menuBar()->actions();
+    menuBar()->insertMenu(menus.size() > 1 ? menus.at(1) : nullptr, edit);
+
+    m_undoAction = edit->addAction(texts::kUndo);
+    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setEnabled(false);
+    m_redoAction = edit->addAction(texts::kRedo);
+    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
+    // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
+        if (!redoKeys.contains(key))
+            redoKeys.append(key);
+    }
+    m_redoAction->setShortcuts(redoKeys);
+    m_redoAction->setEnabled(false);
+}
+
+void MainWindow::attachEditing(ViewController &controller)
+{
+    ViewController *c = &controller;
+    connect(m_undoAction, &QAction::triggered, this, [c] { c->ovUndo(); });
+    connect(m_redoAction, &QAction::triggered, this, [c] { c->ovRedo(); });
+    connect(m_panel, &FrontPanel::parameterDropped, this,
+            [this](int control, int row, const mapping::ParameterEntry &entry) { dropParameter(control, row, entry); });
+    connect(m_panel, &FrontPanel::controlDropped, this, [c](int from, int to) { c->swapControls(from, to); });
+    connect(m_panel, &FrontPanel::pageStepRequested, this, [c](int step) {
+        if (step < 0)
+            c->prevPageButtonPressed();
+        else
+            c->nextPageButtonPressed();
+    });
+    connect(m_hideMapped, &QCheckBox::toggled, m_parameterProxy, &ParameterFilterModel::setHideMapped);
+}
+
+void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
+{
+    // The row must still hold what was dragged: the list may have been replaced since.
+    if (!m_controller || row < 0 || row >= m_parameterModel->rowCount())
+        return;
+    const mapping::ParameterEntry &listed = m_parameterModel->entry(row);
+    if (listed.ParamNum != entry.ParamNum || listed.Parameter != entry.Parameter)
+        return;
+    const QModelIndex arranged = m_parameterProxy->mapFromSource(m_parameterModel->index(row, 0));
+    if (arranged.isValid())
+        m_controller->dropParameterOnControl(arranged.row(), control);
+}
+
+int MainWindow::askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
+                            const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton)
+{
+    QMessageBox box(this);
+    box.setObjectName(objectName);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(windowTitle().remove(QStringLiteral("[*]")));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setInformativeText(informativeText);
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+    QList<QPushButton *> added;
+    for (const auto &[role, title] : buttons)
+        added.append(box.addButton(title, role));
+    box.setDefaultButton(added.at(defaultButton));
+    box.setEscapeButton(added.last());
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    const qsizetype chosen = added.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
+    return chosen < 0 ? int(added.size()) - 1 : int(chosen);
+}
+
+View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
+{
+    switch (askQuestion(QStringLiteral("askToSave"), message, informativeText,
+                        {{QMessageBox::AcceptRole, texts::kSaveButton},
+                         {QMessageBox::DestructiveRole, texts::kDiscardButton},
+                         {QMessageBox::RejectRole, texts::kCancelButton}},
+                        0)) {
+    case 0: return SaveAnswer::Save;
+    case 1: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
+    }
+}
+
+bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
+{
+    return askQuestion(QStringLiteral("askToDiscard"), message, informativeText,
+                       {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
+                       1) // nothing is lost by Return
+        == 0;
+}
+
+void MainWindow::setMappingModified(bool modified)
+{
+    setWindowModified(modified);
+}
+
+void MainWindow::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)
+{
+    m_undoAction->setEnabled(canUndo);
+    m_undoAction->setText(undoText);
+    m_redoAction->setEnabled(canRedo);
+    m_redoAction->setText(redoText);
+}
+
+void MainWindow::setParameterPlacements(const QStringList &placements)
+{
+    m_parameterModel->setPlacements(placements);
+}
+
+void MainWindow::setControlAlsoOn(int control, const QString &line)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlAlsoOn(control, line);
+}
+
+void MainWindow::selectPlugin(const catalogue::PluginRecord &record)
+{
+    m_chosenPlugin = QPersistentModelIndex();
+    for (int row = 0; row < m_pluginModel->rowCount(); ++row) {
+        if (m_pluginModel->record(row).fileLocation == record.fileLocation) {
+            m_chosenPlugin = m_pluginModel->index(row, 0);
+            break;
+        }
+    }
+    const QModelIndex shown = m_pluginProxy->mapFromSource(m_chosenPlugin);
+    if (shown.isValid())
+        m_pluginTable->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        m_pluginTable->selectionModel()->clearSelection();
 }
 
 } // namespace ov::ui::qt

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPersistentModelIndex>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -85,6 +87,15 @@ public:
     UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
     DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
 
+    // View: editing
+    SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
+    bool askToDiscard(const QString &message, const QString &informativeText) override;
+    void setMappingModified(bool modified) override;
+    void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) override;
+    void setParameterPlacements(const QStringList &placements) override;
+    void setControlAlsoOn(int control, const QString &line) override;
+    void selectPlugin(const catalogue::PluginRecord &record) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -134,6 +145,20 @@ private:
     std::unique_ptr<SignInWindow> m_signInWindow;
     std::unique_ptr<UploadWindow> m_uploadWindow;
     std::unique_ptr<DownloadWindow> m_downloadWindow;
+
+    // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
+    void buildEditMenu();
+    void attachEditing(ViewController &controller);
+    // A parameter of the list (`row` in the list's own order) dropped on `control`.
+    void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
+    // A modal warning with `buttons` (role and title), answered with the index of the button chosen;
+    // Return chooses `defaultButton`, closing it chooses the last.
+    int askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
+                    const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton);
+
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QCheckBox *m_hideMapped = nullptr;
 };
 
 } // namespace ov::ui::qt

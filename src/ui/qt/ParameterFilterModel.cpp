@@ -2,6 +2,8 @@
 
 #include "ParameterListModel.h"
 
+#include <QRegularExpression>
+
 namespace ov::ui::qt {
 
 ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyModel(parent)
@@ -12,9 +14,28 @@ ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyMo
     setFilterKeyColumn(-1);
 }
 
+void ParameterFilterModel::setHideMapped(bool hide)
+{
+    if (hide == m_hideMapped)
+        return;
+    m_hideMapped = hide;
+    invalidateRowsFilter();
+}
+
 bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    return sourceRow == 0 || QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    if (sourceRow == 0)
+        return true;
+    const QAbstractItemModel *source = sourceModel();
+    if (m_hideMapped && !source->index(sourceRow, ParameterListModel::MappedColumn, sourceParent).data().toString().isEmpty())
+        return false;
+    // The search looks at the number and the name, not at where a parameter stands.
+    const QRegularExpression expression = filterRegularExpression();
+    for (const int column : {ParameterListModel::ParamNumColumn, ParameterListModel::ParameterColumn}) {
+        if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(expression))
+            return true;
+    }
+    return false;
 }
 
 bool ParameterFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

@@ -4,7 +4,8 @@
 
 namespace ov::ui::qt {
 
-// The parameter list's arranged order: sorted by the chosen column and filtered by the search text.
+// The parameter list's arranged order: sorted by the chosen column and filtered by the search text
+// (number and name), and, when asked, without the parameters that stand on a control already.
 // The first row of the list, the empty entry "-" that clears a control, always stays on top and is
 // never filtered away.
 class ParameterFilterModel final : public QSortFilterProxyModel {
@@ -14,9 +15,15 @@ class ParameterFilterModel final : public QSortFilterProxyModel {
 public:
     explicit ParameterFilterModel(QObject *parent = nullptr);
 
+    void setHideMapped(bool hide);
+    bool hidesMapped() const { return m_hideMapped; }
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    bool m_hideMapped = false;
 };
 
 } // namespace ov::ui::qt

@@ -1,6 +1,30 @@
 #include "ParameterListModel.h"
 
+#include "DragData.h"
+
 namespace ov::ui::qt {
+
+namespace {
+
+// Sorts a placement by its first place, page then control ("2/5, 3/1" as 2 * 32 + 5); a parameter
+// that stands nowhere sorts after every placed one.
+QVariant placementSortKey(const QString &placement)
+{
+    const qsizetype slash = placement.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return QString();
+    qsizetype end = placement.indexOf(QLatin1Char(','), slash);
+    if (end < 0)
+        end = placement.size();
+    bool pageOk = false, controlOk = false;
+    const qlonglong page = QStringView(placement).left(slash).toLongLong(&pageOk);
+    const qlonglong control = QStringView(placement).mid(slash + 1, end - slash - 1).toLongLong(&controlOk);
+    if (!pageOk || !controlOk)
+        return placement;
+    return page * mapping::kControlsPerPage + control;
+}
+
+} // namespace
 
 ParameterListModel::ParameterListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -8,7 +32,17 @@ void ParameterListModel::setEntries(const QVector<mapping::ParameterEntry> &entr
 {
     beginResetModel();
     m_entries = entries;
+    m_placements.clear();
     endResetModel();
+}
+
+void ParameterListModel::setPlacements(const QStringList &placements)
+{
+    if (placements == m_placements)
+        return;
+    m_placements = placements;
+    if (!m_entries.isEmpty())
+        emit dataChanged(index(0, MappedColumn), index(rowCount() - 1, MappedColumn));
 }
 
 int ParameterListModel::rowCount(const QModelIndex &parent) const
@@ -26,6 +60,17 @@ QVariant ParameterListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_entries.size())
         return {};
     const mapping::ParameterEntry &entry = m_entries.at(index.row());
+    if (index.column() == MappedColumn) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return placement(index.row());
+        case SortRole:
+            return placementSortKey(placement(index.row()));
+        default:
+            return {};
+        }
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -53,8 +98,30 @@ QVariant ParameterListModel::headerData(int section, Qt::Orientation orientation
     switch (section) {
     case ParamNumColumn: return QStringLiteral("No.");
     case ParameterColumn: return QStringLiteral("Parameter");
+    case MappedColumn: return QStringLiteral("Mapped");
     default: return {};
     }
+}
+
+Qt::ItemFlags ParameterListModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
+QStringList ParameterListModel::mimeTypes() const
+{
+    return {drag::kParameterMimeType};
+}
+
+QMimeData *ParameterListModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One row is dragged at a time: the list has a single selection.
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && index.row() < m_entries.size())
+            return drag::parameterMimeData(index.row(), m_entries.at(index.row()));
+    }
+    return nullptr;
 }
 
 } // namespace ov::ui::qt

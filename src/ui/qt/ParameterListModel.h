@@ -3,17 +3,19 @@
 #include "mapping/ParameterEntry.h"
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <QVector>
 
 namespace ov::ui::qt {
 
-// The available-parameter list as a table: the parameter's number and name.
+// The available-parameter list as a table: the parameter's number and name, and where it stands on
+// the panel ("2/5, 3/1": page and control). A row can be dragged onto a control.
 class ParameterListModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ParameterListModel)
 
 public:
-    enum Column { ParamNumColumn, ParameterColumn, ColumnCount };
+    enum Column { ParamNumColumn, ParameterColumn, MappedColumn, ColumnCount };
     // The value a column sorts by: numbers as numbers where they are numbers.
     static constexpr int SortRole = Qt::UserRole + 1;
 
@@ -21,14 +23,23 @@ public:
 
     void setEntries(const QVector<mapping::ParameterEntry> &entries);
     const mapping::ParameterEntry &entry(int row) const { return m_entries.at(row); }
+    // Where each entry stands, in the entries' order; rows beyond the list stand nowhere.
+    void setPlacements(const QStringList &placements);
+    QString placement(int row) const { return row < m_placements.size() ? m_placements.at(row) : QString(); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
 private:
     QVector<mapping::ParameterEntry> m_entries;
+    QStringList m_placements;
 };
 
 } // namespace ov::ui::qt

@@ -1,0 +1,126 @@
+#include "EditHistory.h"
+
+#include <algorithm>
+
+namespace ov::mapping {
+
+void EditHistory::begin(const MappingTable &table, const QString &name)
+{
+    if (m_depth++ == 0) {
+        m_before = table;
+        m_name = name;
+    }
+}
+
+bool EditHistory::end(const MappingTable &table)
+{
+    if (m_depth == 0 || --m_depth > 0)
+        return false;
+    QVector<TableChange> changes = difference(m_before.plistBuild, table.plistBuild);
+    Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
+    m_before = MappingTable{}; // lets the table own its data alone again
+    if (step.changes.isEmpty())
+        return false;
+    m_lastChanges = step.changes;
+    m_steps.resize(m_done);
+    m_steps.append(std::move(step));
+    if (m_steps.size() > kMaxSteps)
+        m_steps.removeFirst();
+    m_done = m_steps.size();
+    return true;
+}
+
+void EditHistory::clear()
+{
+    m_steps.clear();
+    m_done = 0;
+    m_depth = 0;
+    m_before = MappingTable{};
+    m_lastChanges.clear();
+}
+
+bool EditHistory::undo(MappingTable &table)
+{
+    if (!canUndo())
+        return false;
+    const Step &step = m_steps.at(--m_done);
+    m_lastChanges.clear();
+    for (auto change = step.changes.crbegin(); change != step.changes.crend(); ++change) {
+        replace(table.plistBuild, change->position, change->after.size(), change->before);
+        m_lastChanges.append({change->position, change->after, change->before});
+    }
+    table.curPage = step.curPageBefore;
+    table.totalPages = step.totalPagesBefore;
+    return true;
+}
+
+bool EditHistory::redo(MappingTable &table)
+{
+    if (!canRedo())
+        return false;
+    const Step &step = m_steps.at(m_done++);
+    for (const TableChange &change : step.changes)
+        replace(table.plistBuild, change.position, change.before.size(), change.after);
+    m_lastChanges = step.changes;
+    table.curPage = step.curPageAfter;
+    table.totalPages = step.totalPagesAfter;
+    return true;
+}
+
+namespace {
+
+// Entries compare alike cheaply where they still share their texts, as untouched slots do.
+bool sameEntry(const ParameterEntry &a, const ParameterEntry &b)
+{
+    return a.OravelPage == b.OravelPage && a.OravelControlNo == b.OravelControlNo
+        && (a.ParamNum.isSharedWith(b.ParamNum) || a.ParamNum == b.ParamNum)
+        && (a.Parameter.isSharedWith(b.Parameter) || a.Parameter == b.Parameter);
+}
+
+} // namespace
+
+QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after)
+{
+    QVector<TableChange> changes;
+    const qsizetype oldSize = before.size();
+    const qsizetype newSize = after.size();
+    if (oldSize == newSize) {
+        if (before.constData() == after.constData())
+            return changes; // still the same data: nothing was written
+        // Rewritten slots, as runs of neighbours.
+        for (qsizetype slot = 0; slot < oldSize;) {
+            if (sameEntry(before.at(slot), after.at(slot))) {
+                ++slot;
+                continue;
+            }
+            qsizetype end = slot + 1;
+            while (end < oldSize && !sameEntry(before.at(end), after.at(end)))
+                ++end;
+            changes.append({static_cast<int>(slot), before.mid(slot, end - slot), after.mid(slot, end - slot)});
+            slot = end;
+        }
+        return changes;
+    }
+    // A block added or removed: what lies between the common beginning and the common end.
+    const qsizetype shorter = std::min(oldSize, newSize);
+    qsizetype head = 0;
+    while (head < shorter && sameEntry(before.at(head), after.at(head)))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && sameEntry(before.at(oldSize - 1 - tail), after.at(newSize - 1 - tail)))
+        ++tail;
+    changes.append({static_cast<int>(head), before.mid(head, oldSize - head - tail), after.mid(head, newSize - head - tail)});
+    return changes;
+}
+
+void EditHistory::replace(QVector<ParameterEntry> &table, int position, qsizetype count,
+                          const QVector<ParameterEntry> &entries)
+{
+    if (count != entries.size()) {
+        table.remove(position, count);
+        table.insert(position, entries.size(), ParameterEntry{});
+    }
+    std::copy(entries.cbegin(), entries.cend(), table.begin() + position);
+}
+
+} // namespace ov::mapping

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "MappingTable.h"
+
+#include <QString>
+#include <QVector>
+
+namespace ov::mapping {
+
+// What one change did to a table: the slots [position, position + before.size()) held `before`
+// and the slots [position, position + after.size()) now hold `after`. Where the two differ in
+// length, a block was added or removed there.
+struct TableChange {
+    int position = 0;
+    QVector<ParameterEntry> before;
+    QVector<ParameterEntry> after;
+};
+
+// The undo history of a mapping table. A step keeps only what a change did: the runs of slots it
+// rewrote (or the block it added or removed) and the page shown and the page count before and
+// after, so a step on a 1,000-page table costs as much memory as the change, not the table.
+class EditHistory final {
+public:
+    // Steps kept; the oldest are forgotten beyond this.
+    static constexpr int kMaxSteps = 1000;
+
+    // Opens a step named `name`, keeping the table as it is now. Steps opened while one is open
+    // join it: a page exchange of 32 swaps is one step.
+    void begin(const MappingTable &table, const QString &name);
+    // Closes the step opened last. The outermost close records the step when the table changed
+    // (what could be redone is dropped then) and returns true; otherwise it returns false.
+    bool end(const MappingTable &table);
+    bool isOpen() const { return m_depth > 0; }
+
+    // Forgets every step (a newly loaded file starts a new history).
+    void clear();
+
+    bool canUndo() const { return !isOpen() && m_done > 0; }
+    bool canRedo() const { return !isOpen() && m_done < m_steps.size(); }
+    // The name of the step that undo or redo would take back or do again; empty when there is none.
+    QString undoName() const { return canUndo() ? m_steps.at(m_done - 1).name : QString(); }
+    QString redoName() const { return canRedo() ? m_steps.at(m_done).name : QString(); }
+
+    // Takes the table back to before the last step done, page shown and page count included.
+    bool undo(MappingTable &table);
+    // Does the last step undone again.
+    bool redo(MappingTable &table);
+
+    // What the last recorded step, undo or redo did to the table, in the order it was done.
+    const QVector<TableChange> &lastChanges() const { return m_lastChanges; }
+
+private:
+    struct Step {
+        QString name;
+        int curPageBefore = 0;
+        int totalPagesBefore = 0;
+        int curPageAfter = 0;
+        int totalPagesAfter = 0;
+        QVector<TableChange> changes;
+    };
+
+    static QVector<TableChange> difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after);
+    static void replace(QVector<ParameterEntry> &table, int position, qsizetype count,
+                        const QVector<ParameterEntry> &entries);
+
+    QVector<Step> m_steps;
+    qsizetype m_done = 0; // steps [0, m_done) are done, the rest undone
+    int m_depth = 0;
+    MappingTable m_before; // the table when the open step began; shares its data until the table changes
+    QString m_name;
+    QVector<TableChange> m_lastChanges;
+};
+
+} // namespace ov::mapping

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "EditHistory.h"
+#include "ParameterEntry.h"
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+namespace ov::mapping {
+
+// A parameter is identified by its ParamNum and Parameter together: a plug-in may name two
+// parameters alike (a "Level" for each oscillator), and their numbers tell them apart.
+struct ParameterKey final {
+    QString ParamNum;
+    QString Parameter;
+
+    static ParameterKey of(const ParameterEntry &entry) { return {entry.ParamNum, entry.Parameter}; }
+    friend bool operator==(const ParameterKey &, const ParameterKey &) = default;
+};
+
+inline size_t qHash(const ParameterKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.ParamNum, key.Parameter);
+}
+
+// Where each parameter stands in a mapping table: its slots in table order. Built in one pass over
+// the table; the empty slot "-" is not a parameter and stands nowhere.
+class ParameterPlacements final {
+public:
+    ParameterPlacements() = default;
+    explicit ParameterPlacements(const QVector<ParameterEntry> &table);
+
+    // The slots holding `entry`'s parameter, in table order.
+    QVector<int> slotsOf(const ParameterEntry &entry) const;
+
+    // Follows `changes` made to the table, which is now `table`: slot by slot where no slot moved,
+    // built anew where a block was added or removed before other slots.
+    void update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table);
+
+    friend bool operator==(const ParameterPlacements &, const ParameterPlacements &) = default;
+
+private:
+    void remove(const ParameterEntry &entry, int slot);
+    void add(const ParameterEntry &entry, int slot);
+
+    QHash<ParameterKey, QVector<int>> m_slots;
+};
+
+// "2/5, 3/1": page and control of each slot, in the order given; `leaveOut` is not listed.
+QString placementText(const QVector<int> &slotIndices, int leaveOut = -1);
+
+} // namespace ov::mapping

@@ -1,0 +1,407 @@
+// The main window's editing aids under the offscreen platform: drag and drop onto the panel, the
+// panel's keyboard, the mapped column and its filter, the marks, undo and redo, and the question.
+
+#include "MessageBoxAnswerer.h"
+#include "TestFiles.h"
+
+#include "catalogue/PluginScan.h"
+#include "mapping/ParameterOrderFile.h"
+#include "ui/EditorState.h"
+#include "ui/ViewController.h"
+#include "ui/qt/DragData.h"
+#include "ui/qt/ElidingLabel.h"
+#include "ui/qt/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ov::ui::test {
+namespace {
+
+using ov::test::MessageBoxAnswerer;
+
+const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
+const QString kParameters = QStringLiteral("tablePlistOfSelectedPlugin");
+
+class EditingWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        m_previousHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        // "Param 1" ... "Param 40" on two pages.
+        writePlist(logicFile(QStringLiteral("Demo Synth")),
+                   {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
+        writePlist(logicFile(QStringLiteral("Other Delay")),
+                   {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 3)}});
+        window = std::make_unique<qt::MainWindow>();
+        controller = std::make_unique<ViewController>(
+            state, *window,
+            ControllerEnvironment{[] { return catalogue::scanRoots(QDir::homePath(), QString()); }, [](const QString &) {}});
+        window->attach(*controller);
+        window->setOpener([](const QString &) { return true; });
+        controller->viewDidLoad();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        window.reset();
+        qputenv("HOME", m_previousHome);
+    }
+
+    QString logicFile(const QString &plugin) const
+    {
+        return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist");
+    }
+    template <typename T>
+    T *find(const QString &name) const
+    {
+        T *widget = window->findChild<T *>(name);
+        if (!widget)
+            ADD_FAILURE() << "no element named " << name.toStdString();
+        return widget;
+    }
+    QString text(const QString &labelName) const { return find<QLabel>(labelName)->text(); }
+    QPushButton *control(int n) const { return find<QPushButton>(QStringLiteral("ovRotBtn%1").arg(n)); }
+    qt::ElidingLabel *strip(int n) const { return find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(n)); }
+    QTableView *table(const QString &name) const { return find<QTableView>(name); }
+    QAbstractItemModel *parameters() const { return table(kParameters)->model(); }
+    QString cell(int row, int column) const { return parameters()->index(row, column).data().toString(); }
+    int rowOf(const QString &name) const
+    {
+        for (int row = 0; row < parameters()->rowCount(); ++row) {
+            if (cell(row, 1) == name)
+                return row;
+        }
+        return -1;
+    }
+    void clickRow(const QString &tableName, int row)
+    {
+        QTableView *view = table(tableName);
+        const QModelIndex index = view->model()->index(row, 0);
+        ASSERT_TRUE(index.isValid()) << "no row " << row;
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+    void openDemoSynth()
+    {
+        for (int row = 0; row < table(QStringLiteral("pluginTableView"))->model()->rowCount(); ++row) {
+            if (table(QStringLiteral("pluginTableView"))->model()->index(row, 1).data() == QStringLiteral("Demo Synth"))
+                clickRow(QStringLiteral("pluginTableView"), row);
+        }
+        ASSERT_EQ(text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Demo Synth (Logic)"));
+    }
+    // What the parameter list hands a drag of its row `row` (as arranged on screen).
+    std::unique_ptr<QMimeData> dragOfRow(int row) const
+    {
+        return std::unique_ptr<QMimeData>(
+            parameters()->mimeData({parameters()->index(row, 0), parameters()->index(row, 1)}));
+    }
+    // Drags `mimeData` over `target` and drops it there; returns whether the target took the drag
+    // and whether it took the drop.
+    std::pair<bool, bool> dropOn(QWidget *target, const QMimeData *mimeData, Qt::DropActions actions = Qt::CopyAction)
+    {
+        const QPoint centre = target->rect().center();
+        QDragEnterEvent enter(centre, actions, mimeData, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(centre), actions, mimeData, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        return {enter.isAccepted(), drop.isAccepted()};
+    }
+    QAction *action(const QString &name) const { return find<QAction>(name); }
+
+    QTemporaryDir home;
+    EditorState state;
+    std::unique_ptr<qt::MainWindow> window;
+    std::unique_ptr<ViewController> controller;
+
+private:
+    QByteArray m_previousHome;
+};
+
+// ---- drag and drop ----
+
+TEST_F(EditingWindowTest, AParameterDraggedFromTheListLandsOnTheControl)
+{
+    openDemoSynth();
+    const int row = rowOf(QStringLiteral("Param 12"));
+    ASSERT_GT(row, 0);
+    const std::unique_ptr<QMimeData> mimeData = dragOfRow(row);
+    ASSERT_NE(mimeData, nullptr);
+    EXPECT_TRUE(mimeData->hasFormat(qt::drag::kParameterMimeType));
+    EXPECT_TRUE(parameters()->flags(parameters()->index(row, 1)) & Qt::ItemIsDragEnabled);
+
+    // Onto the knob of control 5, and onto the strip of control 6.
+    EXPECT_EQ(dropOn(control(5), mimeData.get()), std::make_pair(true, true));
+    EXPECT_EQ(dropOn(strip(6), mimeData.get()), std::make_pair(true, true));
+
+    EXPECT_EQ(strip(5)->text(), QStringLiteral("Param 12"));
+    EXPECT_EQ(strip(6)->text(), QStringLiteral("Param 12"));
+    EXPECT_EQ(state.plistBuild.at(4).ParamNum, QStringLiteral("12"));
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(action(QStringLiteral("actionUndo"))->text(), QStringLiteral("Undo Assign Parameter"));
+}
+
+TEST_F(EditingWindowTest, ADropFollowsTheListAsSortedAndFiltered)
+{
+    openDemoSynth();
+    // Sorted by number, highest first: row 1 is Param 40.
+    QHeaderView *header = table(kParameters)->horizontalHeader();
+    header->setSortIndicator(0, Qt::DescendingOrder);
+    ASSERT_EQ(cell(1, 1), QStringLiteral("Param 40"));
+    dropOn(control(1), dragOfRow(1).get());
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 40"));
+
+    // Filtered: the one row left besides "-".
+    QTest::keyClicks(find<QLineEdit>(QStringLiteral("parameterSearchField")), QStringLiteral("Param 17"));
+    ASSERT_EQ(parameters()->rowCount(), 2);
+    dropOn(control(2), dragOfRow(1).get());
+    EXPECT_EQ(strip(2)->text(), QStringLiteral("Param 17"));
+}
+
+TEST_F(EditingWindowTest, DropsThatCannotBeCarriedOutAreRefused)
+{
+    const std::unique_ptr<QMimeData> early(qt::drag::parameterMimeData(1, {QStringLiteral("1"), QStringLiteral("Param 1"), 0, 0}));
+    EXPECT_EQ(dropOn(control(5), early.get()), std::make_pair(false, false)) << "no plug-in open: the panel is disabled";
+
+    openDemoSynth();
+    const auto table = state.plistBuild;
+    QMimeData text;
+    text.setText(QStringLiteral("Param 3"));
+    EXPECT_EQ(dropOn(control(5), &text), std::make_pair(false, false));
+    const std::unique_ptr<QMimeData> itself(qt::drag::controlMimeData(5));
+    EXPECT_EQ(dropOn(control(5), itself.get(), Qt::MoveAction), std::make_pair(false, false));
+    // A row that no longer holds what was dragged (the list was replaced meanwhile).
+    const std::unique_ptr<QMimeData> stale(qt::drag::parameterMimeData(3, {QStringLiteral("99"), QStringLiteral("Gone"), 0, 0}));
+    dropOn(control(5), stale.get());
+    EXPECT_EQ(state.plistBuild, table);
+    EXPECT_EQ(strip(5)->text(), QStringLiteral("Param 5"));
+    EXPECT_FALSE(window->isWindowModified());
+}
+
+TEST_F(EditingWindowTest, AControlDraggedOntoAnotherSwapsThem)
+{
+    openDemoSynth();
+    clickRow(kParameters, 7);
+    const std::unique_ptr<QMimeData> mimeData(qt::drag::controlMimeData(3));
+
+    EXPECT_EQ(dropOn(strip(7), mimeData.get(), Qt::MoveAction), std::make_pair(true, true));
+
+    EXPECT_EQ(strip(3)->text(), QStringLiteral("Param 7"));
+    EXPECT_EQ(strip(7)->text(), QStringLiteral("Param 3"));
+    EXPECT_EQ(table(kParameters)->selectionModel()->selectedRows().value(0).row(), 7) << "the list's selection stays";
+    action(QStringLiteral("actionUndo"))->trigger();
+    EXPECT_EQ(strip(3)->text(), QStringLiteral("Param 3"));
+    EXPECT_EQ(strip(7)->text(), QStringLiteral("Param 7"));
+    EXPECT_FALSE(window->isWindowModified());
+}
+
+// ---- the keyboard ----
+
+TEST_F(EditingWindowTest, TheKeyboardMovesAcrossThePanelAssignsAndTurnsPages)
+{
+    openDemoSynth();
+    control(5)->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), control(5));
+
+    QTest::keyClick(control(5), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), control(6));
+    QTest::keyClick(control(6), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), control(14));
+    QTest::keyClick(control(14), Qt::Key_Up);
+    QTest::keyClick(control(6), Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), control(5));
+    QTest::keyClick(control(5), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control(6));
+    QTest::keyClick(control(6), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), control(5));
+    // At the edges the focus stays.
+    control(32)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(control(32), Qt::Key_Right);
+    QTest::keyClick(control(32), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), control(32));
+
+    // Enter puts the selected parameter on the focused control and selects the next.
+    clickRow(kParameters, rowOf(QStringLiteral("Param 20")));
+    control(9)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(control(9), Qt::Key_Return);
+    EXPECT_EQ(strip(9)->text(), QStringLiteral("Param 20"));
+    QTest::keyClick(control(10), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(strip(10)->text(), QStringLiteral("Param 21"));
+
+    QTest::keyClick(control(10), Qt::Key_PageDown);
+    EXPECT_EQ(text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 2 of 2"));
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 33"));
+    QTest::keyClick(control(10), Qt::Key_PageUp);
+    EXPECT_EQ(text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 2"));
+}
+
+TEST_F(EditingWindowTest, UndoAndRedoAreInTheEditMenuWithTheirKeys)
+{
+    openDemoSynth();
+    QAction *undo = action(QStringLiteral("actionUndo"));
+    QAction *redo = action(QStringLiteral("actionRedo"));
+    EXPECT_TRUE(undo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    const QStringList menus = [&] {
+        QStringList titles;
+        for (QAction *menu : window->menuBar()->actions())
+            titles.append(menu->text());
+        return titles;
+    }();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Help")}));
+
+    find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click();
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Clear Page"));
+
+    control(1)->setFocus();
+    QTest::keyClick(control(1), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 1"));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(redo->text(), QStringLiteral("Redo Clear Page"));
+    QTest::keyClick(control(1), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
+    EXPECT_TRUE(window->isWindowModified());
+}
+
+// ---- where parameters stand ----
+
+TEST_F(EditingWindowTest, TheMappedColumnAndTheFilterThatHidesMappedParameters)
+{
+    openDemoSynth();
+    EXPECT_EQ(parameters()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Mapped"));
+    EXPECT_EQ(cell(rowOf(QStringLiteral("Param 5")), 2), QStringLiteral("1/5"));
+    EXPECT_EQ(cell(rowOf(QStringLiteral("Param 35")), 2), QStringLiteral("2/3"));
+    EXPECT_EQ(cell(0, 2), QString());
+
+    find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click(); // page 1 empty: Param 1 ... 32 unmapped
+    QCheckBox *hide = find<QCheckBox>(QStringLiteral("hideMappedParameters"));
+    hide->setChecked(true);
+    ASSERT_EQ(parameters()->rowCount(), 33);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("-")) << "the empty entry always stays";
+    EXPECT_EQ(rowOf(QStringLiteral("Param 35")), -1);
+
+    // Assigning takes the parameter out of the list and leaves the next one selected.
+    clickRow(kParameters, rowOf(QStringLiteral("Param 4")));
+    control(1)->click();
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 4"));
+    EXPECT_EQ(rowOf(QStringLiteral("Param 4")), -1);
+    EXPECT_EQ(cell(table(kParameters)->selectionModel()->selectedRows().value(0).row(), 1), QStringLiteral("Param 5"));
+    control(2)->click();
+    EXPECT_EQ(strip(2)->text(), QStringLiteral("Param 5"));
+
+    // The search looks at names and numbers only.
+    QTest::keyClicks(find<QLineEdit>(QStringLiteral("parameterSearchField")), QStringLiteral("2/3"));
+    hide->setChecked(false);
+    EXPECT_EQ(parameters()->rowCount(), 1);
+    find<QLineEdit>(QStringLiteral("parameterSearchField"))->clear();
+    EXPECT_EQ(parameters()->rowCount(), 41);
+    EXPECT_EQ(cell(rowOf(QStringLiteral("Param 4")), 2), QStringLiteral("1/1"));
+
+    // Sorted by where they stand: page by page, control by control, then what stands nowhere.
+    table(kParameters)->horizontalHeader()->setSortIndicator(2, Qt::AscendingOrder);
+    EXPECT_EQ(cell(1, 1), QStringLiteral("Param 4"));
+    EXPECT_EQ(cell(2, 1), QStringLiteral("Param 5"));
+    EXPECT_EQ(cell(3, 1), QStringLiteral("Param 33"));
+    EXPECT_EQ(cell(40, 2), QString());
+}
+
+TEST_F(EditingWindowTest, AParameterOnSeveralControlsIsMarkedOnThePanel)
+{
+    openDemoSynth();
+    EXPECT_FALSE(strip(5)->frameColor().isValid());
+    clickRow(kParameters, rowOf(QStringLiteral("Param 12")));
+    control(5)->click();
+
+    EXPECT_TRUE(strip(5)->frameColor().isValid());
+    EXPECT_EQ(strip(5)->toolTip(), QStringLiteral("Param 12\nAlso on 1/12"));
+    EXPECT_TRUE(strip(12)->frameColor().isValid());
+    EXPECT_EQ(strip(12)->toolTip(), QStringLiteral("Param 12\nAlso on 1/5"));
+    EXPECT_FALSE(strip(6)->frameColor().isValid());
+    EXPECT_EQ(strip(6)->toolTip(), QStringLiteral("Param 6"));
+
+    action(QStringLiteral("actionUndo"))->trigger();
+    EXPECT_FALSE(strip(12)->frameColor().isValid());
+    EXPECT_EQ(strip(12)->toolTip(), QStringLiteral("Param 12"));
+}
+
+// ---- the question ----
+
+TEST_F(EditingWindowTest, ChoosingAnotherPluginWithUnsavedEditsAsks)
+{
+    openDemoSynth();
+    find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click();
+    QTableView *plugins = table(QStringLiteral("pluginTableView"));
+    const int synthRow = plugins->selectionModel()->selectedRows().value(0).row();
+    const int delayRow = 1 - synthRow;
+
+    {
+        MessageBoxAnswerer answerer({QStringLiteral("Cancel")});
+        clickRow(QStringLiteral("pluginTableView"), delayRow);
+        ASSERT_EQ(answerer.shown().size(), 1u);
+        EXPECT_EQ(answerer.shown().at(0).text, QStringLiteral("Save changes to the mapping of Demo Synth?"));
+        QStringList buttons = answerer.shown().at(0).buttons; // in the platform's order
+        buttons.sort();
+        EXPECT_EQ(buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard"), QStringLiteral("Save")}));
+    }
+    EXPECT_EQ(text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Demo Synth (Logic)"));
+    EXPECT_EQ(plugins->selectionModel()->selectedRows().value(0).row(), synthRow) << "the open plug-in is shown chosen";
+    EXPECT_EQ(window->selectedPlugin()->Plugin, QStringLiteral("Demo Synth"));
+    EXPECT_TRUE(window->isWindowModified());
+
+    {
+        MessageBoxAnswerer answerer({QStringLiteral("Discard")});
+        clickRow(QStringLiteral("pluginTableView"), delayRow);
+        EXPECT_EQ(answerer.shown().size(), 1u);
+    }
+    EXPECT_EQ(text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Other Delay (Logic)"));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(mapping::controlSurfaceOrder(readPlist(logicFile(QStringLiteral("Demo Synth")))).at(0),
+              QStringLiteral("1 Param 1"))
+        << "discarded, not saved";
+}
+
+TEST_F(EditingWindowTest, ARecallWithUnsavedEditsAsksOnlyWhetherToDiscard)
+{
+    openDemoSynth();
+    {
+        MessageBoxAnswerer answerer({QStringLiteral("OK")});
+        find<QPushButton>(QStringLiteral("ovExportToPlist"))->click();
+    }
+    find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click();
+
+    MessageBoxAnswerer answerer({QStringLiteral("Cancel")});
+    find<QPushButton>(QStringLiteral("ovRecallOriginalMapping"))->click();
+
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_EQ(answerer.shown().at(0).text, QStringLiteral("Discard the unsaved changes to the mapping of Demo Synth?"));
+    QStringList buttons = answerer.shown().at(0).buttons; // in the platform's order
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard")}));
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
+}
+
+} // namespace
+} // namespace ov::ui::test
