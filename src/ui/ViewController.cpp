@@ -126,8 +126,8 @@ void ViewController::plugInSelected()
     m_view.setParameterSelectionIndex(0);
     m_view.setLabelText(Label::labOCScreen_Title, texts::kScreenTitle.arg(plugin->Plugin, plugin->Type));
     m_view.setLabelText(Label::labPluginPlistLocation, plugin->fileLocation);
-    oravelizePlistFile(plugin->fileLocation);
-    readPlistFile(plugin->fileLocation, 1);
+    const mapping::PlistDocument document = oravelizePlistFile(plugin->fileLocation);
+    readPlistFile(plugin->fileLocation, document, 1);
     populateKnobLabels(1);
     m_view.setParameterSelectionIndex(0);
     setPluginButtonsEnabled(true);
@@ -179,26 +179,33 @@ void ViewController::updateHelperDisplay(const QString &text)
 
 // ---- loading ----
 
-void ViewController::oravelizePlistFile(const QString &path)
+mapping::PlistDocument ViewController::oravelizePlistFile(const QString &path)
 {
-    const mapping::OravelizeResult result = mapping::oravelizePlistFile(path);
+    mapping::OravelizeResult result = mapping::oravelizePlistFile(path);
     switch (result.outcome) {
     case mapping::OravelizeOutcome::AlreadyListed:
     case mapping::OravelizeOutcome::Added:
     case mapping::OravelizeOutcome::Missing:
-        return;
+        break;
     case mapping::OravelizeOutcome::Unreadable:
         alertUser(texts::kPluginFileUnreadable, texts::kPluginFileUnreadableInfo.arg(path, result.detail));
-        return;
+        break;
     case mapping::OravelizeOutcome::WriteFailed:
         alertUser(texts::kPluginFileNotUpdated, texts::kPluginFileNotUpdatedInfo.arg(path, result.detail));
-        return;
+        break;
     }
+    return std::move(result.document);
 }
 
 void ViewController::readPlistFile(const QString &path, int checkMode)
 {
-    const mapping::LoadedMapping loaded = mapping::readPlistFile(path, checkMode, m_state.plugin_Mode);
+    mapping::PlistReadStatus status;
+    readPlistFile(path, mapping::PlistDocument::fromFile(path, &status), checkMode);
+}
+
+void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode)
+{
+    const mapping::LoadedMapping loaded = mapping::loadMapping(document, checkMode, m_state.plugin_Mode);
     m_view.setParameterList(loaded.available);
     m_state.plistBuild = loaded.plistBuild;
     m_state.totalPages = loaded.totalPages;

@@ -4,6 +4,7 @@
 #include "View.h"
 
 #include "catalogue/PluginScan.h"
+#include "mapping/PlistDocument.h"
 
 #include <QString>
 
@@ -55,8 +56,11 @@ public:
     void updateHelperDisplay(const QString &text);
 
     // Loading a parameter-order file.
-    void oravelizePlistFile(const QString &path);
+    // Gives the file its list of unique parameters if it lacks one; returns the file's content as it
+    // now stands, which the load that follows reads instead of the file.
+    mapping::PlistDocument oravelizePlistFile(const QString &path);
     void readPlistFile(const QString &path, int checkMode);
+    void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode);
 
     // The relabel: makes `page` current and writes the 32 labels, the page indicators and the chart text.
     void populateKnobLabels(int page);
