@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <sys/socket.h>
 #include <thread>
 
 namespace ovserver {
@@ -17,6 +18,11 @@ thread_local std::optional<std::chrono::steady_clock::time_point> t_requestStart
 // httplib parses a multipart body itself and then keeps none of its bytes; the body must reach our
 // own reader whole, so the multipart type travels under this name instead.
 constexpr const char* kHeldContentType = "X-Ovcommunity-Multipart-Content-Type";
+
+constexpr std::size_t kKeepAliveRequests = 100;
+// Connections the kernel holds for the server before it accepts them; httplib's own backlog of five
+// drops the connections of a burst of clients, which then wait a second to try again.
+constexpr int kListenBacklog = 1024;
 
 void escapeForLog(std::string_view text, std::string& out)
 {
@@ -56,10 +62,15 @@ std::string targetForLog(std::string_view target)
     return out;
 }
 
-HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log)
+HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log,
+                       std::size_t threads)
     : m_handler(handler), m_log(std::move(log))
 {
     m_server.set_payload_max_length(maxUploadBytes + kMultipartAllowance);
+    m_server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    // A client that keeps its connection busy gives it up after this many requests, so that clients
+    // waiting for a thread get their turn.
+    m_server.set_keep_alive_max_count(kKeepAliveRequests);
 
     m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         t_requestStart = std::chrono::steady_clock::now();
@@ -110,8 +121,11 @@ HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::
 
 int HttpServer::bind(const std::string& address, int port)
 {
-    if (port == 0) return m_server.bind_to_any_port(address);
-    return m_server.bind_to_port(address, port) ? port : -1;
+    if (port == 0) port = m_server.bind_to_any_port(address);
+    else if (!m_server.bind_to_port(address, port)) port = -1;
+    // Listening again on a listening socket only changes its backlog.
+    if (port > 0) ::listen(m_server.socket(), kListenBacklog);
+    return port;
 }
 
 bool HttpServer::run()
