@@ -181,6 +181,7 @@ public:
     SignInGate openSignInCheck(std::string_view, std::int64_t, const SignInPolicy&) override { unavailable(); }
     void clearSignInFailures(std::string_view) override { unavailable(); }
     std::optional<std::int64_t> addMapping(const NewMapping&) override { unavailable(); }
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view) override { unavailable(); }
     bool registerDownload(std::int64_t) override { unavailable(); }
     std::optional<std::string> mappingFile(std::int64_t) override { unavailable(); }
@@ -189,13 +190,16 @@ public:
 
 }  // namespace
 
-TEST(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
+class HandlerRobustness : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(HandlerRobustness);
+
+TEST_P(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
 {
-    ovtest::TempDir dir;
-    SqliteStorage storage((dir.path / "db.sqlite").string());
+    const ovtest::TestStore store(GetParam());
+    const auto storage = store.open();
     HandlerConfig config;
-    config.reportError = [](std::string_view) {};
-    const Handler handler(storage, config);
+    config.reportError = [](std::string_view message) { ADD_FAILURE() << message; };  // the store itself never fails here
+    const Handler handler(*storage, config);
 
     const std::string body = ovtest::uploadBody(ovtest::xmlPlist({"1 A"}));
     const std::string seeds[] = {"/checkuser.php", "userName=a%20b&pinCode=123456", "/x/ov_upload.php",
@@ -215,6 +219,7 @@ TEST(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
 
     // A store that fails gives 503 and a text, not an exception.
     NoStorage broken;
+    config.reportError = [](std::string_view) {};
     const Handler brokenHandler(broken, config);
     const Reply reply = brokenHandler.handle({"POST", "/ov_listplists.php", "plugin=x", "", ""});
     EXPECT_EQ(reply.status, 503);
