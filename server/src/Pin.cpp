@@ -2,8 +2,12 @@
 
 #include <sodium.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace ovserver::pin {
 
@@ -14,6 +18,47 @@ namespace {
 // them later leaves stored hashes verifiable.
 constexpr unsigned long long kOpsLimit = 2;
 constexpr std::size_t kMemLimit = 8 * 1024 * 1024;
+
+// Hashes take turns, at most half the processors' worth at once: each is 15 ms of work and 8 MiB,
+// so a burst of sign-ins (or of guesses) would otherwise take every processor and leave the cheap
+// requests, listing and fetching, waiting behind them.
+class HashTurns {
+public:
+    HashTurns() : m_free(std::max(1u, std::thread::hardware_concurrency() / 2)) {}
+
+    template <typename Work>
+    auto run(Work work)
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_freed.wait(lock, [this] { return m_free > 0; });
+            --m_free;
+        }
+        struct Release {
+            HashTurns& turns;
+            ~Release()
+            {
+                {
+                    const std::lock_guard lock(turns.m_mutex);
+                    ++turns.m_free;
+                }
+                turns.m_freed.notify_one();
+            }
+        } release{*this};
+        return work();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+    unsigned m_free;
+};
+
+HashTurns& hashTurns()
+{
+    static HashTurns turns;
+    return turns;
+}
 
 }  // namespace
 
@@ -29,7 +74,10 @@ std::string generate()
 std::string hash(std::string_view pin)
 {
     char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str_alg(out, pin.data(), pin.size(), kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13) != 0)
+    const int failed = hashTurns().run([&] {
+        return crypto_pwhash_str_alg(out, pin.data(), pin.size(), kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13);
+    });
+    if (failed != 0)
         throw std::runtime_error("the PIN hash could not be computed (out of memory)");
     return out;
 }
@@ -37,7 +85,7 @@ std::string hash(std::string_view pin)
 bool verify(const std::string& storedHash, std::string_view pin)
 {
     if (storedHash.size() >= crypto_pwhash_STRBYTES) return false;
-    return crypto_pwhash_str_verify(storedHash.c_str(), pin.data(), pin.size()) == 0;
+    return hashTurns().run([&] { return crypto_pwhash_str_verify(storedHash.c_str(), pin.data(), pin.size()); }) == 0;
 }
 
 }  // namespace ovserver::pin

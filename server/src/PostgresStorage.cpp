@@ -166,7 +166,8 @@ public:
     {
         auto found = m_prepared.find(sql);
         if (found == m_prepared.end()) {
-            std::string name = "s" + std::to_string(m_prepared.size());
+            std::string name = std::to_string(m_prepared.size());
+            name.insert(name.begin(), 's');
             check(PQprepare(m_connection, name.c_str(), sql, 0, nullptr), "preparing a statement");
             found = m_prepared.emplace(sql, std::move(name)).first;
         }

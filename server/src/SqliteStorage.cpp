@@ -241,6 +241,7 @@ int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMi
 bool SqliteStorage::createUser(const NewUser& user)
 {
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
                         "ON CONFLICT (name) DO NOTHING;")
         .bind(1, user.name)
@@ -270,6 +271,7 @@ SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t no
 {
     const std::int64_t windowStart = now - policy.windowSeconds;
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
     connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
     std::int64_t failures;
@@ -291,12 +293,14 @@ SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t no
 void SqliteStorage::clearSignInFailures(std::string_view user)
 {
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
 }
 
 std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
 {
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare(kInsertMapping)
         .bind(1, mapping.plugin)
         .bind(2, mapping.comments)
@@ -325,6 +329,7 @@ std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
 std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::vector<NewMapping>& mappings)
 {
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
     std::vector<std::int64_t> ids;
     ids.reserve(mappings.size());
@@ -347,6 +352,7 @@ std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::v
 bool SqliteStorage::registerDownload(std::int64_t id)
 {
     auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
     return connection->changes() == 1;
 }

@@ -5,6 +5,7 @@
 #include "Storage.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace ovserver {
@@ -43,6 +44,11 @@ private:
 
     std::string m_path;
     std::unique_ptr<ConnectionPool<Connection>> m_pool;
+    // The changes of this process take turns here rather than at SQLite's file lock, whose busy
+    // handler polls with sleeps of up to 100 ms: a crowd of writers there waits far longer than
+    // their transactions take, and the unlucky ones until the busy time-out. Other processes on
+    // the same file still meet at the file lock.
+    std::mutex m_writer;
 };
 
 }  // namespace ovserver
