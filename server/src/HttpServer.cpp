@@ -2,11 +2,13 @@
 
 #include "Text.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 #include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace ovserver {
 
@@ -193,8 +195,15 @@ void HttpServer::logRequest(const httplib::Request& request, const httplib::Resp
     if (m_log) {
         m_log(line);
     } else {
+        // One write of the whole line, without stdio's lock, for which every request thread would
+        // otherwise queue; the kernel appends each write whole.
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stderr);
+        for (std::size_t written = 0; written < line.size();) {
+            const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // a log that cannot be written does not stop the server
+            written += static_cast<std::size_t>(n);
+        }
     }
 }
 
