@@ -236,3 +236,36 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
     auto fresh = pool.lease();
     EXPECT_EQ(pool.opened(), 2u);
 }
+
+// Changes that arrive together may be committed together; one that is undone takes none of the
+// others with it.
+TEST_P(Store, AnImportUndoneAmongConcurrentChangesLeavesTheOthersWhole)
+{
+    const TestStore store(GetParam());
+    const auto storage = store.open();
+    ASSERT_TRUE(storage->createUser({"ann", "a@example.com", "h", 1}));
+    const std::int64_t counted = storage->addMapping(mapping("ann", "Counted", 1)).value();
+
+    constexpr int kThreads = 8, kEach = 20;
+    std::atomic<int> stored{0}, undone{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) {
+                if (t == 0) {
+                    // Its first mapping is fine, its second names nobody: neither may stay.
+                    undone += !storage->addMappings({mapping("ann", "Import", i), mapping("nobody", "Import", i)});
+                } else if (t % 2) {
+                    stored += storage->addMapping(mapping("ann", "Single", i, std::to_string(t) + "/" + std::to_string(i))).has_value();
+                } else {
+                    storage->registerDownload(counted);
+                }
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(undone, kEach);
+    EXPECT_TRUE(storage->listMappings("Import").empty());
+    EXPECT_EQ(stored, 4 * kEach);
+    EXPECT_EQ(storage->listMappings("Single").size(), static_cast<std::size_t>(4 * kEach));
+    EXPECT_EQ(storage->listMappings("Counted").at(0).downloads, 3 * kEach);
+}
