@@ -171,9 +171,11 @@ public:
             check(PQprepare(m_connection, name.c_str(), sql, 0, nullptr), "preparing a statement");
             found = m_prepared.emplace(sql, std::move(name)).first;
         }
-        const char* values[8];
-        int lengths[8];
-        int formats[8];
+        constexpr std::size_t kMostParams = 8;
+        if (params.size() > kMostParams) throw StorageError("a statement with too many values");
+        const char* values[kMostParams];
+        int lengths[kMostParams];
+        int formats[kMostParams];
         int count = 0;
         for (const Param& param : params) {
             values[count] = param.data();
