@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <exception>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -45,9 +44,6 @@ const char* const kMigrations[] = {
 };
 
 constexpr int kBusyTimeoutMs = 5000;
-
-// Thrown inside a change to undo it: an import that names a user who does not exist.
-struct NoSuchUser {};
 
 // The user's existence is checked by the very insert that stores the mapping.
 constexpr const char* kInsertMapping = "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
@@ -250,74 +246,18 @@ SqliteStorage::~SqliteStorage() = default;
 
 int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
-struct SqliteStorage::PendingChange {
-    const Change* work;
-    std::exception_ptr error;
-    bool done = false;
-};
-
-void SqliteStorage::change(const Change& work)
-{
-    PendingChange mine{&work, nullptr};
-    std::unique_lock lock(m_changesMutex);
-    m_pending.push_back(&mine);
-    while (!mine.done) {
-        if (m_committing) {
-            m_changesDone.wait(lock);
-            continue;
-        }
-        // No transaction is committing: this thread commits every change waiting now, its own among them.
-        m_committing = true;
-        std::vector<PendingChange*> batch;
-        batch.swap(m_pending);
-        lock.unlock();
-        commitTogether(batch);
-        lock.lock();
-        for (PendingChange* pending : batch) pending->done = true;
-        m_committing = false;
-        m_changesDone.notify_all();
-    }
-    if (mine.error) std::rethrow_exception(mine.error);
-}
-
-void SqliteStorage::commitTogether(const std::vector<PendingChange*>& batch) noexcept
-{
-    try {
-        auto connection = m_pool->lease();
-        Transaction transaction(*connection);
-        for (PendingChange* pending : batch) {
-            connection->exec("SAVEPOINT change;");
-            try {
-                (*pending->work)(*connection);
-                connection->exec("RELEASE change;");
-            } catch (...) {
-                pending->error = std::current_exception();
-                connection->exec("ROLLBACK TO change; RELEASE change;");
-            }
-        }
-        transaction.commit();
-    } catch (...) {
-        // Nothing of the batch is kept; every change in it fails, with its own error if it had one.
-        const std::exception_ptr failure = std::current_exception();
-        for (PendingChange* pending : batch)
-            if (!pending->error) pending->error = failure;
-    }
-}
-
 bool SqliteStorage::createUser(const NewUser& user)
 {
-    bool created = false;
-    change([&](Connection& connection) {
-        connection.prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
-                           "ON CONFLICT (name) DO NOTHING;")
-            .bind(1, user.name)
-            .bind(2, user.email)
-            .bind(3, user.pinHash)
-            .bind(4, user.createdAt)
-            .step();
-        created = connection.changes() == 1;
-    });
-    return created;
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
+                        "ON CONFLICT (name) DO NOTHING;")
+        .bind(1, user.name)
+        .bind(2, user.email)
+        .bind(3, user.pinHash)
+        .bind(4, user.createdAt)
+        .step();
+    return connection->changes() == 1;
 }
 
 template <typename Key>
@@ -338,47 +278,47 @@ std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
 SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
 {
     const std::int64_t windowStart = now - policy.windowSeconds;
-    bool open = false;
-    change([&](Connection& connection) {
-        connection.prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
-        std::int64_t failures;
-        {
-            Statement count = connection.prepare("SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;");
-            count.bind(1, user).step();
-            failures = count.integer(0);
-        }
-        open = failures < policy.maxFailures;
-        if (open)
-            connection.prepare("INSERT INTO signin_failures (user_name, failed_at) VALUES (?, ?);")
-                .bind(1, user)
-                .bind(2, now)
-                .step();
-    });
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    Transaction transaction(*connection);
+    connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
+    std::int64_t failures;
+    {
+        Statement count = connection->prepare("SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;");
+        count.bind(1, user).step();
+        failures = count.integer(0);
+    }
+    const bool open = failures < policy.maxFailures;
+    if (open)
+        connection->prepare("INSERT INTO signin_failures (user_name, failed_at) VALUES (?, ?);")
+            .bind(1, user)
+            .bind(2, now)
+            .step();
+    transaction.commit();
     return open ? SignInGate::Open : SignInGate::Throttled;
 }
 
 void SqliteStorage::clearSignInFailures(std::string_view user)
 {
-    change([&](Connection& connection) {
-        connection.prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
-    });
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    connection->prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
 }
 
 std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
 {
-    std::optional<std::int64_t> id;
-    change([&](Connection& connection) {
-        connection.prepare(kInsertMapping)
-            .bind(1, mapping.plugin)
-            .bind(2, mapping.comments)
-            .bind(3, mapping.hardware)
-            .bind(4, mapping.uploadedAt)
-            .bindBlob(5, mapping.file)
-            .bind(6, mapping.user)
-            .step();
-        if (connection.changes() == 1) id = connection.lastInsertId();
-    });
-    return id;
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    connection->prepare(kInsertMapping)
+        .bind(1, mapping.plugin)
+        .bind(2, mapping.comments)
+        .bind(3, mapping.hardware)
+        .bind(4, mapping.uploadedAt)
+        .bindBlob(5, mapping.file)
+        .bind(6, mapping.user)
+        .step();
+    if (connection->changes() != 1) return std::nullopt;
+    return connection->lastInsertId();
 }
 
 std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
@@ -396,37 +336,33 @@ std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
 
 std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::vector<NewMapping>& mappings)
 {
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    Transaction transaction(*connection);
     std::vector<std::int64_t> ids;
-    try {
-        change([&](Connection& connection) {
-            ids.reserve(mappings.size());
-            for (const NewMapping& mapping : mappings) {
-                connection.prepare(kInsertMapping)
-                    .bind(1, mapping.plugin)
-                    .bind(2, mapping.comments)
-                    .bind(3, mapping.hardware)
-                    .bind(4, mapping.uploadedAt)
-                    .bindBlob(5, mapping.file)
-                    .bind(6, mapping.user)
-                    .step();
-                if (connection.changes() != 1) throw NoSuchUser();  // undoes the whole import
-                ids.push_back(connection.lastInsertId());
-            }
-        });
-    } catch (const NoSuchUser&) {
-        return std::nullopt;
+    ids.reserve(mappings.size());
+    for (const NewMapping& mapping : mappings) {
+        connection->prepare(kInsertMapping)
+            .bind(1, mapping.plugin)
+            .bind(2, mapping.comments)
+            .bind(3, mapping.hardware)
+            .bind(4, mapping.uploadedAt)
+            .bindBlob(5, mapping.file)
+            .bind(6, mapping.user)
+            .step();
+        if (connection->changes() != 1) return std::nullopt;  // rolled back: nothing of the batch is kept
+        ids.push_back(connection->lastInsertId());
     }
+    transaction.commit();
     return ids;
 }
 
 bool SqliteStorage::registerDownload(std::int64_t id)
 {
-    bool counted = false;
-    change([&](Connection& connection) {
-        connection.prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
-        counted = connection.changes() == 1;
-    });
-    return counted;
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
+    return connection->changes() == 1;
 }
 
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)

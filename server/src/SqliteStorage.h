@@ -4,12 +4,9 @@
 #include "ConnectionPool.h"
 #include "Storage.h"
 
-#include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 namespace ovserver {
 
@@ -45,25 +42,13 @@ private:
     template <typename Key>
     std::optional<std::string> firstValue(const char* sql, Key key);
 
-    // One change to the store, made through the connection it is given inside a transaction that
-    // may carry the changes of other threads; it throws to be undone.
-    using Change = std::function<void(Connection&)>;
-    struct PendingChange;
-
-    // Makes the change and returns once it is committed; rethrows what the change threw (it is then
-    // undone) or what failed the commit. The changes of this process queue here rather than at
-    // SQLite's file lock, whose busy handler polls with sleeps of up to 100 ms; and the changes that
-    // arrive while one transaction commits are committed together in the next, each in a savepoint
-    // of its own, so that a crowd of writers shares one sync to disk instead of waiting for one each.
-    void change(const Change& work);
-    void commitTogether(const std::vector<PendingChange*>& batch) noexcept;
-
     std::string m_path;
     std::unique_ptr<ConnectionPool<Connection>> m_pool;
-    std::mutex m_changesMutex;
-    std::condition_variable m_changesDone;
-    std::vector<PendingChange*> m_pending;
-    bool m_committing = false;
+    // The changes of this process take turns here rather than at SQLite's file lock, whose busy
+    // handler polls with sleeps of up to 100 ms: a crowd of writers there waits far longer than
+    // their transactions take, and the unlucky ones until the busy time-out. Other processes on
+    // the same file still meet at the file lock.
+    std::mutex m_writer;
 };
 
 }  // namespace ovserver
