@@ -2,10 +2,13 @@
 
 #include "Text.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace ovserver {
 
@@ -17,6 +20,11 @@ thread_local std::optional<std::chrono::steady_clock::time_point> t_requestStart
 // httplib parses a multipart body itself and then keeps none of its bytes; the body must reach our
 // own reader whole, so the multipart type travels under this name instead.
 constexpr const char* kHeldContentType = "X-Ovcommunity-Multipart-Content-Type";
+
+constexpr std::size_t kKeepAliveRequests = 100;
+// Connections the kernel holds for the server before it accepts them; httplib's own backlog of five
+// drops the connections of a burst of clients, which then wait a second to try again.
+constexpr int kListenBacklog = 1024;
 
 void escapeForLog(std::string_view text, std::string& out)
 {
@@ -56,10 +64,18 @@ std::string targetForLog(std::string_view target)
     return out;
 }
 
-HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log)
+HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log,
+                       std::size_t threads)
     : m_handler(handler), m_log(std::move(log))
 {
     m_server.set_payload_max_length(maxUploadBytes + kMultipartAllowance);
+    m_server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    // A client that keeps its connection busy gives it up after this many requests, so that clients
+    // waiting for a thread get their turn.
+    m_server.set_keep_alive_max_count(kKeepAliveRequests);
+    // httplib writes a reply's head and body in separate sends; with Nagle's algorithm the body
+    // then waits for the client's delayed acknowledgement of the head, some 40 ms on Linux.
+    m_server.set_tcp_nodelay(true);
 
     m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         t_requestStart = std::chrono::steady_clock::now();
@@ -110,8 +126,11 @@ HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::
 
 int HttpServer::bind(const std::string& address, int port)
 {
-    if (port == 0) return m_server.bind_to_any_port(address);
-    return m_server.bind_to_port(address, port) ? port : -1;
+    if (port == 0) port = m_server.bind_to_any_port(address);
+    else if (!m_server.bind_to_port(address, port)) port = -1;
+    // Listening again on a listening socket only changes its backlog.
+    if (port > 0) ::listen(m_server.socket(), kListenBacklog);
+    return port;
 }
 
 bool HttpServer::run()
@@ -154,10 +173,21 @@ void HttpServer::logRequest(const httplib::Request& request, const httplib::Resp
         milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *t_requestStart).count();
         t_requestStart.reset();
     }
-    std::string line = isoUtc(systemClock()) + " " + request.remote_addr + " \"";
+    std::string line = isoUtc(systemClock());
+    line.reserve(128 + request.target.size());
+    line += ' ';
+    line += request.remote_addr;
+    line += " \"";
     escapeForLog(request.method, line);
-    line += " " + targetForLog(request.target) + "\" " + std::to_string(response.status) + " " +
-            std::to_string(response.body.size()) + "B " + std::to_string(milliseconds) + "ms";
+    line += ' ';
+    line += targetForLog(request.target);
+    line += "\" ";
+    line += std::to_string(response.status);
+    line += ' ';
+    line += std::to_string(response.body.size());
+    line += "B ";
+    line += std::to_string(milliseconds);
+    line += "ms";
     if (request.has_header("X-Forwarded-For")) {
         line += " forwarded-for=";
         escapeForLog(request.get_header_value("X-Forwarded-For"), line);
@@ -165,8 +195,15 @@ void HttpServer::logRequest(const httplib::Request& request, const httplib::Resp
     if (m_log) {
         m_log(line);
     } else {
+        // One write of the whole line, without stdio's lock, for which every request thread would
+        // otherwise queue; the kernel appends each write whole.
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stderr);
+        for (std::size_t written = 0; written < line.size();) {
+            const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // a log that cannot be written does not stop the server
+            written += static_cast<std::size_t>(n);
+        }
     }
 }
 

@@ -13,10 +13,15 @@
 
 namespace ovserver {
 
+// Requests served at once. httplib gives each open connection a thread of its own for as long as the
+// client keeps it open, so this is also the number of clients served without waiting.
+constexpr std::size_t kDefaultThreads = 64;
+
 class HttpServer {
 public:
     // log receives one line per request (without its line break); stderr when empty.
-    HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log = {});
+    HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log = {},
+               std::size_t threads = kDefaultThreads);
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
@@ -34,9 +39,15 @@ private:
     void serve(const httplib::Request& request, httplib::Response& response) const;
     void logRequest(const httplib::Request& request, const httplib::Response& response) const;
 
+    // httplib's server with access to its listening socket.
+    class Listener : public httplib::Server {
+    public:
+        socket_t socket() const { return svr_sock_; }
+    };
+
     const Handler& m_handler;
     std::function<void(std::string_view)> m_log;
-    httplib::Server m_server;
+    Listener m_server;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_finished{false};
 };

@@ -10,8 +10,10 @@ namespace ovserver {
 struct Options {
     std::string listenAddress = "127.0.0.1";
     int port = 8080;                        // 0 picks a free port
-    std::string databasePath;               // after parsing, never empty
+    std::string databasePath;               // a SQLite file or a PostgreSQL URI; after parsing, never empty
     std::size_t maxUploadBytes = 1048576;  // the largest parameter-order file accepted
+    std::size_t threads = 64;              // requests served at once (each open connection takes one)
+    std::size_t dbConnections = 0;         // connections to the store; 0 takes the engine's default
 };
 
 struct ParsedOptions {

@@ -2,8 +2,18 @@
 
 #include <sodium.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace ovserver::pin {
 
@@ -14,6 +24,59 @@ namespace {
 // them later leaves stored hashes verifiable.
 constexpr unsigned long long kOpsLimit = 2;
 constexpr std::size_t kMemLimit = 8 * 1024 * 1024;
+
+// Hashes are computed by a few threads of their own, at most half the processors' worth, at a
+// lower scheduling priority than the request threads. Each hash is 15 ms of work and 8 MiB, on
+// purpose; a burst of sign-ins (or of guesses) would otherwise take every processor and leave the
+// cheap requests, listing and fetching, waiting behind them. Under such a burst the sign-ins wait
+// instead.
+class HashWorkers {
+public:
+    HashWorkers()
+    {
+        const unsigned count = std::max(1u, std::thread::hardware_concurrency() / 2);
+        for (unsigned i = 0; i < count; ++i)
+            std::thread([this] {
+                setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNiceness);  // best effort
+                for (;;) {
+                    std::function<void()> job;
+                    {
+                        std::unique_lock lock(m_mutex);
+                        m_queued.wait(lock, [this] { return !m_jobs.empty(); });
+                        job = std::move(m_jobs.front());
+                        m_jobs.pop_front();
+                    }
+                    job();
+                }
+            }).detach();
+    }
+
+    // Runs the work on a hashing thread and returns its result.
+    int run(const std::function<int()>& work)
+    {
+        std::packaged_task<int()> task(work);
+        std::future<int> result = task.get_future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_jobs.emplace_back([&task] { task(); });
+        }
+        m_queued.notify_one();
+        return result.get();
+    }
+
+private:
+    static constexpr int kNiceness = 10;
+    std::mutex m_mutex;
+    std::condition_variable m_queued;
+    std::deque<std::function<void()>> m_jobs;
+};
+
+// Made once and never destroyed: its threads wait for work until the process ends.
+HashWorkers& hashWorkers()
+{
+    static HashWorkers* const workers = new HashWorkers();
+    return *workers;
+}
 
 }  // namespace
 
@@ -29,7 +92,10 @@ std::string generate()
 std::string hash(std::string_view pin)
 {
     char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str_alg(out, pin.data(), pin.size(), kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13) != 0)
+    const int failed = hashWorkers().run([&] {
+        return crypto_pwhash_str_alg(out, pin.data(), pin.size(), kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13);
+    });
+    if (failed != 0)
         throw std::runtime_error("the PIN hash could not be computed (out of memory)");
     return out;
 }
@@ -37,7 +103,7 @@ std::string hash(std::string_view pin)
 bool verify(const std::string& storedHash, std::string_view pin)
 {
     if (storedHash.size() >= crypto_pwhash_STRBYTES) return false;
-    return crypto_pwhash_str_verify(storedHash.c_str(), pin.data(), pin.size()) == 0;
+    return hashWorkers().run([&] { return crypto_pwhash_str_verify(storedHash.c_str(), pin.data(), pin.size()); }) == 0;
 }
 
 }  // namespace ovserver::pin

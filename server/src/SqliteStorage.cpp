@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
 #include <unordered_map>
 #include <utility>
 
@@ -43,6 +44,10 @@ const char* const kMigrations[] = {
 };
 
 constexpr int kBusyTimeoutMs = 5000;
+
+// The user's existence is checked by the very insert that stores the mapping.
+constexpr const char* kInsertMapping = "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
+                                       "SELECT id, ?, ?, ?, ?, ? FROM users WHERE name = ?;";
 
 [[noreturn]] void fail(sqlite3* db, std::string_view what)
 {
@@ -125,7 +130,9 @@ public:
         }
         try {
             sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-            exec("PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;");
+            // Pages are read from a memory mapping of the file, shared by all connections,
+            // rather than copied with a system call each into every connection's own cache.
+            exec("PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON; PRAGMA mmap_size = 268435456;");
         } catch (...) {
             sqlite3_close(m_db);
             throw;
@@ -138,6 +145,9 @@ public:
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
+
+    // A local file does not go away under an open connection.
+    bool usable() const { return true; }
 
     // Statements without values only (pragmas, schema, transaction control).
     void exec(const char* sql)
@@ -164,26 +174,6 @@ public:
 private:
     sqlite3* m_db = nullptr;
     std::unordered_map<const char*, sqlite3_stmt*> m_statements;
-};
-
-class SqliteStorage::Lease {
-public:
-    Lease(SqliteStorage& owner, std::unique_ptr<Connection> connection)
-        : m_owner(owner), m_connection(std::move(connection)) {}
-    ~Lease()
-    {
-        const std::lock_guard lock(m_owner.m_mutex);
-        m_owner.m_idle.push_back(std::move(m_connection));
-    }
-    Lease(const Lease&) = delete;
-    Lease& operator=(const Lease&) = delete;
-
-    Connection* operator->() const { return m_connection.get(); }
-    Connection& operator*() const { return *m_connection; }
-
-private:
-    SqliteStorage& m_owner;
-    std::unique_ptr<Connection> m_connection;
 };
 
 // BEGIN IMMEDIATE takes the write lock at the start, so a transaction that reads and then writes
@@ -214,10 +204,18 @@ private:
     bool m_open = true;
 };
 
-SqliteStorage::SqliteStorage(const std::string& path) : m_path(path)
+SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections)
+    : m_path(path),
+      m_pool(std::make_unique<ConnectionPool<Connection>>([this] { return std::make_unique<Connection>(m_path); },
+                                                          maxConnections))
 {
     if (sqlite3_threadsafe() == 0) throw StorageError("this SQLite library was built without thread support");
-    Lease connection = lease();
+    // SQLite counts its memory under one process-wide lock in every allocation, which all request
+    // threads would take turns at; the server does not read those counts. Only possible before
+    // SQLite starts, which it does with the first connection.
+    static std::once_flag noMemoryStatistics;
+    std::call_once(noMemoryStatistics, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
+    auto connection = m_pool->lease();
     connection->exec("PRAGMA journal_mode = WAL;");
     {
         Statement mode = connection->prepare("PRAGMA journal_mode;");
@@ -248,23 +246,10 @@ SqliteStorage::~SqliteStorage() = default;
 
 int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
-SqliteStorage::Lease SqliteStorage::lease()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        if (!m_idle.empty()) {
-            auto connection = std::move(m_idle.back());
-            m_idle.pop_back();
-            return Lease(*this, std::move(connection));
-        }
-    }
-    // Opening happens outside the lock; the pool grows to the number of threads that use it at once.
-    return Lease(*this, std::make_unique<Connection>(m_path));
-}
-
 bool SqliteStorage::createUser(const NewUser& user)
 {
-    Lease connection = lease();
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
                         "ON CONFLICT (name) DO NOTHING;")
         .bind(1, user.name)
@@ -278,7 +263,7 @@ bool SqliteStorage::createUser(const NewUser& user)
 template <typename Key>
 std::optional<std::string> SqliteStorage::firstValue(const char* sql, Key key)
 {
-    Lease connection = lease();
+    auto connection = m_pool->lease();
     Statement query = connection->prepare(sql);
     query.bind(1, key);
     if (!query.step()) return std::nullopt;
@@ -293,7 +278,8 @@ std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
 SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
 {
     const std::int64_t windowStart = now - policy.windowSeconds;
-    Lease connection = lease();
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
     connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
     std::int64_t failures;
@@ -314,16 +300,16 @@ SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t no
 
 void SqliteStorage::clearSignInFailures(std::string_view user)
 {
-    Lease connection = lease();
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
 }
 
 std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
 {
-    Lease connection = lease();
-    // One statement: the user's existence is checked by the very insert that stores the mapping.
-    connection->prepare("INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
-                        "SELECT id, ?, ?, ?, ?, ? FROM users WHERE name = ?;")
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    connection->prepare(kInsertMapping)
         .bind(1, mapping.plugin)
         .bind(2, mapping.comments)
         .bind(3, mapping.hardware)
@@ -337,7 +323,7 @@ std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
 
 std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
 {
-    Lease connection = lease();
+    auto connection = m_pool->lease();
     Statement query = connection->prepare(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
         "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC;");
@@ -348,9 +334,33 @@ std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
     return result;
 }
 
+std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::vector<NewMapping>& mappings)
+{
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    Transaction transaction(*connection);
+    std::vector<std::int64_t> ids;
+    ids.reserve(mappings.size());
+    for (const NewMapping& mapping : mappings) {
+        connection->prepare(kInsertMapping)
+            .bind(1, mapping.plugin)
+            .bind(2, mapping.comments)
+            .bind(3, mapping.hardware)
+            .bind(4, mapping.uploadedAt)
+            .bindBlob(5, mapping.file)
+            .bind(6, mapping.user)
+            .step();
+        if (connection->changes() != 1) return std::nullopt;  // rolled back: nothing of the batch is kept
+        ids.push_back(connection->lastInsertId());
+    }
+    transaction.commit();
+    return ids;
+}
+
 bool SqliteStorage::registerDownload(std::int64_t id)
 {
-    Lease connection = lease();
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
     connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
     return connection->changes() == 1;
 }
@@ -363,7 +373,7 @@ std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
 bool SqliteStorage::healthy()
 {
     try {
-        Lease connection = lease();
+        auto connection = m_pool->lease();
         Statement query = connection->prepare("SELECT COUNT(*) FROM schema_version;");
         return query.step() && query.integer(0) > 0;
     } catch (const StorageError&) {

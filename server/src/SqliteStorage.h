@@ -1,20 +1,21 @@
 #pragma once
 // The store in one SQLite file (WAL, synchronous=FULL), for a server on one machine.
 
+#include "ConnectionPool.h"
 #include "Storage.h"
 
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 namespace ovserver {
 
 class SqliteStorage final : public Storage {
 public:
-    // Opens the database file, creating it when absent, and brings its schema up to date.
-    // Throws StorageError when the file cannot be used (not a database, newer schema, no rights).
-    explicit SqliteStorage(const std::string& path);
+    // Opens the database file, creating it when absent, and brings its schema up to date; at most
+    // maxConnections threads use it at once. Throws StorageError when the file cannot be used (not a
+    // database, newer schema, no rights).
+    explicit SqliteStorage(const std::string& path, std::size_t maxConnections = 64);
     ~SqliteStorage() override;
     SqliteStorage(const SqliteStorage&) = delete;
     SqliteStorage& operator=(const SqliteStorage&) = delete;
@@ -27,6 +28,7 @@ public:
     SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
     void clearSignInFailures(std::string_view user) override;
     std::optional<std::int64_t> addMapping(const NewMapping& mapping) override;
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin) override;
     bool registerDownload(std::int64_t id) override;
     std::optional<std::string> mappingFile(std::int64_t id) override;
@@ -34,18 +36,19 @@ public:
 
 private:
     class Connection;
-    class Lease;
     class Transaction;
 
-    // A connection for the calling thread alone; it goes back to the pool when the lease ends.
-    Lease lease();
     // The first column of the first row that the query with this one value finds, if any.
     template <typename Key>
     std::optional<std::string> firstValue(const char* sql, Key key);
 
     std::string m_path;
-    std::mutex m_mutex;
-    std::vector<std::unique_ptr<Connection>> m_idle;
+    std::unique_ptr<ConnectionPool<Connection>> m_pool;
+    // The changes of this process take turns here rather than at SQLite's file lock, whose busy
+    // handler polls with sleeps of up to 100 ms: a crowd of writers there waits far longer than
+    // their transactions take, and the unlucky ones until the busy time-out. Other processes on
+    // the same file still meet at the file lock.
+    std::mutex m_writer;
 };
 
 }  // namespace ovserver

@@ -70,6 +70,10 @@ public:
     // The new mapping's number, or nothing when no user of that name exists (nothing is stored).
     virtual std::optional<std::int64_t> addMapping(const NewMapping& mapping) = 0;
 
+    // Stores the mappings in one transaction, all or none (an import). Their numbers in order, or
+    // nothing when one of them names a user that does not exist.
+    virtual std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) = 0;
+
     // The mappings shared for exactly that plug-in name, newest first.
     virtual std::vector<MappingSummary> listMappings(std::string_view plugin) = 0;
 

@@ -6,41 +6,87 @@
 
 namespace ovserver {
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence that starts at bytes[i], or 0 when there is none:
+// shortest forms only, no surrogates, nothing above U+10FFFF.
+std::size_t utf8SequenceAt(std::string_view bytes, std::size_t i)
+{
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    if (b0 < 0x80) return 1;
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        if (b0 == 0xE0) low = 0xA0;   // no overlong forms
+        if (b0 == 0xED) high = 0x9F;  // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        if (b0 == 0xF0) low = 0x90;   // no overlong forms
+        if (b0 == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (bytes.size() - i < length) return 0;
+    const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+    if (b1 < low || b1 > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(bytes[i + k]);
+        if (b < 0x80 || b > 0xBF) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
 bool isValidUtf8(std::string_view bytes)
 {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto b0 = static_cast<unsigned char>(bytes[i]);
-        if (b0 < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-            if (b0 == 0xE0) low = 0xA0;   // no overlong forms
-            if (b0 == 0xED) high = 0x9F;  // no surrogates
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-            if (b0 == 0xF0) low = 0x90;   // no overlong forms
-            if (b0 == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-        } else {
-            return false;
-        }
-        if (n - i < length) return false;
-        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-        if (b1 < low || b1 > high) return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            if (b < 0x80 || b > 0xBF) return false;
-        }
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8SequenceAt(bytes, i);
+        if (length == 0) return false;
         i += length;
     }
     return true;
+}
+
+void appendJsonString(std::string& out, std::string_view text)
+{
+    static const char hex[] = "0123456789abcdef";
+    out += '"';
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80) {
+            const std::size_t length = utf8SequenceAt(text, i);
+            if (length == 0) {
+                out += "\xEF\xBF\xBD";
+                ++i;
+            } else {
+                out.append(text.substr(i, length));
+                i += length;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (b < 0x20) {
+                out += "\\u00";
+                out += hex[b >> 4];
+                out += hex[b & 0x0F];
+            } else {
+                out += c;
+            }
+        }
+        ++i;
+    }
+    out += '"';
 }
 
 namespace {
@@ -74,6 +120,21 @@ std::optional<std::string> percentDecode(std::string_view text)
     return out;
 }
 
+namespace {
+
+// "key=", or "&key=" for every key but the first.
+std::string introOf(std::string_view key, bool afterAnother)
+{
+    std::string intro;
+    intro.reserve(key.size() + 2);
+    if (afterAnother) intro += '&';
+    intro += key;
+    intro += '=';
+    return intro;
+}
+
+}  // namespace
+
 QueryParams QueryParams::parse(std::string_view query, std::initializer_list<std::string_view> expectedKeys)
 {
     QueryParams result;
@@ -82,7 +143,7 @@ QueryParams QueryParams::parse(std::string_view query, std::initializer_list<std
     std::size_t pos = 0;
     bool shaped = expectedKeys.size() > 0;
     for (auto key = expectedKeys.begin(); shaped && key != expectedKeys.end(); ++key) {
-        const std::string intro = (key == expectedKeys.begin() ? "" : "&") + std::string(*key) + "=";
+        const std::string intro = introOf(*key, key != expectedKeys.begin());
         if (query.compare(pos, intro.size(), intro) != 0) {
             shaped = false;
             break;
@@ -90,7 +151,7 @@ QueryParams QueryParams::parse(std::string_view query, std::initializer_list<std
         const std::size_t valueStart = pos + intro.size();
         std::size_t valueEnd = query.size();
         if (auto next = key + 1; next != expectedKeys.end()) {
-            valueEnd = query.find("&" + std::string(*next) + "=", valueStart);
+            valueEnd = query.find(introOf(*next, true), valueStart);
             if (valueEnd == std::string_view::npos) {
                 shaped = false;
                 break;

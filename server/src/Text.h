@@ -14,6 +14,10 @@ namespace ovserver {
 // True when the bytes are well-formed UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view bytes);
 
+// Appends the text as a JSON string, quotes included. Bytes that are not well-formed UTF-8 become
+// U+FFFD, each on its own, so the reply is always valid JSON in UTF-8.
+void appendJsonString(std::string& out, std::string_view text);
+
 // Replaces each %XX by its byte. A plus sign stays a plus sign: the editor escapes a space as %20 and
 // leaves '+' as it is inside values. Nothing when a '%' is not followed by two hexadecimal digits.
 std::optional<std::string> percentDecode(std::string_view text);

@@ -2,9 +2,9 @@
 
 #include "Handler.h"
 #include "HttpServer.h"
+#include "OpenStorage.h"
 #include "Options.h"
 #include "Pin.h"
-#include "SqliteStorage.h"
 
 #include <atomic>
 #include <csignal>
@@ -47,17 +47,19 @@ int main(int argc, char** argv)
 
     // The database holds PIN hashes and e-mail addresses: what the server creates is for its own user.
     umask(0077);
-    const std::filesystem::path database(options.databasePath);
-    std::error_code error;
-    if (database.has_parent_path()) std::filesystem::create_directories(database.parent_path(), error);
-    if (error) {
-        std::fprintf(stderr, "ovcommunity-server: cannot create the folder %s: %s\n", database.parent_path().c_str(),
-                     error.message().c_str());
-        return 1;
+    if (!isPostgresUrl(options.databasePath)) {
+        const std::filesystem::path database(options.databasePath);
+        std::error_code error;
+        if (database.has_parent_path()) std::filesystem::create_directories(database.parent_path(), error);
+        if (error) {
+            std::fprintf(stderr, "ovcommunity-server: cannot create the folder %s: %s\n", database.parent_path().c_str(),
+                         error.message().c_str());
+            return 1;
+        }
     }
-    std::unique_ptr<SqliteStorage> storage;
+    std::unique_ptr<Storage> storage;
     try {
-        storage = std::make_unique<SqliteStorage>(options.databasePath);
+        storage = openStorage(options.databasePath, options.dbConnections);
     } catch (const StorageError& failure) {
         std::fprintf(stderr, "ovcommunity-server: %s\n", failure.what());
         return 1;
@@ -66,7 +68,7 @@ int main(int argc, char** argv)
     HandlerConfig config;
     config.maxUploadBytes = options.maxUploadBytes;
     const Handler handler(*storage, config);
-    HttpServer server(handler, options.maxUploadBytes);
+    HttpServer server(handler, options.maxUploadBytes, {}, options.threads);
     const int port = server.bind(options.listenAddress, options.port);
     if (port < 0) {
         std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(), options.port);
@@ -75,7 +77,7 @@ int main(int argc, char** argv)
     const bool ipv6 = options.listenAddress.find(':') != std::string::npos;
     std::printf("listening on %s%s%s:%d\n", ipv6 ? "[" : "", options.listenAddress.c_str(), ipv6 ? "]" : "", port);
     std::fflush(stdout);
-    std::fprintf(stderr, "database %s\n", options.databasePath.c_str());
+    std::fprintf(stderr, "database %s\n", locationForLog(options.databasePath).c_str());
 
     std::atomic<bool> signalled{false};
     std::thread waiter([&] {

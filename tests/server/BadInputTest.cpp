@@ -18,21 +18,24 @@ struct Refusal {
     const char* says;  // a piece of the reply text
 };
 
-class BadInput : public ::testing::Test {
+class BadInput : public ovtest::OnEachEngine {
 protected:
-    BadInput() : server(4096)
+    void SetUp() override
     {
-        server.createUser("ann");
-        EXPECT_EQ(server.upload("ann", "Synth", "kept", ovtest::xmlPlist({"1 A"})).status, 200);
+        OnEachEngine::SetUp();
+        if (IsSkipped()) return;
+        live = std::make_unique<LiveServer>(GetParam(), 4096);
+        live->createUser("ann");
+        EXPECT_EQ(live->upload("ann", "Synth", "kept", ovtest::xmlPlist({"1 A"})).status, 200);
         before = state();
     }
 
     // What a refusal must leave alone: the list with its download counts.
-    std::string state() const { return server.list("Synth"); }
+    std::string state() const { return live->list("Synth"); }
 
     void expectRefused(const Refusal& refusal, const std::string& contentType = ovtest::kUploadContentType)
     {
-        const auto answer = server.post(refusal.target, refusal.body, contentType);
+        const auto answer = live->post(refusal.target, refusal.body, contentType);
         EXPECT_EQ(answer.status, refusal.status) << refusal.what << ": " << answer.body;
         EXPECT_NE(answer.body.find(refusal.says), std::string::npos) << refusal.what << ": " << answer.body;
         EXPECT_NE(answer.body, "\nOK\n") << refusal.what;
@@ -44,13 +47,15 @@ protected:
         return "/ov_upload.php?user=" + user + "&hardware=12&plugin=" + plugin + "&comments=" + comments;
     }
 
-    LiveServer server;
+    std::unique_ptr<LiveServer> live;
     std::string before;
 };
 
 }  // namespace
 
-TEST_F(BadInput, UploadsThatAreRefused)
+OV_ON_EACH_ENGINE(BadInput);
+
+TEST_P(BadInput, UploadsThatAreRefused)
 {
     const std::string good = ovtest::uploadBody(ovtest::xmlPlist({"1 A"}));
     const std::string target = uploadTarget("ann", "Synth", "c");
@@ -84,10 +89,10 @@ TEST_F(BadInput, UploadsThatAreRefused)
     expectRefused({"not multipart", target, good, 400, "multipart/form-data"}, "application/octet-stream");
 
     // The limits themselves are allowed.
-    EXPECT_EQ(server.upload("ann", std::string(200, 'p'), std::string(2000, 'c'), ovtest::xmlPlist({"1 A"})).status, 200);
+    EXPECT_EQ(live->upload("ann", std::string(200, 'p'), std::string(2000, 'c'), ovtest::xmlPlist({"1 A"})).status, 200);
 }
 
-TEST_F(BadInput, OtherRequestsThatAreRefused)
+TEST_P(BadInput, OtherRequestsThatAreRefused)
 {
     const Refusal refusals[] = {
         {"sign-in without PIN", "/checkuser.php?userName=ann", "", 400, "no PIN code"},
@@ -102,7 +107,7 @@ TEST_F(BadInput, OtherRequestsThatAreRefused)
     for (const auto& refusal : refusals) expectRefused(refusal, "");
 }
 
-TEST_F(BadInput, NewUsersThatAreRefusedAreNotCreated)
+TEST_P(BadInput, NewUsersThatAreRefusedAreNotCreated)
 {
     const Refusal refusals[] = {
         {"no e-mail", "/checkuserexists.php?userName=bea", "", 400, "no e-mail address"},
@@ -114,6 +119,6 @@ TEST_F(BadInput, NewUsersThatAreRefusedAreNotCreated)
     };
     for (const auto& refusal : refusals) expectRefused(refusal, "");
     // None of those names was taken.
-    EXPECT_EQ(server.createUser("bea").size(), 6u);
-    EXPECT_EQ(server.createUser(std::string(64, 'b')).size(), 6u);
+    EXPECT_EQ(live->createUser("bea").size(), 6u);
+    EXPECT_EQ(live->createUser(std::string(64, 'b')).size(), 6u);
 }

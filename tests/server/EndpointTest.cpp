@@ -11,9 +11,12 @@
 using ovtest::LiveServer;
 using Json = nlohmann::json;
 
-TEST(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
+class Endpoints : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(Endpoints);
+
+TEST_P(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     const std::string pin = server.createUser("Ann Example");
     ASSERT_EQ(pin.size(), 6u);
     EXPECT_EQ(server.signIn("Ann Example", pin).body, "\nOK\n");
@@ -35,9 +38,9 @@ TEST(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
     }
 }
 
-TEST(Endpoints, UploadListRegisterAndFetchRoundTrip)
+TEST_P(Endpoints, UploadListRegisterAndFetchRoundTrip)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     server.createUser("ann");
     const std::string xml = ovtest::xmlPlist({"1 Cutoff", "-1", "7 Res"});
     const std::string binary = ovtest::binaryPlist({"2 Drive"});
@@ -73,9 +76,9 @@ TEST(Endpoints, UploadListRegisterAndFetchRoundTrip)
     EXPECT_EQ(server.list("retro synth"), "[]");
 }
 
-TEST(Endpoints, ValuesKeepTheCharactersTheEditorLeavesUnescaped)
+TEST_P(Endpoints, ValuesKeepTheCharactersTheEditorLeavesUnescaped)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     server.createUser("R&B=fan+1");
     const std::string comment = "rock & roll = 100% fun + C++\n\xC3\xA9t\xC3\xA9";
     ASSERT_EQ(server.upload("R&B=fan+1", "Bass & Drums=2", comment, ovtest::xmlPlist({"1 A"})).status, 200);
@@ -85,9 +88,9 @@ TEST(Endpoints, ValuesKeepTheCharactersTheEditorLeavesUnescaped)
     EXPECT_EQ(list[0]["user"], "R&B=fan+1");
 }
 
-TEST(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
+TEST_P(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     for (const std::string base : {"/", "/community/lib/", "/a/b/c/"}) {
         const std::string user = "user" + std::to_string(base.size());
         const std::string pin = server.createUser(user);
@@ -112,9 +115,9 @@ TEST(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
     EXPECT_EQ(server.post("/files/1/CSParameterOrder.plist").status, 405);
 }
 
-TEST(Endpoints, LogHasOneLinePerRequestAndNeverAPin)
+TEST_P(Endpoints, LogHasOneLinePerRequestAndNeverAPin)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     const std::string pin = server.createUser("ann");
     server.post("/checkuser.php?userName=ann&pinCode=" + pin);
     server.post("/checkuser.php?userName=ann&pinCode=9" + pin + "&pinCode=" + pin);

@@ -1,12 +1,18 @@
 #include "LiveServer.h"
 
+#include "OpenStorage.h"
 #include "Pin.h"
 
+#include <libpq-fe.h>
 #include <plist/plist.h>
+#include <sqlite3.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <random>
 #include <regex>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace ovtest {
 
@@ -21,6 +27,84 @@ TempDir::~TempDir()
 {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
+}
+
+std::string engineName(Engine engine) { return engine == Engine::Sqlite ? "SQLite" : "PostgreSQL"; }
+
+std::string postgresTestUrl()
+{
+    const char* url = std::getenv("OVCORVANTA_TEST_POSTGRES_URL");
+    return url ? url : "";
+}
+
+namespace {
+
+// Runs SQL on a PostgreSQL database.
+void runOn(const std::string& url, const std::string& sql)
+{
+    PGconn* connection = PQconnectdb(url.c_str());
+    std::string problem;
+    if (PQstatus(connection) != CONNECTION_OK) {
+        problem = PQerrorMessage(connection);
+    } else {
+        PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
+        PGresult* result = PQexec(connection, sql.c_str());
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && PQresultStatus(result) != PGRES_TUPLES_OK) problem = PQresultErrorMessage(result);
+        PQclear(result);
+    }
+    PQfinish(connection);
+    if (!problem.empty()) throw std::runtime_error("test database: " + sql + ": " + problem);
+}
+
+void administer(const std::string& sql) { runOn(postgresTestUrl(), sql); }
+
+}  // namespace
+
+TestStore::TestStore(Engine engine) : engine(engine)
+{
+    if (engine == Engine::Sqlite) {
+        m_dir = std::make_unique<TempDir>();
+        location = (m_dir->path / "community.sqlite").string();
+        return;
+    }
+    const std::string url = postgresTestUrl();
+    if (url.empty()) throw std::runtime_error("OVCORVANTA_TEST_POSTGRES_URL is not set");
+    static std::atomic<int> made{0};
+    m_schema = "test_" + std::to_string(getpid()) + "_" + std::to_string(made++) + "_" + std::to_string(std::random_device()() % 100000);
+    administer("CREATE SCHEMA " + m_schema);
+    location = url + (url.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + m_schema;
+}
+
+TestStore::~TestStore()
+{
+    if (m_schema.empty()) return;
+    try {
+        administer("DROP SCHEMA " + m_schema + " CASCADE");
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << error.what();
+    }
+}
+
+std::unique_ptr<ovserver::Storage> TestStore::open(std::size_t maxConnections) const
+{
+    return ovserver::openStorage(location, maxConnections);
+}
+
+void TestStore::execute(const std::string& sql) const
+{
+    if (engine == Engine::Postgres) return runOn(location, sql);
+    sqlite3* db = nullptr;
+    std::string problem;
+    if (sqlite3_open(location.c_str(), &db) != SQLITE_OK || sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        problem = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    if (!problem.empty()) throw std::runtime_error("test database: " + sql + ": " + problem);
+}
+
+void OnEachEngine::SetUp()
+{
+    if (GetParam() == Engine::Postgres && postgresTestUrl().empty())
+        GTEST_SKIP() << "PostgreSQL variant skipped: OVCORVANTA_TEST_POSTGRES_URL is not set (scripts/test sets it)";
 }
 
 std::string escape(std::string_view value)
@@ -77,14 +161,14 @@ std::string uploadBody(std::string_view file)
            std::string(file) + "\r\n--" + boundary + "--\r\n";
 }
 
-LiveServer::LiveServer(std::size_t maxUploadBytes, std::filesystem::path db) : dbPath(std::move(db))
+LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store) : location(std::move(store))
 {
     if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
-    if (dbPath.empty()) {
-        m_dir = std::make_unique<TempDir>();
-        dbPath = m_dir->path / "community.sqlite";
+    if (location.empty()) {
+        m_ownStore = std::make_unique<TestStore>(engine);
+        location = m_ownStore->location;
     }
-    m_storage = std::make_unique<ovserver::SqliteStorage>(dbPath.string());
+    m_storage = ovserver::openStorage(location);
     ovserver::HandlerConfig config;
     config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };

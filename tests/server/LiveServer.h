@@ -1,11 +1,12 @@
 #pragma once
-// A community server running in the test process on an ephemeral loopback port, with a database
-// of its own and a clock the test sets, and the requests the editor sends to it.
+// A community server running in the test process on an ephemeral loopback port, with a store of
+// its own (on either engine) and a clock the test sets, and the requests the editor sends to it.
 
 #include "Handler.h"
 #include "HttpServer.h"
-#include "SqliteStorage.h"
+#include "Storage.h"
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <atomic>
@@ -24,6 +25,46 @@ struct TempDir {
     ~TempDir();
     std::filesystem::path path;
 };
+
+enum class Engine { Sqlite, Postgres };
+std::string engineName(Engine engine);
+
+// The PostgreSQL database the tests may use, from OVCORVANTA_TEST_POSTGRES_URL; empty when unset.
+std::string postgresTestUrl();
+
+// A store for one test alone, removed at the end: a SQLite file in a fresh folder, or a schema of
+// its own in the test PostgreSQL database (the location names it as the search path).
+class TestStore {
+public:
+    explicit TestStore(Engine engine);
+    ~TestStore();
+    TestStore(const TestStore&) = delete;
+    TestStore& operator=(const TestStore&) = delete;
+
+    std::unique_ptr<ovserver::Storage> open(std::size_t maxConnections = 0) const;
+    // Runs SQL on the store behind the server's back; throws std::runtime_error when it fails.
+    void execute(const std::string& sql) const;
+
+    const Engine engine;
+    std::string location;  // what --db takes
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::string m_schema;
+};
+
+// Tests that run once on each engine; the PostgreSQL run is skipped, with a note, when no test
+// database is configured.
+class OnEachEngine : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override;
+};
+
+#define OV_ON_EACH_ENGINE(suite)                                                                                \
+    INSTANTIATE_TEST_SUITE_P(On, suite, ::testing::Values(::ovtest::Engine::Sqlite, ::ovtest::Engine::Postgres), \
+                             [](const ::testing::TestParamInfo<::ovtest::Engine>& info) {                        \
+                                 return ::ovtest::engineName(info.param);                                        \
+                             })
 
 // The editor's URL escaping: RFC 2396's unreserved and reserved characters stay, so '&', '=' and
 // '+' inside a value go out unescaped; every other byte becomes %XX.
@@ -44,8 +85,8 @@ struct Answer {
 
 class LiveServer {
 public:
-    // dbPath empty: a database in a folder of the server's own.
-    explicit LiveServer(std::size_t maxUploadBytes = 1024 * 1024, std::filesystem::path dbPath = {});
+    // location empty: a store of the server's own.
+    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {});
     ~LiveServer();
 
     Answer post(const std::string& target, const std::string& body = {}, const std::string& contentType = {}) const;
@@ -62,12 +103,12 @@ public:
     std::vector<std::string> logLines() const;
 
     std::atomic<std::int64_t> now{1'700'000'000};  // 2023-11-14T22:13:20Z
-    std::filesystem::path dbPath;
+    std::string location;
     int port = 0;
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<ovserver::SqliteStorage> m_storage;
+    std::unique_ptr<TestStore> m_ownStore;
+    std::unique_ptr<ovserver::Storage> m_storage;
     std::unique_ptr<ovserver::Handler> m_handler;
     std::unique_ptr<ovserver::HttpServer> m_server;
     std::thread m_thread;

@@ -8,6 +8,7 @@
 #include "Text.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <random>
 
@@ -181,6 +182,7 @@ public:
     SignInGate openSignInCheck(std::string_view, std::int64_t, const SignInPolicy&) override { unavailable(); }
     void clearSignInFailures(std::string_view) override { unavailable(); }
     std::optional<std::int64_t> addMapping(const NewMapping&) override { unavailable(); }
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view) override { unavailable(); }
     bool registerDownload(std::int64_t) override { unavailable(); }
     std::optional<std::string> mappingFile(std::int64_t) override { unavailable(); }
@@ -189,13 +191,16 @@ public:
 
 }  // namespace
 
-TEST(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
+class HandlerRobustness : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(HandlerRobustness);
+
+TEST_P(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
 {
-    ovtest::TempDir dir;
-    SqliteStorage storage((dir.path / "db.sqlite").string());
+    const ovtest::TestStore store(GetParam());
+    const auto storage = store.open();
     HandlerConfig config;
-    config.reportError = [](std::string_view) {};
-    const Handler handler(storage, config);
+    config.reportError = [](std::string_view message) { ADD_FAILURE() << message; };  // the store itself never fails here
+    const Handler handler(*storage, config);
 
     const std::string body = ovtest::uploadBody(ovtest::xmlPlist({"1 A"}));
     const std::string seeds[] = {"/checkuser.php", "userName=a%20b&pinCode=123456", "/x/ov_upload.php",
@@ -215,8 +220,32 @@ TEST(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
 
     // A store that fails gives 503 and a text, not an exception.
     NoStorage broken;
+    config.reportError = [](std::string_view) {};
     const Handler brokenHandler(broken, config);
     const Reply reply = brokenHandler.handle({"POST", "/ov_listplists.php", "plugin=x", "", ""});
     EXPECT_EQ(reply.status, 503);
     EXPECT_EQ(brokenHandler.handle({"GET", "/healthz", "", "", ""}).status, 503);
+}
+
+TEST(JsonText, AnyBytesMakeAJsonStringThatReadsBackAsTheirUtf8)
+{
+    const auto written = [](std::string_view text) {
+        std::string out;
+        appendJsonString(out, text);
+        return out;
+    };
+    EXPECT_EQ(written("rock & roll \"live\"\\\n\t\x01\x7F"), "\"rock & roll \\\"live\\\"\\\\\\n\\t\\u0001\x7F\"");
+    EXPECT_EQ(written("\xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xB9"), "\"\xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xB9\"");
+    // Each byte that starts no well-formed sequence becomes one U+FFFD; the bytes after it count again.
+    EXPECT_EQ(written("a\xFF" "b\xC3(\xED\xA0\x80"), "\"a\xEF\xBF\xBD" "b\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(random() % 24, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 3 ? random() % 0x80 : random());
+        const auto parsed = nlohmann::json::parse(written(bytes), nullptr, false);
+        ASSERT_TRUE(parsed.is_string()) << written(bytes);
+        if (isValidUtf8(bytes)) EXPECT_EQ(parsed.get<std::string>(), bytes);
+        else EXPECT_TRUE(isValidUtf8(parsed.get<std::string>()));
+    }
 }

@@ -16,9 +16,14 @@ std::string wrongPinFor(const std::string& pin) { return pin == "000000" ? "0000
 
 }  // namespace
 
-TEST(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPin)
+class SignInThrottle : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(SignInThrottle);
+class Concurrency : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(Concurrency);
+
+TEST_P(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPin)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     const std::string pin = server.createUser("ann");
     const std::string otherPin = server.createUser("bea");
     const std::int64_t start = server.now;
@@ -36,9 +41,9 @@ TEST(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPin)
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
 }
 
-TEST(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
+TEST_P(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     const std::string pin = server.createUser("ann");
     for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPinFor(pin));
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
@@ -46,13 +51,12 @@ TEST(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
 }
 
-TEST(SignInThrottle, TheLockLivesInTheDatabaseAndHoldsUnderConcurrentGuesses)
+TEST_P(SignInThrottle, TheLockLivesInTheDatabaseAndHoldsUnderConcurrentGuesses)
 {
-    ovtest::TempDir dir;
-    const auto db = dir.path / "shared.sqlite";
+    const ovtest::TestStore store(GetParam());
     std::string pin;
     {
-        LiveServer first(1024 * 1024, db);
+        LiveServer first(GetParam(), 1024 * 1024, store.location);
         pin = first.createUser("ann");
         // Twenty guesses at once: exactly ten are checked, the rest are refused unchecked.
         std::vector<std::thread> guessers;
@@ -68,15 +72,15 @@ TEST(SignInThrottle, TheLockLivesInTheDatabaseAndHoldsUnderConcurrentGuesses)
         EXPECT_EQ(throttled, 10);
     }
     // A second server on the same database (another node, or a restart) keeps the lock.
-    LiveServer second(1024 * 1024, db);
+    LiveServer second(GetParam(), 1024 * 1024, store.location);
     EXPECT_EQ(second.signIn("ann", pin).status, 429);
     second.now += 15 * 60;
     EXPECT_EQ(second.signIn("ann", pin).body, "\nOK\n");
 }
 
-TEST(Concurrency, ParallelUploadsAndDownloadCountsLoseNothing)
+TEST_P(Concurrency, ParallelUploadsAndDownloadCountsLoseNothing)
 {
-    LiveServer server;
+    LiveServer server(GetParam());
     server.createUser("ann");
     constexpr int kThreads = 8, kEach = 25;
     std::vector<std::thread> threads;

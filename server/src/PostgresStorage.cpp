@@ -1,0 +1,374 @@
+#include "PostgresStorage.h"
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <unordered_map>
+#include <utility>
+
+namespace ovserver {
+
+namespace {
+
+// Migration n brings the schema from version n - 1 to n. Published migrations never change.
+const char* const kMigrations[] = {
+    R"sql(
+    CREATE TABLE users (
+        id         BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+        name       TEXT   NOT NULL UNIQUE,
+        email      TEXT   NOT NULL,
+        pin_hash   TEXT   NOT NULL,
+        created_at BIGINT NOT NULL
+    );
+    -- Numbers come from a sequence and are never given again, so a number that a client still
+    -- holds cannot come to mean another file.
+    CREATE TABLE mappings (
+        id          BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+        user_id     BIGINT NOT NULL REFERENCES users(id),
+        plugin      TEXT   NOT NULL,
+        comments    TEXT   NOT NULL,
+        hardware    BIGINT NOT NULL,
+        uploaded_at BIGINT NOT NULL,
+        downloads   BIGINT NOT NULL DEFAULT 0,
+        file        BYTEA  NOT NULL
+    );
+    CREATE INDEX mappings_by_plugin ON mappings (plugin, uploaded_at DESC, id DESC);
+    CREATE TABLE signin_failures (
+        id        BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+        user_name TEXT   NOT NULL,
+        failed_at BIGINT NOT NULL
+    );
+    CREATE INDEX signin_failures_by_name ON signin_failures (user_name, failed_at);
+    CREATE INDEX signin_failures_by_time ON signin_failures (failed_at);
+    )sql",
+};
+
+// Taken while the schema is checked and migrated, so that nodes starting together migrate once.
+constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d;  // "ovcomm"
+
+constexpr const char* kInsertMapping =
+    "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
+    "SELECT id, $1::text, $2::text, $3::bigint, $4::bigint, $5::bytea FROM users WHERE name = $6::text RETURNING id;";
+
+// One value of a statement, sent in binary form: texts and files as their bytes, numbers as eight
+// bytes in network order. A text with a NUL byte reaches the server whole, which refuses it.
+class Param {
+public:
+    Param(std::string_view bytes) : m_bytes(bytes.empty() ? "" : bytes.data()), m_length(static_cast<int>(bytes.size())) {}
+    Param(const std::string& bytes) : Param(std::string_view(bytes)) {}
+    Param(std::int64_t number) : m_isNumber(true), m_length(8)
+    {
+        auto value = static_cast<std::uint64_t>(number);
+        for (int i = 7; i >= 0; --i, value >>= 8) m_number[i] = static_cast<char>(value & 0xFF);
+    }
+    const char* data() const { return m_isNumber ? m_number : m_bytes; }
+    int length() const { return m_length; }
+
+private:
+    const char* m_bytes = nullptr;
+    char m_number[8] = {};
+    bool m_isNumber = false;
+    int m_length = 0;
+};
+
+std::string firstLine(const char* message)
+{
+    std::string text = message ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+// A statement's outcome, in binary form; owns the PGresult.
+class Result {
+public:
+    explicit Result(PGresult* result) : m_result(result) {}
+    ~Result() { PQclear(m_result); }
+    Result(Result&& other) noexcept : m_result(std::exchange(other.m_result, nullptr)) {}
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+    Result& operator=(Result&&) = delete;
+
+    int rows() const { return PQntuples(m_result); }
+    std::string bytes(int row, int column) const
+    {
+        return std::string(PQgetvalue(m_result, row, column), static_cast<std::size_t>(PQgetlength(m_result, row, column)));
+    }
+    std::int64_t integer(int row, int column) const
+    {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(PQgetvalue(m_result, row, column));
+        const int length = PQgetlength(m_result, row, column);
+        std::uint64_t value = 0;
+        for (int i = 0; i < length; ++i) value = value << 8 | bytes[i];
+        if (length == 4) return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+        return static_cast<std::int64_t>(value);
+    }
+    // Rows changed by an INSERT, UPDATE or DELETE.
+    std::int64_t changed() const
+    {
+        const char* count = PQcmdTuples(m_result);
+        return count && *count ? std::stoll(count) : 0;
+    }
+
+private:
+    PGresult* m_result;
+};
+
+}  // namespace
+
+class PostgresStorage::Connection {
+public:
+    explicit Connection(const std::string& url) : m_connection(PQconnectdb(url.c_str()))
+    {
+        if (!m_connection) throw StorageError("cannot connect to PostgreSQL: out of memory");
+        if (PQstatus(m_connection) != CONNECTION_OK) {
+            const std::string message = "cannot connect to PostgreSQL: " + firstLine(PQerrorMessage(m_connection));
+            PQfinish(m_connection);
+            throw StorageError(message);
+        }
+        // "already exists, skipping" and the like are not for the server's log.
+        PQsetNoticeProcessor(m_connection, [](void*, const char*) {}, nullptr);
+        if (PQsetClientEncoding(m_connection, "UTF8") != 0) {
+            PQfinish(m_connection);
+            throw StorageError("PostgreSQL does not take UTF-8 from this client");
+        }
+    }
+    ~Connection()
+    {
+        PQfinish(m_connection);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // False once the connection is broken, or when it was left inside a transaction. The server
+    // sends nothing unasked to an idle connection that listens for no notifications, except the
+    // message that it is closing it (a restart, an administrator, an idle time-out): anything
+    // waiting on the socket means the connection is gone or going.
+    bool usable()
+    {
+        if (PQstatus(m_connection) != CONNECTION_OK || PQtransactionStatus(m_connection) != PQTRANS_IDLE) return false;
+        pollfd socket{PQsocket(m_connection), POLLIN, 0};
+        return poll(&socket, 1, 0) == 0;
+    }
+
+    std::string parameter(const char* name) const
+    {
+        const char* value = PQparameterStatus(m_connection, name);
+        return value ? value : "";
+    }
+
+    // Statements without values (transaction control, schema).
+    void exec(const char* sql) { check(PQexec(m_connection, sql), sql); }
+
+    // The statement for this SQL text, prepared once per connection; sql must be a literal.
+    Result run(const char* sql, std::initializer_list<Param> params = {})
+    {
+        auto found = m_prepared.find(sql);
+        if (found == m_prepared.end()) {
+            std::string name = std::to_string(m_prepared.size());
+            name.insert(name.begin(), 's');
+            check(PQprepare(m_connection, name.c_str(), sql, 0, nullptr), "preparing a statement");
+            found = m_prepared.emplace(sql, std::move(name)).first;
+        }
+        constexpr std::size_t kMostParams = 8;
+        if (params.size() > kMostParams) throw StorageError("a statement with too many values");
+        const char* values[kMostParams];
+        int lengths[kMostParams];
+        int formats[kMostParams];
+        int count = 0;
+        for (const Param& param : params) {
+            values[count] = param.data();
+            lengths[count] = param.length();
+            formats[count] = 1;
+            ++count;
+        }
+        return check(PQexecPrepared(m_connection, found->second.c_str(), count, values, lengths, formats, 1), sql);
+    }
+
+private:
+    Result check(PGresult* raw, const char* what)
+    {
+        Result result(raw);
+        const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            const std::string message = firstLine(raw ? PQresultErrorMessage(raw) : PQerrorMessage(m_connection));
+            throw StorageError(std::string("PostgreSQL refused ") + (std::strlen(what) > 80 ? std::string(what, 80) + "..." : what) +
+                               ": " + (message.empty() ? firstLine(PQerrorMessage(m_connection)) : message));
+        }
+        return result;
+    }
+
+    PGconn* m_connection;
+    std::unordered_map<const char*, std::string> m_prepared;
+};
+
+// Rolled back unless committed.
+class PostgresStorage::Transaction {
+public:
+    explicit Transaction(Connection& connection) : m_connection(connection) { m_connection.exec("BEGIN"); }
+    ~Transaction()
+    {
+        if (!m_open) return;
+        try {
+            m_connection.exec("ROLLBACK");
+        } catch (const StorageError&) {
+            // The connection broke; the server rolls back on its own, and the pool drops it.
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit()
+    {
+        m_open = false;
+        m_connection.exec("COMMIT");
+    }
+
+private:
+    Connection& m_connection;
+    bool m_open = true;
+};
+
+PostgresStorage::PostgresStorage(const std::string& url, std::size_t maxConnections)
+    : m_url(url),
+      m_pool(std::make_unique<ConnectionPool<Connection>>([this] { return std::make_unique<Connection>(m_url); },
+                                                          maxConnections))
+{
+    auto connection = m_pool->lease();
+    const std::string encoding = connection->parameter("server_encoding");
+    if (encoding != "UTF8" && encoding != "SQL_ASCII")
+        throw StorageError("the PostgreSQL database has the encoding " + encoding +
+                           "; the community library needs a UTF8 database (CREATE DATABASE ... ENCODING 'UTF8')");
+
+    Transaction transaction(*connection);
+    connection->run("SELECT pg_advisory_xact_lock($1::bigint);", {kMigrationLock});
+    connection->exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL, applied_at BIGINT NOT NULL "
+                     "DEFAULT (extract(epoch FROM now())::bigint));");
+    int version = static_cast<int>(connection->run("SELECT COALESCE(MAX(version), 0) FROM schema_version;").integer(0, 0));
+    if (version > latestSchemaVersion())
+        throw StorageError("the PostgreSQL database has schema version " + std::to_string(version) +
+                           ", newer than this server's " + std::to_string(latestSchemaVersion()));
+    for (; version < latestSchemaVersion(); ++version) {
+        connection->exec(kMigrations[version]);
+        connection->run("INSERT INTO schema_version (version) VALUES ($1::bigint);", {std::int64_t{version + 1}});
+    }
+    transaction.commit();
+}
+
+PostgresStorage::~PostgresStorage() = default;
+
+int PostgresStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
+
+bool PostgresStorage::createUser(const NewUser& user)
+{
+    auto connection = m_pool->lease();
+    return connection
+               ->run("INSERT INTO users (name, email, pin_hash, created_at) VALUES ($1::text, $2::text, $3::text, "
+                     "$4::bigint) ON CONFLICT (name) DO NOTHING;",
+                     {user.name, user.email, user.pinHash, user.createdAt})
+               .changed() == 1;
+}
+
+std::optional<std::string> PostgresStorage::pinHash(std::string_view user)
+{
+    auto connection = m_pool->lease();
+    const Result result = connection->run("SELECT pin_hash FROM users WHERE name = $1::text;", {user});
+    if (result.rows() == 0) return std::nullopt;
+    return result.bytes(0, 0);
+}
+
+SignInGate PostgresStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
+{
+    const std::int64_t windowStart = now - policy.windowSeconds;
+    auto connection = m_pool->lease();
+    Transaction transaction(*connection);
+    // Checks of one name, on any node, take turns from here to the commit; other names go on.
+    connection->run("SELECT pg_advisory_xact_lock(hashtextextended($1::text, 0));", {user});
+    // Old records of every name go on the way; rows that another check is deleting are left to it.
+    connection->run("DELETE FROM signin_failures WHERE id IN (SELECT id FROM signin_failures WHERE failed_at <= "
+                    "$1::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED);",
+                    {windowStart});
+    const std::int64_t failures =
+        connection
+            ->run("SELECT COUNT(*) FROM signin_failures WHERE user_name = $1::text AND failed_at > $2::bigint;",
+                  {user, windowStart})
+            .integer(0, 0);
+    const bool open = failures < policy.maxFailures;
+    if (open)
+        connection->run("INSERT INTO signin_failures (user_name, failed_at) VALUES ($1::text, $2::bigint);", {user, now});
+    transaction.commit();
+    return open ? SignInGate::Open : SignInGate::Throttled;
+}
+
+void PostgresStorage::clearSignInFailures(std::string_view user)
+{
+    auto connection = m_pool->lease();
+    connection->run("DELETE FROM signin_failures WHERE user_name = $1::text;", {user});
+}
+
+std::optional<std::int64_t> PostgresStorage::addMapping(const NewMapping& mapping)
+{
+    auto connection = m_pool->lease();
+    const Result result = connection->run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
+                                                           mapping.uploadedAt, mapping.file, mapping.user});
+    if (result.rows() != 1) return std::nullopt;
+    return result.integer(0, 0);
+}
+
+std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std::vector<NewMapping>& mappings)
+{
+    auto connection = m_pool->lease();
+    Transaction transaction(*connection);
+    std::vector<std::int64_t> ids;
+    ids.reserve(mappings.size());
+    for (const NewMapping& mapping : mappings) {
+        const Result result = connection->run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
+                                                               mapping.uploadedAt, mapping.file, mapping.user});
+        if (result.rows() != 1) return std::nullopt;  // rolled back: nothing of the batch is kept
+        ids.push_back(result.integer(0, 0));
+    }
+    transaction.commit();
+    return ids;
+}
+
+std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugin)
+{
+    auto connection = m_pool->lease();
+    const Result result = connection->run(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
+        "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC;",
+        {plugin});
+    std::vector<MappingSummary> list;
+    list.reserve(static_cast<std::size_t>(result.rows()));
+    for (int row = 0; row < result.rows(); ++row)
+        list.push_back({result.integer(row, 0), result.bytes(row, 1), result.bytes(row, 2), result.integer(row, 3),
+                        result.integer(row, 4)});
+    return list;
+}
+
+bool PostgresStorage::registerDownload(std::int64_t id)
+{
+    auto connection = m_pool->lease();
+    return connection->run("UPDATE mappings SET downloads = downloads + 1 WHERE id = $1::bigint;", {id}).changed() == 1;
+}
+
+std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
+{
+    auto connection = m_pool->lease();
+    const Result result = connection->run("SELECT file FROM mappings WHERE id = $1::bigint;", {id});
+    if (result.rows() == 0) return std::nullopt;
+    return result.bytes(0, 0);
+}
+
+bool PostgresStorage::healthy()
+{
+    try {
+        auto connection = m_pool->lease();
+        return connection->run("SELECT COUNT(*) FROM schema_version;").integer(0, 0) > 0;
+    } catch (const StorageError&) {
+        return false;
+    }
+}
+
+}  // namespace ovserver

@@ -1,0 +1,44 @@
+#pragma once
+// The store in a PostgreSQL database, shared by any number of server processes.
+
+#include "ConnectionPool.h"
+#include "Storage.h"
+
+#include <memory>
+#include <string>
+
+namespace ovserver {
+
+class PostgresStorage final : public Storage {
+public:
+    // Connects with a libpq connection URI ("postgresql://user@host:port/database?...") and brings
+    // the schema up to date; at most maxConnections connections are open at once. Throws
+    // StorageError when the database cannot be reached or used (newer schema, wrong encoding).
+    explicit PostgresStorage(const std::string& url, std::size_t maxConnections = 16);
+    ~PostgresStorage() override;
+    PostgresStorage(const PostgresStorage&) = delete;
+    PostgresStorage& operator=(const PostgresStorage&) = delete;
+
+    // The newest schema migration this server knows; the database is at it once constructed.
+    static int latestSchemaVersion();
+
+    bool createUser(const NewUser& user) override;
+    std::optional<std::string> pinHash(std::string_view user) override;
+    SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
+    void clearSignInFailures(std::string_view user) override;
+    std::optional<std::int64_t> addMapping(const NewMapping& mapping) override;
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
+    std::vector<MappingSummary> listMappings(std::string_view plugin) override;
+    bool registerDownload(std::int64_t id) override;
+    std::optional<std::string> mappingFile(std::int64_t id) override;
+    bool healthy() override;
+
+private:
+    class Connection;
+    class Transaction;
+
+    std::string m_url;
+    std::unique_ptr<ConnectionPool<Connection>> m_pool;
+};
+
+}  // namespace ovserver

@@ -1,0 +1,115 @@
+#include "ServerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <regex>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace ovtest {
+
+ServerProcess::ServerProcess(std::vector<std::string> args, const std::filesystem::path& errorLog)
+{
+    int out[2];
+    EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    args.insert(args.begin(), OVCOMMUNITY_SERVER_EXE);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    EXPECT_EQ(posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    m_out = out[0];
+}
+
+ServerProcess::~ServerProcess()
+{
+    if (m_pid > 0) kill();
+    close(m_out);
+}
+
+void ServerProcess::kill()
+{
+    ::kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = 0;
+}
+
+std::string ServerProcess::output(std::chrono::milliseconds limit)
+{
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    char buffer[512];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd fd{m_out, POLLIN, 0};
+        if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) break;
+        const ssize_t n = read(m_out, buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (m_untilLineEnd && text.find('\n') != std::string::npos) break;
+    }
+    return text;
+}
+
+int ServerProcess::port()
+{
+    m_untilLineEnd = true;
+    const std::string line = output();
+    std::smatch match;
+    return std::regex_search(line, match, std::regex("^listening on 127\\.0\\.0\\.1:([0-9]+)\n")) ? std::stoi(match[1]) : 0;
+}
+
+int ServerProcess::waitForExit(std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    m_pid = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+namespace {
+
+Answer answerOf(const httplib::Result& result) { return result ? Answer{result->status, result->body} : Answer{}; }
+
+}  // namespace
+
+Answer Remote::post(const std::string& target, const std::string& body, const std::string& type) const
+{
+    httplib::Client client("127.0.0.1", port);
+    client.set_url_encode(false);
+    return answerOf(client.Post(target.c_str(), body, type.c_str()));
+}
+
+Answer Remote::get(const std::string& target) const
+{
+    httplib::Client client("127.0.0.1", port);
+    client.set_url_encode(false);
+    return answerOf(client.Get(target.c_str()));
+}
+
+Answer Remote::upload(const std::string& user, const std::string& plugin, const std::string& comments,
+                      const std::string& file) const
+{
+    return post("/ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) + "&comments=" + escape(comments),
+                uploadBody(file), kUploadContentType);
+}
+
+std::string Remote::list(const std::string& plugin) const { return post("/ov_listplists.php?plugin=" + escape(plugin)).body; }
+
+}  // namespace ovtest

@@ -1,0 +1,53 @@
+#pragma once
+// The server executable as a process of its own, and requests to it over HTTP.
+
+#include "LiveServer.h"
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ovtest {
+
+// The server with its standard output on a pipe and its standard error appended to a file.
+class ServerProcess {
+public:
+    ServerProcess(std::vector<std::string> args, const std::filesystem::path& errorLog);
+    ~ServerProcess();  // kills it when it still runs
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // Standard output up to its end or until the time runs out.
+    std::string output(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+    // The port from the first line, "listening on 127.0.0.1:PORT"; 0 when it does not come.
+    int port();
+
+    // The exit status (128 + signal when killed), or -1 when it did not exit within the time.
+    int waitForExit(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+    // SIGKILL, and waits for the end.
+    void kill();
+
+    pid_t pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = 0;
+    int m_out = -1;
+    bool m_untilLineEnd = false;
+};
+
+// Requests to a server that another process runs, each on a connection of its own.
+struct Remote {
+    int port;
+    Answer post(const std::string& target, const std::string& body = {}, const std::string& type = {}) const;
+    Answer get(const std::string& target) const;
+    Answer upload(const std::string& user, const std::string& plugin, const std::string& comments,
+                  const std::string& file) const;
+    std::string list(const std::string& plugin) const;
+};
+
+}  // namespace ovtest

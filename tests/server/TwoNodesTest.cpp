@@ -1,0 +1,62 @@
+// Two server processes on one store, as behind a load balancer: what one node takes in, the other
+// lists, counts and serves, and neither loses a count or lets a guess past the shared limit.
+
+#include "ServerProcess.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <thread>
+
+using ovtest::Remote;
+using ovtest::ServerProcess;
+
+class TwoNodes : public ovtest::OnEachEngine {};
+OV_ON_EACH_ENGINE(TwoNodes);
+
+TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
+{
+    ovtest::TempDir dir;
+    const ovtest::TestStore store(GetParam());
+    ServerProcess nodeA({"--port", "0", "--db", store.location}, dir.path / "a.txt");
+    ServerProcess nodeB({"--port", "0", "--db", store.location}, dir.path / "b.txt");
+    const Remote a{nodeA.port()}, b{nodeB.port()};
+    ASSERT_GT(a.port, 0);
+    ASSERT_GT(b.port, 0);
+
+    const auto created = a.post("/checkuserexists.php?userName=ann&emailAddr=ann@example.com");
+    const std::string pin = created.body.substr(created.body.find("PIN code is ") + 12, 6);
+    EXPECT_EQ(b.post("/checkuser.php?userName=ann&pinCode=" + pin).body, "\nOK\n");
+    EXPECT_EQ(b.post("/checkuserexists.php?userName=ann&emailAddr=x@example.com").status, 409);
+
+    const std::string file = ovtest::binaryPlist({"1 Cutoff", "2 Resonance"});
+    ASSERT_EQ(a.upload("ann", "Shared Synth", "through A", file).status, 200);
+    const auto list = nlohmann::json::parse(b.list("Shared Synth"));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]["userComments"], "through A");
+    const std::string id = std::to_string(list[0]["patchID"].get<long long>());
+    EXPECT_EQ(b.post("/ov_downloadreg.php?patchID=" + id).status, 200);
+    EXPECT_EQ(b.get("/" + list[0]["fileLocation"].get<std::string>()).body, file);
+
+    // Registrations through both nodes at once: every one is counted.
+    constexpr int kThreads = 8, kEach = 30;
+    std::vector<std::thread> threads;
+    std::atomic<int> counted{0};
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            const Remote& node = t % 2 ? a : b;
+            for (int i = 0; i < kEach; ++i) counted += node.post("/ov_downloadreg.php?patchID=" + id).status == 200;
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(counted, kThreads * kEach);
+    EXPECT_EQ(nlohmann::json::parse(a.list("Shared Synth"))[0]["downloads"], 1 + kThreads * kEach);
+    EXPECT_EQ(nlohmann::json::parse(b.list("Shared Synth"))[0]["downloads"], 1 + kThreads * kEach);
+
+    // Guesses spread over both nodes count against one limit.
+    const std::string wrong = pin == "000000" ? "000001" : "000000";
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ((i % 2 ? a : b).post("/checkuser.php?userName=ann&pinCode=" + wrong).status, 403) << i;
+    EXPECT_EQ(a.post("/checkuser.php?userName=ann&pinCode=" + pin).status, 429);
+    EXPECT_EQ(b.post("/checkuser.php?userName=ann&pinCode=" + pin).status, 429);
+}
