@@ -25,10 +25,13 @@ def median_seconds(action, repeat):
 def run_benchmarks(build, fixtures, repeat, program="model_bench"):
     """Median real time of each benchmark of a program, in seconds."""
     binary = os.path.join(build, "bench", program)
-    out = subprocess.run(
-        [binary, "--benchmark_format=json", f"--benchmark_repetitions={repeat}",
-         "--benchmark_report_aggregates_only=true"],
-        env=dict(os.environ, OV_BENCH_FIXTURES=fixtures, QT_QPA_PLATFORM="offscreen"), check=True, capture_output=True, text=True).stdout
+    with tempfile.NamedTemporaryFile(suffix=".json") as report:
+        subprocess.run(
+            [binary, f"--benchmark_out={report.name}", "--benchmark_out_format=json",
+             f"--benchmark_repetitions={repeat}", "--benchmark_report_aggregates_only=true"],
+            env=dict(os.environ, OV_BENCH_FIXTURES=fixtures, QT_QPA_PLATFORM="offscreen"), check=True,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        out = report.read().decode()
     factor = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     results = {}
     for b in json.loads(out)["benchmarks"]:
