@@ -28,13 +28,10 @@ QString stringOf(plist_t node)
     return QString::fromUtf8(text, static_cast<qsizetype>(length));
 }
 
-// A dictionary that names a key twice (a binary list can) is read as a dictionary would take it: the
-// later value wins, in the place of the first. Otherwise a save could write a key that reads back as
-// another value. Returns the dictionary to keep.
-plist_t withoutDuplicateKeys(plist_t dict)
+// Calls `visit` with each key and value of a dictionary, in order.
+template <typename Visit>
+void forEachItem(plist_t dict, Visit visit)
 {
-    QSet<QByteArray> keys;
-    bool duplicated = false;
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(dict, &iter);
     for (;;) {
@@ -43,25 +40,28 @@ plist_t withoutDuplicateKeys(plist_t dict)
         plist_dict_next_item(dict, iter, &key, &value);
         if (!key)
             break;
-        duplicated = duplicated || keys.contains(QByteArray(key));
-        keys.insert(QByteArray(key));
+        visit(key, value);
         free(key);
     }
     free(iter);
+}
+
+// A dictionary that names a key twice (a binary list can) is read as a dictionary would take it: the
+// later value wins, in the place of the first. Otherwise a save could write a key that reads back as
+// another value. Returns the dictionary to keep.
+plist_t withoutDuplicateKeys(plist_t dict)
+{
+    QSet<QByteArray> keys;
+    bool duplicated = false;
+    forEachItem(dict, [&](const char *key, plist_t) {
+        const QByteArray name(key);
+        duplicated = duplicated || keys.contains(name);
+        keys.insert(name);
+    });
     if (!duplicated)
         return dict;
     plist_t unique = plist_new_dict();
-    plist_dict_new_iter(dict, &iter);
-    for (;;) {
-        char *key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(dict, iter, &key, &value);
-        if (!key)
-            break;
-        plist_dict_set_item(unique, key, plist_copy(value));
-        free(key);
-    }
-    free(iter);
+    forEachItem(dict, [&](const char *key, plist_t value) { plist_dict_set_item(unique, key, plist_copy(value)); });
     plist_free(dict);
     return unique;
 }

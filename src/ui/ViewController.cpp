@@ -1,5 +1,6 @@
 #include "ViewController.h"
 
+#include "BusyScope.h"
 #include "UiTexts.h"
 
 #include "mapping/MappingTexts.h"
@@ -13,17 +14,6 @@
 namespace ov::ui {
 
 namespace {
-
-// The busy cursor for as long as it lives.
-class BusyScope final {
-public:
-    explicit BusyScope(View &view) : m_view(view) { m_view.setBusy(true); }
-    ~BusyScope() { m_view.setBusy(false); }
-    Q_DISABLE_COPY_MOVE(BusyScope)
-
-private:
-    View &m_view;
-};
 
 constexpr Button kPluginButtons[] = {
     Button::firstPage,     Button::prevPage,     Button::nextPage,     Button::lastPage,

@@ -1,6 +1,8 @@
 // The community library's actions of the main window: the account, uploading, and downloading.
 #include "ViewController.h"
 
+#include "BusyScope.h"
+
 #include "community/CommunityClient.h"
 #include "community/CommunityTexts.h"
 #include "mapping/AtomicFile.h"
@@ -16,17 +18,6 @@ namespace ctexts = community::texts;
 
 const QString kUserNameKey = QStringLiteral("uName");
 const QString kPinCodeKey = QStringLiteral("uPIN");
-
-// The busy cursor while the window waits for the server; it keeps painting meanwhile.
-class WaitingForServer final {
-public:
-    explicit WaitingForServer(View &view) : m_view(view) { m_view.setBusy(true); }
-    ~WaitingForServer() { m_view.setBusy(false); }
-    Q_DISABLE_COPY_MOVE(WaitingForServer)
-
-private:
-    View &m_view;
-};
 
 // Where a download for the open plug-in lands: beside its parameter-order file.
 QString downloadDestination(const QString &fileLocation)
@@ -51,7 +42,7 @@ void ViewController::cwinLoginAttempt()
     const QString pinCode = m_view.fieldText(Field::cwinPinCode);
     std::optional<QString> reply;
     {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         reply = m_environment.community->checkCloudUserName(userName, pinCode);
     }
     writePrefsFile(userName, pinCode);
@@ -70,7 +61,7 @@ void ViewController::cwinNewUserCreate()
         return;
     std::optional<QString> reply;
     {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         reply = m_environment.community->createNewCloudUserName(m_view.fieldText(Field::cwinUserNameNew),
                                                                 m_view.fieldText(Field::cwinEmailAddrNew));
     }
@@ -92,7 +83,7 @@ void ViewController::readPrefsFile()
     const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
     std::optional<QString> reply;
     if (m_environment.community) {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         reply = m_environment.community->checkCloudUserName(userName, pinCode);
     }
     changeLoginState(userName, community::isOkReply(reply) ? 1 : 0);
@@ -138,7 +129,7 @@ void ViewController::ovCommunityUploadBtn()
     }
     std::optional<QString> reply;
     {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments);
     }
     alertUser(ctexts::kUploadNotification, reply.value_or(QString()));
@@ -155,7 +146,7 @@ void ViewController::ovCommunityLibraryDownload()
     const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
     std::optional<QString> reply;
     {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         reply = m_environment.community->checkForDownloads(plugin ? plugin->Plugin : QString());
     }
     m_view.setDownloadList(community::parseDownloadList(reply));
@@ -185,7 +176,7 @@ void ViewController::ovCommunityLoadSelectedDownload()
     const QString destination = downloadDestination(location);
     const QString url = community::fetchUrl(m_environment.community->baseUrl(), entry->fileLocation());
     {
-        WaitingForServer waiting(m_view);
+        BusyScope waiting(m_view);
         m_environment.community->registerCloudDownloadAttempt(entry->patchID());
     }
     QFile::remove(destination);

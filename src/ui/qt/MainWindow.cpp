@@ -671,47 +671,42 @@ void MainWindow::setBusy(bool busy)
 
 // ---- View: the community windows ----
 
-QString MainWindow::fieldText(Field field) const
+QWidget *MainWindow::fieldWidget(Field field) const
 {
     switch (field) {
     case Field::cwinUserName:
-        return m_signInWindow->userName()->text();
+        return m_signInWindow->userName();
     case Field::cwinPinCode:
-        return m_signInWindow->pinCode()->text();
+        return m_signInWindow->pinCode();
     case Field::cwinUserNameNew:
-        return m_signInWindow->userNameNew()->text();
+        return m_signInWindow->userNameNew();
     case Field::cwinEmailAddrNew:
-        return m_signInWindow->emailAddrNew()->text();
+        return m_signInWindow->emailAddrNew();
     case Field::cwinUploadComments:
-        return m_uploadWindow->comments()->toPlainText();
+        return m_uploadWindow->comments();
     case Field::cwinUploadedComments:
-        return m_downloadWindow->uploadedComments()->toPlainText();
+        return m_downloadWindow->uploadedComments();
     }
+    return nullptr;
+}
+
+QString MainWindow::fieldText(Field field) const
+{
+    QWidget *widget = fieldWidget(field);
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        return line->text();
+    if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+        return text->toPlainText();
     return QString();
 }
 
 void MainWindow::setFieldText(Field field, const QString &text)
 {
-    switch (field) {
-    case Field::cwinUserName:
-        m_signInWindow->userName()->setText(text);
-        return;
-    case Field::cwinPinCode:
-        m_signInWindow->pinCode()->setText(text);
-        return;
-    case Field::cwinUserNameNew:
-        m_signInWindow->userNameNew()->setText(text);
-        return;
-    case Field::cwinEmailAddrNew:
-        m_signInWindow->emailAddrNew()->setText(text);
-        return;
-    case Field::cwinUploadComments:
-        m_uploadWindow->comments()->setPlainText(text);
-        return;
-    case Field::cwinUploadedComments:
-        m_downloadWindow->uploadedComments()->setPlainText(text);
-        return;
-    }
+    QWidget *widget = fieldWidget(field);
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        line->setText(text);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+        plain->setPlainText(text);
 }
 
 void MainWindow::setDownloadList(const QVector<community::DownloadListEntry> &entries)

@@ -108,6 +108,8 @@ private:
     QWidget *buildCommunityPane(QWidget *parent);
     void buildCommunityWindows();
     void attachCommunity();
+    // The text field of a community window.
+    QWidget *fieldWidget(Field field) const;
     void buildMenus();
     QPushButton *addButton(Button button, const QString &text, const QString &objectName);
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
