@@ -305,11 +305,9 @@ void SqliteStorage::clearSignInFailures(std::string_view user)
     connection->prepare("DELETE FROM signin_failures WHERE user_name = ?;").bind(1, user).step();
 }
 
-std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
+std::optional<std::int64_t> SqliteStorage::insertMapping(Connection& connection, const NewMapping& mapping)
 {
-    auto connection = m_pool->lease();
-    const std::lock_guard writing(m_writer);
-    connection->prepare(kInsertMapping)
+    connection.prepare(kInsertMapping)
         .bind(1, mapping.plugin)
         .bind(2, mapping.comments)
         .bind(3, mapping.hardware)
@@ -317,8 +315,15 @@ std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
         .bindBlob(5, mapping.file)
         .bind(6, mapping.user)
         .step();
-    if (connection->changes() != 1) return std::nullopt;
-    return connection->lastInsertId();
+    if (connection.changes() != 1) return std::nullopt;
+    return connection.lastInsertId();
+}
+
+std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
+{
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    return insertMapping(*connection, mapping);
 }
 
 std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
@@ -342,16 +347,9 @@ std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::v
     std::vector<std::int64_t> ids;
     ids.reserve(mappings.size());
     for (const NewMapping& mapping : mappings) {
-        connection->prepare(kInsertMapping)
-            .bind(1, mapping.plugin)
-            .bind(2, mapping.comments)
-            .bind(3, mapping.hardware)
-            .bind(4, mapping.uploadedAt)
-            .bindBlob(5, mapping.file)
-            .bind(6, mapping.user)
-            .step();
-        if (connection->changes() != 1) return std::nullopt;  // rolled back: nothing of the batch is kept
-        ids.push_back(connection->lastInsertId());
+        const auto id = insertMapping(*connection, mapping);
+        if (!id) return std::nullopt;  // rolled back: nothing of the batch is kept
+        ids.push_back(*id);
     }
     transaction.commit();
     return ids;

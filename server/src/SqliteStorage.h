@@ -38,6 +38,9 @@ private:
     class Connection;
     class Transaction;
 
+    // Inserts one shared mapping; nothing when its user does not exist.
+    static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
+
     // The first column of the first row that the query with this one value finds, if any.
     template <typename Key>
     std::optional<std::string> firstValue(const char* sql, Key key);

@@ -4,23 +4,14 @@
 
 #include <gtest/gtest.h>
 #include "support/Printers.h"
+#include "support/Tables.h"
 
 #include <random>
 
 using namespace ov::mapping;
+using ov::test::filledTable;
 
 namespace {
-
-// A table of `pages` pages whose slot i holds parameter "i" named "P<i>".
-MappingTable filledTable(int pages, int curPage = 1)
-{
-    MappingTable table;
-    for (int i = 0; i < pages * kControlsPerPage; ++i)
-        table.plistBuild.append({QString::number(i), QStringLiteral("P%1").arg(i), i / 32 + 1, i});
-    table.totalPages = pages;
-    table.curPage = curPage;
-    return table;
-}
 
 // Runs `change` as one step of `history`; returns whether a step was recorded.
 template <typename Change>

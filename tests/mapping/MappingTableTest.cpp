@@ -2,21 +2,12 @@
 
 #include <gtest/gtest.h>
 #include "support/Printers.h"
+#include "support/Tables.h"
 
 using namespace ov::mapping;
+using ov::test::filledTable;
 
 namespace {
-
-// A table of `pages` pages whose slot i holds parameter "i" named "P<i>".
-MappingTable filledTable(int pages, int curPage = 1)
-{
-    MappingTable table;
-    for (int i = 0; i < pages * kControlsPerPage; ++i)
-        table.plistBuild.append({QString::number(i), QStringLiteral("P%1").arg(i), i / 32 + 1, i});
-    table.totalPages = pages;
-    table.curPage = curPage;
-    return table;
-}
 
 QString nameAt(const MappingTable &table, int page, int control)
 {
