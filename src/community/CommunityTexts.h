@@ -5,7 +5,6 @@
 // The user-facing texts of the community library, exactly as the user sees them.
 namespace ov::community::texts {
 
-inline const QString kNobodySignedIn = QStringLiteral("NOONEHERE");
 inline const QString kLoggedInAs = QStringLiteral("Logged in as %1"); // %1: the user name
 inline const QString kNotLoggedIn = QStringLiteral("Not Logged In");
 inline const QString kLoginFailed = QStringLiteral("Login failed");

@@ -9,6 +9,7 @@
 
 namespace ov::ui {
 
+// The name held while nobody is signed in to the community library.
 inline const QString kNoOneHere = QStringLiteral("NOONEHERE");
 
 // The open plug-in's mapping as its own file held it when it was last loaded or saved: what the

@@ -98,7 +98,7 @@ void ViewController::changeLoginState(const QString &userName, int state)
         return;
     }
     m_view.setLabelText(Label::labLoggedInAs, ctexts::kNotLoggedIn);
-    m_state.loggedInAs = ctexts::kNobodySignedIn;
+    m_state.loggedInAs = kNoOneHere;
     m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, false);
 }
 
