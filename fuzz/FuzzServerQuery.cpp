@@ -101,8 +101,13 @@ void checkEditorQuery(std::size_t script, std::string_view input)
     std::string query;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const std::string escaped = editorEscape(values[i]);
-        if (i + 1 < keys.size() && escaped.find("&" + std::string(keys[i + 1]) + "=") != std::string::npos) return;
-        query += (i ? "&" : "") + std::string(keys[i]) + "=" + escaped;
+        if (i + 1 < keys.size()) {
+            std::string nextKey = "&";
+            nextKey.append(keys[i + 1]).append("=");
+            if (escaped.find(nextKey) != std::string::npos) return;
+        }
+        if (i) query += '&';
+        query.append(keys[i]).append("=").append(escaped);
     }
     const QueryParams params = parseFor(script, query);
     for (std::size_t i = 0; i < keys.size(); ++i) {
