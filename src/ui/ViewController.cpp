@@ -117,9 +117,7 @@ void ViewController::plugInSelected()
     m_view.setLabelText(Label::labOCScreen_Title, texts::kScreenTitle.arg(plugin->Plugin, plugin->Type));
     m_view.setLabelText(Label::labPluginPlistLocation, plugin->fileLocation);
     const mapping::PlistDocument document = oravelizePlistFile(plugin->fileLocation);
-    readPlistFile(plugin->fileLocation, document, 1);
-    populateKnobLabels(1);
-    m_view.setParameterSelectionIndex(0);
+    readPlistFile(plugin->fileLocation, document, 1); // shows page 1 and selects the "-" row
     setPluginButtonsEnabled(true);
 }
 

@@ -204,16 +204,14 @@ void ViewController::downloadDidFinish(const QString &localPath)
     // An error page or a cut-off file is not loaded as an empty mapping that a save would write.
     mapping::PlistReadStatus status;
     QString error;
-    mapping::PlistDocument::fromFile(localPath, &status, &error);
+    const mapping::PlistDocument document = mapping::PlistDocument::fromFile(localPath, &status, &error);
     if (status != mapping::PlistReadStatus::Ok) {
         alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, error));
         return;
     }
     if (!confirmUnsavedEdits())
         return; // the download stays beside the file; the mapping shown is unchanged
-    readPlistFile(localPath, 1);
-    populateKnobLabels(1);
-    m_view.setParameterSelectionIndex(0);
+    readPlistFile(localPath, document, 1); // the bytes checked above; shows page 1
     alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);
 }
 
