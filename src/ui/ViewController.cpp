@@ -208,7 +208,8 @@ void ViewController::readPlistFile(const QString &path, const mapping::PlistDocu
 void ViewController::populateKnobLabels(int page)
 {
     const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
-    m_state.bHTML = plugin ? panel::chartHeader(plugin->Plugin, plugin->fileLocation) : panel::chartHeader({}, {});
+    m_state.bHTML = plugin ? panel::buildChart(plugin->Plugin, plugin->fileLocation, m_state)
+                           : panel::buildChart({}, {}, m_state);
     m_state.curPage = page;
     // A control whose slot does not exist shows "-" and keeps its tooltip.
     const panel::PanelLabels labels = panel::labelsForPage(m_state, page);
@@ -217,10 +218,8 @@ void ViewController::populateKnobLabels(int page)
         if (labels.toolTip[n])
             m_view.setControlToolTip(n + 1, *labels.toolTip[n]);
     }
-    panel::appendChartRows(m_state.bHTML, m_state);
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
-    m_state.bHTML += panel::chartFooter();
     showAlsoOnMarks(page);
 }
 
@@ -247,44 +246,35 @@ void ViewController::moveParameterPosition(int from, int to, int movePageMode)
 
 void ViewController::clickControl(int control)
 {
-    if (control < 1 || control > mapping::kControlsPerPage || !m_state.isLoaded())
-        return;
-    const int row = m_view.parameterSelectionIndex();
-    if (row < 0)
-        return;
-    moveParameterPosition(row, mapping::slotIndex(m_state.curPage, control), 0);
+    dropParameterOnControl(m_view.parameterSelectionIndex(), control);
 }
 
 void ViewController::prevPageButtonPressed()
 {
     if (!m_state.isLoaded())
         return;
-    m_state.curPage = mapping::previousPage(m_state);
-    populateKnobLabels(m_state.curPage);
+    populateKnobLabels(mapping::previousPage(m_state));
 }
 
 void ViewController::nextPageButtonPressed()
 {
     if (!m_state.isLoaded())
         return;
-    m_state.curPage = mapping::nextPage(m_state);
-    populateKnobLabels(m_state.curPage);
+    populateKnobLabels(mapping::nextPage(m_state));
 }
 
 void ViewController::firstPageButtonPressed()
 {
     if (!m_state.isLoaded())
         return;
-    m_state.curPage = 1;
-    populateKnobLabels(m_state.curPage);
+    populateKnobLabels(1);
 }
 
 void ViewController::lastPageButtonPressed()
 {
     if (!m_state.isLoaded())
         return;
-    m_state.curPage = m_state.totalPages;
-    populateKnobLabels(m_state.curPage);
+    populateKnobLabels(m_state.totalPages);
 }
 
 void ViewController::addControlsPage()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapping/ParameterEntry.h"
+#include "panel/Chart.h"
 
 #include <QFrame>
 
@@ -25,7 +26,7 @@ class FrontPanel final : public QFrame {
     Q_DISABLE_COPY_MOVE(FrontPanel)
 
 public:
-    static constexpr int kEncodersPerRow = 8;
+    static constexpr int kEncodersPerRow = panel::kEncodersPerRow; // four rows of eight encoders
 
     explicit FrontPanel(QWidget *parent = nullptr);
 

@@ -633,21 +633,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    QMessageBox box(this);
-    box.setObjectName(QStringLiteral("alertUser"));
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(windowTitle().remove(QStringLiteral("[*]")));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(message);
-    box.setInformativeText(informativeText);
-    // Parameter names and paths are shown as they are, never as markup.
-    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
-        informative->setTextFormat(Qt::PlainText);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    // The alert is answered with the ordinary pointer, also in the middle of long work.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
-    QApplication::restoreOverrideCursor();
+    askQuestion(QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, QStringLiteral("OK")}}, 0);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -790,6 +776,7 @@ int MainWindow::askQuestion(const QString &objectName, const QString &message, c
     box.setTextFormat(Qt::PlainText);
     box.setText(message);
     box.setInformativeText(informativeText);
+    // Parameter names and paths are shown as they are, never as markup.
     if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);
     QList<QPushButton *> added;
@@ -797,6 +784,7 @@ int MainWindow::askQuestion(const QString &objectName, const QString &message, c
         added.append(box.addButton(title, role));
     box.setDefaultButton(added.at(defaultButton));
     box.setEscapeButton(added.last());
+    // The question is answered with the ordinary pointer, also in the middle of long work.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
     QApplication::restoreOverrideCursor();
