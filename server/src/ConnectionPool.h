@@ -90,7 +90,6 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_opened;
     }
-    std::size_t limit() const { return m_limit; }
 
 private:
     void giveBack(std::unique_ptr<Connection> connection)

@@ -14,7 +14,6 @@ namespace ovserver {
 
 namespace {
 
-constexpr std::string_view kTextType = "text/plain; charset=utf-8";
 constexpr std::string_view kJsonType = "application/json; charset=utf-8";
 constexpr std::string_view kPlistType = "application/x-plist";
 constexpr std::string_view kFileName = "CSParameterOrder.plist";
@@ -126,6 +125,11 @@ std::int64_t systemClock()
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+std::string uploadTooLargeText(std::size_t maxUploadBytes)
+{
+    return "The upload is larger than the limit of " + std::to_string(maxUploadBytes) + " bytes. Nothing was shared.";
+}
+
 Handler::Handler(Storage& storage, HandlerConfig config) : m_storage(storage), m_config(std::move(config)) {}
 
 Reply Handler::handle(const Request& request) const
@@ -218,9 +222,8 @@ Reply Handler::upload(const Request& request) const
     mapping.comments = in.read(kComments);
     if (in.refusal()) return *in.refusal();
 
-    const std::string limit = std::to_string(m_config.maxUploadBytes);
     if (request.body.size() > m_config.maxUploadBytes + kMultipartAllowance)
-        return text(413, "The upload is larger than the limit of " + limit + " bytes. Nothing was shared.");
+        return text(413, uploadTooLargeText(m_config.maxUploadBytes));
     const auto boundary = multipartBoundary(request.contentType);
     if (!boundary)
         return text(400, "The upload must be a multipart/form-data body with a file field named \"userfile\". "
@@ -236,7 +239,8 @@ Reply Handler::upload(const Request& request) const
     }
     if (!file) return text(400, "The upload holds no file field named \"userfile\". Nothing was shared.");
     if (file->data.size() > m_config.maxUploadBytes)
-        return text(413, "The file is larger than the limit of " + limit + " bytes. Nothing was shared.");
+        return text(413, "The file is larger than the limit of " + std::to_string(m_config.maxUploadBytes) +
+                             " bytes. Nothing was shared.");
     if (const auto problem = parameterOrderFileProblem(file->data))
         return text(400, *problem + " Nothing was shared.");
 

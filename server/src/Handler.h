@@ -12,8 +12,6 @@
 
 namespace ovserver {
 
-class QueryParams;
-
 // A request as it arrived; the views point into storage that outlives the call.
 struct Request {
     std::string_view method;       // "GET", "POST", "HEAD", ...
@@ -33,8 +31,11 @@ struct Reply {
 using Clock = std::function<std::int64_t()>;
 std::int64_t systemClock();
 
+// The largest parameter-order file accepted unless the command line says otherwise.
+constexpr std::size_t kDefaultMaxUploadBytes = 1024 * 1024;
+
 struct HandlerConfig {
-    std::size_t maxUploadBytes = 1024 * 1024;  // the largest parameter-order file accepted
+    std::size_t maxUploadBytes = kDefaultMaxUploadBytes;  // the largest parameter-order file accepted
     SignInPolicy signIn;
     Clock clock = systemClock;
     // Told about failures of the store or of the server itself; they are not shown to clients.
@@ -45,12 +46,20 @@ struct HandlerConfig {
 // Multipart framing allowed on top of the file itself before a body counts as too large.
 constexpr std::size_t kMultipartAllowance = 64 * 1024;
 
+// The type of every text reply.
+constexpr std::string_view kTextType = "text/plain; charset=utf-8";
+
+// The refusal of an upload body over the limit (HTTP 413), from the handler or from httplib.
+std::string uploadTooLargeText(std::size_t maxUploadBytes);
+
 class Handler {
 public:
     Handler(Storage& storage, HandlerConfig config);
 
     // Answers one request. Safe to call from many threads at once; never throws.
     Reply handle(const Request& request) const;
+
+    std::size_t maxUploadBytes() const { return m_config.maxUploadBytes; }
 
 private:
     Reply route(const Request& request) const;

@@ -64,10 +64,10 @@ std::string targetForLog(std::string_view target)
     return out;
 }
 
-HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log,
-                       std::size_t threads)
+HttpServer::HttpServer(const Handler& handler, std::function<void(std::string_view)> log, std::size_t threads)
     : m_handler(handler), m_log(std::move(log))
 {
+    const std::size_t maxUploadBytes = handler.maxUploadBytes();
     m_server.set_payload_max_length(maxUploadBytes + kMultipartAllowance);
     m_server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     // A client that keeps its connection busy gives it up after this many requests, so that clients
@@ -110,12 +110,12 @@ HttpServer::HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::
         std::string message;
         switch (response.status) {
         case 413:
-            message = "The upload is larger than the limit of " + std::to_string(maxUploadBytes) + " bytes. Nothing was shared.";
+            message = uploadTooLargeText(maxUploadBytes);
             break;
         case 414: message = "The request's address is too long."; break;
         default: message = "The request cannot be read."; break;
         }
-        response.set_content(message, "text/plain; charset=utf-8");
+        response.set_content(message, std::string(kTextType));
         return httplib::Server::HandlerResponse::Handled;
     }));
 

@@ -20,7 +20,8 @@ constexpr std::size_t kDefaultThreads = 64;
 class HttpServer {
 public:
     // log receives one line per request (without its line break); stderr when empty.
-    HttpServer(const Handler& handler, std::size_t maxUploadBytes, std::function<void(std::string_view)> log = {},
+    // Bodies over the handler's upload limit (and the multipart allowance) are refused by httplib.
+    HttpServer(const Handler& handler, std::function<void(std::string_view)> log = {},
                std::size_t threads = kDefaultThreads);
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;

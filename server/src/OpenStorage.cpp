@@ -10,13 +10,11 @@ namespace {
 constexpr std::size_t kDefaultSqliteConnections = 64;
 constexpr std::size_t kDefaultPostgresConnections = 16;
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 }  // namespace
 
 bool isPostgresUrl(std::string_view location)
 {
-    return startsWith(location, "postgresql://") || startsWith(location, "postgres://");
+    return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
 
 std::unique_ptr<Storage> openStorage(const std::string& location, std::size_t maxConnections)

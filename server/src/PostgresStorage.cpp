@@ -115,6 +115,13 @@ private:
     PGresult* m_result;
 };
 
+// The first column of the first row, or nothing when no row was found.
+std::optional<std::string> firstValue(const Result& result)
+{
+    if (result.rows() == 0) return std::nullopt;
+    return result.bytes(0, 0);
+}
+
 }  // namespace
 
 class PostgresStorage::Connection {
@@ -273,9 +280,7 @@ bool PostgresStorage::createUser(const NewUser& user)
 std::optional<std::string> PostgresStorage::pinHash(std::string_view user)
 {
     auto connection = m_pool->lease();
-    const Result result = connection->run("SELECT pin_hash FROM users WHERE name = $1::text;", {user});
-    if (result.rows() == 0) return std::nullopt;
-    return result.bytes(0, 0);
+    return firstValue(connection->run("SELECT pin_hash FROM users WHERE name = $1::text;", {user}));
 }
 
 SignInGate PostgresStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy)
@@ -307,13 +312,18 @@ void PostgresStorage::clearSignInFailures(std::string_view user)
     connection->run("DELETE FROM signin_failures WHERE user_name = $1::text;", {user});
 }
 
+std::optional<std::int64_t> PostgresStorage::insertMapping(Connection& connection, const NewMapping& mapping)
+{
+    const Result result = connection.run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
+                                                          mapping.uploadedAt, mapping.file, mapping.user});
+    if (result.rows() != 1) return std::nullopt;
+    return result.integer(0, 0);
+}
+
 std::optional<std::int64_t> PostgresStorage::addMapping(const NewMapping& mapping)
 {
     auto connection = m_pool->lease();
-    const Result result = connection->run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
-                                                           mapping.uploadedAt, mapping.file, mapping.user});
-    if (result.rows() != 1) return std::nullopt;
-    return result.integer(0, 0);
+    return insertMapping(*connection, mapping);
 }
 
 std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std::vector<NewMapping>& mappings)
@@ -323,10 +333,9 @@ std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std:
     std::vector<std::int64_t> ids;
     ids.reserve(mappings.size());
     for (const NewMapping& mapping : mappings) {
-        const Result result = connection->run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
-                                                               mapping.uploadedAt, mapping.file, mapping.user});
-        if (result.rows() != 1) return std::nullopt;  // rolled back: nothing of the batch is kept
-        ids.push_back(result.integer(0, 0));
+        const auto id = insertMapping(*connection, mapping);
+        if (!id) return std::nullopt;  // rolled back: nothing of the batch is kept
+        ids.push_back(*id);
     }
     transaction.commit();
     return ids;
@@ -356,9 +365,7 @@ bool PostgresStorage::registerDownload(std::int64_t id)
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease();
-    const Result result = connection->run("SELECT file FROM mappings WHERE id = $1::bigint;", {id});
-    if (result.rows() == 0) return std::nullopt;
-    return result.bytes(0, 0);
+    return firstValue(connection->run("SELECT file FROM mappings WHERE id = $1::bigint;", {id}));
 }
 
 bool PostgresStorage::healthy()

@@ -37,6 +37,9 @@ private:
     class Connection;
     class Transaction;
 
+    // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user.
+    static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
+
     std::string m_url;
     std::unique_ptr<ConnectionPool<Connection>> m_pool;
 };

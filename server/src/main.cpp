@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     HandlerConfig config;
     config.maxUploadBytes = options.maxUploadBytes;
     const Handler handler(*storage, config);
-    HttpServer server(handler, options.maxUploadBytes, {}, options.threads);
+    HttpServer server(handler, {}, options.threads);
     const int port = server.bind(options.listenAddress, options.port);
     if (port < 0) {
         std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(), options.port);

@@ -173,7 +173,7 @@ LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string st
     config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };
     m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
-    m_server = std::make_unique<ovserver::HttpServer>(*m_handler, maxUploadBytes, [this](std::string_view line) {
+    m_server = std::make_unique<ovserver::HttpServer>(*m_handler, [this](std::string_view line) {
         const std::lock_guard lock(m_logMutex);
         m_log.emplace_back(line);
     });
