@@ -28,8 +28,7 @@ TEST_P(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
     EXPECT_NE(taken.body.find("already taken"), std::string::npos);
     EXPECT_EQ(server.signIn("Ann Example", pin).body, "\nOK\n");
 
-    const std::string wrongPin = pin == "000000" ? "000001" : "000000";
-    for (const auto& [name, code] : {std::pair<std::string, std::string>{"Ann Example", wrongPin},
+    for (const auto& [name, code] : {std::pair<std::string, std::string>{"Ann Example", ovtest::wrongPin(pin)},
                                      {"ann example", pin}, {"Ann Example ", pin}, {"Nobody", pin},
                                      {"Ann Example", pin + "0"}, {"Ann Example", " " + pin}}) {
         const auto refused = server.signIn(name, code);
@@ -93,10 +92,10 @@ TEST_P(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
     LiveServer server(GetParam());
     for (const std::string base : {"/", "/community/lib/", "/a/b/c/"}) {
         const std::string user = "user" + std::to_string(base.size());
-        const std::string pin = server.createUser(user);
+        const std::string pin = server.createUser(user, base);
         EXPECT_EQ(server.signIn(user, pin, base).body, "\nOK\n") << base;
         EXPECT_EQ(server.upload(user, "Base " + base, "", ovtest::xmlPlist({"1 A"}), base).status, 200) << base;
-        const Json list = Json::parse(server.post(base + "ov_listplists.php?plugin=" + ovtest::escape("Base " + base)).body);
+        const Json list = Json::parse(server.list("Base " + base, base));
         ASSERT_EQ(list.size(), 1u) << base;
         EXPECT_EQ(server.get(base + list[0]["fileLocation"].get<std::string>()).status, 200) << base;
         EXPECT_EQ(server.get(base + "healthz").body, "ok") << base;

@@ -204,14 +204,14 @@ Answer answerOf(const httplib::Result& result)
 
 }  // namespace
 
-Answer LiveServer::post(const std::string& target, const std::string& body, const std::string& contentType) const
+Answer Remote::post(const std::string& target, const std::string& body, const std::string& contentType) const
 {
     return answerOf(clientFor(port).Post(target.c_str(), body, contentType.c_str()));
 }
 
-Answer LiveServer::get(const std::string& target) const { return answerOf(clientFor(port).Get(target.c_str())); }
+Answer Remote::get(const std::string& target) const { return answerOf(clientFor(port).Get(target.c_str())); }
 
-Answer LiveServer::send(const std::string& method, const std::string& target) const
+Answer Remote::send(const std::string& method, const std::string& target) const
 {
     httplib::Request request;
     request.method = method;
@@ -219,31 +219,33 @@ Answer LiveServer::send(const std::string& method, const std::string& target) co
     return answerOf(clientFor(port).send(request));
 }
 
-std::string LiveServer::createUser(const std::string& name)
+std::string Remote::createUser(const std::string& name, const std::string& base) const
 {
-    const Answer reply = post("/checkuserexists.php?userName=" + escape(name) + "&emailAddr=someone@example.com");
+    const Answer reply = post(base + "checkuserexists.php?userName=" + escape(name) + "&emailAddr=someone@example.com");
     std::smatch pin;
     const std::regex pinPattern("PIN code is ([0-9]{6})\\.");
     return std::regex_search(reply.body, pin, pinPattern) ? pin[1].str() : std::string();
 }
 
-Answer LiveServer::signIn(const std::string& name, const std::string& pin, const std::string& base) const
+Answer Remote::signIn(const std::string& name, const std::string& pin, const std::string& base) const
 {
     return post(base + "checkuser.php?userName=" + escape(name) + "&pinCode=" + escape(pin));
 }
 
-Answer LiveServer::upload(const std::string& user, const std::string& plugin, const std::string& comments,
-                          const std::string& file, const std::string& base) const
+Answer Remote::upload(const std::string& user, const std::string& plugin, const std::string& comments,
+                      const std::string& file, const std::string& base) const
 {
     return post(base + "ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) +
                     "&comments=" + escape(comments),
                 uploadBody(file), kUploadContentType);
 }
 
-std::string LiveServer::list(const std::string& plugin) const
+std::string Remote::list(const std::string& plugin, const std::string& base) const
 {
-    return post("/ov_listplists.php?plugin=" + escape(plugin)).body;
+    return post(base + "ov_listplists.php?plugin=" + escape(plugin)).body;
 }
+
+std::string wrongPin(const std::string& pin) { return pin == "000000" ? "000001" : "000000"; }
 
 std::vector<std::string> LiveServer::logLines() const
 {

@@ -83,28 +83,37 @@ struct Answer {
     std::string body;
 };
 
-class LiveServer {
-public:
-    // location empty: a store of the server's own.
-    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {});
-    ~LiveServer();
+// Requests to a community server on a loopback port, as the editor sends them, each on a
+// connection of its own. base is the path the server answers under.
+struct Remote {
+    int port = 0;
 
     Answer post(const std::string& target, const std::string& body = {}, const std::string& contentType = {}) const;
     Answer get(const std::string& target) const;
     Answer send(const std::string& method, const std::string& target) const;
 
     // Registers the user and returns the PIN code from the reply (empty when there is none).
-    std::string createUser(const std::string& name);
+    std::string createUser(const std::string& name, const std::string& base = "/") const;
     Answer signIn(const std::string& name, const std::string& pin, const std::string& base = "/") const;
     Answer upload(const std::string& user, const std::string& plugin, const std::string& comments,
                   const std::string& file, const std::string& base = "/") const;
-    std::string list(const std::string& plugin) const;  // the list reply's body
+    std::string list(const std::string& plugin, const std::string& base = "/") const;  // the list reply's body
+};
+
+// A six-digit PIN code that is not this one.
+std::string wrongPin(const std::string& pin);
+
+// The server in this process, reached over HTTP like any other.
+class LiveServer : public Remote {
+public:
+    // location empty: a store of the server's own.
+    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {});
+    ~LiveServer();
 
     std::vector<std::string> logLines() const;
 
     std::atomic<std::int64_t> now{1'700'000'000};  // 2023-11-14T22:13:20Z
     std::string location;
-    int port = 0;
 
 private:
     std::unique_ptr<TestStore> m_ownStore;

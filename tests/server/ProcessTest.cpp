@@ -35,13 +35,10 @@ TEST_P(Process, StopsCleanlyOnSignalsAndARestartKeepsEverything)
         ServerProcess server({"--port", "0", "--db", db}, errors);
         const Remote remote{server.port()};
         ASSERT_GT(remote.port, 0);
-        const auto created = remote.post("/checkuserexists.php?userName=ann&emailAddr=ann@example.com");
-        pin = created.body.substr(created.body.find("PIN code is ") + 12, 6);
-        ASSERT_EQ(remote.post("/checkuser.php?userName=ann&pinCode=" + pin).body, "\nOK\n");
-        ASSERT_EQ(remote.post("/ov_upload.php?user=ann&hardware=12&plugin=Synth&comments=kept",
-                              ovtest::uploadBody(ovtest::xmlPlist({"1 A"})), ovtest::kUploadContentType)
-                      .status,
-                  200);
+        pin = remote.createUser("ann");
+        ASSERT_EQ(pin.size(), 6u);
+        ASSERT_EQ(remote.signIn("ann", pin).body, "\nOK\n");
+        ASSERT_EQ(remote.upload("ann", "Synth", "kept", ovtest::xmlPlist({"1 A"})).status, 200);
         kill(server.pid(), SIGTERM);
         EXPECT_EQ(server.waitForExit(), 0);
     }
@@ -54,8 +51,8 @@ TEST_P(Process, StopsCleanlyOnSignalsAndARestartKeepsEverything)
     ServerProcess again({"--port=0", "--db=" + db}, errors);
     const Remote remote{again.port()};
     ASSERT_GT(remote.port, 0);
-    EXPECT_EQ(remote.post("/checkuser.php?userName=ann&pinCode=" + pin).body, "\nOK\n");
-    const auto list = nlohmann::json::parse(remote.post("/ov_listplists.php?plugin=Synth").body);
+    EXPECT_EQ(remote.signIn("ann", pin).body, "\nOK\n");
+    const auto list = nlohmann::json::parse(remote.list("Synth"));
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]["userComments"], "kept");
     kill(again.pid(), SIGINT);
@@ -69,7 +66,7 @@ TEST_P(Process, ARequestInFlightFinishesBeforeTheStop)
     ServerProcess server({"--port", "0", "--db", store.location}, dir.path / "stderr.txt");
     const Remote remote{server.port()};
     ASSERT_GT(remote.port, 0);
-    remote.post("/checkuserexists.php?userName=ann&emailAddr=ann@example.com");
+    remote.createUser("ann");
 
     const std::string body = ovtest::uploadBody(ovtest::xmlPlist({"1 A"}));
     const std::string head = "POST /ov_upload.php?user=ann&hardware=12&plugin=Synth&comments=c HTTP/1.1\r\nHost: x\r\n"

@@ -83,33 +83,4 @@ int ServerProcess::waitForExit(std::chrono::milliseconds limit)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-namespace {
-
-Answer answerOf(const httplib::Result& result) { return result ? Answer{result->status, result->body} : Answer{}; }
-
-}  // namespace
-
-Answer Remote::post(const std::string& target, const std::string& body, const std::string& type) const
-{
-    httplib::Client client("127.0.0.1", port);
-    client.set_url_encode(false);
-    return answerOf(client.Post(target.c_str(), body, type.c_str()));
-}
-
-Answer Remote::get(const std::string& target) const
-{
-    httplib::Client client("127.0.0.1", port);
-    client.set_url_encode(false);
-    return answerOf(client.Get(target.c_str()));
-}
-
-Answer Remote::upload(const std::string& user, const std::string& plugin, const std::string& comments,
-                      const std::string& file) const
-{
-    return post("/ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) + "&comments=" + escape(comments),
-                uploadBody(file), kUploadContentType);
-}
-
-std::string Remote::list(const std::string& plugin) const { return post("/ov_listplists.php?plugin=" + escape(plugin)).body; }
-
 }  // namespace ovtest

@@ -1,5 +1,5 @@
 #pragma once
-// The server executable as a process of its own, and requests to it over HTTP.
+// The server executable as a process of its own; ovtest::Remote sends it requests.
 
 #include "LiveServer.h"
 
@@ -38,16 +38,6 @@ private:
     pid_t m_pid = 0;
     int m_out = -1;
     bool m_untilLineEnd = false;
-};
-
-// Requests to a server that another process runs, each on a connection of its own.
-struct Remote {
-    int port;
-    Answer post(const std::string& target, const std::string& body = {}, const std::string& type = {}) const;
-    Answer get(const std::string& target) const;
-    Answer upload(const std::string& user, const std::string& plugin, const std::string& comments,
-                  const std::string& file) const;
-    std::string list(const std::string& plugin) const;
 };
 
 }  // namespace ovtest

@@ -9,12 +9,7 @@
 #include <thread>
 
 using ovtest::LiveServer;
-
-namespace {
-
-std::string wrongPinFor(const std::string& pin) { return pin == "000000" ? "000001" : "000000"; }
-
-}  // namespace
+using ovtest::wrongPin;
 
 class SignInThrottle : public ovtest::OnEachEngine {};
 OV_ON_EACH_ENGINE(SignInThrottle);
@@ -27,7 +22,7 @@ TEST_P(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPi
     const std::string pin = server.createUser("ann");
     const std::string otherPin = server.createUser("bea");
     const std::int64_t start = server.now;
-    for (int i = 0; i < 10; ++i, ++server.now) EXPECT_EQ(server.signIn("ann", wrongPinFor(pin)).status, 403);
+    for (int i = 0; i < 10; ++i, ++server.now) EXPECT_EQ(server.signIn("ann", wrongPin(pin)).status, 403);
 
     const auto locked = server.signIn("ann", pin);
     EXPECT_EQ(locked.status, 429);
@@ -45,9 +40,9 @@ TEST_P(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
 {
     LiveServer server(GetParam());
     const std::string pin = server.createUser("ann");
-    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPinFor(pin));
+    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPin(pin));
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
-    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPinFor(pin));
+    for (int i = 0; i < 9; ++i) server.signIn("ann", wrongPin(pin));
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
 }
 
@@ -63,7 +58,7 @@ TEST_P(SignInThrottle, TheLockLivesInTheDatabaseAndHoldsUnderConcurrentGuesses)
         std::atomic<int> denied{0}, throttled{0};
         for (int i = 0; i < 20; ++i)
             guessers.emplace_back([&] {
-                const int status = first.signIn("ann", wrongPinFor(pin)).status;
+                const int status = first.signIn("ann", wrongPin(pin)).status;
                 if (status == 403) ++denied;
                 if (status == 429) ++throttled;
             });

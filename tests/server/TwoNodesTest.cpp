@@ -25,9 +25,9 @@ TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
     ASSERT_GT(a.port, 0);
     ASSERT_GT(b.port, 0);
 
-    const auto created = a.post("/checkuserexists.php?userName=ann&emailAddr=ann@example.com");
-    const std::string pin = created.body.substr(created.body.find("PIN code is ") + 12, 6);
-    EXPECT_EQ(b.post("/checkuser.php?userName=ann&pinCode=" + pin).body, "\nOK\n");
+    const std::string pin = a.createUser("ann");
+    ASSERT_EQ(pin.size(), 6u);
+    EXPECT_EQ(b.signIn("ann", pin).body, "\nOK\n");
     EXPECT_EQ(b.post("/checkuserexists.php?userName=ann&emailAddr=x@example.com").status, 409);
 
     const std::string file = ovtest::binaryPlist({"1 Cutoff", "2 Resonance"});
@@ -54,9 +54,7 @@ TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
     EXPECT_EQ(nlohmann::json::parse(b.list("Shared Synth"))[0]["downloads"], 1 + kThreads * kEach);
 
     // Guesses spread over both nodes count against one limit.
-    const std::string wrong = pin == "000000" ? "000001" : "000000";
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ((i % 2 ? a : b).post("/checkuser.php?userName=ann&pinCode=" + wrong).status, 403) << i;
-    EXPECT_EQ(a.post("/checkuser.php?userName=ann&pinCode=" + pin).status, 429);
-    EXPECT_EQ(b.post("/checkuser.php?userName=ann&pinCode=" + pin).status, 429);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ((i % 2 ? a : b).signIn("ann", ovtest::wrongPin(pin)).status, 403) << i;
+    EXPECT_EQ(a.signIn("ann", pin).status, 429);
+    EXPECT_EQ(b.signIn("ann", pin).status, 429);
 }
