@@ -1,8 +1,9 @@
 #include "MessageBoxAnswerer.h"
+#include "TestFiles.h"
 
 #include "app/AppDelegate.h"
+#include "mapping/ParameterOrderFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -173,13 +174,9 @@ TEST_F(AppDelegateTest, AQuitRequestGoesThroughTheQuitFlow)
 TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
 {
     QTemporaryDir home;
-    const QString plugin = home.filePath(QStringLiteral("Music/Audio Music Apps/Plug-In Settings/Synth"));
-    ASSERT_TRUE(QDir().mkpath(plugin));
-    QFile file(plugin + QStringLiteral("/CSParameterOrder.plist"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>ControlSurfaceParameterOrder</key>"
-               "<array><string>1 Cutoff</string></array></dict></plist>");
-    file.close();
+    const QString path = ui::test::logicFile(home.path(), QStringLiteral("Synth"));
+    ui::test::writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff"}}});
+    ASSERT_TRUE(QFileInfo::exists(path));
 
     QProcess application;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -198,8 +195,7 @@ TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
     EXPECT_EQ(application.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(application.exitCode(), 0) << err.toStdString();
     EXPECT_TRUE(out.startsWith(QStringLiteral("main window shown after "))) << out.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("Reading Folder: ") + home.path()
-                             + QStringLiteral("/Music/Audio Music Apps/Plug-In Settings")))
+    EXPECT_TRUE(err.contains(QStringLiteral("Reading Folder: ") + ui::test::logicRoot(home.path())))
         << err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral(".local/share/ovCorvantaLogic_Tool"))))
         << "the saved-data store is opened only on first use";

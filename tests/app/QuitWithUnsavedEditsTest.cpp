@@ -26,8 +26,7 @@ TEST(QuitWithUnsavedEdits, QuittingAsksAndCancelKeepsTheEditorOpen)
 {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QString path =
-        home.filePath(QStringLiteral("Music/Audio Music Apps/Plug-In Settings/Synth/CSParameterOrder.plist"));
+    const QString path = ui::test::logicFile(home.path(), QStringLiteral("Synth"));
     ui::test::writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, ui::test::numberedParameters(1, 8)}});
 
     AppDelegate delegate(home.filePath(QStringLiteral("store")));

@@ -54,7 +54,7 @@ protected:
     }
 
     // The same plug-in in Logic's folder and in a maker's presets.
-    QString logicFile() const { return home.path() + QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/Echo/CSParameterOrder.plist"); }
+    QString logicFile() const { return test::logicFile(home.path(), QStringLiteral("Echo")); }
     QString presetsFile() const { return home.path() + QStringLiteral("/Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist"); }
 
     void open(const QString &fileLocation)
@@ -177,7 +177,7 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     const QString pin = server.createUser("cara");
     open(logicFile());
     signIn("cara", pin);
-    const QByteArray onDisk = readBytes(logicFile());
+    const QByteArray onDisk = readFile(logicFile());
     view.fields[Field::cwinUploadComments] = "Warm & wide = C+ sound #1";
     controller->ovCommunityLibrary();
     controller->ovCommunityUploadBtn();
@@ -225,7 +225,7 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
 
     // The other plug-in of the same name lists it.
     open(presetsFile());
-    const QByteArray ownFile = readBytes(presetsFile());
+    const QByteArray ownFile = readFile(presetsFile());
     controller->ovCommunityLibraryDownload();
     EXPECT_EQ(recorder.requests.last().target, "/ov_listplists.php?plugin=Echo");
     ASSERT_EQ(view.downloads.size(), 1);
@@ -252,7 +252,7 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
     EXPECT_EQ(view.controlText[2], "Output Volume");
     EXPECT_EQ(view.parameterSelection, 0);
     EXPECT_TRUE(QFileInfo::exists(presetsFile() + ".downloaded"));
-    EXPECT_EQ(readBytes(presetsFile()), ownFile); // not saved yet
+    EXPECT_EQ(readFile(presetsFile()), ownFile); // not saved yet
     EXPECT_EQ(view.label(Label::labPluginPlistLocation), presetsFile());
 
     // Saving makes it the plug-in's mapping; the download was counted.
@@ -359,7 +359,7 @@ TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)
 
 TEST_F(FaultyServerTest, ADownloadThatEndsAfterAnotherPluginWasOpenedIsSetAside)
 {
-    fetchReply = CannedReply{200, readBytes(logicFile())};
+    fetchReply = CannedReply{200, readFile(logicFile())};
     controller->ovCommunityLoadSelectedDownload();
     // Before the download has a chance to finish, the user opens the other plug-in.
     open(logicFile());

@@ -75,7 +75,7 @@ protected:
     ov::test::CommunityServer server;
     community::CommunityClient client{server.baseUrl()};
     const QString home = QDir::homePath();
-    const QString logicFile = home + QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/Echo/CSParameterOrder.plist");
+    const QString logicFile = test::logicFile(home, QStringLiteral("Echo"));
     const QString presetsFile = home + QStringLiteral("/Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist");
     QMap<QString, QString> settings;
     EditorState state;

@@ -17,21 +17,11 @@
 #include <functional>
 #include <memory>
 
-namespace ov::mapping {
-// Readable failure messages for table entries.
-inline void PrintTo(const ParameterEntry &entry, std::ostream *out)
-{
-    *out << '{' << entry.ParamNum.toStdString() << ' ' << entry.Parameter.toStdString() << '}';
-}
-} // namespace ov::mapping
-
 namespace ov::ui::test {
 namespace {
 
 using mapping::ParameterEntry;
 using Answer = View::SaveAnswer;
-
-const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
 
 class EditingTest : public ::testing::Test {
 protected:
@@ -52,10 +42,7 @@ protected:
                                   [](const QString &) {}});
     }
 
-    QString logicFile(const QString &plugin) const
-    {
-        return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist");
-    }
+    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
 
     // A plug-in of `pages` full pages: control c of page p holds "P<p> C<c>", number p * 100 + c.
     QString writePagedPlugin(const QString &plugin, int pages)
@@ -373,7 +360,7 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
             writePagedPlugin(QStringLiteral("Synth"), 2);
             writePagedPlugin(QStringLiteral("Delay"), 1);
             open(QStringLiteral("Synth"));
-            const QByteArray onDisk = readBytes(path);
+            const QByteArray onDisk = readFile(path);
             controller->nextPageButtonPressed();
             assign(QStringLiteral("P1 C5"), 1);
             const auto edited = state.plistBuild;
@@ -394,7 +381,7 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
                 EXPECT_EQ(state.curPage, 2);
                 EXPECT_TRUE(view.modified);
                 EXPECT_TRUE(view.canUndo);
-                EXPECT_EQ(readBytes(path), onDisk);
+                EXPECT_EQ(readFile(path), onDisk);
                 EXPECT_TRUE(view.alerts.empty());
                 EXPECT_EQ(view.pluginSelection, rowOfPlugin(QStringLiteral("Synth"))) << "the open plug-in stays chosen";
                 EXPECT_EQ(view.modeColumn, 1) << "the mode shown stays the mode in use";
@@ -402,7 +389,7 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
                 break;
             case Answer::Discard:
                 EXPECT_TRUE(action.wentOn());
-                EXPECT_EQ(readBytes(path), onDisk) << "the file is as it was";
+                EXPECT_EQ(readFile(path), onDisk) << "the file is as it was";
                 EXPECT_TRUE(view.alerts.empty());
                 break;
             case Answer::Save:
@@ -410,7 +397,7 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
                 ASSERT_EQ(view.alerts.size(), 1u);
                 EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("New Mapping has been saved"));
                 EXPECT_EQ(slotsOnDisk(path).at(mapping::slotIndex(2, 1)), QStringLiteral("105 P1 C5"));
-                EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), onDisk);
+                EXPECT_EQ(readFile(path + QStringLiteral(".prev")), onDisk);
                 break;
             }
         }
@@ -429,8 +416,8 @@ TEST_F(EditingTest, ARecallAsksOnlyWhetherToDiscardAndKeepsTheBackups)
 
     for (const bool recallOriginal : {false, true}) {
         SCOPED_TRACE(recallOriginal ? "original" : "previous");
-        const QByteArray previous = readBytes(path + QStringLiteral(".prev"));
-        const QByteArray saved = readBytes(path);
+        const QByteArray previous = readFile(path + QStringLiteral(".prev"));
+        const QByteArray saved = readFile(path);
         assign(QStringLiteral("P1 C7"), 3);
         ASSERT_TRUE(view.modified);
         view.discardAnswers = {false};
@@ -440,13 +427,13 @@ TEST_F(EditingTest, ARecallAsksOnlyWhetherToDiscardAndKeepsTheBackups)
         EXPECT_TRUE(view.saveQuestions.empty());
         EXPECT_TRUE(view.alerts.empty());
         EXPECT_EQ(at(1, 3), QStringLiteral("P1 C7"));
-        EXPECT_EQ(readBytes(path), saved);
+        EXPECT_EQ(readFile(path), saved);
 
         view.discardAnswers = {true};
         recallOriginal ? controller->ovRecallOriginalMapping() : controller->ovRecallPreviousMapping();
         ASSERT_EQ(view.alerts.size(), 1u);
         EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Recalled mapping has been applied"));
-        EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), previous) << "the backups stay as they were";
+        EXPECT_EQ(readFile(path + QStringLiteral(".prev")), previous) << "the backups stay as they were";
         EXPECT_EQ(at(1, 3), QStringLiteral("P1 C3"));
         EXPECT_FALSE(view.modified);
         view.alerts.clear();

@@ -33,7 +33,6 @@ namespace {
 
 using ov::test::MessageBoxAnswerer;
 
-const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
 const QString kParameters = QStringLiteral("tablePlistOfSelectedPlugin");
 
 class EditingWindowTest : public ::testing::Test {
@@ -67,10 +66,7 @@ protected:
         qputenv("HOME", m_previousHome);
     }
 
-    QString logicFile(const QString &plugin) const
-    {
-        return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist");
-    }
+    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
     template <typename T>
     T *find(const QString &name) const
     {

@@ -29,8 +29,6 @@ namespace {
 
 using ov::test::MessageBoxAnswerer;
 
-const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
-
 // The main window with its controller, as the application puts them together.
 struct Editor {
     Editor()
@@ -93,10 +91,7 @@ protected:
     }
     void TearDown() override { qputenv("HOME", m_previousHome); }
 
-    QString logicFile(const QString &plugin) const
-    {
-        return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist");
-    }
+    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
 
     QTemporaryDir home;
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mapping/PlistDocument.h"
+#include "support/Printers.h"
+#include "support/TestFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -9,10 +11,23 @@
 #include <QStringList>
 
 #include <initializer_list>
-#include <ostream>
 #include <utility>
 
 namespace ov::ui::test {
+
+using ov::test::readFile;
+
+// Where Logic keeps the plug-in settings of the user whose home is `home`.
+inline QString logicRoot(const QString &home)
+{
+    return home + QStringLiteral("/Music/Audio Music Apps/Plug-In Settings");
+}
+
+// The parameter-order file of `plugin` in Logic's folder.
+inline QString logicFile(const QString &home, const QString &plugin)
+{
+    return logicRoot(home) + QLatin1Char('/') + plugin + QStringLiteral("/CSParameterOrder.plist");
+}
 
 // Writes a property list of string arrays, as Logic writes a parameter-order file.
 inline void writePlist(const QString &path, std::initializer_list<std::pair<const char *, QStringList>> arrays)
@@ -24,12 +39,6 @@ inline void writePlist(const QString &path, std::initializer_list<std::pair<cons
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(document.toXml()) < 0)
         qFatal("cannot write %s", qPrintable(path));
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline mapping::PlistDocument readPlist(const QString &path)
@@ -48,9 +57,3 @@ inline QStringList numberedParameters(int first, int count, const QString &name 
 }
 
 } // namespace ov::ui::test
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}

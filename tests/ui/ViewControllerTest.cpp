@@ -20,7 +20,6 @@ namespace {
 
 using mapping::ParameterEntry;
 
-const QString kLogicRoot = QStringLiteral("/Music/Audio Music Apps/Plug-In Settings/");
 const QString kOrderKey = QString::fromLatin1(mapping::kControlSurfaceParameterOrderKey);
 
 constexpr Button kPluginButtons[] = {
@@ -42,7 +41,7 @@ protected:
                                   [this](const QString &line) { log.append(line); }});
     }
 
-    QString logicFile(const QString &plugin) const { return home.path() + kLogicRoot + plugin + QStringLiteral("/CSParameterOrder.plist"); }
+    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
 
     // Scans and opens the plug-in named `plugin` as a click on its row does.
     void open(const QString &plugin)
@@ -314,7 +313,7 @@ TEST_F(ViewControllerTest, AFileThatIsNotAPropertyListIsReportedAndLeftAlone)
     ASSERT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(view.alerts.at(0).message, texts::kPluginFileUnreadable);
     EXPECT_TRUE(view.alerts.at(0).informativeText.contains(path));
-    EXPECT_EQ(readBytes(path), QByteArray("not a property list"));
+    EXPECT_EQ(readFile(path), QByteArray("not a property list"));
     EXPECT_EQ(state.totalPages, 1);
     EXPECT_EQ(view.parameters.size(), 1);
 
@@ -322,7 +321,7 @@ TEST_F(ViewControllerTest, AFileThatIsNotAPropertyListIsReportedAndLeftAlone)
     controller->exportToPlist();
     ASSERT_EQ(view.alerts.size(), 2u);
     EXPECT_EQ(view.alerts.at(1).message, mapping::texts::kMappingNotSaved);
-    EXPECT_EQ(readBytes(path), QByteArray("not a property list"));
+    EXPECT_EQ(readFile(path), QByteArray("not a property list"));
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".prev")));
 }
 
@@ -333,7 +332,7 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 2);
     open(QStringLiteral("Synth"));
     ASSERT_EQ(state.plugin_Mode, 0);
-    const QByteArray onDisk = readBytes(path);
+    const QByteArray onDisk = readFile(path);
     controller->nextPageButtonPressed();
     view.parameterSelection = 3;
     controller->clickControl(2); // an unsaved assignment
@@ -353,7 +352,7 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
               (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
                            QStringLiteral("Editing Synth using Instrument Mode")}));
     EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Instrument Mapper"));
-    EXPECT_EQ(readBytes(path), onDisk) << "the file changes only when saved";
+    EXPECT_EQ(readFile(path), onDisk) << "the file changes only when saved";
 
     // Saved, the mode survives the next opening.
     controller->exportToPlist();
@@ -640,7 +639,7 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 2, 3);
     open(QStringLiteral("Synth"));
-    const QByteArray opened = readBytes(path); // with the list of unique parameters added
+    const QByteArray opened = readFile(path); // with the list of unique parameters added
     view.parameterSelection = 2;
     controller->clickControl(5);
     view.modeColumn = 0;
@@ -657,8 +656,8 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
               QStringLiteral("Please remember to close and re-open plugin within Logic so that changes are updated\n\n\n"
                              "Backup of previous plist file has been saved here:\n\n")
                   + path + QStringLiteral(".prev"));
-    EXPECT_EQ(readBytes(path + QStringLiteral(".original")), opened);
-    EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), opened);
+    EXPECT_EQ(readFile(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readFile(path + QStringLiteral(".prev")), opened);
     const mapping::PlistDocument saved = readPlist(path);
     const QStringList slotStrings = mapping::controlSurfaceOrder(saved);
     ASSERT_EQ(slotStrings.size(), 64);
@@ -669,11 +668,11 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     EXPECT_EQ(mapping::storedUniqueParameters(saved), mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".original"))));
 
     // A second save keeps the original and moves the first save to ".prev".
-    const QByteArray first = readBytes(path);
+    const QByteArray first = readFile(path);
     controller->clickControl(6);
     controller->ovExportToPlist();
-    EXPECT_EQ(readBytes(path + QStringLiteral(".original")), opened);
-    EXPECT_EQ(readBytes(path + QStringLiteral(".prev")), first);
+    EXPECT_EQ(readFile(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readFile(path + QStringLiteral(".prev")), first);
 }
 
 TEST_F(ViewControllerTest, ASaveThatCannotReadTheFileSaysSoAndWritesNothing)
@@ -699,7 +698,7 @@ TEST_F(ViewControllerTest, RecallWithoutABackupSaysSoAndChangesNothing)
     view.parameterSelection = 3;
     controller->clickControl(1);
     const auto table = state.plistBuild;
-    const QByteArray onDisk = readBytes(path);
+    const QByteArray onDisk = readFile(path);
 
     controller->ovRecallPreviousMapping();
     controller->ovRecallOriginalMapping();
@@ -712,14 +711,14 @@ TEST_F(ViewControllerTest, RecallWithoutABackupSaysSoAndChangesNothing)
                                  "been saved, simply reselect plugin on left menu to reload the default file again."));
     }
     EXPECT_EQ(state.plistBuild, table);
-    EXPECT_EQ(readBytes(path), onDisk);
+    EXPECT_EQ(readFile(path), onDisk);
 }
 
 TEST_F(ViewControllerTest, RecallPutsTheBackupBackAndReloadsIt)
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 2);
     open(QStringLiteral("Synth"));
-    const QByteArray beforeSave = readBytes(path);
+    const QByteArray beforeSave = readFile(path);
     view.modeColumn = 0;
     controller->ovPluginMode_Changed();
     controller->nextPageButtonPressed();
@@ -730,7 +729,7 @@ TEST_F(ViewControllerTest, RecallPutsTheBackupBackAndReloadsIt)
 
     controller->ovRecallPreviousMapping();
 
-    EXPECT_EQ(readBytes(path), beforeSave);
+    EXPECT_EQ(readFile(path), beforeSave);
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".prev")));
     ASSERT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Recalled mapping has been applied"));
@@ -747,7 +746,7 @@ TEST_F(ViewControllerTest, RecallPutsTheBackupBackAndReloadsIt)
     controller->clearThisPage();
     controller->exportToPlist();
     controller->ovRecallOriginalMapping();
-    EXPECT_EQ(readBytes(path), beforeSave);
+    EXPECT_EQ(readFile(path), beforeSave);
     EXPECT_EQ(slotParameter(0), QStringLiteral("P1 C1"));
 }
 
@@ -764,7 +763,7 @@ TEST_F(ViewControllerTest, TheChartIsWrittenBesideTheFileAndOpened)
 
     const QString chart = path + QStringLiteral(".html");
     EXPECT_EQ(view.opened, QStringList{chart});
-    const QByteArray written = readBytes(chart);
+    const QByteArray written = readFile(chart);
     EXPECT_EQ(QString::fromLatin1(written), state.bHTML);
     EXPECT_TRUE(written.contains("MCU Mapping for 'Synth &amp; &lt;Co&gt;'"));
     EXPECT_TRUE(written.contains("<th>Page 1 Encoders</th><td>P1 C1</td><td>P1 C2</td><td>-</td>"));
@@ -796,7 +795,7 @@ TEST_F(ViewControllerTest, OpenFolderOpensTheFoldersNotTheFile)
 
     controller->btnOpenInFinder();
 
-    EXPECT_EQ(view.opened, QStringList{home.path() + kLogicRoot + QStringLiteral("Synth")});
+    EXPECT_EQ(view.opened, QStringList{logicRoot(home.path()) + QStringLiteral("/Synth")});
 }
 
 TEST_F(ViewControllerTest, HelpShowsTheInstructions)
