@@ -1,7 +1,7 @@
 // The editor's editing aids, through the recording view: unsaved edits and the save question,
 // undo and redo, where each parameter stands, and the drop and swap operations.
 
-#include "RecordingView.h"
+#include "ControllerFixture.h"
 #include "TestFiles.h"
 
 #include "catalogue/PluginScan.h"
@@ -23,59 +23,8 @@ namespace {
 using mapping::ParameterEntry;
 using Answer = View::SaveAnswer;
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public ControllerFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home.isValid());
-        restart();
-    }
-    // A fresh editor on the same home.
-    void restart()
-    {
-        controller.reset();
-        state = EditorState{};
-        view = RecordingView{};
-        controller = std::make_unique<ViewController>(
-            state, view,
-            ControllerEnvironment{[this] { return catalogue::scanRoots(home.path(), QString()); },
-                                  [](const QString &) {}});
-    }
-
-    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
-
-    // A plug-in of `pages` full pages: control c of page p holds "P<p> C<c>", number p * 100 + c.
-    QString writePagedPlugin(const QString &plugin, int pages)
-    {
-        QStringList order;
-        for (int page = 1; page <= pages; ++page) {
-            for (int c = 1; c <= 32; ++c)
-                order.append(QStringLiteral("%1 P%2 C%3").arg(page * 100 + c).arg(page).arg(c));
-        }
-        const QString path = logicFile(plugin);
-        writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, order}});
-        return path;
-    }
-
-    void open(const QString &plugin)
-    {
-        controller->viewDidLoad();
-        choose(plugin);
-    }
-    void choose(const QString &plugin)
-    {
-        view.pluginSelection = rowOfPlugin(plugin);
-        ASSERT_GE(view.pluginSelection, 0) << qPrintable(plugin);
-        controller->tablePluginSelected();
-    }
-    int rowOfPlugin(const QString &plugin) const
-    {
-        for (int row = 0; row < view.plugins.size(); ++row) {
-            if (view.plugins.at(row).Plugin == plugin)
-                return row;
-        }
-        return -1;
-    }
     // The row of the parameter list that holds `name`.
     int row(const QString &name) const
     {
@@ -95,11 +44,6 @@ protected:
     QString at(int page, int control) const { return state.plistBuild.at(mapping::slotIndex(page, control)).Parameter; }
     QString placementOf(const QString &name) const { return view.placements.value(row(name)); }
     QStringList slotsOnDisk(const QString &path) const { return mapping::controlSurfaceOrder(readPlist(path)); }
-
-    QTemporaryDir home;
-    EditorState state;
-    RecordingView view;
-    std::unique_ptr<ViewController> controller;
 };
 
 // ---- undo and redo ----

@@ -1,4 +1,4 @@
-#include "RecordingView.h"
+#include "ControllerFixture.h"
 #include "TestFiles.h"
 
 #include "catalogue/PluginScan.h"
@@ -30,50 +30,8 @@ constexpr Button kPluginButtons[] = {
     Button::recallPreviousMapping, Button::createChart, Button::openInFinder,
 };
 
-class ViewControllerTest : public ::testing::Test {
+class ViewControllerTest : public ControllerFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home.isValid());
-        controller = std::make_unique<ViewController>(
-            state, view,
-            ControllerEnvironment{[this] { return catalogue::scanRoots(home.path(), QString()); },
-                                  [this](const QString &line) { log.append(line); }});
-    }
-
-    QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
-
-    // Scans and opens the plug-in named `plugin` as a click on its row does.
-    void open(const QString &plugin)
-    {
-        controller->viewDidLoad();
-        choose(plugin);
-    }
-    void choose(const QString &plugin)
-    {
-        for (int row = 0; row < view.plugins.size(); ++row) {
-            if (view.plugins.at(row).Plugin == plugin)
-                view.pluginSelection = row;
-        }
-        ASSERT_GE(view.pluginSelection, 0) << qPrintable(plugin);
-        controller->tablePluginSelected();
-    }
-
-    // A plug-in whose table has `pages` pages, page p holding parameters named "P<p> ..." on its
-    // first `filled` controls, and whose list holds them all.
-    QString writePagedPlugin(const QString &plugin, int pages, int filled = 32)
-    {
-        QStringList order;
-        for (int page = 1; page <= pages; ++page) {
-            for (int c = 1; c <= 32; ++c)
-                order.append(c <= filled ? QStringLiteral("%1 P%2 C%3").arg(page * 100 + c).arg(page).arg(c)
-                                         : QStringLiteral("-1"));
-        }
-        const QString path = logicFile(plugin);
-        writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, order}});
-        return path;
-    }
-
     QString slotParameter(int slot) const { return state.plistBuild.at(slot).Parameter; }
     QStringList pageParameters(int page) const
     {
@@ -89,12 +47,6 @@ protected:
             EXPECT_EQ(view.controlToolTip.at(c), view.controlText.at(c)) << "control " << c;
         }
     }
-
-    QTemporaryDir home;
-    EditorState state;
-    RecordingView view;
-    QStringList log;
-    std::unique_ptr<ViewController> controller;
 };
 
 // ---- start-up and the scan ----
