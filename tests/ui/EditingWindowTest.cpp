@@ -3,6 +3,7 @@
 
 #include "MessageBoxAnswerer.h"
 #include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include "catalogue/PluginScan.h"
 #include "mapping/ParameterOrderFile.h"
@@ -40,42 +41,21 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        m_previousHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toLocal8Bit());
         // "Param 1" ... "Param 40" on two pages.
         writePlist(logicFile(QStringLiteral("Demo Synth")),
                    {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
         writePlist(logicFile(QStringLiteral("Other Delay")),
                    {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 3)}});
-        window = std::make_unique<qt::MainWindow>();
-        controller = std::make_unique<ViewController>(
-            state, *window,
-            ControllerEnvironment{[] { return catalogue::scanRoots(QDir::homePath(), QString()); }, [](const QString &) {}});
-        window->attach(*controller);
-        window->setOpener([](const QString &) { return true; });
-        controller->viewDidLoad();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        window.reset();
-        qputenv("HOME", m_previousHome);
+        editor = std::make_unique<Editor>(home.path());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor->window));
+        editor->window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor->window));
     }
 
     QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
     template <typename T>
-    T *find(const QString &name) const
-    {
-        T *widget = window->findChild<T *>(name);
-        if (!widget)
-            ADD_FAILURE() << "no element named " << name.toStdString();
-        return widget;
-    }
-    QString text(const QString &labelName) const { return find<QLabel>(labelName)->text(); }
+    T *find(const QString &name) const { return editor->find<T>(name); }
+    QString text(const QString &labelName) const { return editor->text(labelName); }
     QPushButton *control(int n) const { return find<QPushButton>(QStringLiteral("ovRotBtn%1").arg(n)); }
     qt::ElidingLabel *strip(int n) const { return find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(n)); }
     QTableView *table(const QString &name) const { return find<QTableView>(name); }
@@ -89,14 +69,7 @@ protected:
         }
         return -1;
     }
-    void clickRow(const QString &tableName, int row)
-    {
-        QTableView *view = table(tableName);
-        const QModelIndex index = view->model()->index(row, 0);
-        ASSERT_TRUE(index.isValid()) << "no row " << row;
-        view->scrollTo(index);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-    }
+    void clickRow(const QString &tableName, int row) { editor->clickRow(tableName, row); }
     void openDemoSynth()
     {
         for (int row = 0; row < table(QStringLiteral("pluginTableView"))->model()->rowCount(); ++row) {
@@ -125,12 +98,7 @@ protected:
     QAction *action(const QString &name) const { return find<QAction>(name); }
 
     QTemporaryDir home;
-    EditorState state;
-    std::unique_ptr<qt::MainWindow> window;
-    std::unique_ptr<ViewController> controller;
-
-private:
-    QByteArray m_previousHome;
+    std::unique_ptr<Editor> editor;
 };
 
 // ---- drag and drop ----
@@ -151,8 +119,8 @@ TEST_F(EditingWindowTest, AParameterDraggedFromTheListLandsOnTheControl)
 
     EXPECT_EQ(strip(5)->text(), QStringLiteral("Param 12"));
     EXPECT_EQ(strip(6)->text(), QStringLiteral("Param 12"));
-    EXPECT_EQ(state.plistBuild.at(4).ParamNum, QStringLiteral("12"));
-    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(editor->state.plistBuild.at(4).ParamNum, QStringLiteral("12"));
+    EXPECT_TRUE(editor->window.isWindowModified());
     EXPECT_EQ(action(QStringLiteral("actionUndo"))->text(), QStringLiteral("Undo Assign Parameter"));
 }
 
@@ -179,7 +147,7 @@ TEST_F(EditingWindowTest, DropsThatCannotBeCarriedOutAreRefused)
     EXPECT_EQ(dropOn(control(5), early.get()), std::make_pair(false, false)) << "no plug-in open: the panel is disabled";
 
     openDemoSynth();
-    const auto table = state.plistBuild;
+    const auto table = editor->state.plistBuild;
     QMimeData text;
     text.setText(QStringLiteral("Param 3"));
     EXPECT_EQ(dropOn(control(5), &text), std::make_pair(false, false));
@@ -188,9 +156,9 @@ TEST_F(EditingWindowTest, DropsThatCannotBeCarriedOutAreRefused)
     // A row that no longer holds what was dragged (the list was replaced meanwhile).
     const std::unique_ptr<QMimeData> stale(qt::drag::parameterMimeData(3, {QStringLiteral("99"), QStringLiteral("Gone"), 0, 0}));
     dropOn(control(5), stale.get());
-    EXPECT_EQ(state.plistBuild, table);
+    EXPECT_EQ(editor->state.plistBuild, table);
     EXPECT_EQ(strip(5)->text(), QStringLiteral("Param 5"));
-    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(editor->window.isWindowModified());
 }
 
 TEST_F(EditingWindowTest, AControlDraggedOntoAnotherSwapsThem)
@@ -207,7 +175,7 @@ TEST_F(EditingWindowTest, AControlDraggedOntoAnotherSwapsThem)
     action(QStringLiteral("actionUndo"))->trigger();
     EXPECT_EQ(strip(3)->text(), QStringLiteral("Param 3"));
     EXPECT_EQ(strip(7)->text(), QStringLiteral("Param 7"));
-    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(editor->window.isWindowModified());
 }
 
 // ---- the keyboard ----
@@ -261,7 +229,7 @@ TEST_F(EditingWindowTest, UndoAndRedoAreInTheEditMenuWithTheirKeys)
     EXPECT_FALSE(redo->isEnabled());
     const QStringList menus = [&] {
         QStringList titles;
-        for (QAction *menu : window->menuBar()->actions())
+        for (QAction *menu : editor->window.menuBar()->actions())
             titles.append(menu->text());
         return titles;
     }();
@@ -269,17 +237,17 @@ TEST_F(EditingWindowTest, UndoAndRedoAreInTheEditMenuWithTheirKeys)
 
     find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click();
     EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
-    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_TRUE(editor->window.isWindowModified());
     EXPECT_EQ(undo->text(), QStringLiteral("Undo Clear Page"));
 
     control(1)->setFocus();
     QTest::keyClick(control(1), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 1"));
-    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(editor->window.isWindowModified());
     EXPECT_EQ(redo->text(), QStringLiteral("Redo Clear Page"));
     QTest::keyClick(control(1), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
-    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_TRUE(editor->window.isWindowModified());
 }
 
 // ---- where parameters stand ----
@@ -364,8 +332,8 @@ TEST_F(EditingWindowTest, ChoosingAnotherPluginWithUnsavedEditsAsks)
     }
     EXPECT_EQ(text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Demo Synth (Logic)"));
     EXPECT_EQ(plugins->selectionModel()->selectedRows().value(0).row(), synthRow) << "the open plug-in is shown chosen";
-    EXPECT_EQ(window->selectedPlugin()->Plugin, QStringLiteral("Demo Synth"));
-    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(editor->window.selectedPlugin()->Plugin, QStringLiteral("Demo Synth"));
+    EXPECT_TRUE(editor->window.isWindowModified());
 
     {
         MessageBoxAnswerer answerer({QStringLiteral("Discard")});
@@ -373,7 +341,7 @@ TEST_F(EditingWindowTest, ChoosingAnotherPluginWithUnsavedEditsAsks)
         EXPECT_EQ(answerer.shown().size(), 1u);
     }
     EXPECT_EQ(text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Other Delay (Logic)"));
-    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(editor->window.isWindowModified());
     EXPECT_EQ(mapping::controlSurfaceOrder(readPlist(logicFile(QStringLiteral("Demo Synth")))).at(0),
               QStringLiteral("1 Param 1"))
         << "discarded, not saved";

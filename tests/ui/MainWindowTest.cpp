@@ -1,5 +1,6 @@
 #include "MessageBoxAnswerer.h"
 #include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include "catalogue/PluginScan.h"
 #include "mapping/ParameterOrderFile.h"
@@ -29,81 +30,20 @@ namespace {
 
 using ov::test::MessageBoxAnswerer;
 
-// The main window with its controller, as the application puts them together.
-struct Editor {
-    Editor()
-    {
-        window.attach(controller);
-        window.setOpener([this](const QString &path) {
-            opened.append(path);
-            return true;
-        });
-        controller.viewDidLoad();
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            ADD_FAILURE() << "the main window was not shown";
-    }
-
-    template <typename T>
-    T *find(const QString &name) const
-    {
-        T *widget = window.findChild<T *>(name);
-        if (!widget)
-            ADD_FAILURE() << "no element named " << name.toStdString();
-        return widget;
-    }
-    QString text(const QString &labelName) const { return find<QLabel>(labelName)->text(); }
-    void click(const QString &buttonName) { QTest::mouseClick(find<QAbstractButton>(buttonName), Qt::LeftButton); }
-    void clickRow(const QString &tableName, int row, int column = 0)
-    {
-        QTableView *table = find<QTableView>(tableName);
-        const QModelIndex index = table->model()->index(row, column);
-        ASSERT_TRUE(index.isValid()) << "no row " << row;
-        table->scrollTo(index);
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
-    }
-    QString cell(const QString &tableName, int row, int column) const
-    {
-        QTableView *table = find<QTableView>(tableName);
-        return table->model()->index(row, column).data().toString();
-    }
-    int selectedRow(const QString &tableName) const
-    {
-        const QModelIndexList rows = find<QTableView>(tableName)->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
-    }
-
-    EditorState state;
-    qt::MainWindow window;
-    ViewController controller{state, window,
-                              ControllerEnvironment{[] { return catalogue::scanRoots(QDir::homePath(), QString()); },
-                                                    [](const QString &) {}}};
-    QStringList opened;
-};
-
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home.isValid());
-        m_previousHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("HOME", m_previousHome); }
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
 
     QTemporaryDir home;
-
-private:
-    QByteArray m_previousHome;
 };
 
 TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
 {
     const QString path = logicFile(QStringLiteral("Demo Synth"));
     writePlist(path, {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
-    Editor editor;
+    Editor editor(home.path());
 
     // Nothing is open yet: the panel shows "-", no page count, and its buttons are disabled.
     EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Please Select a plugin"));
@@ -154,7 +94,7 @@ TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
 
 TEST_F(MainWindowTest, HelpShowsTheInstructionsInAWarningWithOneOkButton)
 {
-    Editor editor;
+    Editor editor(home.path());
     MessageBoxAnswerer answerer({QStringLiteral("OK")});
 
     editor.click(QStringLiteral("ovHelpMe"));
@@ -170,7 +110,7 @@ TEST_F(MainWindowTest, HelpShowsTheInstructionsInAWarningWithOneOkButton)
 
 TEST_F(MainWindowTest, AlertsShowParameterNamesAsTheyAreNotAsMarkup)
 {
-    Editor editor;
+    Editor editor(home.path());
     MessageBoxAnswerer answerer({QStringLiteral("OK")});
     QLabel *informative = nullptr;
     QTimer::singleShot(0, [&] {
@@ -190,7 +130,7 @@ TEST_F(MainWindowTest, AlertsShowParameterNamesAsTheyAreNotAsMarkup)
 TEST_F(MainWindowTest, AClickBelowThePluginRowsDoesNothing)
 {
     writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 A"}}});
-    Editor editor;
+    Editor editor(home.path());
     QTableView *table = editor.find<QTableView>(QStringLiteral("pluginTableView"));
     const QRect lastRow = table->visualRect(table->model()->index(0, 0));
     ASSERT_LT(lastRow.bottom() + 30, table->viewport()->height());
@@ -206,7 +146,7 @@ TEST_F(MainWindowTest, AssignmentsFollowTheListAsSortedAndFiltered)
     writePlist(logicFile(QStringLiteral("Demo Synth")),
                {{mapping::kControlSurfaceParameterOrderKey,
                  {"3 Resonance", "10 Cutoff", "2 Attack", "21 Output Volume", "4 Cutoff Env"}}});
-    Editor editor;
+    Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     const QString parameters = QStringLiteral("tablePlistOfSelectedPlugin");
 
@@ -245,7 +185,7 @@ TEST_F(MainWindowTest, AssignmentsFollowTheListAsSortedAndFiltered)
 TEST_F(MainWindowTest, TheModeRadioGroupReloadsInTheChosenMode)
 {
     writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff"}}});
-    Editor editor;
+    Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     ASSERT_EQ(editor.state.plugin_Mode, 0);
 
@@ -260,7 +200,7 @@ TEST_F(MainWindowTest, TheOpenPluginStaysTheSelectionWhileTheKeyboardMovesThroug
 {
     writePlist(logicFile(QStringLiteral("A Synth")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff"}}});
     writePlist(logicFile(QStringLiteral("B Delay")), {{mapping::kControlSurfaceParameterOrderKey, {"1 Time"}}});
-    Editor editor;
+    Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
 
@@ -281,7 +221,7 @@ TEST_F(MainWindowTest, ScreenshotWithAPluginOpen)
     const int generated = QProcess::execute(QStringLiteral("python3"),
                                             {QStringLiteral(OV_SOURCE_DIR "/scripts/demo-home"), home.path()});
     ASSERT_EQ(generated, 0) << "scripts/demo-home failed";
-    Editor editor;
+    Editor editor(home.path());
     editor.window.resize(1280, 900);
     QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
     int row = -1;
