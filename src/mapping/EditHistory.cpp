@@ -67,18 +67,6 @@ bool EditHistory::redo(MappingTable &table)
     return true;
 }
 
-namespace {
-
-// Entries compare alike cheaply where they still share their texts, as untouched slots do.
-bool sameEntry(const ParameterEntry &a, const ParameterEntry &b)
-{
-    return a.OravelPage == b.OravelPage && a.OravelControlNo == b.OravelControlNo
-        && (a.ParamNum.isSharedWith(b.ParamNum) || a.ParamNum == b.ParamNum)
-        && (a.Parameter.isSharedWith(b.Parameter) || a.Parameter == b.Parameter);
-}
-
-} // namespace
-
 QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after)
 {
     QVector<TableChange> changes;
@@ -89,12 +77,12 @@ QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &befo
             return changes; // still the same data: nothing was written
         // Rewritten slots, as runs of neighbours.
         for (qsizetype slot = 0; slot < oldSize;) {
-            if (sameEntry(before.at(slot), after.at(slot))) {
+            if (before.at(slot) == after.at(slot)) {
                 ++slot;
                 continue;
             }
             qsizetype end = slot + 1;
-            while (end < oldSize && !sameEntry(before.at(end), after.at(end)))
+            while (end < oldSize && before.at(end) != after.at(end))
                 ++end;
             changes.append({static_cast<int>(slot), before.mid(slot, end - slot), after.mid(slot, end - slot)});
             slot = end;
@@ -104,10 +92,10 @@ QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &befo
     // A block added or removed: what lies between the common beginning and the common end.
     const qsizetype shorter = std::min(oldSize, newSize);
     qsizetype head = 0;
-    while (head < shorter && sameEntry(before.at(head), after.at(head)))
+    while (head < shorter && before.at(head) == after.at(head))
         ++head;
     qsizetype tail = 0;
-    while (tail < shorter - head && sameEntry(before.at(oldSize - 1 - tail), after.at(newSize - 1 - tail)))
+    while (tail < shorter - head && before.at(oldSize - 1 - tail) == after.at(newSize - 1 - tail))
         ++tail;
     changes.append({static_cast<int>(head), before.mid(head, oldSize - head - tail), after.mid(head, newSize - head - tail)});
     return changes;

@@ -142,7 +142,7 @@ PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus 
     return document;
 }
 
-PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error)
+PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error, QByteArray *bytesRead)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -158,6 +158,8 @@ PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *stat
             *error = QStringLiteral("Is a folder");
         return PlistDocument();
     }
+    if (bytesRead)
+        *bytesRead = bytes;
     return fromBytes(bytes, status, error);
 }
 

@@ -32,7 +32,9 @@ public:
 
     // Parses bytes; on any status but Ok the document is an empty dictionary.
     static PlistDocument fromBytes(const QByteArray &bytes, PlistReadStatus *status, QString *error = nullptr);
-    static PlistDocument fromFile(const QString &path, PlistReadStatus *status, QString *error = nullptr);
+    // bytesRead, when given, receives the file's bytes as they were read.
+    static PlistDocument fromFile(const QString &path, PlistReadStatus *status, QString *error = nullptr,
+                                  QByteArray *bytesRead = nullptr);
 
     QByteArray toXml() const;
 

@@ -28,9 +28,10 @@ SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &tab
     SaveResult result;
     result.previousBackup = backupPath(path, kPreviousSuffix);
 
-    // The copy read before any backup is made is what gets written.
+    // The file is read once: its bytes are what both backups keep, its keys what the save writes back.
     PlistReadStatus status;
-    PlistDocument document = PlistDocument::fromFile(path, &status, &result.detail);
+    QByteArray bytes;
+    PlistDocument document = PlistDocument::fromFile(path, &status, &result.detail, &bytes);
     if (status != PlistReadStatus::Ok) {
         result.outcome = SaveResult::Outcome::Unreadable;
         result.failedPath = path;
@@ -41,12 +42,12 @@ SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &tab
 
     // The original backup keeps the state from before the first save for good.
     const QString original = backupPath(path, kOriginalSuffix);
-    if (!QFileInfo::exists(original) && !copyFileAtomically(path, original, &result.detail)) {
+    if (!QFileInfo::exists(original) && !writeFileAtomically(original, bytes, &result.detail)) {
         result.outcome = SaveResult::Outcome::BackupFailed;
         result.failedPath = original;
         return result;
     }
-    if (!copyFileAtomically(path, result.previousBackup, &result.detail)) {
+    if (!writeFileAtomically(result.previousBackup, bytes, &result.detail)) {
         result.outcome = SaveResult::Outcome::BackupFailed;
         result.failedPath = result.previousBackup;
         return result;

@@ -60,14 +60,6 @@ void appendEscaped(QString &out, QStringView text)
 
 } // namespace
 
-QString escapeForChart(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    appendEscaped(out, text);
-    return out;
-}
-
 QString chartHeader(const QString &pluginName, const QString &fileLocation)
 {
     QString header = kHeaderBeforeName;

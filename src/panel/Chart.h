@@ -9,10 +9,6 @@ namespace ov::panel {
 // Eight encoders to a row of the chart; four rows cover one page of 32 controls.
 inline constexpr int kEncodersPerRow = 8;
 
-// Text made safe for the chart: & < > " ' become entities and every character outside ASCII a
-// numeric character reference, so the chart is always plain ASCII.
-QString escapeForChart(const QString &text);
-
 // The chart's header: title with the plug-in's name, the file location, the style and the heading row.
 QString chartHeader(const QString &pluginName, const QString &fileLocation);
 
