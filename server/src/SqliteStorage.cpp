@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -155,6 +158,26 @@ public:
         if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(m_db, sql);
     }
 
+    // Write-ahead logging is a property of the file. Switching a new file to it needs the file to
+    // itself, and SQLite does not wait for that through the busy handler: of two servers that open
+    // a new file at the same moment, one would stop at once with "database is locked". So the
+    // switch is tried again until it holds or the busy time runs out.
+    void useWriteAheadLog(const std::string& path)
+    {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + milliseconds(kBusyTimeoutMs);
+        for (auto pause = milliseconds(1);; pause = std::min(2 * pause, milliseconds(50))) {
+            const int rc = sqlite3_exec(m_db, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) fail(m_db, "PRAGMA journal_mode = WAL;");
+            if (rc == SQLITE_OK) {
+                Statement mode = prepare("PRAGMA journal_mode;");
+                if (mode.step() && mode.bytes(0) == "wal") return;
+            }
+            if (steady_clock::now() >= deadline) throw StorageError("cannot switch " + path + " to write-ahead logging");
+            std::this_thread::sleep_for(pause);
+        }
+    }
+
     // The statement for this SQL text, prepared once per connection; sql must be a literal.
     Statement prepare(const char* sql)
     {
@@ -216,12 +239,7 @@ SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections
     static std::once_flag noMemoryStatistics;
     std::call_once(noMemoryStatistics, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
     auto connection = m_pool->lease();
-    connection->exec("PRAGMA journal_mode = WAL;");
-    {
-        Statement mode = connection->prepare("PRAGMA journal_mode;");
-        if (!mode.step() || mode.bytes(0) != "wal")
-            throw StorageError("cannot switch " + path + " to write-ahead logging");
-    }
+    connection->useWriteAheadLog(path);
 
     Transaction transaction(*connection);
     connection->exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL, applied_at INTEGER NOT NULL "

@@ -51,6 +51,26 @@ TEST_P(Store, ReopeningKeepsEverythingAndANewerSchemaIsRefused)
     }
 }
 
+TEST_P(Store, ServersThatOpenANewStoreAtTheSameMomentAllComeUp)
+{
+    const TestStore store(GetParam());
+    constexpr int kServers = 6;
+    std::atomic<int> ready{0}, opened{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kServers; ++t)
+        threads.emplace_back([&] {
+            ++ready;
+            while (ready < kServers) std::this_thread::yield();
+            try {
+                opened += store.open()->healthy();
+            } catch (const StorageError& error) {
+                ADD_FAILURE() << error.what();
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(opened, kServers);
+}
+
 TEST_P(Store, ListsNewestFirstWithTiesByNumberAndTakesEveryByteOfAValue)
 {
     const TestStore store(GetParam());
