@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <regex>
 #include <spawn.h>
@@ -81,6 +82,12 @@ int ServerProcess::waitForExit(std::chrono::milliseconds limit)
     }
     m_pid = 0;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string fileText(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace ovtest

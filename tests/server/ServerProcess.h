@@ -40,4 +40,7 @@ private:
     bool m_untilLineEnd = false;
 };
 
+// The whole text of a file, such as a server's error log; empty when it cannot be read.
+std::string fileText(const std::filesystem::path& path);
+
 }  // namespace ovtest

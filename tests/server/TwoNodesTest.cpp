@@ -7,23 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 using ovtest::Remote;
 using ovtest::ServerProcess;
-
-namespace {
-
-std::string logOf(const std::filesystem::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 class TwoNodes : public ovtest::OnEachEngine {};
 OV_ON_EACH_ENGINE(TwoNodes);
@@ -35,8 +22,8 @@ TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
     ServerProcess nodeA({"--port", "0", "--db", store.location}, dir.path / "a.txt");
     ServerProcess nodeB({"--port", "0", "--db", store.location}, dir.path / "b.txt");
     const Remote a{nodeA.port()}, b{nodeB.port()};
-    ASSERT_GT(a.port, 0) << logOf(dir.path / "a.txt");
-    ASSERT_GT(b.port, 0) << logOf(dir.path / "b.txt");
+    ASSERT_GT(a.port, 0) << ovtest::fileText(dir.path / "a.txt");
+    ASSERT_GT(b.port, 0) << ovtest::fileText(dir.path / "b.txt");
 
     const std::string pin = a.createUser("ann");
     ASSERT_EQ(pin.size(), 6u);
