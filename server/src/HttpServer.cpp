@@ -160,6 +160,9 @@ void HttpServer::serve(const httplib::Request& request, httplib::Response& respo
     forHandler.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
     forHandler.contentType = contentType;
     forHandler.body = request.body;
+    forHandler.peerAddress = request.remote_addr;
+    const std::string forwardedFor = request.get_header_value("X-Forwarded-For");
+    forHandler.forwardedFor = forwardedFor;
 
     Reply reply = m_handler.handle(forHandler);
     response.status = reply.status;

@@ -1,6 +1,8 @@
 #pragma once
 // The server's command line.
 
+#include "Storage.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -14,6 +16,9 @@ struct Options {
     std::size_t maxUploadBytes = 1048576;  // the largest parameter-order file accepted
     std::size_t threads = 64;              // requests served at once (each open connection takes one)
     std::size_t dbConnections = 0;         // connections to the store; 0 takes the engine's default
+    VolumeLimits limits;
+    bool requireUploadPin = false;
+    std::vector<std::string> trustedProxies;  // besides loopback, peers whose X-Forwarded-For is believed
 };
 
 struct ParsedOptions {

@@ -67,6 +67,9 @@ int main(int argc, char** argv)
 
     HandlerConfig config;
     config.maxUploadBytes = options.maxUploadBytes;
+    config.limits = options.limits;
+    config.requireUploadPin = options.requireUploadPin;
+    config.trustedProxies = options.trustedProxies;
     const Handler handler(*storage, config);
     HttpServer server(handler, {}, options.threads);
     const int port = server.bind(options.listenAddress, options.port);
