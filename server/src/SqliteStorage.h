@@ -31,6 +31,8 @@ public:
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
     DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
+    std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
+    std::optional<MappingDetails> mappingDetails(std::int64_t id) override;
     std::optional<std::string> mappingFile(std::int64_t id) override;
     bool healthy() override;
 
