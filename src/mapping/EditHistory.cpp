@@ -9,14 +9,64 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
     if (m_depth++ == 0) {
         m_before = table;
         m_name = name;
+        m_wholeTable = true;
+    } else if (!m_wholeTable) {
+        // Inside a step of a few slots: the table as that step found it is the table now with the
+        // slots it kept put back.
+        m_before.plistBuild = table.plistBuild;
+        for (const auto &[slot, entry] : m_kept)
+            m_before.plistBuild[slot] = entry;
+        m_kept.clear();
+        m_wholeTable = true;
     }
+}
+
+void EditHistory::beginForSlots(const MappingTable &table, const QString &name)
+{
+    if (m_depth++ == 0) {
+        m_before = MappingTable{{}, table.curPage, table.totalPages};
+        m_name = name;
+        m_wholeTable = false;
+        m_kept.clear();
+    }
+}
+
+void EditHistory::willWrite(const MappingTable &table, int first, int count)
+{
+    if (m_depth == 0 || m_wholeTable)
+        return;
+    for (int slot = first; slot < first + count; ++slot) {
+        if (table.hasSlot(slot))
+            m_kept.try_emplace(slot, table.plistBuild.at(slot)); // the first value kept is the one before the step
+    }
+}
+
+QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after) const
+{
+    QVector<TableChange> changes;
+    for (auto kept = m_kept.cbegin(); kept != m_kept.cend();) {
+        if (kept->second == after.at(kept->first)) {
+            ++kept;
+            continue;
+        }
+        TableChange change{kept->first, {}, {}};
+        for (int slot = kept->first; kept != m_kept.cend() && kept->first == slot && kept->second != after.at(slot);
+             ++kept, ++slot) {
+            change.before.append(kept->second);
+            change.after.append(after.at(slot));
+        }
+        changes.append(std::move(change));
+    }
+    return changes;
 }
 
 bool EditHistory::end(const MappingTable &table)
 {
     if (m_depth == 0 || --m_depth > 0)
         return false;
-    QVector<TableChange> changes = difference(m_before.plistBuild, table.plistBuild);
+    QVector<TableChange> changes =
+        m_wholeTable ? difference(m_before.plistBuild, table.plistBuild) : keptSlotsChanged(table.plistBuild);
+    m_kept.clear();
     Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
     m_before = MappingTable{}; // lets the table own its data alone again
     if (step.changes.isEmpty())
@@ -36,6 +86,7 @@ void EditHistory::clear()
     m_done = 0;
     m_depth = 0;
     m_before = MappingTable{};
+    m_kept.clear();
     m_lastChanges.clear();
 }
 
