@@ -14,8 +14,8 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
         // Inside a step of a few slots: the table as that step found it is the table now with the
         // slots it kept put back.
         m_before.plistBuild = table.plistBuild;
-        for (const auto &[slot, entry] : m_kept)
-            m_before.plistBuild[slot] = entry;
+        for (auto kept = m_kept.crbegin(); kept != m_kept.crend(); ++kept) // the first kept of a slot last
+            m_before.plistBuild[kept->first] = kept->second;
         m_kept.clear();
         m_wholeTable = true;
     }
@@ -37,12 +37,16 @@ void EditHistory::willWrite(const MappingTable &table, int first, int count)
         return;
     for (int slot = first; slot < first + count; ++slot) {
         if (table.hasSlot(slot))
-            m_kept.try_emplace(slot, table.plistBuild.at(slot)); // the first value kept is the one before the step
+            m_kept.emplace_back(slot, table.plistBuild.at(slot));
     }
 }
 
-QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after) const
+QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after)
 {
+    // In table order; of a slot kept more than once, the first keeping holds it as the step found it.
+    std::stable_sort(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_kept.erase(std::unique(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+                 m_kept.end());
     QVector<TableChange> changes;
     for (auto kept = m_kept.cbegin(); kept != m_kept.cend();) {
         if (kept->second == after.at(kept->first)) {
@@ -50,6 +54,8 @@ QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry>
             continue;
         }
         TableChange change{kept->first, {}, {}};
+        change.before.reserve(qsizetype(m_kept.cend() - kept));
+        change.after.reserve(change.before.capacity());
         for (int slot = kept->first; kept != m_kept.cend() && kept->first == slot && kept->second != after.at(slot);
              ++kept, ++slot) {
             change.before.append(kept->second);
@@ -73,9 +79,9 @@ bool EditHistory::end(const MappingTable &table)
         return false;
     m_lastChanges = step.changes;
     m_steps.resize(m_done);
-    m_steps.append(std::move(step));
+    m_steps.push_back(std::move(step));
     if (m_steps.size() > kMaxSteps)
-        m_steps.removeFirst();
+        m_steps.pop_front();
     m_done = m_steps.size();
     return true;
 }

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QVector>
 
-#include <map>
+#include <deque>
+#include <utility>
+#include <vector>
 
 namespace ov::mapping {
 
@@ -44,7 +46,7 @@ public:
     void clear();
 
     bool canUndo() const { return !isOpen() && m_done > 0; }
-    bool canRedo() const { return !isOpen() && m_done < m_steps.size(); }
+    bool canRedo() const { return !isOpen() && m_done < qsizetype(m_steps.size()); }
     // The name of the step that undo or redo would take back or do again; empty when there is none.
     QString undoName() const { return canUndo() ? m_steps.at(m_done - 1).name : QString(); }
     QString redoName() const { return canRedo() ? m_steps.at(m_done).name : QString(); }
@@ -72,13 +74,13 @@ private:
                         const QVector<ParameterEntry> &entries);
 
     // What the slots kept by `willWrite` show now: runs of neighbours that were rewritten.
-    QVector<TableChange> keptSlotsChanged(const QVector<ParameterEntry> &after) const;
-    QVector<Step> m_steps;
+    QVector<TableChange> keptSlotsChanged(const QVector<ParameterEntry> &after);
+    std::deque<Step> m_steps;
     qsizetype m_done = 0; // steps [0, m_done) are done, the rest undone
     int m_depth = 0;
     MappingTable m_before; // the table when the open step began; shares its data until the table changes
     bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
-    std::map<int, ParameterEntry> m_kept;
+    std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
     QString m_name;
     QVector<TableChange> m_lastChanges;
 };
