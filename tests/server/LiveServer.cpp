@@ -173,10 +173,15 @@ LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string st
     config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };
     m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
-    m_server = std::make_unique<ovserver::HttpServer>(*m_handler, [this](std::string_view line) {
-        const std::lock_guard lock(m_logMutex);
-        m_log.emplace_back(line);
-    });
+    ovserver::HttpLimits limits;
+    limits.maxConnectionsPerAddress = 0;  // every client of the tests comes from 127.0.0.1
+    m_server = std::make_unique<ovserver::HttpServer>(
+        *m_handler,
+        [this](std::string_view line) {
+            const std::lock_guard lock(m_logMutex);
+            m_log.emplace_back(line);
+        },
+        limits);
     port = m_server->bind("127.0.0.1", 0);
     if (port <= 0) throw std::runtime_error("cannot bind a loopback port");
     m_thread = std::thread([this] { m_server->run(); });
