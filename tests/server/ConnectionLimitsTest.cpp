@@ -3,8 +3,6 @@
 // they run on SQLite only.
 
 #include "LiveServer.h"
-#include "OpenStorage.h"
-#include "Pin.h"
 
 #include <gtest/gtest.h>
 
@@ -23,49 +21,15 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 // A server in this process with the limits a test gives it.
-class LimitedServer {
-public:
-    explicit LimitedServer(ovserver::HttpLimits limits) : m_store(ovtest::Engine::Sqlite)
-    {
-        if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
-        m_storage = m_store.open();
-        m_handler = std::make_unique<ovserver::Handler>(*m_storage, ovserver::HandlerConfig{});
-        m_server = std::make_unique<ovserver::HttpServer>(
-            *m_handler,
-            [this](std::string_view line) {
-                const std::lock_guard lock(m_logMutex);
-                m_log.emplace_back(line);
-            },
-            limits);
-        port = m_server->bind("127.0.0.1", 0);
-        if (port <= 0) throw std::runtime_error("cannot bind a loopback port");
-        m_thread = std::thread([this] { m_server->run(); });
-    }
-
-    ~LimitedServer()
-    {
-        m_server->stop();
-        m_thread.join();
-    }
+struct LimitedServer : ovtest::LiveServer {
+    explicit LimitedServer(ovserver::HttpLimits limits) : LiveServer(ovtest::Engine::Sqlite, 1024 * 1024, {}, limits) {}
 
     std::string log() const
     {
-        const std::lock_guard lock(m_logMutex);
         std::string all;
-        for (const auto& line : m_log) all += line + "\n";
+        for (const auto& line : logLines()) all += line + "\n";
         return all;
     }
-
-    int port = 0;
-
-private:
-    ovtest::TestStore m_store;
-    std::unique_ptr<ovserver::Storage> m_storage;
-    std::unique_ptr<ovserver::Handler> m_handler;
-    std::unique_ptr<ovserver::HttpServer> m_server;
-    std::thread m_thread;
-    mutable std::mutex m_logMutex;
-    std::vector<std::string> m_log;
 };
 
 // A raw client connection from a loopback address of its choice.

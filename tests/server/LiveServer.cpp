@@ -161,7 +161,15 @@ std::string uploadBody(std::string_view file)
            std::string(file) + "\r\n--" + boundary + "--\r\n";
 }
 
-LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store) : location(std::move(store))
+ovserver::HttpLimits LiveServer::sharedAddressLimits()
+{
+    ovserver::HttpLimits limits;
+    limits.maxConnectionsPerAddress = 0;
+    return limits;
+}
+
+LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store, ovserver::HttpLimits limits)
+    : location(std::move(store))
 {
     if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
     if (location.empty()) {
@@ -173,8 +181,6 @@ LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string st
     config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };
     m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
-    ovserver::HttpLimits limits;
-    limits.maxConnectionsPerAddress = 0;  // every client of the tests comes from 127.0.0.1
     m_server = std::make_unique<ovserver::HttpServer>(
         *m_handler,
         [this](std::string_view line) {
