@@ -118,10 +118,13 @@ std::string wrongPin(const std::string& pin);
 class LiveServer : public Remote {
 public:
     // location empty: a store of the server's own. No volume limit stops a test that does not set one.
-    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {});
-    LiveServer(Engine engine, ovserver::HandlerConfig config, std::string location = {});
-
-    // Limits that tests do not reach unless they mean to.
+    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {},
+                        ovserver::HttpLimits limits = sharedAddressLimits());
+    LiveServer(Engine engine, ovserver::HandlerConfig config, std::string location = {},
+               ovserver::HttpLimits limits = sharedAddressLimits());
+    // The server's usual limits, but none per address: every client of the tests comes from 127.0.0.1.
+    static ovserver::HttpLimits sharedAddressLimits();
+    // Volume limits that tests do not reach unless they mean to.
     static ovserver::HandlerConfig roomyConfig();
     ~LiveServer();
 

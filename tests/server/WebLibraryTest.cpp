@@ -155,7 +155,7 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), Registration::Created);
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
         // An import is not checked as an upload is: a file that is no parameter-order file.
         ASSERT_TRUE(storage->addMappings({{"ann", "Broken", "", 12, 5, "not a property list"}}));
     }
@@ -199,7 +199,7 @@ TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), Registration::Created);
+    ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
     std::vector<ovserver::NewMapping> mappings;
     for (const char* plugin : {"Amp 50%", "Bassy1", "Amp 50%", "Bass_1", "Amp 50x", "Chorus"})
         mappings.push_back({"ann", plugin, "note", 12, 7, "file"});
