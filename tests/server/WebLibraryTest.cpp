@@ -195,7 +195,7 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
     EXPECT_NE(elsewhere.body.find("href=\"/elsewhere.example/library/\""), std::string::npos);
 }
 
-TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
+TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
@@ -219,6 +219,10 @@ TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
     EXPECT_EQ(names("s_1"), (Names{"Bass_1 1"}));
     EXPECT_EQ(names("aMP"), (Names{"Amp 50% 2", "Amp 50x 1"}));
     EXPECT_EQ(names("\\"), Names{});
+    // The counts follow every change to the mappings, also one made behind the server's back.
+    ASSERT_TRUE(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}));
+    store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = 'Amp 50x';");
+    EXPECT_EQ(names(""), (Names{"Amp 50% 2", "Bassy1 2", "Chorus 2"}));
 
     const auto details = storage->mappingDetails(added->back());
     ASSERT_TRUE(details);
@@ -226,5 +230,5 @@ TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
     EXPECT_EQ(details->summary.user, "ann");
     EXPECT_EQ(details->summary.comments, "note");
     EXPECT_EQ(details->file, "file");
-    EXPECT_FALSE(storage->mappingDetails(added->back() + 1));
+    EXPECT_FALSE(storage->mappingDetails(999'999));
 }
