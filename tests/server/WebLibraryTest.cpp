@@ -214,3 +214,29 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
     EXPECT_EQ(details->file, "file");
     EXPECT_FALSE(storage->mappingDetails(999'999));
 }
+
+TEST_P(WebLibrary, ALongListOfPluginsTurnsPagesAndKeepsTheSearch)
+{
+    const TestStore store(GetParam());
+    {
+        const auto storage = store.open();
+        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+        std::vector<ovserver::NewMapping> mappings;
+        for (int i = 0; i < 101; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "Synth %03d", i);
+            mappings.push_back({"ann", name, "", 12, 5, "file"});
+        }
+        ASSERT_TRUE(storage->addMappings(mappings));
+    }
+    LiveServer server(GetParam(), 1024 * 1024, store.location);
+    const auto first = server.get("/library/?q=synth");
+    EXPECT_EQ(ovtest::occurrences(first.body, "plugin?name="), 100u);
+    EXPECT_EQ(first.body.find("rel=\"prev\""), std::string::npos);
+    EXPECT_NE(first.body.find("<a rel=\"next\" href=\"/library/?q=synth&amp;page=2\">"), std::string::npos);
+    const auto second = server.get("/library/?q=synth&page=2");
+    EXPECT_EQ(ovtest::occurrences(second.body, "plugin?name="), 1u);
+    EXPECT_NE(second.body.find(">Synth 100</a>"), std::string::npos);
+    EXPECT_NE(second.body.find("<a rel=\"prev\" href=\"/library/?q=synth&amp;page=1\">"), std::string::npos);
+    EXPECT_EQ(second.body.find("rel=\"next\""), std::string::npos);
+}
