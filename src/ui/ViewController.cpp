@@ -157,8 +157,7 @@ void ViewController::ovPluginMode_Changed()
     if (!m_view.selectedPlugin() || !m_state.isLoaded())
         return;
     const int mode = m_view.selectedPluginModeTag();
-    // A click on the mode already shown changes nothing; reloading would only drop the edits.
-    if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
+    if (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument)
         return;
     // The file is read again: edits of the table would be lost (the mode itself is the user's choice).
     if (hasUnsavedTableEdits() && !askToSaveUnsavedEdits()) {
