@@ -121,6 +121,12 @@ TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
     EXPECT_TRUE(text.out.contains(" 1  Cutoff  (1)\n"));
     EXPECT_TRUE(text.out.contains(" 2  -\n"));
     EXPECT_EQ(ovmap({"show", synth, "--page", "2"}).status, 1);
+
+    // 10,000 parameters in a binary file whose "-1" and names are each stored once and referred to.
+    const QJsonObject shared = showJson(ov::test::plistlibFile("ten-thousand.bplist"));
+    EXPECT_EQ(shared["totalPages"].toInt(), 625);
+    EXPECT_EQ(shared["available"].toArray().size(), 10001);
+    EXPECT_EQ(shared["plistBuild"].toArray()[19998].toObject()["Parameter"], "Parameter 9999");
 }
 
 TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
