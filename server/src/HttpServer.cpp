@@ -422,8 +422,15 @@ bool HttpServer::Impl::run()
     if (m_stopRequested) return true;
     if (!m_acceptor.is_open()) return false;
     asio::post(io, [this] { accept(); });
-    io.run();
-    return true;
+    for (;;) {
+        try {
+            io.run();
+            return true;
+        } catch (const std::exception& error) {
+            // Whatever one connection ran into, the others go on being served.
+            log(std::string("HTTP layer failure: ") + error.what());
+        }
+    }
 }
 
 void HttpServer::Impl::stop()
