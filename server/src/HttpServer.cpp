@@ -232,10 +232,10 @@ private:
         if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > m_server.limits.maxHeaderLines)
             return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines) +
                                    " header lines.");
-        const bool chunked = request.count(http::field::transfer_encoding) > 0;
-        if (request.count(http::field::content_length) > 1 || (chunked && request.count(http::field::content_length) > 0))
-            return refuse(400, kConflictingLengths);
-        if (chunked && !m_parser->chunked())
+        const bool transferEncoding = request.count(http::field::transfer_encoding) > 0;
+        const std::size_t lengths = request.count(http::field::content_length);
+        if (lengths > 1 || (transferEncoding && lengths > 0)) return refuse(400, kConflictingLengths);
+        if (transferEncoding && !m_parser->chunked())
             return refuse(400, "The request's Transfer-Encoding is not chunked; no other is taken.");
         if (m_parser->is_done()) return handle();
         if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
@@ -378,8 +378,8 @@ private:
     }
 
     static constexpr const char* kConflictingLengths =
-        "The request gives its length more than once (two Content-Length headers, or Content-Length with "
-        "chunked transfer).";
+        "The request gives its length twice, in two ways (Content-Length and chunked transfer), or not as one "
+        "number.";
 
     HttpServer::Impl& m_server;
     beast::tcp_stream m_stream;
