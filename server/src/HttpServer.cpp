@@ -327,7 +327,7 @@ private:
         m_stream.expires_after(kWriteTimeout);
         http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
             self->logRequest(status, bytes);
-            self->m_response.body().clear();
+            self->m_response = {};  // a large reply is not kept while the connection waits
             if (error) return self->m_stream.close();
             if (keepOpen) return self->awaitRequest();
             self->lingerAndClose();
@@ -389,7 +389,7 @@ private:
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
     std::string m_group;  // of addresses, for the limit per address
-    std::string_view m_method;  // of the request under way, for the log; point into m_parser
+    std::string_view m_method;  // of the request under way, for the log; point into m_parser or m_buffer
     std::string_view m_target;
     SteadyClock::time_point m_start;
     bool m_idle = false;
