@@ -327,7 +327,7 @@ private:
         m_stream.expires_after(kWriteTimeout);
         http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
             self->logRequest(status, bytes);
-            self->m_response.body().clear();
+            self->m_response = {};  // a large reply is not kept while the connection waits
             if (error) return self->m_stream.close();
             if (keepOpen) return self->awaitRequest();
             self->lingerAndClose();
@@ -389,7 +389,7 @@ private:
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
     std::string m_group;  // of addresses, for the limit per address
-    std::string_view m_method;  // of the request under way, for the log; point into m_parser
+    std::string_view m_method;  // of the request under way, for the log; point into m_parser or m_buffer
     std::string_view m_target;
     SteadyClock::time_point m_start;
     bool m_idle = false;
@@ -422,8 +422,15 @@ bool HttpServer::Impl::run()
     if (m_stopRequested) return true;
     if (!m_acceptor.is_open()) return false;
     asio::post(io, [this] { accept(); });
-    io.run();
-    return true;
+    for (;;) {
+        try {
+            io.run();
+            return true;
+        } catch (const std::exception& error) {
+            // Whatever one connection ran into, the others go on being served.
+            log(std::string("HTTP layer failure: ") + error.what());
+        }
+    }
 }
 
 void HttpServer::Impl::stop()
