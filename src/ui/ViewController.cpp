@@ -157,8 +157,7 @@ void ViewController::ovPluginMode_Changed()
     if (!m_view.selectedPlugin() || !m_state.isLoaded())
         return;
     const int mode = m_view.selectedPluginModeTag();
-    // A click on the mode already shown changes nothing; reloading would only drop the edits.
-    if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
+    if (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument)
         return;
     // The file is read again: edits of the table would be lost (the mode itself is the user's choice).
     if (hasUnsavedTableEdits() && !askToSaveUnsavedEdits()) {
@@ -202,9 +201,12 @@ void ViewController::readPlistFile(const QString &path, int checkMode)
     readPlistFile(path, mapping::PlistDocument::fromFile(path, &status), checkMode);
 }
 
-void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode)
+void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,
+                                   const std::optional<QVector<mapping::ParameterEntry>> &keptParameters)
 {
-    const mapping::LoadedMapping loaded = mapping::loadMapping(document, checkMode, m_state.plugin_Mode);
+    mapping::LoadedMapping loaded = mapping::loadMapping(document, checkMode, m_state.plugin_Mode);
+    if (keptParameters)
+        loaded.available = *keptParameters;
     m_view.setParameterList(loaded.available);
     m_state.plistBuild = loaded.plistBuild;
     m_state.totalPages = loaded.totalPages;
@@ -231,6 +233,7 @@ void ViewController::populateKnobLabels(int page)
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
+    showPageButtons();
     if (!m_state.history.isOpen())
         showAlsoOnMarks(page);
 }
@@ -397,9 +400,19 @@ void ViewController::recallOriginalMapping(const QString &suffix)
     if (QFileInfo::exists(mapping::backupPath(path, suffix)) && hasUnsavedEdits()
         && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kRecallDiscardsInfo))
         return;
+    // The mapping the recall puts aside is in no backup: Undo Recall brings it back as unsaved edits.
+    mapping::PlistReadStatus status;
+    const mapping::PlistDocument replaced = mapping::PlistDocument::fromFile(path, &status);
     const mapping::RecallResult result = mapping::recallOriginalMapping(path, suffix);
-    if (result.ok())
+    if (result.ok()) {
         plugInSelected();
+        if (status == mapping::PlistReadStatus::Ok) {
+            const mapping::LoadedMapping loaded = mapping::loadMapping(replaced, 0, m_state.plugin_Mode);
+            m_state.history.begin(mapping::MappingTable{loaded.plistBuild, 1, loaded.totalPages}, texts::kStepRecall);
+            m_state.history.end(m_state);
+            showEditState();
+        }
+    }
     alertUser(result.message(), result.informativeText());
 }
 
@@ -456,11 +469,41 @@ void ViewController::setPluginButtonsEnabled(bool enabled)
 {
     for (const Button button : kPluginButtons)
         m_view.setButtonEnabled(button, enabled);
+    if (enabled) {
+        showPageButtons();
+        showRecallButtons();
+    }
+    showShareButton();
+}
+
+void ViewController::showPageButtons()
+{
+    const bool loaded = m_state.isLoaded();
+    for (const Button button : {Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage > 1);
+    for (const Button button : {Button::nextPage, Button::lastPage, Button::movePageNext, Button::movePageLast})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage < m_state.totalPages);
+}
+
+void ViewController::showRecallButtons()
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    m_view.setButtonEnabled(Button::recallOriginalMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kOriginalSuffix)));
+    m_view.setButtonEnabled(Button::recallPreviousMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kPreviousSuffix)));
+}
+
+void ViewController::showShareButton()
+{
+    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, m_state.loggedInAs != kNoOneHere
+                                                              && !m_view.labelText(Label::labPluginPlistLocation).isEmpty());
 }
 
 void ViewController::showNoPluginOpen()
 {
     mappingClosed();
+    m_view.setLabelText(Label::labPluginPlistLocation, QString());
     setPluginButtonsEnabled(false);
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         m_view.setControlLabel(control, mapping::kEmptyParameter);
@@ -469,7 +512,6 @@ void ViewController::showNoPluginOpen()
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());
-    m_view.setLabelText(Label::labPluginPlistLocation, QString());
 }
 
 // ---- editing: unsaved edits, undo and redo, drag and drop ----
@@ -559,6 +601,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
 
 void ViewController::mappingSaved()
 {
+    showRecallButtons();
     m_state.saved.plistBuild = m_state.plistBuild;
     m_state.saved.differingSlots = 0;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;

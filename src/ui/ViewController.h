@@ -60,7 +60,9 @@ public:
     // now stands, which the load that follows reads instead of the file.
     mapping::PlistDocument oravelizePlistFile(const QString &path);
     void readPlistFile(const QString &path, int checkMode);
-    void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode);
+    // `keptParameters`, when given, stands in for the document's available-parameter list.
+    void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,
+                       const std::optional<QVector<mapping::ParameterEntry>> &keptParameters = std::nullopt);
 
     // The relabel: makes `page` current and writes the 32 labels, the page indicators and the chart text.
     void populateKnobLabels(int page);
@@ -142,8 +144,13 @@ public:
     void swapControls(int fromControl, int toControl);
 
 private:
-    // Enables or disables every button that needs an open plug-in.
+    // Enables or disables every button that needs an open plug-in, then those that need more.
     void setPluginButtonsEnabled(bool enabled);
+    // Buttons that need more than an open plug-in: paging and moving the page shown need a page
+    // beyond it, recall needs its backup, sharing needs a signed-in user.
+    void showPageButtons();
+    void showRecallButtons();
+    void showShareButton();
     // The panel with no plug-in open: "-" on every control and no page count.
     void showNoPluginOpen();
 

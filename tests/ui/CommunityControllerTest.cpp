@@ -126,7 +126,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EXPECT_EQ(recorder.requests.last().method, "POST");
     EXPECT_EQ(recorder.requests.last().target, "/checkuser.php?userName=Ann%20Lee&pinCode=" + pin.toUtf8());
     EXPECT_EQ(view.label(Label::labLoggedInAs), "Logged in as Ann Lee");
-    EXPECT_TRUE(view.enabled.value(Button::ov_btn_cloudLibrary));
+    EXPECT_FALSE(view.enabled.value(Button::ov_btn_cloudLibrary)) << "nothing to share: no plug-in is open";
     EXPECT_EQ(state.loggedInAs, "Ann Lee");
     EXPECT_TRUE(view.events.contains(QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))));
     EXPECT_EQ(settings.value("uName"), "Ann Lee");
@@ -180,7 +180,9 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
 {
     const QString pin = server.createUser("cara");
     open(logicFile());
+    EXPECT_FALSE(view.enabled.value(Button::ov_btn_cloudLibrary)) << "signed out";
     signIn("cara", pin);
+    EXPECT_TRUE(view.enabled.value(Button::ov_btn_cloudLibrary));
     const QByteArray onDisk = readFile(logicFile());
     view.fields[Field::cwinUploadComments] = "Warm & wide = C+ sound #1";
     controller->ovCommunityLibrary();
@@ -348,6 +350,20 @@ TEST_F(FaultyServerTest, ABodyThatIsNotAPropertyListIsNotLoaded)
     EXPECT_EQ(state.plistBuild, before);
     for (const auto &alert : view.alerts)
         EXPECT_NE(alert.message, "OK Done");
+}
+
+TEST_F(FaultyServerTest, ASharedFileWithoutAParameterListKeepsThePluginsOwn)
+{
+    const QString shared = home.filePath("shared.plist");
+    writePlist(shared, {{mapping::kControlSurfaceParameterOrderKey, {"7 Mix", "-1"}}});
+    fetchReply = CannedReply{200, readFile(shared)};
+    const QVector<mapping::ParameterEntry> own = view.parameters;
+    ASSERT_EQ(own.size(), 2); // "-" and the plug-in's "9 Other"
+    controller->ovCommunityLoadSelectedDownload();
+    ASSERT_TRUE(waitForAlert(1));
+    EXPECT_EQ(view.alerts.back().message, "OK Done");
+    EXPECT_EQ(slotNames().mid(0, 2), (QStringList{"Mix", "-"}));
+    EXPECT_EQ(view.parameters, own);
 }
 
 TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)

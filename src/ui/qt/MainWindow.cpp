@@ -97,6 +97,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     m_menus = new MainMenus(menuBar());
+    connect(m_menus->searchAction(), &QAction::triggered, this, [this] {
+        m_parameterSearch->setFocus(Qt::ShortcutFocusReason);
+        m_parameterSearch->selectAll();
+    });
 
     // As large as the screen allows (with room for a title bar), up to the size it was designed at.
     QSize size(1280, 900);
@@ -382,9 +386,13 @@ void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
 {
     if (!m_controller || !proxyIndex.isValid())
         return;
-    m_chosenPlugin = m_pluginProxy->mapToSource(proxyIndex);
+    const QModelIndex chosen = m_pluginProxy->mapToSource(proxyIndex);
+    m_chosenPlugin = chosen;
     m_controller->tablePluginSelected();
     m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
+    // A newly opened plug-in shows its whole list; a search for the last one would make it look short.
+    if (m_chosenPlugin == chosen)
+        m_parameterSearch->clear();
 }
 
 void MainWindow::fitPanel()
