@@ -543,13 +543,25 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
-    if (widget != this && widget->screen()) {
+    // Centred when it opens; one already open keeps its place, only coming to the front.
+    if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
         widget->move(area.center() - widget->rect().center());
     }
     widget->show();
     widget->raise();
     widget->activateWindow();
+}
+
+QWidget *MainWindow::questionParent()
+{
+    // Over the window the user works in, which comes back to the front when the question is answered.
+    QWidget *active = QApplication::activeWindow();
+    for (QWidget *widget : std::as_const(m_windows)) {
+        if (widget == active && widget->isVisible())
+            return widget;
+    }
+    return this;
 }
 
 void MainWindow::closeWindow(Window window)
@@ -560,7 +572,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    questions::alert(this, message, informativeText);
+    questions::alert(questionParent(), message, informativeText);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -650,12 +662,12 @@ void MainWindow::dropParameter(int control, int row, const mapping::ParameterEnt
 
 View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
 {
-    return questions::askToSave(this, message, informativeText);
+    return questions::askToSave(questionParent(), message, informativeText);
 }
 
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
-    return questions::askToDiscard(this, message, informativeText);
+    return questions::askToDiscard(questionParent(), message, informativeText);
 }
 
 void MainWindow::setMappingModified(bool modified)
