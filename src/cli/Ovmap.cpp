@@ -5,6 +5,7 @@
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
+#include "ov/Version.h"
 #include "panel/Chart.h"
 #include "panel/PanelLabels.h"
 
@@ -35,7 +36,8 @@ const QString kUsage = QStringLiteral(
     "  ovmap edit FILE OP [OP ...]\n"
     "      OP: assign PAGE CONTROL \"NUM NAME\" | clear PAGE CONTROL | add-page | delete-page PAGE\n"
     "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
-    "  ovmap recall FILE original|prev\n");
+    "  ovmap recall FILE original|prev\n"
+    "  ovmap --version\n");
 
 // A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
 struct UsageError {
@@ -98,15 +100,18 @@ QJsonArray toJson(const QVector<ParameterEntry> &entries)
     return array;
 }
 
-QString homeFolder(const ParsedArguments &parsed)
+// The folders a scan reads: the user's, and the machine-wide one; --home stands for the whole
+// machine, so a scan of it reads nothing outside it.
+QVector<catalogue::ScanRoot> scanRootsOf(const ParsedArguments &parsed)
 {
-    return QDir(parsed.options.value(QStringLiteral("--home"), QDir::homePath())).absolutePath();
+    if (!parsed.options.contains(QStringLiteral("--home")))
+        return catalogue::scanRoots(QDir::homePath());
+    return catalogue::scanRoots(QDir(parsed.options.value(QStringLiteral("--home"))).absolutePath(), QString());
 }
 
-catalogue::PluginList scanHome(const QString &home, QTextStream &err)
+catalogue::PluginList scanHome(const ParsedArguments &parsed, QTextStream &err)
 {
-    return catalogue::scanPlugins(catalogue::scanRoots(home),
-                                  [&err](const QString &line) { err << line << Qt::endl; });
+    return catalogue::scanPlugins(scanRootsOf(parsed), [&err](const QString &line) { err << line << Qt::endl; });
 }
 
 // A parameter-order file opened as the editor opens it, in memory: the list of unique parameters
@@ -142,7 +147,7 @@ int commandScan(const QStringList &arguments, QTextStream &out, QTextStream &err
     const ParsedArguments parsed = parseArguments(arguments, {QStringLiteral("--home")}, {QStringLiteral("--json")});
     if (!parsed.positional.isEmpty())
         throw UsageError{QStringLiteral("scan takes no file")};
-    const catalogue::PluginList records = scanHome(homeFolder(parsed), err);
+    const catalogue::PluginList records = scanHome(parsed, err);
     if (parsed.flags.contains(QStringLiteral("--json"))) {
         QJsonArray array;
         for (const catalogue::PluginRecord &record : records)
@@ -251,7 +256,7 @@ int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &er
     }
     bool allWritten = true;
     QSet<QString> used;
-    for (const catalogue::PluginRecord &record : scanHome(homeFolder(parsed), err)) {
+    for (const catalogue::PluginRecord &record : scanHome(parsed, err)) {
         const QString output = outDir.isEmpty() ? panel::chartPath(record.fileLocation)
                                                 : QDir(outDir).filePath(chartFileName(record, used));
         allWritten = writeChartFor(record.fileLocation, record.Plugin, output, out, err) && allWritten;
@@ -408,6 +413,10 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
     try {
         if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
             out << kUsage;
+            return kExitOk;
+        }
+        if (command == QLatin1String("--version")) {
+            out << "ovmap " << ov::kVersion << '\n';
             return kExitOk;
         }
         if (command == QLatin1String("scan"))
