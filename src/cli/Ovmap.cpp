@@ -1,6 +1,9 @@
 #include "Ovmap.h"
 
 #include "catalogue/PluginScan.h"
+#include "mapping/CopyMapping.h"
+#include "mapping/FillFromHere.h"
+#include "mapping/MappingDiff.h"
 #include "mapping/MappingTable.h"
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
@@ -36,7 +39,9 @@ const QString kUsage = QStringLiteral(
     "  ovmap edit FILE OP [OP ...]\n"
     "      OP: assign PAGE CONTROL \"NUM NAME\" | clear PAGE CONTROL | add-page | delete-page PAGE\n"
     "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
+    "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
     "  ovmap recall FILE original|prev\n"
+    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
     "  ovmap --version\n");
 
 // A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
@@ -264,10 +269,18 @@ int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &er
     return allWritten ? kExitOk : kExitFailed;
 }
 
+// What the editing operations work on: the opened mapping, and the reports to print once it is saved.
+struct EditContext {
+    MappingTable table;
+    int mode = mapping::kModeInsertEffect;
+    QVector<ParameterEntry> available;
+    QStringList reports;
+};
+
 // One editing operation, checked against the table as it stands when it runs.
 struct Operation {
     QString name;
-    std::function<std::optional<QString>(MappingTable &, int &mode)> apply; // a refusal's reason, or nothing
+    std::function<std::optional<QString>(EditContext &)> apply; // a refusal's reason, or nothing
 };
 
 std::optional<QString> checkPage(const MappingTable &table, int page)
@@ -300,7 +313,8 @@ QVector<Operation> parseOperations(const QStringList &words)
             const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
             const ParameterEntry source =
                 op == QLatin1String("assign") ? mapping::splitEntryString(take(op)) : ParameterEntry{};
-            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   MappingTable &table = context.table;
                                    if (auto refused = checkPage(table, page))
                                        return refused;
                                    if (auto refused = checkControl(control))
@@ -309,14 +323,15 @@ QVector<Operation> parseOperations(const QStringList &words)
                                    return std::nullopt;
                                }});
         } else if (op == QLatin1String("add-page")) {
-            operations.append({op, [](MappingTable &table, int &) -> std::optional<QString> {
-                                   mapping::addControlsPage(table);
+            operations.append({op, [](EditContext &context) -> std::optional<QString> {
+                                   mapping::addControlsPage(context.table);
                                    return std::nullopt;
                                }});
         } else if (op == QLatin1String("delete-page") || op == QLatin1String("clear-page")) {
             const int page = parseInteger(take(op), QStringLiteral("PAGE"));
             const bool remove = op == QLatin1String("delete-page");
-            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   MappingTable &table = context.table;
                                    if (auto refused = checkPage(table, page))
                                        return refused;
                                    table.curPage = page;
@@ -331,7 +346,8 @@ QVector<Operation> parseOperations(const QStringList &words)
         } else if (op == QLatin1String("swap-pages")) {
             const int from = parseInteger(take(op), QStringLiteral("PAGE"));
             const int to = parseInteger(take(op), QStringLiteral("PAGE"));
-            operations.append({op, [=](MappingTable &table, int &) -> std::optional<QString> {
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   MappingTable &table = context.table;
                                    if (auto refused = checkPage(table, from))
                                        return refused;
                                    if (auto refused = checkPage(table, to))
@@ -346,8 +362,40 @@ QVector<Operation> parseOperations(const QStringList &words)
             if (value != QLatin1String("0") && value != QLatin1String("1"))
                 throw UsageError{QStringLiteral("mode is 0 (insert/effect) or 1 (instrument), not '%1'").arg(value)};
             const int newMode = value.toInt();
-            operations.append({op, [=](MappingTable &, int &mode) -> std::optional<QString> {
-                                   mode = newMode;
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   context.mode = newMode;
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("fill")) {
+            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
+            const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
+            QString filter;
+            if (i < words.size() && words.at(i) == QLatin1String("--filter")) {
+                ++i;
+                filter = take(QStringLiteral("--filter"));
+            }
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   if (auto refused = checkPage(context.table, page))
+                                       return refused;
+                                   if (auto refused = checkControl(control))
+                                       return refused;
+                                   const std::optional<mapping::FillResult> filled =
+                                       mapping::fillFromHere(context.table, context.available, page, control, filter);
+                                   context.reports.append(filled->report());
+                                   return std::nullopt;
+                               }});
+        } else if (op == QLatin1String("copy-from")) {
+            const QString other = take(op);
+            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
+                                   QString detail;
+                                   const std::optional<QVector<ParameterEntry>> otherTable =
+                                       mapping::readMappingTable(other, &detail);
+                                   if (!otherTable)
+                                       return QStringLiteral("cannot read %1: %2").arg(other, detail);
+                                   const mapping::CopyResult copied =
+                                       mapping::copyMappingFrom(context.table, context.available, *otherTable);
+                                   context.reports.append(copied.message(other) + QLatin1Char('\n')
+                                                          + copied.informativeText());
                                    return std::nullopt;
                                }});
         } else {
@@ -367,10 +415,9 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
     std::optional<OpenedFile> opened = openFile(file, err);
     if (!opened)
         return kExitFailed;
-    MappingTable table = tableOf(opened->loaded);
-    int mode = opened->loaded.pluginMode;
+    EditContext context{tableOf(opened->loaded), opened->loaded.pluginMode, opened->loaded.available, {}};
     for (qsizetype i = 0; i < operations.size(); ++i) {
-        if (const std::optional<QString> refused = operations.at(i).apply(table, mode)) {
+        if (const std::optional<QString> refused = operations.at(i).apply(context)) {
             err << "ovmap: operation " << (i + 1) << " (" << operations.at(i).name << ") refused: " << *refused
                 << "\nNothing was saved." << Qt::endl;
             return kExitFailed;
@@ -385,9 +432,44 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
             return kExitFailed;
         }
     }
-    const mapping::SaveResult saved = mapping::exportToPlist(file, table.plistBuild, mode);
+    const mapping::SaveResult saved = mapping::exportToPlist(file, context.table.plistBuild, context.mode);
+    if (saved.ok()) {
+        for (const QString &report : std::as_const(context.reports))
+            out << report << '\n';
+    }
     (saved.ok() ? out : err) << saved.message() << '\n' << saved.informativeText() << Qt::endl;
     return saved.ok() ? kExitOk : kExitFailed;
+}
+
+// Exit statuses of diff, as diff(1) has them.
+constexpr int kDiffSame = 0;
+constexpr int kDiffDiffers = 1;
+constexpr int kDiffTrouble = kExitUsage;
+
+int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.isEmpty() || arguments.size() > 2)
+        throw UsageError{QStringLiteral("diff takes a FILE and 'original', 'prev' or another file")};
+    const QString file = arguments.at(0);
+    const QString against = arguments.value(1, mapping::kPreviousSuffix);
+    const QString otherFile = against == mapping::kOriginalSuffix || against == mapping::kPreviousSuffix
+                                  ? mapping::backupPath(file, against)
+                                  : against;
+    const auto read = [&err](const QString &path) {
+        QString detail;
+        std::optional<QVector<ParameterEntry>> table = mapping::readMappingTable(path, &detail);
+        if (!table)
+            err << "ovmap: cannot read " << path << ": " << detail << Qt::endl;
+        return table;
+    };
+    const std::optional<QVector<ParameterEntry>> after = read(file);
+    const std::optional<QVector<ParameterEntry>> before = after ? read(otherFile) : std::nullopt;
+    if (!before)
+        return kDiffTrouble;
+    const QVector<mapping::SlotDifference> differences = mapping::diffMappings(*before, *after);
+    for (const mapping::SlotDifference &difference : differences)
+        out << mapping::differenceLine(difference) << '\n';
+    return differences.isEmpty() ? kDiffSame : kDiffDiffers;
 }
 
 int commandRecall(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -429,6 +511,8 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return commandEdit(rest, out, err);
         if (command == QLatin1String("recall"))
             return commandRecall(rest, out, err);
+        if (command == QLatin1String("diff"))
+            return commandDiff(rest, out, err);
         throw UsageError{QStringLiteral("unknown command '%1'").arg(command)};
     } catch (const UsageError &error) {
         err << "ovmap: " << error.message << '\n' << kUsage;

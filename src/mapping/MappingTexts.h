@@ -39,4 +39,12 @@ inline const QString kRecallFailed = QStringLiteral("Recall failed");
 inline const QString kRecallCopyFailedInfo = QStringLiteral(
     "The backup %1 could not be copied over %2 (%3). The file was left as it was.");
 
+// Filling the empty controls. %1: parameters laid out, %2: pages appended.
+inline const QString kFilledControls = QStringLiteral("Filled %1 controls, %2 pages added");
+
+// Copying a mapping from another plug-in. %1: the plug-in (or file) copied from.
+inline const QString kMappingCopied = QStringLiteral("Mapping copied from %1");
+// %1: slots matched, %2: names without a match (listed below it, one a line).
+inline const QString kMappingCopiedInfo = QStringLiteral("Controls matched: %1\nNames without a match: %2");
+
 } // namespace ov::mapping::texts

@@ -17,4 +17,9 @@ QString entryString(const ParameterEntry &entry)
     return entry.ParamNum + QLatin1Char(' ') + entry.Parameter;
 }
 
+bool matchesSearch(const ParameterEntry &entry, const QString &text)
+{
+    return entry.ParamNum.contains(text, Qt::CaseInsensitive) || entry.Parameter.contains(text, Qt::CaseInsensitive);
+}
+
 } // namespace ov::mapping

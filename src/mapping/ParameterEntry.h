@@ -30,6 +30,10 @@ ParameterEntry splitEntryString(const QString &entry);
 // The string a slot is written as: "-1" when its Parameter is "-", else "ParamNum Parameter".
 QString entryString(const ParameterEntry &entry);
 
+// Whether the Plugin Parameters list's search text finds the entry: its number or its name holds
+// the text, capitals and small letters alike. An empty text finds every entry.
+bool matchesSearch(const ParameterEntry &entry, const QString &text);
+
 inline int slotIndex(int page, int control) { return (page - 1) * kControlsPerPage + (control - 1); }
 
 } // namespace ov::mapping

@@ -70,6 +70,15 @@ LoadedMapping readPlistFile(const QString &path, int checkMode, int currentMode)
     return loadMapping(PlistDocument::fromFile(path, &status), checkMode, currentMode);
 }
 
+std::optional<QVector<ParameterEntry>> readMappingTable(const QString &path, QString *error)
+{
+    PlistReadStatus status;
+    const PlistDocument document = PlistDocument::fromFile(path, &status, error);
+    if (status != PlistReadStatus::Ok)
+        return std::nullopt;
+    return loadMapping(document, 0, kModeInsertEffect).plistBuild;
+}
+
 bool addAvailableParameterList(PlistDocument &document)
 {
     // Any element counts, strings or not: an existing list is never rebuilt.

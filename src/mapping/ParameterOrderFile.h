@@ -5,6 +5,8 @@
 
 #include <QVector>
 
+#include <optional>
+
 namespace ov::mapping {
 
 inline constexpr char kControlSurfaceParameterOrderKey[] = "ControlSurfaceParameterOrder";
@@ -39,6 +41,10 @@ LoadedMapping loadMapping(const PlistDocument &document, int checkMode, int curr
 // Reads and loads a file; a missing file, or one that is not a property-list dictionary, loads as
 // an empty dictionary.
 LoadedMapping readPlistFile(const QString &path, int checkMode, int currentMode);
+
+// The mapping table a file holds, for comparing or copying; nothing, with the reason in `error`, when
+// the file is missing or not a property-list dictionary.
+std::optional<QVector<ParameterEntry>> readMappingTable(const QString &path, QString *error);
 
 // Gives the document a "StoreCSUnique" list when it has no non-empty one: "-1", then every distinct
 // slot string in order of first appearance. Returns false when the document already had one.

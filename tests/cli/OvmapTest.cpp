@@ -203,3 +203,58 @@ TEST_F(Ovmap, ChartsOneFileOrEveryPlugin)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), (QStringList{"Logic - Synth.html", "Maker - Echo.html"}));
     EXPECT_TRUE(readFile(folder + "/Maker - Echo.html").contains("<td>Time</td><td>Feedback</td>"));
 }
+
+TEST_F(Ovmap, FillLaysOutTheParametersNotYetPlaced)
+{
+    writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1", "6 Feedback"})
+                               + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix", "8 Time Mode"})));
+    Result run = ovmap({"edit", effect, "fill", "1", "1", "--filter", "TIME"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Filled 2 controls, 0 pages added\nNew Mapping has been saved\n"));
+    QJsonArray table = showJson(effect)["plistBuild"].toArray();
+    EXPECT_EQ(table[0].toObject()["Parameter"], "Time");
+    EXPECT_EQ(table[1].toObject()["Parameter"], "Feedback");
+    EXPECT_EQ(table[2].toObject()["Parameter"], "Time Mode");
+
+    ASSERT_EQ(ovmap({"edit", effect, "fill", "1", "32"}).status, 0);
+    table = showJson(effect)["plistBuild"].toArray();
+    ASSERT_EQ(table.size(), 32);
+    EXPECT_EQ(table[31].toObject()["Parameter"], "Mix");
+    EXPECT_EQ(ovmap({"edit", effect, "fill", "2", "1"}).status, 1);
+    EXPECT_EQ(ovmap({"edit", effect, "fill", "1", "1", "--filter"}).status, 2);
+}
+
+TEST_F(Ovmap, CopyFromMatchesNamesAndReportsTheUnmatched)
+{
+    writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1"})
+                               + stringArrayXml("StoreCSUnique", {"-1", "15 cutoff", "16 Level"})));
+    const Result run = ovmap({"edit", effect, "copy-from", synth});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Mapping copied from " + synth.toUtf8()
+                                   + "\nControls matched: 1\nNames without a match: 1\n\nOutput Volume\n"));
+    const QJsonArray table = showJson(effect)["plistBuild"].toArray();
+    EXPECT_EQ(table[0].toObject()["ParamNum"], "15");
+    EXPECT_EQ(table[2].toObject()["Parameter"], "-");
+    EXPECT_EQ(ovmap({"edit", effect, "copy-from", home.filePath("missing.plist")}).status, 1);
+}
+
+TEST_F(Ovmap, DiffComparesWithABackupOrAnotherFile)
+{
+    EXPECT_EQ(ovmap({"diff", synth}).status, 2); // no ".prev" yet
+    ASSERT_EQ(ovmap({"edit", synth, "assign", "1", "2", "9 Drive"}).status, 0);
+    ASSERT_EQ(ovmap({"edit", synth, "add-page", "assign", "2", "3", "7 Gain"}).status, 0);
+    const QList<std::tuple<QStringList, int, QByteArray>> cases{
+        {{"diff", synth}, 1, "2/3\t-1\t7 Gain\n"},
+        {{"diff", synth, "prev"}, 1, "2/3\t-1\t7 Gain\n"},
+        {{"diff", synth, "original"}, 1, "1/2\t-1\t9 Drive\n2/3\t-1\t7 Gain\n"},
+        {{"diff", synth, effect}, 1, "1/1\t5 Time\t1 Cutoff\n1/2\t6 Feedback\t9 Drive\n1/3\t-1\t2 Output Volume\n2/3\t-1\t7 Gain\n"},
+        {{"diff", synth, synth}, 0, ""},
+        {{"diff", synth, home.filePath("missing")}, 2, ""},
+        {{"diff"}, 2, ""},
+    };
+    for (const auto &[arguments, status, out] : cases) {
+        const Result run = ovmap(arguments);
+        EXPECT_EQ(run.status, status) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.out, out) << arguments.join(' ').toStdString();
+    }
+}

@@ -1,0 +1,70 @@
+#include "CopyMapping.h"
+
+#include "MappingTexts.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace ov::mapping {
+
+QString CopyResult::message(const QString &from) const
+{
+    return texts::kMappingCopied.arg(from);
+}
+
+QString CopyResult::informativeText() const
+{
+    QString text = texts::kMappingCopiedInfo.arg(matched).arg(unmatched.size());
+    if (!unmatched.isEmpty())
+        text += QStringLiteral("\n\n") + unmatched.join(QStringLiteral("\n"));
+    return text;
+}
+
+CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &available,
+                           const QVector<ParameterEntry> &other)
+{
+    QHash<QString, const ParameterEntry *> byName;
+    QHash<QString, const ParameterEntry *> byFoldedName;
+    for (const ParameterEntry &entry : available) {
+        if (entry.isEmptySlot())
+            continue;
+        // The first in list order wins.
+        if (!byName.contains(entry.Parameter))
+            byName.insert(entry.Parameter, &entry);
+        const QString folded = entry.Parameter.toCaseFolded();
+        if (!byFoldedName.contains(folded))
+            byFoldedName.insert(folded, &entry);
+    }
+
+    const int pages = std::max(1, static_cast<int>((other.size() + kControlsPerPage - 1) / kControlsPerPage));
+    QVector<ParameterEntry> copied;
+    copied.reserve(pages * kControlsPerPage);
+    CopyResult result;
+    QSet<QString> unmatched;
+    for (int slot = 0; slot < pages * kControlsPerPage; ++slot) {
+        ParameterEntry entry{kEmptyParamNum, kEmptyParameter, slot / kControlsPerPage + 1, slot};
+        if (slot < other.size() && !other.at(slot).isEmptySlot()) {
+            const QString &name = other.at(slot).Parameter;
+            const ParameterEntry *match = byName.value(name);
+            if (!match)
+                match = byFoldedName.value(name.toCaseFolded());
+            if (match) {
+                entry.ParamNum = match->ParamNum;
+                entry.Parameter = match->Parameter;
+                ++result.matched;
+            } else if (!unmatched.contains(name)) {
+                unmatched.insert(name);
+                result.unmatched.append(name);
+            }
+        }
+        copied.append(std::move(entry));
+    }
+    table.plistBuild = std::move(copied);
+    table.totalPages = pages;
+    table.curPage = std::clamp(table.curPage, 1, pages);
+    return result;
+}
+
+} // namespace ov::mapping
