@@ -45,8 +45,10 @@ void ViewController::cwinLoginAttempt()
         BusyScope waiting(m_view);
         reply = m_environment.community->checkCloudUserName(userName, pinCode);
     }
-    writePrefsFile(userName, pinCode);
     if (community::isOkReply(reply)) {
+        // Only a pair the server accepted is stored: a mistyped PIN must not replace the good one,
+        // which the server never shows again.
+        writePrefsFile(userName, pinCode);
         changeLoginState(userName, 1);
         m_view.closeWindow(Window::cwinCloudWindow);
         return;

@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
+#include "CommunityPane.h"
 #include "CommunityWindows.h"
 #include "ElidingLabel.h"
 #include "FrontPanel.h"
-#include "ui/UiTexts.h"
+#include "MainMenus.h"
+#include "PageBox.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "PluginListModel.h"
+#include "Questions.h"
+#include "WindowParts.h"
 
 #include "ui/ViewController.h"
 
@@ -15,15 +19,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QGridLayout>
 #include <QGroupBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,24 +42,8 @@ namespace ov::ui::qt {
 
 namespace {
 
-// The plug-in's folder opens in the file manager: in Finder on macOS.
-#ifdef Q_OS_MACOS
-const QString kOpenFolderText = QStringLiteral("Show in Finder");
-#else
-const QString kOpenFolderText = QStringLiteral("Open Folder");
-#endif
-
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
-
-QLabel *heading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
 
 QTableView *makeTable(const QString &objectName, QWidget *parent)
 {
@@ -90,77 +77,59 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 10, 12, 12);
     layout->setSpacing(10);
-    layout->addWidget(buildHeader());
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(8);
+    m_header = buildHeader();
+    layout->addWidget(m_header);
 
-    auto *splitter = new QSplitter(Qt::Horizontal, central);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(buildPluginPane());
-    splitter->addWidget(buildParameterPane());
-    splitter->addWidget(buildMappingPane());
-    splitter->setStretchFactor(0, 4);
-    splitter->setStretchFactor(1, 4);
-    splitter->setStretchFactor(2, 0);
-    layout->addWidget(splitter, 1);
-    layout->addWidget(buildPanelPane(), 0);
+    m_lists = new QSplitter(Qt::Horizontal, central);
+    m_lists->setChildrenCollapsible(false);
+    m_lists->addWidget(buildPluginPane());
+    m_lists->addWidget(buildParameterPane());
+    m_lists->addWidget(buildMappingPane());
+    m_lists->setStretchFactor(0, 4);
+    m_lists->setStretchFactor(1, 4);
+    m_lists->setStretchFactor(2, 0);
+    layout->addWidget(m_lists, 1);
+    m_panelPane = buildPanelPane();
+    // The panel takes the room up to its limit (fitPanel), the lists the rest.
+    layout->addWidget(m_panelPane, 1000);
     setCentralWidget(central);
-    buildMenus();
-    buildCommunityWindows();
+    central->installEventFilter(this);
+    m_menus = new MainMenus(menuBar());
 
-    buildEditMenu();
-
-    resize(1280, 900);
+    // As large as the screen allows (with room for a title bar), up to the size it was designed at.
+    QSize size(1280, 900);
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(0, 40));
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildCommunityWindows()
+QAction *MainWindow::saveApplicationDataAction() const
 {
-    m_signInWindow = std::make_unique<SignInWindow>();
-    m_uploadWindow = std::make_unique<UploadWindow>();
-    m_downloadWindow = std::make_unique<DownloadWindow>();
-    registerWindow(Window::cwinCloudWindow, m_signInWindow.get());
-    registerWindow(Window::cwinUploadWindow, m_uploadWindow.get());
-    registerWindow(Window::cwinDownloadWindow, m_downloadWindow.get());
+    return m_menus->saveApplicationDataAction();
 }
 
-QWidget *MainWindow::buildCommunityPane(QWidget *parent)
+QAction *MainWindow::quitAction() const
 {
-    auto *pane = new QWidget(parent);
-    auto *column = new QVBoxLayout(pane);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(heading(QStringLiteral("Community Library"), pane));
-    auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, pane);
-    loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
-    m_labels.insert(Label::labLoggedInAs, loggedInAs);
-    column->addWidget(loggedInAs);
-    auto add = [&](const QString &text, const QString &name) {
-        auto *pushButton = new QPushButton(text, pane);
-        pushButton->setObjectName(name);
-        pushButton->setMinimumWidth(170);
-        column->addWidget(pushButton);
-        return pushButton;
-    };
-    add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
-    m_buttonWidgets.insert(Button::ov_btn_cloudLibrary,
-                           add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary")));
-    m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload,
-                           add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload")));
-    return pane;
+    return m_menus->quitAction();
 }
 
-void MainWindow::attachCommunity()
+SignInWindow *MainWindow::signInWindow() const
 {
-    ViewController *c = m_controller;
-    auto clicked = [this](QPushButton *button, auto slot) { connect(button, &QPushButton::clicked, this, slot); };
-    clicked(findChild<QPushButton *>(QStringLiteral("ovLoginToCloudAccount")), [c] { c->ovLoginToCloudAccount(); });
-    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary")), [c] { c->ovCommunityLibrary(); });
-    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibraryDownload")),
-            [c] { c->ovCommunityLibraryDownload(); });
-    clicked(m_signInWindow->signInButton(), [c] { c->cwinLoginAttempt(); });
-    clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
-    clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
-    clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
-    connect(m_downloadWindow.get(), &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+    return m_community->signInWindow();
+}
+
+UploadWindow *MainWindow::uploadWindow() const
+{
+    return m_community->uploadWindow();
+}
+
+DownloadWindow *MainWindow::downloadWindow() const
+{
+    return m_community->downloadWindow();
 }
 
 QWidget *MainWindow::buildHeader()
@@ -189,9 +158,13 @@ QWidget *MainWindow::buildHeader()
     auto *status = new ElidingLabel(1, Qt::ElideRight, header);
     status->setObjectName(QStringLiteral("labelHelperDisplay"));
 
+    // The mapper of the mode and the status line share the second line, to leave the room to the lists.
+    auto *lines = new QHBoxLayout;
+    lines->setSpacing(16);
+    lines->addWidget(subtitle, 0);
+    lines->addWidget(status, 1);
     titles->addWidget(title);
-    titles->addWidget(subtitle);
-    titles->addWidget(status);
+    titles->addLayout(lines);
     row->addLayout(titles, 1);
 
     auto *modeBox = new QGroupBox(QStringLiteral("Plugin mode"), header);
@@ -286,33 +259,42 @@ QWidget *MainWindow::buildMappingPane()
     auto *column = new QVBoxLayout(pane);
     column->setContentsMargins(4, 0, 0, 0);
     column->addWidget(heading(QStringLiteral("Mapping"), pane));
-    auto add = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon) {
+    // Two columns of buttons, so that the pane is no taller than the lists need to be.
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto add = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon, int row,
+                   int gridColumn) {
         QPushButton *pushButton = addButton(button, text, name);
         pushButton->setIcon(style()->standardIcon(icon));
-        pushButton->setMinimumWidth(170);
-        column->addWidget(pushButton);
+        grid->addWidget(pushButton, row, gridColumn);
         return pushButton;
     };
     QPushButton *save = add(Button::exportToPlist, QStringLiteral("Save Mapping"), QStringLiteral("ovExportToPlist"),
-                            QStyle::SP_DialogSaveButton);
+                            QStyle::SP_DialogSaveButton, 0, 0);
     QFont saveFont = save->font();
     saveFont.setBold(true);
     save->setFont(saveFont);
-    column->addSpacing(6);
     add(Button::recallOriginalMapping, QStringLiteral("Recall Original"), QStringLiteral("ovRecallOriginalMapping"),
-        QStyle::SP_DialogResetButton);
+        QStyle::SP_DialogResetButton, 1, 0);
     add(Button::recallPreviousMapping, QStringLiteral("Recall Previous"), QStringLiteral("ovRecallPreviousMapping"),
-        QStyle::SP_ArrowBack);
-    column->addSpacing(6);
+        QStyle::SP_ArrowBack, 2, 0);
     add(Button::createChart, QStringLiteral("Create Chart"), QStringLiteral("ovCreateChart"),
-        QStyle::SP_FileDialogDetailedView);
-    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
-    column->addSpacing(12);
-    column->addWidget(buildCommunityPane(pane));
-    column->addStretch(1);
+        QStyle::SP_FileDialogDetailedView, 0, 1);
+    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon, 1, 1);
     auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
     help->setObjectName(QStringLiteral("ovHelpMe"));
-    column->addWidget(help);
+    grid->addWidget(help, 2, 1);
+    column->addLayout(grid);
+    column->addSpacing(8);
+    m_community = new CommunityPane(pane);
+    m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
+    registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
+    registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
+    registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
+    column->addWidget(m_community);
+    column->addStretch(1);
     return pane;
 }
 
@@ -339,91 +321,15 @@ QWidget *MainWindow::buildPanelPane()
     m_panel = new FrontPanel(pane);
     row->addWidget(m_panel, 1);
 
-    auto *side = new QVBoxLayout;
-    auto *pageBox = new QGroupBox(QStringLiteral("Page"), pane);
-    auto *pageGrid = new QGridLayout(pageBox);
-    auto *current = new QLabel(pageBox);
-    current->setObjectName(QStringLiteral("lab_PageCurrentlyDisplayed"));
-    QFont currentFont = current->font();
-    currentFont.setBold(true);
-    currentFont.setPointSizeF(currentFont.pointSizeF() * 1.15);
-    current->setFont(currentFont);
-    auto *total = new QLabel(pageBox);
-    total->setObjectName(QStringLiteral("labTotalPagesIndicator"));
-    total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    total->setForegroundRole(QPalette::PlaceholderText);
-    m_labels.insert(Label::lab_PageCurrentlyDisplayed, current);
-    m_labels.insert(Label::labTotalPagesIndicator, total);
-    pageGrid->addWidget(current, 0, 0);
-    pageGrid->addWidget(total, 0, 1);
-    auto pageButton = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon,
-                          QGridLayout *grid, int r, int c) {
-        QPushButton *pushButton = addButton(button, text, name);
-        pushButton->setIcon(style()->standardIcon(icon));
-        grid->addWidget(pushButton, r, c);
-    };
-    pageButton(Button::prevPage, QStringLiteral("Previous"), QStringLiteral("prevPageButton"), QStyle::SP_ArrowLeft,
-               pageGrid, 1, 0);
-    pageButton(Button::nextPage, QStringLiteral("Next"), QStringLiteral("nextPageButton"), QStyle::SP_ArrowRight,
-               pageGrid, 1, 1);
-    pageButton(Button::firstPage, QStringLiteral("First"), QStringLiteral("firstPageButton"),
-               QStyle::SP_MediaSkipBackward, pageGrid, 2, 0);
-    pageButton(Button::lastPage, QStringLiteral("Last"), QStringLiteral("lastPageButton"), QStyle::SP_MediaSkipForward,
-               pageGrid, 2, 1);
-    pageButton(Button::newPage, QStringLiteral("New Page"), QStringLiteral("newPageButton"),
-               QStyle::SP_FileDialogNewFolder, pageGrid, 3, 0);
-    pageButton(Button::clearPage, QStringLiteral("Clear Page"), QStringLiteral("clearAllPagesButton"),
-               QStyle::SP_DialogDiscardButton, pageGrid, 3, 1);
-    pageButton(Button::deletePage, QStringLiteral("Delete Page"), QStringLiteral("deletePageButton"),
-               QStyle::SP_TrashIcon, pageGrid, 4, 0);
-    side->addWidget(pageBox);
-
-    auto *moveBox = new QGroupBox(QStringLiteral("Move this page"), pane);
-    auto *moveGrid = new QGridLayout(moveBox);
-    pageButton(Button::movePagePrev, QStringLiteral("Back"), QStringLiteral("ovMovePage_Prev"), QStyle::SP_ArrowLeft,
-               moveGrid, 0, 0);
-    pageButton(Button::movePageNext, QStringLiteral("Forward"), QStringLiteral("ovMovePage_Next"),
-               QStyle::SP_ArrowRight, moveGrid, 0, 1);
-    pageButton(Button::movePageFirst, QStringLiteral("To First"), QStringLiteral("ovMovePage_First"),
-               QStyle::SP_MediaSkipBackward, moveGrid, 1, 0);
-    pageButton(Button::movePageLast, QStringLiteral("To Last"), QStringLiteral("ovMovePage_Last"),
-               QStyle::SP_MediaSkipForward, moveGrid, 1, 1);
-    side->addWidget(moveBox);
-    side->addStretch(1);
-    row->addLayout(side, 0);
+    m_pageBox = new PageBox(pane);
+    m_pageBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    for (auto [button, pushButton] : m_pageBox->buttons().asKeyValueRange())
+        m_buttonWidgets.insert(button, pushButton);
+    m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
+    m_labels.insert(Label::labTotalPagesIndicator, m_pageBox->totalPages());
+    row->addWidget(m_pageBox, 0);
     column->addLayout(row);
     return pane;
-}
-
-void MainWindow::buildMenus()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction *scan = file->addAction(QStringLiteral("Scan for plugins"));
-    scan->setObjectName(QStringLiteral("actionRunCheck"));
-    scan->setShortcut(QKeySequence::Refresh);
-    QAction *save = file->addAction(QStringLiteral("Save Mapping"));
-    save->setObjectName(QStringLiteral("actionExportToPlist"));
-    save->setShortcut(QKeySequence::Save);
-    m_buttonActions.insert(Button::exportToPlist, save);
-    QAction *chart = file->addAction(QStringLiteral("Create Chart"));
-    chart->setObjectName(QStringLiteral("actionCreateChart"));
-    m_buttonActions.insert(Button::createChart, chart);
-    QAction *folder = file->addAction(kOpenFolderText);
-    folder->setObjectName(QStringLiteral("actionOpenInFinder"));
-    m_buttonActions.insert(Button::openInFinder, folder);
-    file->addSeparator();
-    m_saveApplicationDataAction = file->addAction(QStringLiteral("Save Application Data"));
-    m_saveApplicationDataAction->setObjectName(QStringLiteral("saveAction"));
-    file->addSeparator();
-    m_quitAction = file->addAction(QStringLiteral("Quit"));
-    m_quitAction->setObjectName(QStringLiteral("actionQuit"));
-    m_quitAction->setShortcut(QKeySequence::Quit);
-    m_quitAction->setMenuRole(QAction::QuitRole);
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction *instructions = help->addAction(QStringLiteral("Brief instructions on use"));
-    instructions->setObjectName(QStringLiteral("actionHelpMe"));
-    instructions->setShortcut(QKeySequence::HelpContents);
 }
 
 QPushButton *MainWindow::addButton(Button button, const QString &text, const QString &objectName)
@@ -463,24 +369,13 @@ void MainWindow::attach(ViewController &controller)
     clicked(QStringLiteral("btnOpenInFinder"), [c] { c->btnOpenInFinder(); });
     clicked(QStringLiteral("ovHelpMe"), [c] { c->ovHelpMe(); });
 
-    auto triggered = [this](const QString &name, auto slot) {
-        auto *action = findChild<QAction *>(name);
-        Q_ASSERT(action);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    triggered(QStringLiteral("actionRunCheck"), [c] { c->btnRunCheck(); });
-    triggered(QStringLiteral("actionExportToPlist"), [c] { c->ovExportToPlist(); });
-    triggered(QStringLiteral("actionCreateChart"), [c] { c->ovCreateChart(); });
-    triggered(QStringLiteral("actionOpenInFinder"), [c] { c->btnOpenInFinder(); });
-    triggered(QStringLiteral("actionHelpMe"), [c] { c->ovHelpMe(); });
-
     connect(m_panel, &FrontPanel::controlPressed, this, [c](int control) { c->ovRotBtn_Pressed(control); });
     // Only a click by the user is a choice of mode; showing a mode selects its cell without one.
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [c](int) { c->ovPluginMode_Changed(); });
     connect(m_pluginTable, &QTableView::clicked, this, [this](const QModelIndex &index) { choosePlugin(index); });
     connect(m_parameterTable, &QTableView::clicked, this, [c](const QModelIndex &) { c->tablePlistView(); });
-    attachCommunity();
-
+    m_community->attach(controller);
+    m_menus->attach(controller);
     attachEditing(controller);
 }
 
@@ -493,8 +388,27 @@ void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
     m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
 }
 
+void MainWindow::fitPanel()
+{
+    // The lists give way first: the panel keeps the room for its largest drawing while the lists have
+    // at least kListsRoom; below that the panel shrinks, down to its smallest drawing.
+    constexpr int kListsRoom = 220;
+    const QWidget *central = centralWidget();
+    const auto *layout = static_cast<const QBoxLayout *>(central->layout());
+    const QMargins margins = layout->contentsMargins();
+    const int room = central->height() - margins.top() - margins.bottom() - 2 * layout->spacing()
+                   - m_header->sizeHint().height() - std::max(kListsRoom, m_lists->minimumSizeHint().height());
+    const int besidePanel = m_panelPane->sizeHint().height()
+                          - std::max(m_panel->sizeHint().height(), m_pageBox->sizeHint().height());
+    const int panelWidth = central->width() - margins.left() - margins.right() - m_pageBox->sizeHint().width() - 10;
+    const int ideal = besidePanel + std::max(m_panel->idealHeight(panelWidth), m_pageBox->sizeHint().height());
+    m_panelPane->setMaximumHeight(std::max(m_panelPane->minimumSizeHint().height(), std::min(room, ideal)));
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        fitPanel();
     // Return on the plug-in list opens the highlighted plug-in, as a click does.
     if (watched == m_pluginTable && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -529,7 +443,13 @@ QString MainWindow::labelText(Label label) const
 void MainWindow::setControlLabel(int control, const QString &text)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
-        m_panel->label(control)->setText(text);
+        m_panel->setControlText(control, text);
+}
+
+void MainWindow::setControlParamNum(int control, const QString &number)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlNumber(control, number);
 }
 
 void MainWindow::setControlToolTip(int control, const QString &toolTip)
@@ -544,7 +464,7 @@ void MainWindow::setButtonEnabled(Button button, bool enabled)
         m_panel->setControlsEnabled(enabled);
     for (QWidget *widget : m_buttonWidgets.values(button))
         widget->setEnabled(enabled);
-    for (QAction *action : m_buttonActions.values(button))
+    for (QAction *action : m_menus->buttonActions(button))
         action->setEnabled(enabled);
 }
 
@@ -633,7 +553,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    askQuestion(QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, QStringLiteral("OK")}}, 0);
+    questions::alert(this, message, informativeText);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -657,28 +577,9 @@ void MainWindow::setBusy(bool busy)
 
 // ---- View: the community windows ----
 
-QWidget *MainWindow::fieldWidget(Field field) const
-{
-    switch (field) {
-    case Field::cwinUserName:
-        return m_signInWindow->userName();
-    case Field::cwinPinCode:
-        return m_signInWindow->pinCode();
-    case Field::cwinUserNameNew:
-        return m_signInWindow->userNameNew();
-    case Field::cwinEmailAddrNew:
-        return m_signInWindow->emailAddrNew();
-    case Field::cwinUploadComments:
-        return m_uploadWindow->comments();
-    case Field::cwinUploadedComments:
-        return m_downloadWindow->uploadedComments();
-    }
-    return nullptr;
-}
-
 QString MainWindow::fieldText(Field field) const
 {
-    QWidget *widget = fieldWidget(field);
+    QWidget *widget = m_community->fieldWidget(field);
     if (auto *line = qobject_cast<QLineEdit *>(widget))
         return line->text();
     if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
@@ -688,7 +589,7 @@ QString MainWindow::fieldText(Field field) const
 
 void MainWindow::setFieldText(Field field, const QString &text)
 {
-    QWidget *widget = fieldWidget(field);
+    QWidget *widget = m_community->fieldWidget(field);
     if (auto *line = qobject_cast<QLineEdit *>(widget))
         line->setText(text);
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
@@ -697,50 +598,24 @@ void MainWindow::setFieldText(Field field, const QString &text)
 
 void MainWindow::setDownloadList(const QVector<community::DownloadListEntry> &entries)
 {
-    m_downloadWindow->model()->setEntries(entries);
+    m_community->downloadWindow()->model()->setEntries(entries);
 }
 
 std::optional<community::DownloadListEntry> MainWindow::selectedDownload() const
 {
-    return m_downloadWindow->selectedEntry();
+    return m_community->downloadWindow()->selectedEntry();
 }
 
 void MainWindow::setDownloadSelectionIndex(int row)
 {
-    m_downloadWindow->selectRow(row);
+    m_community->downloadWindow()->selectRow(row);
 }
 
 // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
 
-void MainWindow::buildEditMenu()
-{
-    auto *edit = new QMenu(QStringLiteral("&Edit"), menuBar());
-    edit->setObjectName(QStringLiteral("editMenu"));
-    // Between File and Help.
-    const QList<QAction *> menus = menuBar()->actions();
-    menuBar()->insertMenu(menus.size() > 1 ? menus.at(1) : nullptr, edit);
-
-    m_undoAction = edit->addAction(texts::kUndo);
-    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
-    m_undoAction->setShortcut(QKeySequence::Undo);
-    m_undoAction->setEnabled(false);
-    m_redoAction = edit->addAction(texts::kRedo);
-    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
-    // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
-    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
-    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
-        if (!redoKeys.contains(key))
-            redoKeys.append(key);
-    }
-    m_redoAction->setShortcuts(redoKeys);
-    m_redoAction->setEnabled(false);
-}
-
 void MainWindow::attachEditing(ViewController &controller)
 {
     ViewController *c = &controller;
-    connect(m_undoAction, &QAction::triggered, this, [c] { c->ovUndo(); });
-    connect(m_redoAction, &QAction::triggered, this, [c] { c->ovRedo(); });
     connect(m_panel, &FrontPanel::parameterDropped, this,
             [this](int control, int row, const mapping::ParameterEntry &entry) { dropParameter(control, row, entry); });
     connect(m_panel, &FrontPanel::controlDropped, this, [c](int from, int to) { c->swapControls(from, to); });
@@ -766,51 +641,14 @@ void MainWindow::dropParameter(int control, int row, const mapping::ParameterEnt
         m_controller->dropParameterOnControl(arranged.row(), control);
 }
 
-int MainWindow::askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
-                            const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton)
-{
-    QMessageBox box(this);
-    box.setObjectName(objectName);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(windowTitle().remove(QStringLiteral("[*]")));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(message);
-    box.setInformativeText(informativeText);
-    // Parameter names and paths are shown as they are, never as markup.
-    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
-        informative->setTextFormat(Qt::PlainText);
-    QList<QPushButton *> added;
-    for (const auto &[role, title] : buttons)
-        added.append(box.addButton(title, role));
-    box.setDefaultButton(added.at(defaultButton));
-    box.setEscapeButton(added.last());
-    // The question is answered with the ordinary pointer, also in the middle of long work.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
-    QApplication::restoreOverrideCursor();
-    const qsizetype chosen = added.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
-    return chosen < 0 ? int(added.size()) - 1 : int(chosen);
-}
-
 View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
 {
-    switch (askQuestion(QStringLiteral("askToSave"), message, informativeText,
-                        {{QMessageBox::AcceptRole, texts::kSaveButton},
-                         {QMessageBox::DestructiveRole, texts::kDiscardButton},
-                         {QMessageBox::RejectRole, texts::kCancelButton}},
-                        0)) {
-    case 0: return SaveAnswer::Save;
-    case 1: return SaveAnswer::Discard;
-    default: return SaveAnswer::Cancel;
-    }
+    return questions::askToSave(this, message, informativeText);
 }
 
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
-    return askQuestion(QStringLiteral("askToDiscard"), message, informativeText,
-                       {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
-                       1) // nothing is lost by Return
-        == 0;
+    return questions::askToDiscard(this, message, informativeText);
 }
 
 void MainWindow::setMappingModified(bool modified)
@@ -820,10 +658,7 @@ void MainWindow::setMappingModified(bool modified)
 
 void MainWindow::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)
 {
-    m_undoAction->setEnabled(canUndo);
-    m_undoAction->setText(undoText);
-    m_redoAction->setEnabled(canRedo);
-    m_redoAction->setText(redoText);
+    m_menus->setUndoRedo(canUndo, undoText, canRedo, redoText);
 }
 
 void MainWindow::setParameterPlacements(const QStringList &placements)

@@ -4,11 +4,9 @@
 
 #include <QMap>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QPersistentModelIndex>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -18,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSortFilterProxyModel;
+class QSplitter;
 class QTableView;
 
 namespace ov::ui {
@@ -26,8 +25,11 @@ class ViewController;
 
 namespace ov::ui::qt {
 
+class CommunityPane;
 class DownloadWindow;
 class FrontPanel;
+class MainMenus;
+class PageBox;
 class SignInWindow;
 class UploadWindow;
 class ParameterFilterModel;
@@ -54,14 +56,15 @@ public:
     // The auxiliary windows that closeWindow() and showWindow() reach.
     void registerWindow(Window window, QWidget *widget) { m_windows.insert(window, widget); }
 
-    QAction *saveApplicationDataAction() const { return m_saveApplicationDataAction; }
-    QAction *quitAction() const { return m_quitAction; }
+    QAction *saveApplicationDataAction() const;
+    QAction *quitAction() const;
 
     // View
     void setLabelText(Label label, const QString &text) override;
     QString labelText(Label label) const override;
     void setControlLabel(int control, const QString &text) override;
     void setControlToolTip(int control, const QString &toolTip) override;
+    void setControlParamNum(int control, const QString &number) override;
     void setButtonEnabled(Button button, bool enabled) override;
     void setPluginList(const catalogue::PluginList &records) override;
     std::optional<catalogue::PluginRecord> selectedPlugin() const override;
@@ -83,9 +86,9 @@ public:
     std::optional<community::DownloadListEntry> selectedDownload() const override;
     void setDownloadSelectionIndex(int row) override;
 
-    SignInWindow *signInWindow() const { return m_signInWindow.get(); }
-    UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
-    DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
+    SignInWindow *signInWindow() const;
+    UploadWindow *uploadWindow() const;
+    DownloadWindow *downloadWindow() const;
 
     // View: editing
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
@@ -105,16 +108,12 @@ private:
     QWidget *buildParameterPane();
     QWidget *buildMappingPane();
     QWidget *buildPanelPane();
-    QWidget *buildCommunityPane(QWidget *parent);
-    void buildCommunityWindows();
-    void attachCommunity();
-    // The text field of a community window.
-    QWidget *fieldWidget(Field field) const;
-    void buildMenus();
     QPushButton *addButton(Button button, const QString &text, const QString &objectName);
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
     // controller reads, and the controller is told.
     void choosePlugin(const QModelIndex &proxyIndex);
+    // Shares the height between the lists and the front panel.
+    void fitPanel();
 
     ViewController *m_controller = nullptr;
     Opener m_opener;
@@ -122,7 +121,6 @@ private:
 
     QMap<Label, QLabel *> m_labels;
     QMultiMap<Button, QWidget *> m_buttonWidgets;
-    QMultiMap<Button, QAction *> m_buttonActions;
     QMap<Window, QWidget *> m_windows;
 
     PluginListModel *m_pluginModel = nullptr;
@@ -139,27 +137,17 @@ private:
     QButtonGroup *m_modeGroup = nullptr;
     QRadioButton *m_modeButtons[2] = {nullptr, nullptr}; // by column
 
-    QAction *m_saveApplicationDataAction = nullptr;
-    QAction *m_quitAction = nullptr;
-
-    // The community windows are windows of their own, like the main one: the application quits when
-    // the last of them closes.
-    std::unique_ptr<SignInWindow> m_signInWindow;
-    std::unique_ptr<UploadWindow> m_uploadWindow;
-    std::unique_ptr<DownloadWindow> m_downloadWindow;
+    QWidget *m_header = nullptr;
+    QSplitter *m_lists = nullptr;
+    QWidget *m_panelPane = nullptr;
+    PageBox *m_pageBox = nullptr;
+    CommunityPane *m_community = nullptr;
+    MainMenus *m_menus = nullptr;
 
     // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
-    void buildEditMenu();
     void attachEditing(ViewController &controller);
     // A parameter of the list (`row` in the list's own order) dropped on `control`.
     void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
-    // A modal warning with `buttons` (role and title), answered with the index of the button chosen;
-    // Return chooses `defaultButton`, closing it chooses the last.
-    int askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
-                    const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton);
-
-    QAction *m_undoAction = nullptr;
-    QAction *m_redoAction = nullptr;
     QCheckBox *m_hideMapped = nullptr;
 };
 
