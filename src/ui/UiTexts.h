@@ -67,6 +67,7 @@ inline const QString kStepNewPage = QStringLiteral("New Page");
 inline const QString kStepDeletePage = QStringLiteral("Delete Page");
 inline const QString kStepClearPage = QStringLiteral("Clear Page");
 inline const QString kStepMovePage = QStringLiteral("Move Page");
+inline const QString kStepRecall = QStringLiteral("Recall");
 
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");

@@ -350,6 +350,20 @@ TEST_F(FaultyServerTest, ABodyThatIsNotAPropertyListIsNotLoaded)
         EXPECT_NE(alert.message, "OK Done");
 }
 
+TEST_F(FaultyServerTest, ASharedFileWithoutAParameterListKeepsThePluginsOwn)
+{
+    const QString shared = home.filePath("shared.plist");
+    writePlist(shared, {{mapping::kControlSurfaceParameterOrderKey, {"7 Mix", "-1"}}});
+    fetchReply = CannedReply{200, readFile(shared)};
+    const QVector<mapping::ParameterEntry> own = view.parameters;
+    ASSERT_EQ(own.size(), 2); // "-" and the plug-in's "9 Other"
+    controller->ovCommunityLoadSelectedDownload();
+    ASSERT_TRUE(waitForAlert(1));
+    EXPECT_EQ(view.alerts.back().message, "OK Done");
+    EXPECT_EQ(slotNames().mid(0, 2), (QStringList{"Mix", "-"}));
+    EXPECT_EQ(view.parameters, own);
+}
+
 TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)
 {
     fetchReply = CannedReply{200, QByteArray(), true};

@@ -247,8 +247,7 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterTable->setDragEnabled(true);
     m_parameterTable->setDragDropMode(QAbstractItemView::DragOnly);
     m_parameterTable->setDefaultDropAction(Qt::CopyAction);
-    connect(m_parameterSearch, &QLineEdit::textChanged, m_parameterProxy,
-            &QSortFilterProxyModel::setFilterFixedString);
+    connect(m_parameterSearch, &QLineEdit::textChanged, m_parameterProxy, &ParameterFilterModel::setSearchText);
     column->addWidget(m_parameterTable, 1);
     return pane;
 }

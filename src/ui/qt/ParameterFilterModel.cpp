@@ -2,7 +2,6 @@
 
 #include "ParameterListModel.h"
 
-#include <QRegularExpression>
 
 namespace ov::ui::qt {
 
@@ -14,28 +13,39 @@ ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyMo
     setFilterKeyColumn(-1);
 }
 
+void ParameterFilterModel::setSearchText(const QString &text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    refilter();
+}
+
 void ParameterFilterModel::setHideMapped(bool hide)
 {
     if (hide == m_hideMapped)
         return;
     m_hideMapped = hide;
-    invalidateRowsFilter();
+    refilter();
+}
+
+void ParameterFilterModel::refilter()
+{
+    invalidate();
 }
 
 bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
+    Q_UNUSED(sourceParent)
     if (sourceRow == 0)
         return true;
-    const QAbstractItemModel *source = sourceModel();
-    if (m_hideMapped && !source->index(sourceRow, ParameterListModel::MappedColumn, sourceParent).data().toString().isEmpty())
+    const auto *list = static_cast<const ParameterListModel *>(sourceModel());
+    if (m_hideMapped && !list->placement(sourceRow).isEmpty())
         return false;
     // The search looks at the number and the name, not at where a parameter stands.
-    const QRegularExpression expression = filterRegularExpression();
-    for (const int column : {ParameterListModel::ParamNumColumn, ParameterListModel::ParameterColumn}) {
-        if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(expression))
-            return true;
-    }
-    return false;
+    const mapping::ParameterEntry &entry = list->entry(sourceRow);
+    return entry.ParamNum.contains(m_searchText, Qt::CaseInsensitive)
+        || entry.Parameter.contains(m_searchText, Qt::CaseInsensitive);
 }
 
 bool ParameterFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

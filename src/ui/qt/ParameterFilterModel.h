@@ -15,6 +15,8 @@ class ParameterFilterModel final : public QSortFilterProxyModel {
 public:
     explicit ParameterFilterModel(QObject *parent = nullptr);
 
+    // The search text: the rows whose number or name holds it, whatever the case, stay.
+    void setSearchText(const QString &text);
     void setHideMapped(bool hide);
     bool hidesMapped() const { return m_hideMapped; }
 
@@ -23,6 +25,11 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    // Filters every row again at once: one change of the layout for the whole list, which a long
+    // list takes far faster than the rows coming and going range by range.
+    void refilter();
+
+    QString m_searchText;
     bool m_hideMapped = false;
 };
 
