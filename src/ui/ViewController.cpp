@@ -233,6 +233,7 @@ void ViewController::populateKnobLabels(int page)
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
+    showPageButtons();
     if (!m_state.history.isOpen())
         showAlsoOnMarks(page);
 }
@@ -434,7 +435,10 @@ void ViewController::outputChartAs(const QString &format)
         alertUser(panel::texts::kChartNotWritten, panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail));
         return;
     }
-    m_view.openPath(path);
+    // Where the chart went, also when no browser shows it.
+    updateHelperDisplay(panel::texts::kChartWritten.arg(path));
+    if (!m_view.openPath(path))
+        alertUser(panel::texts::kChartNotOpened, panel::texts::kChartNotOpenedInfo.arg(path));
 }
 
 // ---- services ----
@@ -468,11 +472,41 @@ void ViewController::setPluginButtonsEnabled(bool enabled)
 {
     for (const Button button : kPluginButtons)
         m_view.setButtonEnabled(button, enabled);
+    if (enabled) {
+        showPageButtons();
+        showRecallButtons();
+    }
+    showShareButton();
+}
+
+void ViewController::showPageButtons()
+{
+    const bool loaded = m_state.isLoaded();
+    for (const Button button : {Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage > 1);
+    for (const Button button : {Button::nextPage, Button::lastPage, Button::movePageNext, Button::movePageLast})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage < m_state.totalPages);
+}
+
+void ViewController::showRecallButtons()
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    m_view.setButtonEnabled(Button::recallOriginalMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kOriginalSuffix)));
+    m_view.setButtonEnabled(Button::recallPreviousMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kPreviousSuffix)));
+}
+
+void ViewController::showShareButton()
+{
+    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, m_state.loggedInAs != kNoOneHere
+                                                              && !m_view.labelText(Label::labPluginPlistLocation).isEmpty());
 }
 
 void ViewController::showNoPluginOpen()
 {
     mappingClosed();
+    m_view.setLabelText(Label::labPluginPlistLocation, QString());
     setPluginButtonsEnabled(false);
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         m_view.setControlLabel(control, mapping::kEmptyParameter);
@@ -481,7 +515,6 @@ void ViewController::showNoPluginOpen()
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());
-    m_view.setLabelText(Label::labPluginPlistLocation, QString());
 }
 
 // ---- editing: unsaved edits, undo and redo, drag and drop ----
@@ -571,6 +604,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
 
 void ViewController::mappingSaved()
 {
+    showRecallButtons();
     m_state.saved.plistBuild = m_state.plistBuild;
     m_state.saved.differingSlots = 0;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;

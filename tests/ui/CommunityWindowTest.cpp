@@ -101,9 +101,18 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     EXPECT_EQ(signIn->pinCode()->echoMode(), QLineEdit::Password);
     type(signIn, QStringLiteral("cwinUserNameNew"), QStringLiteral("Fay"));
     type(signIn, QStringLiteral("cwinEmailAddrNew"), QStringLiteral("fay@example.org"));
+    signIn->move(signIn->pos() + QPoint(30, 20));
+    const QPoint placed = signIn->pos();
     click(signIn, QStringLiteral("cwinNewUserCreate"));
     ASSERT_EQ(answerer.shown().size(), 1u);
     EXPECT_EQ(answerer.shown()[0].text, "Create New User Response");
+    // The alert came over the sign-in window, which belongs to the main window and stays in front of
+    // it; asked for again, it keeps its place and what was typed.
+    EXPECT_EQ(answerer.shown()[0].over, "cwinCloudWindow");
+    EXPECT_EQ(signIn->parentWidget()->window(), &window);
+    click(&window, QStringLiteral("ovLoginToCloudAccount"));
+    EXPECT_EQ(signIn->pos(), placed);
+    EXPECT_EQ(signIn->userNameNew()->text(), "Fay");
     const QString pin = QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
     ASSERT_FALSE(pin.isEmpty());
     EXPECT_FALSE(window.findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary"))->isEnabled());
@@ -167,15 +176,23 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
     }
 
     // What a tooltip shows is the text the server sent, markup and all.
-    for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)}) {
-        const QString toolTip = table->model()->index(0, column).data(Qt::ToolTipRole).toString();
-        QTextDocument shown;
+    const auto shown = [](const QString &toolTip) {
+        QTextDocument document;
         if (Qt::mightBeRichText(toolTip))
-            shown.setHtml(toolTip);
+            document.setHtml(toolTip);
         else
-            shown.setPlainText(toolTip);
-        EXPECT_EQ(shown.toPlainText(), markup) << column;
-    }
+            document.setPlainText(toolTip);
+        return document.toPlainText();
+    };
+    for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)})
+        EXPECT_EQ(shown(table->model()->index(0, column).data(Qt::ToolTipRole).toString()), markup) << column;
+
+    // So are the parameter names of a mapping, in the list and on the panel.
+    writePlist(logicFile, {{mapping::kControlSurfaceParameterOrderKey, {QStringLiteral("1 ") + markup}}});
+    clickPlugin(logicFile);
+    auto *parameters = window.findChild<QTableView *>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_EQ(shown(parameters->model()->index(1, 1).data(Qt::ToolTipRole).toString()), markup);
+    EXPECT_TRUE(shown(window.findChild<QLabel *>(QStringLiteral("ovControl1"))->toolTip()).contains(markup));
 }
 
 } // namespace

@@ -9,8 +9,11 @@
 #include "ui/ViewController.h"
 #include "ui/qt/ElidingLabel.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/ParameterListModel.h"
+#include "ui/qt/ParameterTable.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -252,6 +255,46 @@ TEST_F(MainWindowTest, AClickOnAControlsNameBoxAssignsAsOneOnItsKnob)
     EXPECT_EQ(editor.selectedRow(QStringLiteral("tablePlistOfSelectedPlugin")), 13);
 }
 
+TEST_F(MainWindowTest, OpeningAnotherPluginClearsTheSearch)
+{
+    writePlist(logicFile(QStringLiteral("A Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    writePlist(logicFile(QStringLiteral("B Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    Editor editor(home.path());
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    auto *search = editor.find<QLineEdit>(QStringLiteral("parameterSearchField"));
+    QTest::keyClicks(search, QStringLiteral("Param 17"));
+    ASSERT_EQ(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->model()->rowCount(), 2);
+
+    editor.clickRow(QStringLiteral("pluginTableView"), 1);
+
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("B Synth (Logic)"));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->model()->rowCount(), 21);
+}
+
+TEST_F(MainWindowTest, TheKeyboardReachesTheSearchAndEveryPageCommand)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
+    Editor editor(home.path());
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    editor.window.activateWindow();
+    editor.find<QTableView>(QStringLiteral("pluginTableView"))->setFocus();
+    const auto action = [&](const char *name) { return editor.find<QAction>(QString::fromLatin1(name)); };
+    EXPECT_FALSE(action("actionPrevPage")->isEnabled()) << "follows its button";
+
+    QTest::keyClick(&editor.window, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 2 of 2"));
+    EXPECT_FALSE(action("actionNextPage")->isEnabled());
+    EXPECT_FALSE(editor.find<QPushButton>(QStringLiteral("lastPageButton"))->isEnabled());
+    action("actionNewPage")->trigger();
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 3 of 3"));
+    QTest::keyClick(&editor.window, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 3"));
+
+    QTest::keySequence(&editor.window, QKeySequence::Find);
+    EXPECT_TRUE(editor.find<QLineEdit>(QStringLiteral("parameterSearchField"))->hasFocus());
+}
+
 // Logic's own files hold parameters without a name: their number tells them from an empty control.
 TEST_F(MainWindowTest, EachControlShowsItsParametersNumberAndNamesItForScreenReaders)
 {
@@ -268,6 +311,10 @@ TEST_F(MainWindowTest, EachControlShowsItsParametersNumberAndNamesItForScreenRea
     EXPECT_EQ(knob(5)->accessibleName(), QStringLiteral("Control 5"));
     EXPECT_EQ(knob(1)->accessibleDescription(), QStringLiteral("Oscillator Type 201"));
     EXPECT_EQ(knob(2)->accessibleDescription(), QStringLiteral("301"));
+    // A drag from the list shows the parameter's name, or its number when it has none.
+    auto *list = editor.find<qt::ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_EQ(list->dragText(1), QStringLiteral("Oscillator Type"));
+    EXPECT_EQ(list->dragText(2), QStringLiteral("301"));
 
     // The description follows the parameter; an empty control shows no number.
     editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 0);
@@ -341,8 +388,11 @@ TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
         EXPECT_EQ(shownRect(strip), QRect(strip->mapTo(&editor.window, QPoint(0, 0)), strip->size())) << c;
         EXPECT_GE(strip->height(), strip->minimumSizeHint().height()) << c;
     }
-    // The lists gave way, but still show rows to choose from.
-    EXPECT_GE(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->viewport()->height(), 100);
+    // The lists gave way, but still show rows to choose from, and the names have the room.
+    auto *parameters = editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_GE(parameters->viewport()->height(), 100);
+    EXPECT_GT(parameters->columnWidth(qt::ParameterListModel::ParameterColumn),
+              2 * parameters->columnWidth(qt::ParameterListModel::MappedColumn));
 }
 
 } // namespace

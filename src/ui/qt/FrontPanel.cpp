@@ -2,6 +2,7 @@
 
 #include "DragData.h"
 #include "ElidingLabel.h"
+#include "PlainToolTip.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -250,7 +251,7 @@ void FrontPanel::updateToolTip(int control)
 {
     const QString &toolTip = m_toolTips.at(control - 1);
     const QString &alsoOn = m_alsoOn.at(control - 1);
-    label(control)->setToolTip(alsoOn.isEmpty() ? toolTip : toolTip + QLatin1Char('\n') + alsoOn);
+    label(control)->setToolTip(plainToolTip(alsoOn.isEmpty() ? toolTip : toolTip + QLatin1Char('\n') + alsoOn));
 }
 
 bool FrontPanel::eventFilter(QObject *watched, QEvent *event)

@@ -8,6 +8,7 @@
 #include "PageBox.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
+#include "ParameterTable.h"
 #include "PluginListModel.h"
 #include "Questions.h"
 #include "WindowParts.h"
@@ -45,9 +46,10 @@ namespace {
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
 
-QTableView *makeTable(const QString &objectName, QWidget *parent)
+template <typename Table = QTableView>
+Table *makeTable(const QString &objectName, QWidget *parent)
 {
-    auto *table = new QTableView(parent);
+    auto *table = new Table(parent);
     table->setObjectName(objectName);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -97,6 +99,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     m_menus = new MainMenus(menuBar());
+    connect(m_menus->searchAction(), &QAction::triggered, this, [this] {
+        m_parameterSearch->setFocus(Qt::ShortcutFocusReason);
+        m_parameterSearch->selectAll();
+    });
 
     // As large as the screen allows (with room for a title bar), up to the size it was designed at.
     QSize size(1280, 900);
@@ -209,8 +215,13 @@ QWidget *MainWindow::buildPluginPane()
     m_pluginProxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_pluginTable = makeTable(QStringLiteral("pluginTableView"), pane);
     m_pluginTable->setModel(m_pluginProxy);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::TypeColumn, 120);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::PluginColumn, 200);
+    // The plug-in's name takes the room the others leave.
+    QHeaderView *pluginHeader = m_pluginTable->horizontalHeader();
+    pluginHeader->setStretchLastSection(false);
+    pluginHeader->resizeSection(PluginListModel::TypeColumn, 110);
+    pluginHeader->setSectionResizeMode(PluginListModel::PluginColumn, QHeaderView::Stretch);
+    pluginHeader->resizeSection(PluginListModel::StateColumn,
+                                fontMetrics().horizontalAdvance(catalogue::kEditableState) + 24);
     m_pluginTable->installEventFilter(this);
     column->addWidget(m_pluginTable, 1);
     return pane;
@@ -239,10 +250,15 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterModel = new ParameterListModel(this);
     m_parameterProxy = new ParameterFilterModel(this);
     m_parameterProxy->setSourceModel(m_parameterModel);
-    m_parameterTable = makeTable(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
+    m_parameterTable = makeTable<ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
     m_parameterTable->setModel(m_parameterProxy);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParamNumColumn, 60);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParameterColumn, 180);
+    // The name takes the room the number and the places leave.
+    QHeaderView *parameterHeader = m_parameterTable->horizontalHeader();
+    parameterHeader->setStretchLastSection(false);
+    parameterHeader->resizeSection(ParameterListModel::ParamNumColumn, 60);
+    parameterHeader->setSectionResizeMode(ParameterListModel::ParameterColumn, QHeaderView::Stretch);
+    parameterHeader->resizeSection(ParameterListModel::MappedColumn,
+                                   fontMetrics().horizontalAdvance(QStringLiteral("12/32, 13/32")) + 16);
     // A row dragged onto a control goes there.
     m_parameterTable->setDragEnabled(true);
     m_parameterTable->setDragDropMode(QAbstractItemView::DragOnly);
@@ -382,9 +398,13 @@ void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
 {
     if (!m_controller || !proxyIndex.isValid())
         return;
-    m_chosenPlugin = m_pluginProxy->mapToSource(proxyIndex);
+    const QModelIndex chosen = m_pluginProxy->mapToSource(proxyIndex);
+    m_chosenPlugin = chosen;
     m_controller->tablePluginSelected();
     m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
+    // A newly opened plug-in shows its whole list; a search for the last one would make it look short.
+    if (m_chosenPlugin == chosen)
+        m_parameterSearch->clear();
 }
 
 void MainWindow::fitPanel()
@@ -535,13 +555,25 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
-    if (widget != this && widget->screen()) {
+    // Centred when it opens; one already open keeps its place, only coming to the front.
+    if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
         widget->move(area.center() - widget->rect().center());
     }
     widget->show();
     widget->raise();
     widget->activateWindow();
+}
+
+QWidget *MainWindow::questionParent()
+{
+    // Over the window the user works in, which comes back to the front when the question is answered.
+    QWidget *active = QApplication::activeWindow();
+    for (QWidget *widget : std::as_const(m_windows)) {
+        if (widget == active && widget->isVisible())
+            return widget;
+    }
+    return this;
 }
 
 void MainWindow::closeWindow(Window window)
@@ -552,7 +584,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    questions::alert(this, message, informativeText);
+    questions::alert(questionParent(), message, informativeText);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -642,12 +674,12 @@ void MainWindow::dropParameter(int control, int row, const mapping::ParameterEnt
 
 View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
 {
-    return questions::askToSave(this, message, informativeText);
+    return questions::askToSave(questionParent(), message, informativeText);
 }
 
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
-    return questions::askToDiscard(this, message, informativeText);
+    return questions::askToDiscard(questionParent(), message, informativeText);
 }
 
 void MainWindow::setMappingModified(bool modified)

@@ -34,6 +34,7 @@ class SignInWindow;
 class UploadWindow;
 class ParameterFilterModel;
 class ParameterListModel;
+class ParameterTable;
 class PluginListModel;
 
 // The main window: the plug-in list, the Plugin Parameters list, the front panel with its page
@@ -112,6 +113,8 @@ private:
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
     // controller reads, and the controller is told.
     void choosePlugin(const QModelIndex &proxyIndex);
+    // The window an alert or a question is shown over.
+    QWidget *questionParent();
     // Shares the height between the lists and the front panel.
     void fitPanel();
 
@@ -130,7 +133,7 @@ private:
 
     ParameterListModel *m_parameterModel = nullptr;
     ParameterFilterModel *m_parameterProxy = nullptr;
-    QTableView *m_parameterTable = nullptr;
+    ParameterTable *m_parameterTable = nullptr;
     QLineEdit *m_parameterSearch = nullptr;
 
     FrontPanel *m_panel = nullptr;
