@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "ov/Version.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
@@ -73,10 +75,13 @@ std::string usage()
            "  --trusted-proxy ADDR a reverse proxy on another machine whose X-Forwarded-For header names\n"
            "                       the client (loopback peers always are); may be given several times\n"
            "  --help               show this text and exit\n"
+           "  --version            show the version and exit\n"
            "\n"
            "One line per request goes to standard error. SIGTERM or SIGINT finishes the requests in\n"
            "flight and exits with status 0.\n";
 }
+
+std::string versionLine() { return std::string("ovcommunity-server ") + ov::kVersion + "\n"; }
 
 ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome)
 {
@@ -91,6 +96,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const char* hom
         }
         if (flag == "--help" || flag == "-h") {
             parsed.showHelp = true;
+            continue;
+        }
+        if (flag == "--version") {
+            parsed.showVersion = true;
             continue;
         }
         if (flag == "--require-upload-pin" && !value) {

@@ -1,8 +1,9 @@
 #pragma once
 // What the server keeps: users, shared mappings with their files, failed sign-in checks, and the
 // records behind the volume limits (registrations per address, downloads counted per address and
-// day, the library's size). Every operation is one transaction and safe to call from many threads, and several server
-// processes may share one store: nothing here is cached in the process.
+// day, the library's size). Every operation is one transaction and safe to call from many threads,
+// and several server processes may share one store: nothing here is cached in the process (the
+// handler keeps stored files, which never change).
 
 #include <cstddef>
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "PageBox.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
+#include "ParameterTable.h"
 #include "PluginListModel.h"
 #include "Questions.h"
 #include "WindowParts.h"
@@ -45,9 +46,10 @@ namespace {
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
 
-QTableView *makeTable(const QString &objectName, QWidget *parent)
+template <typename Table = QTableView>
+Table *makeTable(const QString &objectName, QWidget *parent)
 {
-    auto *table = new QTableView(parent);
+    auto *table = new Table(parent);
     table->setObjectName(objectName);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -213,8 +215,13 @@ QWidget *MainWindow::buildPluginPane()
     m_pluginProxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_pluginTable = makeTable(QStringLiteral("pluginTableView"), pane);
     m_pluginTable->setModel(m_pluginProxy);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::TypeColumn, 120);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::PluginColumn, 200);
+    // The plug-in's name takes the room the others leave.
+    QHeaderView *pluginHeader = m_pluginTable->horizontalHeader();
+    pluginHeader->setStretchLastSection(false);
+    pluginHeader->resizeSection(PluginListModel::TypeColumn, 110);
+    pluginHeader->setSectionResizeMode(PluginListModel::PluginColumn, QHeaderView::Stretch);
+    pluginHeader->resizeSection(PluginListModel::StateColumn,
+                                fontMetrics().horizontalAdvance(catalogue::kEditableState) + 24);
     m_pluginTable->installEventFilter(this);
     column->addWidget(m_pluginTable, 1);
     return pane;
@@ -243,10 +250,15 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterModel = new ParameterListModel(this);
     m_parameterProxy = new ParameterFilterModel(this);
     m_parameterProxy->setSourceModel(m_parameterModel);
-    m_parameterTable = makeTable(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
+    m_parameterTable = makeTable<ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
     m_parameterTable->setModel(m_parameterProxy);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParamNumColumn, 60);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParameterColumn, 180);
+    // The name takes the room the number and the places leave.
+    QHeaderView *parameterHeader = m_parameterTable->horizontalHeader();
+    parameterHeader->setStretchLastSection(false);
+    parameterHeader->resizeSection(ParameterListModel::ParamNumColumn, 60);
+    parameterHeader->setSectionResizeMode(ParameterListModel::ParameterColumn, QHeaderView::Stretch);
+    parameterHeader->resizeSection(ParameterListModel::MappedColumn,
+                                   fontMetrics().horizontalAdvance(QStringLiteral("12/32, 13/32")) + 16);
     // A row dragged onto a control goes there.
     m_parameterTable->setDragEnabled(true);
     m_parameterTable->setDragDropMode(QAbstractItemView::DragOnly);
@@ -293,6 +305,7 @@ QWidget *MainWindow::buildMappingPane()
     m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
+    m_buttonWidgets.insert(Button::ovSignOut, m_community->signOutButton());
     registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
     registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
     registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
@@ -543,6 +556,10 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
+    if (window == Window::cwinDownloadWindow) {
+        const std::optional<catalogue::PluginRecord> plugin = selectedPlugin();
+        m_community->downloadWindow()->setPluginName(plugin ? plugin->Plugin : QString());
+    }
     // Centred when it opens; one already open keeps its place, only coming to the front.
     if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
