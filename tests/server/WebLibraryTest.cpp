@@ -202,7 +202,7 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
     EXPECT_EQ(names("aMP"), (Names{"Amp 50% 2", "Amp 50x 1"}));
     EXPECT_EQ(names("\\"), Names{});
     // The counts follow every change to the mappings, also one made behind the server's back.
-    ASSERT_TRUE(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}));
+    ASSERT_EQ(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}, {}).outcome, ovserver::Upload::Outcome::Stored);
     store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = 'Amp 50x';");
     EXPECT_EQ(names(""), (Names{"Amp 50% 2", "Bassy1 2", "Chorus 2"}));
 
@@ -220,7 +220,7 @@ TEST_P(WebLibrary, ALongListOfPluginsTurnsPagesAndKeepsTheSearch)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
         std::vector<ovserver::NewMapping> mappings;
         for (int i = 0; i < 101; ++i) {
             char name[16];
