@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "BusyScope.h"
+#include "EditStep.h"
 #include "UiTexts.h"
 
 #include "mapping/MappingTexts.h"
@@ -30,25 +31,6 @@ int modeColumn(int mode)
 }
 
 } // namespace
-
-// Everything the table goes through while it lives is one undo step; the outermost step, once
-// closed, shows what changed.
-class ViewController::EditStep final {
-public:
-    EditStep(ViewController &controller, const QString &name) : m_controller(controller)
-    {
-        m_controller.m_state.history.begin(m_controller.m_state, name);
-    }
-    ~EditStep()
-    {
-        if (m_controller.m_state.history.end(m_controller.m_state))
-            m_controller.showTableChanged(m_controller.m_state.history.lastChanges());
-    }
-    Q_DISABLE_COPY_MOVE(EditStep)
-
-private:
-    ViewController &m_controller;
-};
 
 ViewController::ViewController(EditorState &state, View &view, ControllerEnvironment environment)
     : m_state(state), m_view(view), m_environment(std::move(environment))
@@ -221,6 +203,7 @@ void ViewController::populateKnobLabels(int page)
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
     showAlsoOnMarks(page);
+    showChangeMarks(page);
 }
 
 // ---- editing ----
@@ -533,6 +516,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
         if (const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin())
             saved.plugin = *plugin;
     }
+    readChangesBase();
     showTableChanged();
 }
 
@@ -540,6 +524,8 @@ void ViewController::mappingSaved()
 {
     m_state.saved.plistBuild = m_state.plistBuild;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;
+    readChangesBase();
+    compareWithChangesBase();
     showEditState();
 }
 
@@ -552,6 +538,8 @@ void ViewController::mappingClosed()
     m_view.setParameterPlacements({});
     for (int control = 1; control <= mapping::kControlsPerPage; ++control)
         m_view.setControlAlsoOn(control, QString());
+    readChangesBase();
+    compareWithChangesBase();
     showEditState();
 }
 
@@ -567,6 +555,7 @@ void ViewController::showTableChanged(const std::optional<QVector<mapping::Table
         placements.append(mapping::placementText(m_state.placements.slotsOf(entry)));
     m_view.setParameterPlacements(placements);
     showAlsoOnMarks(m_state.curPage);
+    compareWithChangesBase();
     showEditState();
 }
 

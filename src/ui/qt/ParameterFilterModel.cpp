@@ -2,14 +2,12 @@
 
 #include "ParameterListModel.h"
 
-#include <QRegularExpression>
 
 namespace ov::ui::qt {
 
 ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyModel(parent)
 {
     setSortRole(ParameterListModel::SortRole);
-    setFilterCaseSensitivity(Qt::CaseInsensitive);
     setSortCaseSensitivity(Qt::CaseInsensitive);
     setFilterKeyColumn(-1);
 }
@@ -22,20 +20,23 @@ void ParameterFilterModel::setHideMapped(bool hide)
     invalidateRowsFilter();
 }
 
+void ParameterFilterModel::setSearchText(const QString &text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    invalidateRowsFilter();
+}
+
 bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
     if (sourceRow == 0)
         return true;
-    const QAbstractItemModel *source = sourceModel();
-    if (m_hideMapped && !source->index(sourceRow, ParameterListModel::MappedColumn, sourceParent).data().toString().isEmpty())
+    const auto *source = static_cast<const ParameterListModel *>(sourceModel());
+    if (m_hideMapped && !source->placement(sourceRow).isEmpty())
         return false;
     // The search looks at the number and the name, not at where a parameter stands.
-    const QRegularExpression expression = filterRegularExpression();
-    for (const int column : {ParameterListModel::ParamNumColumn, ParameterListModel::ParameterColumn}) {
-        if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(expression))
-            return true;
-    }
-    return false;
+    return mapping::matchesSearch(source->entry(sourceRow), m_searchText);
 }
 
 bool ParameterFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

@@ -17,6 +17,9 @@ public:
 
     void setHideMapped(bool hide);
     bool hidesMapped() const { return m_hideMapped; }
+    // The search field's text; the rows it finds are those ovmap's --filter finds.
+    void setSearchText(const QString &text);
+    const QString &searchText() const { return m_searchText; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -24,6 +27,7 @@ protected:
 
 private:
     bool m_hideMapped = false;
+    QString m_searchText;
 };
 
 } // namespace ov::ui::qt
