@@ -4,6 +4,7 @@
 #include "ParameterOrderCheck.h"
 #include "Pin.h"
 #include "Text.h"
+#include "WebLibrary.h"
 
 #include <chrono>
 #include <cstdio>
@@ -174,6 +175,7 @@ Reply Handler::route(const Request& request) const
         const auto id = parseId(parts[parts.size() - 2]);
         return id ? fetchFile(*id) : notFound;
     }
+    if (auto page = libraryPage(m_storage, request.method, parts, request.query)) return std::move(*page);
     return notFound;
 }
 

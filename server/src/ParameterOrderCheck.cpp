@@ -11,7 +11,8 @@ namespace ovserver {
 
 namespace {
 
-std::optional<std::string> checkParsed(plist_t root)
+// Fills the entries, or names the problem.
+std::optional<std::string> readParsed(plist_t root, std::vector<std::string>& entries)
 {
     if (root == nullptr) return "The file is not a property list (XML or binary).";
     if (plist_get_node_type(root) != PLIST_DICT) return "The property list's root is not a dictionary.";
@@ -19,33 +20,44 @@ std::optional<std::string> checkParsed(plist_t root)
     if (order == nullptr) return "The file has no ControlSurfaceParameterOrder.";
     if (plist_get_node_type(order) != PLIST_ARRAY) return "The file's ControlSurfaceParameterOrder is not an array.";
     const std::uint32_t count = plist_array_get_size(order);
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (plist_get_node_type(plist_array_get_item(order, i)) != PLIST_STRING)
+    entries.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const plist_t item = plist_array_get_item(order, i);
+        if (plist_get_node_type(item) != PLIST_STRING)
             return "The file's ControlSurfaceParameterOrder holds an element that is not a string.";
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(item, &length);
+        entries.emplace_back(text ? text : "", text ? static_cast<std::size_t>(length) : 0);
+    }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::string> parameterOrderFileProblem(std::string_view bytes)
+ParameterOrder readParameterOrder(std::string_view bytes)
 {
-    if (bytes.empty()) return "The file is empty.";
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() / 2) return "The file is too large.";
+    ParameterOrder result;
+    if (bytes.empty()) return {{}, "The file is empty."};
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() / 2) return {{}, "The file is too large."};
     // Files that would crash libplist (deep nesting, self-reference, exponential sharing, a NUL in a
     // text) are refused before it reads them.
     if (const auto shape = ov::plist::shapeProblem(bytes)) {
         const bool binary = bytes.substr(0, 8) == "bplist00";
-        return std::string(binary ? "The file is not an acceptable binary property list: "
-                                  : "The file is not an acceptable property list: ") +
-               *shape + ".";
+        return {{},
+                std::string(binary ? "The file is not an acceptable binary property list: "
+                                   : "The file is not an acceptable property list: ") +
+                    *shape + "."};
     }
     // libplist's XML reader looks for the end of the text, so it gets a copy that has one.
     const std::string copy(bytes);
     plist_t root = nullptr;
     plist_from_memory(copy.data(), static_cast<std::uint32_t>(copy.size()), &root);
-    std::optional<std::string> problem = checkParsed(root);
+    result.problem = readParsed(root, result.entries);
     if (root != nullptr) plist_free(root);
-    return problem;
+    if (result.problem) result.entries.clear();
+    return result;
 }
+
+std::optional<std::string> parameterOrderFileProblem(std::string_view bytes) { return readParameterOrder(bytes).problem; }
 
 }  // namespace ovserver

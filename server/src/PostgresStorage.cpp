@@ -1,5 +1,7 @@
 #include "PostgresStorage.h"
 
+#include "Text.h"
+
 #include <libpq-fe.h>
 #include <poll.h>
 
@@ -354,6 +356,33 @@ std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugi
         list.push_back({result.integer(row, 0), result.bytes(row, 1), result.bytes(row, 2), result.integer(row, 3),
                         result.integer(row, 4)});
     return list;
+}
+
+std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit)
+{
+    const std::string pattern = likeContaining(search);
+    auto connection = m_pool->lease();
+    const Result result = connection->run("SELECT plugin, COUNT(*) FROM mappings WHERE plugin ILIKE $1::text ESCAPE '\\' "
+                                          "GROUP BY plugin ORDER BY plugin LIMIT $2::bigint OFFSET $3::bigint;",
+                                          {pattern, limit, offset});
+    std::vector<PluginSummary> list;
+    list.reserve(static_cast<std::size_t>(result.rows()));
+    for (int row = 0; row < result.rows(); ++row) list.push_back({result.bytes(row, 0), result.integer(row, 1)});
+    return list;
+}
+
+std::optional<MappingDetails> PostgresStorage::mappingDetails(std::int64_t id)
+{
+    auto connection = m_pool->lease();
+    const Result result = connection->run(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM mappings m "
+        "JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint;",
+        {id});
+    if (result.rows() == 0) return std::nullopt;
+    return MappingDetails{{result.integer(0, 0), result.bytes(0, 1), result.bytes(0, 2), result.integer(0, 3),
+                           result.integer(0, 4)},
+                          result.bytes(0, 5),
+                          result.bytes(0, 6)};
 }
 
 bool PostgresStorage::registerDownload(std::int64_t id)

@@ -29,6 +29,8 @@ public:
     std::optional<std::int64_t> addMapping(const NewMapping& mapping) override;
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin) override;
+    std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
+    std::optional<MappingDetails> mappingDetails(std::int64_t id) override;
     bool registerDownload(std::int64_t id) override;
     std::optional<std::string> mappingFile(std::int64_t id) override;
     bool healthy() override;

@@ -1,5 +1,7 @@
 #include "SqliteStorage.h"
 
+#include "Text.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -355,6 +357,32 @@ std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
     while (query.step())
         result.push_back({query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)});
     return result;
+}
+
+std::vector<PluginSummary> SqliteStorage::listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit)
+{
+    const std::string pattern = likeContaining(search);
+    auto connection = m_pool->lease();
+    // SQLite's LIKE compares ASCII letters without regard to case.
+    Statement query = connection->prepare("SELECT plugin, COUNT(*) FROM mappings WHERE plugin LIKE ? ESCAPE '\\' "
+                                          "GROUP BY plugin ORDER BY plugin LIMIT ? OFFSET ?;");
+    query.bind(1, pattern).bind(2, limit).bind(3, offset);
+    std::vector<PluginSummary> result;
+    while (query.step()) result.push_back({query.bytes(0), query.integer(1)});
+    return result;
+}
+
+std::optional<MappingDetails> SqliteStorage::mappingDetails(std::int64_t id)
+{
+    auto connection = m_pool->lease();
+    Statement query = connection->prepare(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM mappings m "
+        "JOIN users u ON u.id = m.user_id WHERE m.id = ?;");
+    query.bind(1, id);
+    if (!query.step()) return std::nullopt;
+    return MappingDetails{{query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)},
+                          query.bytes(5),
+                          query.bytes(6)};
 }
 
 std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::vector<NewMapping>& mappings)

@@ -42,6 +42,19 @@ struct MappingSummary {
     std::int64_t downloads = 0;
 };
 
+// A plug-in name that has shared mappings, and how many it has.
+struct PluginSummary {
+    std::string name;
+    std::int64_t mappings = 0;
+};
+
+// One shared mapping whole: what the list gives, its plug-in and its file.
+struct MappingDetails {
+    MappingSummary summary;
+    std::string plugin;
+    std::string file;
+};
+
 // How many failed sign-in checks one user name may collect within a sliding window.
 struct SignInPolicy {
     int maxFailures = 10;
@@ -76,6 +89,14 @@ public:
 
     // The mappings shared for exactly that plug-in name, newest first.
     virtual std::vector<MappingSummary> listMappings(std::string_view plugin) = 0;
+
+    // The plug-ins that have shared mappings, ordered by name, with their counts: those whose name
+    // contains `search` without regard to the case of its letters (every one when it is empty),
+    // at most `limit` of them, skipping the first `offset`.
+    virtual std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) = 0;
+
+    // That mapping with its plug-in and file, or nothing when there is no such mapping.
+    virtual std::optional<MappingDetails> mappingDetails(std::int64_t id) = 0;
 
     // Counts one download; false when there is no mapping of that number.
     virtual bool registerDownload(std::int64_t id) = 0;

@@ -225,4 +225,15 @@ bool hasControlCharacters(std::string_view text, bool allowLineBreaks)
     return false;
 }
 
+std::string likeContaining(std::string_view text)
+{
+    std::string pattern = "%";
+    for (const char c : text) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    pattern += '%';
+    return pattern;
+}
+
 }  // namespace ovserver

@@ -47,6 +47,10 @@ std::string isoUtc(std::int64_t secondsSinceEpoch);
 // ASCII letters compared without regard to case, every other byte as it is.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
+// A LIKE pattern, with the backslash as its escape character, that matches every text containing
+// this one; '%', '_' and the backslash in it stand for themselves.
+std::string likeContaining(std::string_view text);
+
 // True when the text holds a C0 control character or DEL; tab, line feed and carriage return are
 // allowed when allowLineBreaks is set.
 bool hasControlCharacters(std::string_view text, bool allowLineBreaks);

@@ -184,6 +184,8 @@ public:
     std::optional<std::int64_t> addMapping(const NewMapping&) override { unavailable(); }
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view) override { unavailable(); }
+    std::vector<PluginSummary> listPlugins(std::string_view, std::int64_t, std::int64_t) override { unavailable(); }
+    std::optional<MappingDetails> mappingDetails(std::int64_t) override { unavailable(); }
     bool registerDownload(std::int64_t) override { unavailable(); }
     std::optional<std::string> mappingFile(std::int64_t) override { unavailable(); }
     bool healthy() override { return false; }

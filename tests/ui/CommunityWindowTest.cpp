@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,36 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     EXPECT_EQ(readPlist(presetsFile).stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt)->mid(0, 4),
               (QStringList{"4 Time", "5 Feedback", "-1", "6 Mix"}));
     EXPECT_TRUE(answerer.allAnswered());
+}
+
+TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlain)
+{
+    const QString markup = QStringLiteral("<h1>Big</h1><a href=\"http://example.org\">link</a>");
+    QVector<community::DownloadListEntry> entries;
+    for (int row = 0; row < 4; ++row)
+        entries.append({QJsonObject{{"user", row == 0 ? markup : QStringLiteral("U%1").arg(row)},
+                                    {"userComments", row == 0 ? markup : QStringLiteral("comment %1").arg(row)}}});
+    window.setDownloadList(entries);
+    qt::DownloadWindow *downloads = window.downloadWindow();
+    downloads->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(downloads));
+    QTableView *table = downloads->table();
+    for (int row : {1, 3, 0}) {
+        const QModelIndex cell = table->model()->index(row, qt::DownloadListModel::UserColumn);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());
+        EXPECT_EQ(downloads->uploadedComments()->toPlainText(), entries[row].userComments()) << row;
+    }
+
+    // What a tooltip shows is the text the server sent, markup and all.
+    for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)}) {
+        const QString toolTip = table->model()->index(0, column).data(Qt::ToolTipRole).toString();
+        QTextDocument shown;
+        if (Qt::mightBeRichText(toolTip))
+            shown.setHtml(toolTip);
+        else
+            shown.setPlainText(toolTip);
+        EXPECT_EQ(shown.toPlainText(), markup) << column;
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace ov::ui::qt {
@@ -99,7 +100,14 @@ int DownloadListModel::columnCount(const QModelIndex &parent) const
 
 QVariant DownloadListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::ToolTipRole) {
+        // A tooltip renders anything that looks like markup; the server's texts are shown as typed.
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() ? QString() : Qt::convertFromPlainText(text);
+    }
+    if (role != Qt::DisplayRole)
         return {};
     const community::DownloadListEntry &entry = m_entries.at(index.row());
     switch (index.column()) {
@@ -148,7 +156,8 @@ DownloadWindow::DownloadWindow()
     layout->addWidget(m_uploadedComments);
     m_load = button(QStringLiteral("Load Into Editor"), QStringLiteral("ovCommunityLoadSelectedDownload"), this);
     layout->addWidget(m_load, 0, Qt::AlignRight);
-    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DownloadWindow::highlighted);
+    // A click moves the current row before the selection; the comment follows the selection.
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DownloadWindow::highlighted);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DownloadWindow::highlighted);
 }
 

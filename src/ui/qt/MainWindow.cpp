@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
+#include "CommunityPane.h"
 #include "CommunityWindows.h"
 #include "ElidingLabel.h"
 #include "FrontPanel.h"
-#include "ui/UiTexts.h"
+#include "MainMenus.h"
+#include "PageBox.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "PluginListModel.h"
+#include "Questions.h"
+#include "WindowParts.h"
 
 #include "ui/ViewController.h"
 
@@ -15,7 +19,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,24 +41,8 @@ namespace ov::ui::qt {
 
 namespace {
 
-// The plug-in's folder opens in the file manager: in Finder on macOS.
-#ifdef Q_OS_MACOS
-const QString kOpenFolderText = QStringLiteral("Show in Finder");
-#else
-const QString kOpenFolderText = QStringLiteral("Open Folder");
-#endif
-
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
-
-QLabel *heading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
 
 QTableView *makeTable(const QString &objectName, QWidget *parent)
 {
@@ -103,64 +89,36 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(splitter, 1);
     layout->addWidget(buildPanelPane(), 0);
     setCentralWidget(central);
-    buildMenus();
-    buildCommunityWindows();
-
-    buildEditMenu();
+    m_menus = new MainMenus(menuBar());
 
     resize(1280, 900);
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildCommunityWindows()
+QAction *MainWindow::saveApplicationDataAction() const
 {
-    m_signInWindow = std::make_unique<SignInWindow>();
-    m_uploadWindow = std::make_unique<UploadWindow>();
-    m_downloadWindow = std::make_unique<DownloadWindow>();
-    registerWindow(Window::cwinCloudWindow, m_signInWindow.get());
-    registerWindow(Window::cwinUploadWindow, m_uploadWindow.get());
-    registerWindow(Window::cwinDownloadWindow, m_downloadWindow.get());
+    return m_menus->saveApplicationDataAction();
 }
 
-QWidget *MainWindow::buildCommunityPane(QWidget *parent)
+QAction *MainWindow::quitAction() const
 {
-    auto *pane = new QWidget(parent);
-    auto *column = new QVBoxLayout(pane);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(heading(QStringLiteral("Community Library"), pane));
-    auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, pane);
-    loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
-    m_labels.insert(Label::labLoggedInAs, loggedInAs);
-    column->addWidget(loggedInAs);
-    auto add = [&](const QString &text, const QString &name) {
-        auto *pushButton = new QPushButton(text, pane);
-        pushButton->setObjectName(name);
-        pushButton->setMinimumWidth(170);
-        column->addWidget(pushButton);
-        return pushButton;
-    };
-    add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
-    m_buttonWidgets.insert(Button::ov_btn_cloudLibrary,
-                           add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary")));
-    m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload,
-                           add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload")));
-    return pane;
+    return m_menus->quitAction();
 }
 
-void MainWindow::attachCommunity()
+SignInWindow *MainWindow::signInWindow() const
 {
-    ViewController *c = m_controller;
-    auto clicked = [this](QPushButton *button, auto slot) { connect(button, &QPushButton::clicked, this, slot); };
-    clicked(findChild<QPushButton *>(QStringLiteral("ovLoginToCloudAccount")), [c] { c->ovLoginToCloudAccount(); });
-    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary")), [c] { c->ovCommunityLibrary(); });
-    clicked(findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibraryDownload")),
-            [c] { c->ovCommunityLibraryDownload(); });
-    clicked(m_signInWindow->signInButton(), [c] { c->cwinLoginAttempt(); });
-    clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
-    clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
-    clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
-    connect(m_downloadWindow.get(), &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+    return m_community->signInWindow();
+}
+
+UploadWindow *MainWindow::uploadWindow() const
+{
+    return m_community->uploadWindow();
+}
+
+DownloadWindow *MainWindow::downloadWindow() const
+{
+    return m_community->downloadWindow();
 }
 
 QWidget *MainWindow::buildHeader()
@@ -308,7 +266,14 @@ QWidget *MainWindow::buildMappingPane()
         QStyle::SP_FileDialogDetailedView);
     add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
     column->addSpacing(12);
-    column->addWidget(buildCommunityPane(pane));
+    m_community = new CommunityPane(pane);
+    m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
+    m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
+    registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
+    registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
+    registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
+    column->addWidget(m_community);
     column->addStretch(1);
     auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
     help->setObjectName(QStringLiteral("ovHelpMe"));
@@ -339,91 +304,14 @@ QWidget *MainWindow::buildPanelPane()
     m_panel = new FrontPanel(pane);
     row->addWidget(m_panel, 1);
 
-    auto *side = new QVBoxLayout;
-    auto *pageBox = new QGroupBox(QStringLiteral("Page"), pane);
-    auto *pageGrid = new QGridLayout(pageBox);
-    auto *current = new QLabel(pageBox);
-    current->setObjectName(QStringLiteral("lab_PageCurrentlyDisplayed"));
-    QFont currentFont = current->font();
-    currentFont.setBold(true);
-    currentFont.setPointSizeF(currentFont.pointSizeF() * 1.15);
-    current->setFont(currentFont);
-    auto *total = new QLabel(pageBox);
-    total->setObjectName(QStringLiteral("labTotalPagesIndicator"));
-    total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    total->setForegroundRole(QPalette::PlaceholderText);
-    m_labels.insert(Label::lab_PageCurrentlyDisplayed, current);
-    m_labels.insert(Label::labTotalPagesIndicator, total);
-    pageGrid->addWidget(current, 0, 0);
-    pageGrid->addWidget(total, 0, 1);
-    auto pageButton = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon,
-                          QGridLayout *grid, int r, int c) {
-        QPushButton *pushButton = addButton(button, text, name);
-        pushButton->setIcon(style()->standardIcon(icon));
-        grid->addWidget(pushButton, r, c);
-    };
-    pageButton(Button::prevPage, QStringLiteral("Previous"), QStringLiteral("prevPageButton"), QStyle::SP_ArrowLeft,
-               pageGrid, 1, 0);
-    pageButton(Button::nextPage, QStringLiteral("Next"), QStringLiteral("nextPageButton"), QStyle::SP_ArrowRight,
-               pageGrid, 1, 1);
-    pageButton(Button::firstPage, QStringLiteral("First"), QStringLiteral("firstPageButton"),
-               QStyle::SP_MediaSkipBackward, pageGrid, 2, 0);
-    pageButton(Button::lastPage, QStringLiteral("Last"), QStringLiteral("lastPageButton"), QStyle::SP_MediaSkipForward,
-               pageGrid, 2, 1);
-    pageButton(Button::newPage, QStringLiteral("New Page"), QStringLiteral("newPageButton"),
-               QStyle::SP_FileDialogNewFolder, pageGrid, 3, 0);
-    pageButton(Button::clearPage, QStringLiteral("Clear Page"), QStringLiteral("clearAllPagesButton"),
-               QStyle::SP_DialogDiscardButton, pageGrid, 3, 1);
-    pageButton(Button::deletePage, QStringLiteral("Delete Page"), QStringLiteral("deletePageButton"),
-               QStyle::SP_TrashIcon, pageGrid, 4, 0);
-    side->addWidget(pageBox);
-
-    auto *moveBox = new QGroupBox(QStringLiteral("Move this page"), pane);
-    auto *moveGrid = new QGridLayout(moveBox);
-    pageButton(Button::movePagePrev, QStringLiteral("Back"), QStringLiteral("ovMovePage_Prev"), QStyle::SP_ArrowLeft,
-               moveGrid, 0, 0);
-    pageButton(Button::movePageNext, QStringLiteral("Forward"), QStringLiteral("ovMovePage_Next"),
-               QStyle::SP_ArrowRight, moveGrid, 0, 1);
-    pageButton(Button::movePageFirst, QStringLiteral("To First"), QStringLiteral("ovMovePage_First"),
-               QStyle::SP_MediaSkipBackward, moveGrid, 1, 0);
-    pageButton(Button::movePageLast, QStringLiteral("To Last"), QStringLiteral("ovMovePage_Last"),
-               QStyle::SP_MediaSkipForward, moveGrid, 1, 1);
-    side->addWidget(moveBox);
-    side->addStretch(1);
-    row->addLayout(side, 0);
+    m_pageBox = new PageBox(pane);
+    for (auto [button, pushButton] : m_pageBox->buttons().asKeyValueRange())
+        m_buttonWidgets.insert(button, pushButton);
+    m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
+    m_labels.insert(Label::labTotalPagesIndicator, m_pageBox->totalPages());
+    row->addWidget(m_pageBox, 0);
     column->addLayout(row);
     return pane;
-}
-
-void MainWindow::buildMenus()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction *scan = file->addAction(QStringLiteral("Scan for plugins"));
-    scan->setObjectName(QStringLiteral("actionRunCheck"));
-    scan->setShortcut(QKeySequence::Refresh);
-    QAction *save = file->addAction(QStringLiteral("Save Mapping"));
-    save->setObjectName(QStringLiteral("actionExportToPlist"));
-    save->setShortcut(QKeySequence::Save);
-    m_buttonActions.insert(Button::exportToPlist, save);
-    QAction *chart = file->addAction(QStringLiteral("Create Chart"));
-    chart->setObjectName(QStringLiteral("actionCreateChart"));
-    m_buttonActions.insert(Button::createChart, chart);
-    QAction *folder = file->addAction(kOpenFolderText);
-    folder->setObjectName(QStringLiteral("actionOpenInFinder"));
-    m_buttonActions.insert(Button::openInFinder, folder);
-    file->addSeparator();
-    m_saveApplicationDataAction = file->addAction(QStringLiteral("Save Application Data"));
-    m_saveApplicationDataAction->setObjectName(QStringLiteral("saveAction"));
-    file->addSeparator();
-    m_quitAction = file->addAction(QStringLiteral("Quit"));
-    m_quitAction->setObjectName(QStringLiteral("actionQuit"));
-    m_quitAction->setShortcut(QKeySequence::Quit);
-    m_quitAction->setMenuRole(QAction::QuitRole);
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction *instructions = help->addAction(QStringLiteral("Brief instructions on use"));
-    instructions->setObjectName(QStringLiteral("actionHelpMe"));
-    instructions->setShortcut(QKeySequence::HelpContents);
 }
 
 QPushButton *MainWindow::addButton(Button button, const QString &text, const QString &objectName)
@@ -463,24 +351,13 @@ void MainWindow::attach(ViewController &controller)
     clicked(QStringLiteral("btnOpenInFinder"), [c] { c->btnOpenInFinder(); });
     clicked(QStringLiteral("ovHelpMe"), [c] { c->ovHelpMe(); });
 
-    auto triggered = [this](const QString &name, auto slot) {
-        auto *action = findChild<QAction *>(name);
-        Q_ASSERT(action);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    triggered(QStringLiteral("actionRunCheck"), [c] { c->btnRunCheck(); });
-    triggered(QStringLiteral("actionExportToPlist"), [c] { c->ovExportToPlist(); });
-    triggered(QStringLiteral("actionCreateChart"), [c] { c->ovCreateChart(); });
-    triggered(QStringLiteral("actionOpenInFinder"), [c] { c->btnOpenInFinder(); });
-    triggered(QStringLiteral("actionHelpMe"), [c] { c->ovHelpMe(); });
-
     connect(m_panel, &FrontPanel::controlPressed, this, [c](int control) { c->ovRotBtn_Pressed(control); });
     // Only a click by the user is a choice of mode; showing a mode selects its cell without one.
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [c](int) { c->ovPluginMode_Changed(); });
     connect(m_pluginTable, &QTableView::clicked, this, [this](const QModelIndex &index) { choosePlugin(index); });
     connect(m_parameterTable, &QTableView::clicked, this, [c](const QModelIndex &) { c->tablePlistView(); });
-    attachCommunity();
-
+    m_community->attach(controller);
+    m_menus->attach(controller);
     attachEditing(controller);
 }
 
@@ -544,7 +421,7 @@ void MainWindow::setButtonEnabled(Button button, bool enabled)
         m_panel->setControlsEnabled(enabled);
     for (QWidget *widget : m_buttonWidgets.values(button))
         widget->setEnabled(enabled);
-    for (QAction *action : m_buttonActions.values(button))
+    for (QAction *action : m_menus->buttonActions(button))
         action->setEnabled(enabled);
 }
 
@@ -633,7 +510,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    askQuestion(QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, QStringLiteral("OK")}}, 0);
+    questions::alert(this, message, informativeText);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -657,28 +534,9 @@ void MainWindow::setBusy(bool busy)
 
 // ---- View: the community windows ----
 
-QWidget *MainWindow::fieldWidget(Field field) const
-{
-    switch (field) {
-    case Field::cwinUserName:
-        return m_signInWindow->userName();
-    case Field::cwinPinCode:
-        return m_signInWindow->pinCode();
-    case Field::cwinUserNameNew:
-        return m_signInWindow->userNameNew();
-    case Field::cwinEmailAddrNew:
-        return m_signInWindow->emailAddrNew();
-    case Field::cwinUploadComments:
-        return m_uploadWindow->comments();
-    case Field::cwinUploadedComments:
-        return m_downloadWindow->uploadedComments();
-    }
-    return nullptr;
-}
-
 QString MainWindow::fieldText(Field field) const
 {
-    QWidget *widget = fieldWidget(field);
+    QWidget *widget = m_community->fieldWidget(field);
     if (auto *line = qobject_cast<QLineEdit *>(widget))
         return line->text();
     if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
@@ -688,7 +546,7 @@ QString MainWindow::fieldText(Field field) const
 
 void MainWindow::setFieldText(Field field, const QString &text)
 {
-    QWidget *widget = fieldWidget(field);
+    QWidget *widget = m_community->fieldWidget(field);
     if (auto *line = qobject_cast<QLineEdit *>(widget))
         line->setText(text);
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
@@ -697,50 +555,24 @@ void MainWindow::setFieldText(Field field, const QString &text)
 
 void MainWindow::setDownloadList(const QVector<community::DownloadListEntry> &entries)
 {
-    m_downloadWindow->model()->setEntries(entries);
+    m_community->downloadWindow()->model()->setEntries(entries);
 }
 
 std::optional<community::DownloadListEntry> MainWindow::selectedDownload() const
 {
-    return m_downloadWindow->selectedEntry();
+    return m_community->downloadWindow()->selectedEntry();
 }
 
 void MainWindow::setDownloadSelectionIndex(int row)
 {
-    m_downloadWindow->selectRow(row);
+    m_community->downloadWindow()->selectRow(row);
 }
 
 // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
 
-void MainWindow::buildEditMenu()
-{
-    auto *edit = new QMenu(QStringLiteral("&Edit"), menuBar());
-    edit->setObjectName(QStringLiteral("editMenu"));
-    // Between File and Help.
-    const QList<QAction *> menus = menuBar()->actions();
-    menuBar()->insertMenu(menus.size() > 1 ? menus.at(1) : nullptr, edit);
-
-    m_undoAction = edit->addAction(texts::kUndo);
-    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
-    m_undoAction->setShortcut(QKeySequence::Undo);
-    m_undoAction->setEnabled(false);
-    m_redoAction = edit->addAction(texts::kRedo);
-    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
-    // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
-    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
-    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
-        if (!redoKeys.contains(key))
-            redoKeys.append(key);
-    }
-    m_redoAction->setShortcuts(redoKeys);
-    m_redoAction->setEnabled(false);
-}
-
 void MainWindow::attachEditing(ViewController &controller)
 {
     ViewController *c = &controller;
-    connect(m_undoAction, &QAction::triggered, this, [c] { c->ovUndo(); });
-    connect(m_redoAction, &QAction::triggered, this, [c] { c->ovRedo(); });
     connect(m_panel, &FrontPanel::parameterDropped, this,
             [this](int control, int row, const mapping::ParameterEntry &entry) { dropParameter(control, row, entry); });
     connect(m_panel, &FrontPanel::controlDropped, this, [c](int from, int to) { c->swapControls(from, to); });
@@ -766,51 +598,14 @@ void MainWindow::dropParameter(int control, int row, const mapping::ParameterEnt
         m_controller->dropParameterOnControl(arranged.row(), control);
 }
 
-int MainWindow::askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
-                            const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton)
-{
-    QMessageBox box(this);
-    box.setObjectName(objectName);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(windowTitle().remove(QStringLiteral("[*]")));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(message);
-    box.setInformativeText(informativeText);
-    // Parameter names and paths are shown as they are, never as markup.
-    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
-        informative->setTextFormat(Qt::PlainText);
-    QList<QPushButton *> added;
-    for (const auto &[role, title] : buttons)
-        added.append(box.addButton(title, role));
-    box.setDefaultButton(added.at(defaultButton));
-    box.setEscapeButton(added.last());
-    // The question is answered with the ordinary pointer, also in the middle of long work.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
-    QApplication::restoreOverrideCursor();
-    const qsizetype chosen = added.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
-    return chosen < 0 ? int(added.size()) - 1 : int(chosen);
-}
-
 View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
 {
-    switch (askQuestion(QStringLiteral("askToSave"), message, informativeText,
-                        {{QMessageBox::AcceptRole, texts::kSaveButton},
-                         {QMessageBox::DestructiveRole, texts::kDiscardButton},
-                         {QMessageBox::RejectRole, texts::kCancelButton}},
-                        0)) {
-    case 0: return SaveAnswer::Save;
-    case 1: return SaveAnswer::Discard;
-    default: return SaveAnswer::Cancel;
-    }
+    return questions::askToSave(this, message, informativeText);
 }
 
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
-    return askQuestion(QStringLiteral("askToDiscard"), message, informativeText,
-                       {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
-                       1) // nothing is lost by Return
-        == 0;
+    return questions::askToDiscard(this, message, informativeText);
 }
 
 void MainWindow::setMappingModified(bool modified)
@@ -820,10 +615,7 @@ void MainWindow::setMappingModified(bool modified)
 
 void MainWindow::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)
 {
-    m_undoAction->setEnabled(canUndo);
-    m_undoAction->setText(undoText);
-    m_redoAction->setEnabled(canRedo);
-    m_redoAction->setText(redoText);
+    m_menus->setUndoRedo(canUndo, undoText, canRedo, redoText);
 }
 
 void MainWindow::setParameterPlacements(const QStringList &placements)

@@ -4,11 +4,9 @@
 
 #include <QMap>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QPersistentModelIndex>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -26,8 +24,11 @@ class ViewController;
 
 namespace ov::ui::qt {
 
+class CommunityPane;
 class DownloadWindow;
 class FrontPanel;
+class MainMenus;
+class PageBox;
 class SignInWindow;
 class UploadWindow;
 class ParameterFilterModel;
@@ -54,8 +55,8 @@ public:
     // The auxiliary windows that closeWindow() and showWindow() reach.
     void registerWindow(Window window, QWidget *widget) { m_windows.insert(window, widget); }
 
-    QAction *saveApplicationDataAction() const { return m_saveApplicationDataAction; }
-    QAction *quitAction() const { return m_quitAction; }
+    QAction *saveApplicationDataAction() const;
+    QAction *quitAction() const;
 
     // View
     void setLabelText(Label label, const QString &text) override;
@@ -83,9 +84,9 @@ public:
     std::optional<community::DownloadListEntry> selectedDownload() const override;
     void setDownloadSelectionIndex(int row) override;
 
-    SignInWindow *signInWindow() const { return m_signInWindow.get(); }
-    UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
-    DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
+    SignInWindow *signInWindow() const;
+    UploadWindow *uploadWindow() const;
+    DownloadWindow *downloadWindow() const;
 
     // View: editing
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
@@ -105,12 +106,6 @@ private:
     QWidget *buildParameterPane();
     QWidget *buildMappingPane();
     QWidget *buildPanelPane();
-    QWidget *buildCommunityPane(QWidget *parent);
-    void buildCommunityWindows();
-    void attachCommunity();
-    // The text field of a community window.
-    QWidget *fieldWidget(Field field) const;
-    void buildMenus();
     QPushButton *addButton(Button button, const QString &text, const QString &objectName);
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
     // controller reads, and the controller is told.
@@ -122,7 +117,6 @@ private:
 
     QMap<Label, QLabel *> m_labels;
     QMultiMap<Button, QWidget *> m_buttonWidgets;
-    QMultiMap<Button, QAction *> m_buttonActions;
     QMap<Window, QWidget *> m_windows;
 
     PluginListModel *m_pluginModel = nullptr;
@@ -139,27 +133,14 @@ private:
     QButtonGroup *m_modeGroup = nullptr;
     QRadioButton *m_modeButtons[2] = {nullptr, nullptr}; // by column
 
-    QAction *m_saveApplicationDataAction = nullptr;
-    QAction *m_quitAction = nullptr;
-
-    // The community windows are windows of their own, like the main one: the application quits when
-    // the last of them closes.
-    std::unique_ptr<SignInWindow> m_signInWindow;
-    std::unique_ptr<UploadWindow> m_uploadWindow;
-    std::unique_ptr<DownloadWindow> m_downloadWindow;
+    PageBox *m_pageBox = nullptr;
+    CommunityPane *m_community = nullptr;
+    MainMenus *m_menus = nullptr;
 
     // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
-    void buildEditMenu();
     void attachEditing(ViewController &controller);
     // A parameter of the list (`row` in the list's own order) dropped on `control`.
     void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
-    // A modal warning with `buttons` (role and title), answered with the index of the button chosen;
-    // Return chooses `defaultButton`, closing it chooses the last.
-    int askQuestion(const QString &objectName, const QString &message, const QString &informativeText,
-                    const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton);
-
-    QAction *m_undoAction = nullptr;
-    QAction *m_redoAction = nullptr;
     QCheckBox *m_hideMapped = nullptr;
 };
 

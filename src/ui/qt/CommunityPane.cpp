@@ -1,0 +1,76 @@
+#include "CommunityPane.h"
+
+#include "CommunityWindows.h"
+#include "ElidingLabel.h"
+#include "WindowParts.h"
+
+#include "ui/ViewController.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ov::ui::qt {
+
+CommunityPane::CommunityPane(QWidget *parent)
+    : QWidget(parent),
+      m_signInWindow(std::make_unique<SignInWindow>()),
+      m_uploadWindow(std::make_unique<UploadWindow>()),
+      m_downloadWindow(std::make_unique<DownloadWindow>())
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(heading(QStringLiteral("Community Library"), this));
+    auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, this);
+    loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
+    m_loggedInAs = loggedInAs;
+    column->addWidget(loggedInAs);
+    auto add = [&](const QString &text, const QString &name) {
+        auto *pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(name);
+        pushButton->setMinimumWidth(170);
+        column->addWidget(pushButton);
+        return pushButton;
+    };
+    m_signIn = add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
+    m_share = add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"));
+    m_sharedMappings = add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"));
+}
+
+CommunityPane::~CommunityPane() = default;
+
+void CommunityPane::attach(ViewController &controller)
+{
+    ViewController *c = &controller;
+    auto clicked = [this](QPushButton *button, auto slot) { connect(button, &QPushButton::clicked, this, slot); };
+    clicked(m_signIn, [c] { c->ovLoginToCloudAccount(); });
+    clicked(m_share, [c] { c->ovCommunityLibrary(); });
+    clicked(m_sharedMappings, [c] { c->ovCommunityLibraryDownload(); });
+    clicked(m_signInWindow->signInButton(), [c] { c->cwinLoginAttempt(); });
+    clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
+    clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
+    clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
+    connect(m_downloadWindow.get(), &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+}
+
+QWidget *CommunityPane::fieldWidget(Field field) const
+{
+    switch (field) {
+    case Field::cwinUserName:
+        return m_signInWindow->userName();
+    case Field::cwinPinCode:
+        return m_signInWindow->pinCode();
+    case Field::cwinUserNameNew:
+        return m_signInWindow->userNameNew();
+    case Field::cwinEmailAddrNew:
+        return m_signInWindow->emailAddrNew();
+    case Field::cwinUploadComments:
+        return m_uploadWindow->comments();
+    case Field::cwinUploadedComments:
+        return m_downloadWindow->uploadedComments();
+    }
+    return nullptr;
+}
+
+} // namespace ov::ui::qt

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/View.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+
+namespace ov::ui {
+class ViewController;
+}
+
+namespace ov::ui::qt {
+
+class DownloadWindow;
+class SignInWindow;
+class UploadWindow;
+
+// The main window's community library: whom the user is signed in as, the buttons that sign in,
+// share the open mapping and list the shared ones, and the three community windows they open.
+class CommunityPane final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CommunityPane)
+
+public:
+    explicit CommunityPane(QWidget *parent = nullptr);
+    ~CommunityPane() override;
+
+    // Sends the pane's and the community windows' actions to `controller`; call once.
+    void attach(ViewController &controller);
+
+    QLabel *loggedInAs() const { return m_loggedInAs; } // labLoggedInAs
+    QPushButton *shareButton() const { return m_share; }
+    QPushButton *sharedMappingsButton() const { return m_sharedMappings; }
+
+    SignInWindow *signInWindow() const { return m_signInWindow.get(); }
+    UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
+    DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
+    // The text field of a community window.
+    QWidget *fieldWidget(Field field) const;
+
+private:
+    QLabel *m_loggedInAs = nullptr;
+    QPushButton *m_signIn = nullptr;
+    QPushButton *m_share = nullptr;
+    QPushButton *m_sharedMappings = nullptr;
+
+    // The community windows are windows of their own, like the main one: the application quits when
+    // the last of them closes.
+    std::unique_ptr<SignInWindow> m_signInWindow;
+    std::unique_ptr<UploadWindow> m_uploadWindow;
+    std::unique_ptr<DownloadWindow> m_downloadWindow;
+};
+
+} // namespace ov::ui::qt

@@ -1,0 +1,83 @@
+#include "MainMenus.h"
+
+#include "WindowParts.h"
+
+#include "ui/UiTexts.h"
+#include "ui/ViewController.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace ov::ui::qt {
+
+MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
+{
+    QMenu *file = menuBar->addMenu(QStringLiteral("&File"));
+    m_scan = file->addAction(QStringLiteral("Scan for plugins"));
+    m_scan->setObjectName(QStringLiteral("actionRunCheck"));
+    m_scan->setShortcut(QKeySequence::Refresh);
+    m_save = file->addAction(QStringLiteral("Save Mapping"));
+    m_save->setObjectName(QStringLiteral("actionExportToPlist"));
+    m_save->setShortcut(QKeySequence::Save);
+    m_buttonActions.insert(Button::exportToPlist, m_save);
+    m_chart = file->addAction(QStringLiteral("Create Chart"));
+    m_chart->setObjectName(QStringLiteral("actionCreateChart"));
+    m_buttonActions.insert(Button::createChart, m_chart);
+    m_openFolder = file->addAction(kOpenFolderText);
+    m_openFolder->setObjectName(QStringLiteral("actionOpenInFinder"));
+    m_buttonActions.insert(Button::openInFinder, m_openFolder);
+    file->addSeparator();
+    m_saveApplicationData = file->addAction(QStringLiteral("Save Application Data"));
+    m_saveApplicationData->setObjectName(QStringLiteral("saveAction"));
+    file->addSeparator();
+    m_quit = file->addAction(QStringLiteral("Quit"));
+    m_quit->setObjectName(QStringLiteral("actionQuit"));
+    m_quit->setShortcut(QKeySequence::Quit);
+    m_quit->setMenuRole(QAction::QuitRole);
+
+    auto *edit = menuBar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    m_undo = edit->addAction(texts::kUndo);
+    m_undo->setObjectName(QStringLiteral("actionUndo"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_undo->setEnabled(false);
+    m_redo = edit->addAction(texts::kRedo);
+    m_redo->setObjectName(QStringLiteral("actionRedo"));
+    // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
+        if (!redoKeys.contains(key))
+            redoKeys.append(key);
+    }
+    m_redo->setShortcuts(redoKeys);
+    m_redo->setEnabled(false);
+
+    QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
+    m_help = help->addAction(QStringLiteral("Brief instructions on use"));
+    m_help->setObjectName(QStringLiteral("actionHelpMe"));
+    m_help->setShortcut(QKeySequence::HelpContents);
+}
+
+void MainMenus::attach(ViewController &controller)
+{
+    ViewController *c = &controller;
+    auto triggered = [this](QAction *action, auto slot) { connect(action, &QAction::triggered, this, slot); };
+    triggered(m_scan, [c] { c->btnRunCheck(); });
+    triggered(m_save, [c] { c->ovExportToPlist(); });
+    triggered(m_chart, [c] { c->ovCreateChart(); });
+    triggered(m_openFolder, [c] { c->btnOpenInFinder(); });
+    triggered(m_help, [c] { c->ovHelpMe(); });
+    triggered(m_undo, [c] { c->ovUndo(); });
+    triggered(m_redo, [c] { c->ovRedo(); });
+}
+
+void MainMenus::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)
+{
+    m_undo->setEnabled(canUndo);
+    m_undo->setText(undoText);
+    m_redo->setEnabled(canRedo);
+    m_redo->setText(redoText);
+}
+
+} // namespace ov::ui::qt

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/View.h"
+
+#include <QMultiMap>
+#include <QObject>
+
+class QAction;
+class QMenuBar;
+
+namespace ov::ui {
+class ViewController;
+}
+
+namespace ov::ui::qt {
+
+// The main window's menus (File, Edit, Help) and their commands. The commands that stand for a
+// button of the window are enabled and disabled with it.
+class MainMenus final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainMenus)
+
+public:
+    // Fills `menuBar`.
+    explicit MainMenus(QMenuBar *menuBar);
+
+    // Sends the commands to `controller`; call once.
+    void attach(ViewController &controller);
+
+    // The commands that stand for `button`.
+    QList<QAction *> buttonActions(Button button) const { return m_buttonActions.values(button); }
+    void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText);
+
+    QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
+    QAction *quitAction() const { return m_quit; }
+
+private:
+    QAction *m_scan = nullptr;
+    QAction *m_save = nullptr;
+    QAction *m_chart = nullptr;
+    QAction *m_openFolder = nullptr;
+    QAction *m_saveApplicationData = nullptr;
+    QAction *m_quit = nullptr;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QAction *m_help = nullptr;
+    QMultiMap<Button, QAction *> m_buttonActions;
+};
+
+} // namespace ov::ui::qt

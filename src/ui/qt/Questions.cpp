@@ -1,0 +1,65 @@
+#include "Questions.h"
+
+#include "ui/UiTexts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ov::ui::qt::questions {
+
+int ask(QWidget *parent, const QString &objectName, const QString &message, const QString &informativeText,
+        const QList<std::pair<QMessageBox::ButtonRole, QString>> &buttons, int defaultButton)
+{
+    QMessageBox box(parent);
+    box.setObjectName(objectName);
+    box.setIcon(QMessageBox::Warning);
+    if (parent)
+        box.setWindowTitle(parent->window()->windowTitle().remove(QStringLiteral("[*]")));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setInformativeText(informativeText);
+    // Parameter names and paths are shown as they are, never as markup.
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+    QList<QPushButton *> added;
+    for (const auto &[role, title] : buttons)
+        added.append(box.addButton(title, role));
+    box.setDefaultButton(added.at(defaultButton));
+    box.setEscapeButton(added.last());
+    // The question is answered with the ordinary pointer, also in the middle of long work.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    const qsizetype chosen = added.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
+    return chosen < 0 ? int(added.size()) - 1 : int(chosen);
+}
+
+void alert(QWidget *parent, const QString &message, const QString &informativeText)
+{
+    ask(parent, QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, QStringLiteral("OK")}},
+        0);
+}
+
+View::SaveAnswer askToSave(QWidget *parent, const QString &message, const QString &informativeText)
+{
+    switch (ask(parent, QStringLiteral("askToSave"), message, informativeText,
+                {{QMessageBox::AcceptRole, texts::kSaveButton},
+                 {QMessageBox::DestructiveRole, texts::kDiscardButton},
+                 {QMessageBox::RejectRole, texts::kCancelButton}},
+                0)) {
+    case 0: return View::SaveAnswer::Save;
+    case 1: return View::SaveAnswer::Discard;
+    default: return View::SaveAnswer::Cancel;
+    }
+}
+
+bool askToDiscard(QWidget *parent, const QString &message, const QString &informativeText)
+{
+    return ask(parent, QStringLiteral("askToDiscard"), message, informativeText,
+               {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
+               1) // nothing is lost by Return
+        == 0;
+}
+
+} // namespace ov::ui::qt::questions
