@@ -79,7 +79,13 @@ inline const QString kCopyMappingFailed = QStringLiteral("Mapping not copied");
 inline const QString kCopyMappingFailedInfo =
     QStringLiteral("The file %1 cannot be read (%2). The mapping was left as it is.");
 
-// Show Changes. %1: the former parameter of a control.
+// Show Changes: the submenu and its choices.
+inline const QString kShowChanges = QStringLiteral("Show Changes");
+inline const QString kShowChangesOff = QStringLiteral("Off");
+inline const QString kShowChangesUnsaved = QStringLiteral("Unsaved Changes");
+inline const QString kShowChangesPrevious = QStringLiteral("Since Previous Save (.prev)");
+inline const QString kShowChangesOriginal = QStringLiteral("Since Original (.original)");
+// %1: the former parameter of a control.
 inline const QString kChangedFrom = QStringLiteral("Was: %1");
 // %1: the pages, "1, 3".
 inline const QString kChangedPages = QStringLiteral("Changed pages: %1");

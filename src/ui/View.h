@@ -135,7 +135,7 @@ public:
     // The text of the parameter list's search field.
     virtual QString parameterSearchText() const = 0;
     // Asks the user to pick a plug-in of the plug-in list; nothing when the user cancels.
-    virtual std::optional<catalogue::PluginRecord> choosePlugin(const QString &prompt) = 0;
+    virtual std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) = 0;
     // Marks control `control` as changed, with a line naming its former parameter; an empty line
     // clears the mark.
     virtual void setControlChanged(int control, const QString &line) = 0;

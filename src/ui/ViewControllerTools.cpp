@@ -41,7 +41,7 @@ void ViewController::ovCopyMappingFrom()
 {
     if (!m_state.isLoaded())
         return;
-    if (const std::optional<catalogue::PluginRecord> plugin = m_view.choosePlugin(texts::kCopyMappingPrompt))
+    if (const std::optional<catalogue::PluginRecord> plugin = m_view.askForPlugin(texts::kCopyMappingPrompt))
         copyMappingFrom(plugin->fileLocation, plugin->Plugin);
 }
 

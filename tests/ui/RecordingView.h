@@ -195,7 +195,7 @@ public:
     }
     void setControlAlsoOn(int control, const QString &line) override { controlAlsoOn.at(control) = line; }
     QString parameterSearchText() const override { return searchText; }
-    std::optional<catalogue::PluginRecord> choosePlugin(const QString &prompt) override
+    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override
     {
         pluginPrompts.append(prompt);
         if (pluginChoice < 0 || pluginChoice >= plugins.size())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditorState.h"
 #include "ui/View.h"
 
 #include <QMultiMap>
@@ -34,6 +35,10 @@ public:
     QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
     QAction *quitAction() const { return m_quit; }
 
+signals:
+    // "Fill From Here" of the Edit menu: from the control the panel has current.
+    void fillFromHereRequested();
+
 private:
     QAction *m_scan = nullptr;
     QAction *m_save = nullptr;
@@ -44,6 +49,9 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_help = nullptr;
+    QAction *m_fill = nullptr;
+    QAction *m_copyMapping = nullptr;
+    QMap<ChangesBase, QAction *> m_showChanges;
     QMultiMap<Button, QAction *> m_buttonActions;
 };
 

@@ -28,7 +28,7 @@ void ParameterFilterModel::setSearchText(const QString &text)
     invalidateRowsFilter();
 }
 
-bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
     if (sourceRow == 0)
         return true;
