@@ -3,12 +3,15 @@
 //
 //   ovload seed  --db LOCATION [--mappings N] [--plugins N] [--users N] [--www DIR]
 //   ovload drive --servers HOST:PORT[,HOST:PORT...] [--connections N] [--seconds S]
-//                [--mix mixed|list|register|fetch|upload|sign-in] [--ids FIRST-LAST] [--plugins N] [--users N] [--label TEXT]
+//                [--mix mixed|mixed-web|web|list|register|fetch|upload|sign-in] [--ids FIRST-LAST] [--plugins N] [--users N] [--label TEXT]
 //   ovload drop  --db LOCATION
 //
 // seed prints "location ..." (the --db value for the servers: a PostgreSQL location gets a schema
 // of its own) and "ids FIRST LAST". With --www it also writes every file as
 // DIR/files/<id>/CSParameterOrder.plist, for a plain web server to serve the same bytes.
+// --mix web drives the library's web pages alone: the list of plug-ins (a page of it, or a search),
+// a plug-in's mappings, and a mapping drawn as the panel, a third each; --mix mixed-web sends a
+// quarter of the requests to those pages and the rest as the editor's mix.
 
 #include "OpenStorage.h"
 #include "Pin.h"
@@ -172,8 +175,9 @@ int drop(const std::map<std::string, std::string>& args)
     return 0;
 }
 
-enum Endpoint { List, Register, Fetch, Upload, SignIn, kEndpoints };
-const char* const kEndpointNames[kEndpoints] = {"list", "register", "fetch", "upload", "sign-in"};
+enum Endpoint { List, Register, Fetch, Upload, SignIn, WebIndex, WebPlugin, WebMapping, kEndpoints };
+const char* const kEndpointNames[kEndpoints] = {"list",      "register",   "fetch",      "upload",
+                                                "sign-in",   "web-index",  "web-plugin", "web-mapping"};
 
 struct Tally {
     std::vector<std::uint32_t> micros[kEndpoints];
@@ -270,14 +274,17 @@ int driveServers(const std::map<std::string, std::string>& args)
     const std::vector<Server> servers = parseServers(flag(args, "servers", ""));
     const int connections = std::stoi(flag(args, "connections", "64"));
     const double seconds = std::stod(flag(args, "seconds", "20"));
-    // "mixed", or the name of one endpoint to drive alone.
+    // "mixed", "mixed-web", "web", or the name of one endpoint to drive alone.
     const std::string mix = flag(args, "mix", "mixed");
+    const bool web = mix == "web";
+    const bool withWeb = mix == "mixed-web";
     int only = -1;
     for (int e = 0; e < kEndpoints; ++e)
         if (mix == kEndpointNames[e]) only = e;
-    if (only < 0 && mix != "mixed") die("--mix takes mixed, list, register, fetch, upload or sign-in");
+    if (only < 0 && mix != "mixed" && !web && !withWeb)
+        die("--mix takes mixed, mixed-web, web, list, register, fetch, upload or sign-in");
     // Only a mixed run checks the store afterwards; a single endpoint may be served by any web server.
-    const bool fetchOnly = only >= 0;
+    const bool fetchOnly = only >= 0 || web;
     const int plugins = std::stoi(flag(args, "plugins", "1000"));
     const int users = std::stoi(flag(args, "users", "64"));
     const std::string label = flag(args, "label", "");
@@ -305,12 +312,15 @@ int driveServers(const std::map<std::string, std::string>& args)
             const std::string user = userName(c % users);
             while (!stop) {
                 const unsigned roll = static_cast<unsigned>(random() % 100);
-                const Endpoint endpoint = only >= 0 ? static_cast<Endpoint>(only)
-                                          : roll < 45 ? List
-                                          : roll < 65 ? Register
-                                          : roll < 90 ? Fetch
-                                          : roll < 99 ? Upload
-                                                      : SignIn;
+                const bool browsing = web || (withWeb && roll < 25);
+                const unsigned editorRoll = withWeb ? static_cast<unsigned>(random() % 100) : roll;
+                const Endpoint endpoint = only >= 0      ? static_cast<Endpoint>(only)
+                                          : browsing         ? static_cast<Endpoint>(WebIndex + roll % 3)
+                                          : editorRoll < 45 ? List
+                                          : editorRoll < 65 ? Register
+                                          : editorRoll < 90 ? Fetch
+                                          : editorRoll < 99 ? Upload
+                                                            : SignIn;
                 const std::int64_t id = firstId + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(lastId - firstId + 1));
                 const int plugin = static_cast<int>(random() % static_cast<std::uint64_t>(plugins));
                 std::string file;
@@ -326,6 +336,15 @@ int driveServers(const std::map<std::string, std::string>& args)
                                                 .c_str(),
                                             uploadBody(file), (std::string("multipart/form-data; boundary=") + kBoundary).c_str());
                     case SignIn: return client->Post(("/checkuser.php?userName=" + user + "&pinCode=" + kPin).c_str());
+                    case WebIndex: {
+                        // A page of the whole list, or a search that finds about ten names.
+                        const std::string name = pluginName(plugin);
+                        return client->Get((roll % 2 ? "/library/?page=" + std::to_string(1 + plugin % 10)
+                                                     : "/library/?q=in+" + name.substr(name.size() - 4, 3))
+                                               .c_str());
+                    }
+                    case WebPlugin: return client->Get(("/library/plugin?name=" + escape(pluginName(plugin))).c_str());
+                    case WebMapping: return client->Get(("/library/mapping/" + std::to_string(id)).c_str());
                     default: return client->Get(("/files/" + std::to_string(id) + "/CSParameterOrder.plist").c_str());
                     }
                 }();
@@ -337,6 +356,9 @@ int driveServers(const std::map<std::string, std::string>& args)
                 if (good && endpoint == List) good = !reply->body.empty() && reply->body.front() == '[';
                 if (good && endpoint == Fetch) good = reply->body.find("ControlSurfaceParameterOrder") != std::string::npos;
                 if (good && endpoint == SignIn) good = reply->body == "\nOK\n";
+                if (good && endpoint == WebIndex) good = reply->body.find("</li></ul>") != std::string::npos;
+                if (good && endpoint == WebPlugin) good = reply->body.find("<ol class=\"mappings\"><li>") != std::string::npos;
+                if (good && endpoint == WebMapping) good = reply->body.find("<div class=\"panel\">") != std::string::npos;
                 if (good && endpoint == Upload) {
                     good = std::regex_search(reply->body, number, mappingNumber);
                     if (good) tally.uploaded.emplace_back(std::stoll(number[1]), plugin);
@@ -370,7 +392,7 @@ int driveServers(const std::map<std::string, std::string>& args)
     }
     std::printf("%s: %zu server%s, %d connections, %.1f s\n", label.c_str(), servers.size(), servers.size() > 1 ? "s" : "",
                 connections, elapsed);
-    std::printf("  %-9s %9s %9s %8s %8s %7s\n", "endpoint", "requests", "req/s", "p50 ms", "p99 ms", "errors");
+    std::printf("  %-11s %9s %9s %8s %8s %7s\n", "endpoint", "requests", "req/s", "p50 ms", "p99 ms", "errors");
     double rate[kEndpoints] = {}, p99[kEndpoints] = {};
     for (int e = 0; e < kEndpoints; ++e) {
         if (all.micros[e].empty()) continue;
@@ -380,13 +402,15 @@ int driveServers(const std::map<std::string, std::string>& args)
         rate[e] = static_cast<double>(count) / elapsed;
         const double p50 = percentile(all.micros[e], 0.50);
         p99[e] = percentile(all.micros[e], 0.99);
-        std::printf("  %-9s %9zu %9.0f %8.2f %8.2f %7llu\n", kEndpointNames[e], count, rate[e], p50, p99[e],
+        std::printf("  %-11s %9zu %9.0f %8.2f %8.2f %7llu\n", kEndpointNames[e], count, rate[e], p50, p99[e],
                     static_cast<unsigned long long>(all.errors[e]));
     }
-    std::printf("  %-9s %9llu %9.0f %8s %8s %7llu\n", "all", static_cast<unsigned long long>(totalRequests),
+    std::printf("  %-11s %9llu %9.0f %8s %8s %7llu\n", "all", static_cast<unsigned long long>(totalRequests),
                 static_cast<double>(totalRequests) / elapsed, "", "", static_cast<unsigned long long>(totalErrors));
-    std::printf("RESULT label=%s rps=%.0f errors=%llu list_p99_ms=%.2f fetch_rps=%.0f\n", label.c_str(),
-                static_cast<double>(totalRequests) / elapsed, static_cast<unsigned long long>(totalErrors), p99[List], rate[Fetch]);
+    std::printf("RESULT label=%s rps=%.0f errors=%llu list_p99_ms=%.2f fetch_rps=%.0f web_index_p99_ms=%.2f "
+                "web_plugin_p99_ms=%.2f web_mapping_p99_ms=%.2f\n",
+                label.c_str(), static_cast<double>(totalRequests) / elapsed, static_cast<unsigned long long>(totalErrors),
+                p99[List], rate[Fetch], p99[WebIndex], p99[WebPlugin], p99[WebMapping]);
     for (const auto& sample : all.errorSamples) std::printf("  error: %s\n", sample.c_str());
 
     bool consistent = true;

@@ -1,6 +1,7 @@
-// The editor's page exchange (32 swaps, each with its relabel and chart rebuild) on a 1,000-page
-// table, against one relabel of the same table; once over a view that does nothing (the logic alone)
-// and once over the real main window under the offscreen platform.
+// The editor's edits on a 1,000-page table against one relabel of the same table: a page exchange
+// (32 swaps and one relabel), one edit with its undo step, and the relabel on 10 pages against 1,000;
+// over a view that does nothing (the logic alone) and over the real main window under the offscreen
+// platform. The chart text is read once after each run, as the chart action would.
 
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
@@ -75,23 +76,23 @@ private:
 };
 
 // A full table: every slot holds a parameter with a name of a usual length.
-void fill(ui::EditorState &state)
+void fill(ui::EditorState &state, int pages = kPages)
 {
     state.plistBuild.clear();
-    state.plistBuild.reserve(kPages * mapping::kControlsPerPage);
-    for (int slot = 0; slot < kPages * mapping::kControlsPerPage; ++slot)
+    state.plistBuild.reserve(pages * mapping::kControlsPerPage);
+    for (int slot = 0; slot < pages * mapping::kControlsPerPage; ++slot)
         state.plistBuild.append({QString::number(slot % 500 + 1), QStringLiteral("Filter Cutoff %1").arg(slot % 500 + 1),
                                  slot / mapping::kControlsPerPage + 1, slot});
-    state.totalPages = kPages;
+    state.totalPages = pages;
     state.curPage = 1;
 }
 
-void relabel(benchmark::State &bench, ui::EditorState &state, ui::ViewController &controller)
+void relabel(benchmark::State &bench, ui::EditorState &state, ui::ViewController &controller, int pages = kPages)
 {
-    fill(state);
+    fill(state, pages);
     for (auto _ : bench)
         controller.populateKnobLabels(state.curPage);
-    benchmark::DoNotOptimize(state.bHTML.size());
+    benchmark::DoNotOptimize(state.bHTML().size());
 }
 
 void exchange(benchmark::State &bench, ui::EditorState &state, ui::ViewController &controller)
@@ -99,7 +100,7 @@ void exchange(benchmark::State &bench, ui::EditorState &state, ui::ViewControlle
     fill(state);
     for (auto _ : bench)
         controller.movePage(state.curPage, state.curPage == 1 ? kPages : 1);
-    benchmark::DoNotOptimize(state.bHTML.size());
+    benchmark::DoNotOptimize(state.bHTML().size());
 }
 
 // One edit through the primitive (two controls swapped): its relabel, its undo step, where every
@@ -112,7 +113,7 @@ void BM_ControlSwap_Logic(benchmark::State &bench)
     fill(state);
     for (auto _ : bench)
         controller.swapControls(1, 2);
-    benchmark::DoNotOptimize(state.bHTML.size());
+    benchmark::DoNotOptimize(state.bHTML().size());
 }
 
 void BM_Relabel_Logic(benchmark::State &bench)
@@ -120,7 +121,7 @@ void BM_Relabel_Logic(benchmark::State &bench)
     ui::EditorState state;
     NullView view;
     ui::ViewController controller(state, view, {});
-    relabel(bench, state, controller);
+    relabel(bench, state, controller, static_cast<int>(bench.range(0)));
 }
 
 void BM_PageExchange_Logic(benchmark::State &bench)
@@ -155,7 +156,7 @@ void BM_PageExchange_MainWindow(benchmark::State &bench)
     exchange(bench, w.state, w.controller);
 }
 
-BENCHMARK(BM_Relabel_Logic)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Relabel_Logic)->Arg(10)->Arg(kPages)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageExchange_Logic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ControlSwap_Logic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Relabel_MainWindow)->Unit(benchmark::kMicrosecond);
@@ -179,7 +180,7 @@ public:
         const auto a = m_times.find(exchange), b = m_times.find(relabel);
         if (a == m_times.end() || b == m_times.end() || b->second.first <= 0 || b->second.second <= 0)
             return;
-        std::printf("%s: page exchange / relabel = %.1fx wall-clock, %.1fx CPU (goal: at most 40x)\n", what,
+        std::printf("%s: page exchange / relabel = %.1fx wall-clock, %.1fx CPU (goal: at most 3x)\n", what,
                     a->second.first / b->second.first, a->second.second / b->second.second);
     }
 
@@ -197,7 +198,7 @@ int main(int argc, char *argv[])
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("logic", "BM_PageExchange_Logic", "BM_Relabel_Logic");
+    reporter.printRatio("logic", "BM_PageExchange_Logic", "BM_Relabel_Logic/1000");
     reporter.printRatio("main window", "BM_PageExchange_MainWindow", "BM_Relabel_MainWindow");
     benchmark::Shutdown();
     return 0;

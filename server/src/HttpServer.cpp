@@ -2,29 +2,46 @@
 
 #include "Text.h"
 
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http.hpp>
+
+#include <array>
+#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <optional>
-#include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace ovserver {
 
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+using SteadyClock = std::chrono::steady_clock;
+
 namespace {
 
-// httplib calls the pre-routing handler and the logger of one request on the same thread.
-thread_local std::optional<std::chrono::steady_clock::time_point> t_requestStart;
-
-// httplib parses a multipart body itself and then keeps none of its bytes; the body must reach our
-// own reader whole, so the multipart type travels under this name instead.
-constexpr const char* kHeldContentType = "X-Ovcommunity-Multipart-Content-Type";
-
-constexpr std::size_t kKeepAliveRequests = 100;
-// Connections the kernel holds for the server before it accepts them; httplib's own backlog of five
-// drops the connections of a burst of clients, which then wait a second to try again.
+// Connections the kernel holds for the server before it accepts them.
 constexpr int kListenBacklog = 1024;
+// A reply must be taken by the client within this time.
+constexpr std::chrono::seconds kWriteTimeout{60};
+// After a reply that closes the connection, what the client still sends is read and dropped for at
+// most this long, so that its unread bytes do not make the kernel reset the connection before the
+// client has read the reply.
+constexpr std::chrono::seconds kLingerTime{2};
+// When no more connections can be opened (no file descriptors left), accepting pauses this long.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+
+std::string_view view(beast::string_view text) { return {text.data(), text.size()}; }
 
 void escapeForLog(std::string_view text, std::string& out)
 {
@@ -41,170 +58,445 @@ void escapeForLog(std::string_view text, std::string& out)
     }
 }
 
+// Escaped, and cut at kLoggedValueBytes with "..." after it.
+void appendForLog(std::string_view text, std::string& out)
+{
+    escapeForLog(text.substr(0, kLoggedValueBytes), out);
+    if (text.size() > kLoggedValueBytes) out += "...";
+}
+
+bool isHiddenKey(std::string_view key) { return equalsIgnoringCase(key, "pinCode") || equalsIgnoringCase(key, "emailAddr"); }
+
+// The address as the per-address limit and the log know it: an IPv4 client of an IPv6 socket as IPv4.
+std::string addressText(const asio::ip::address& address)
+{
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
+    return address.to_string();
+}
+
 }  // namespace
 
 std::string targetForLog(std::string_view target)
 {
-    std::string_view kept = target;
-    bool hidden = false;
     const std::size_t queryStart = target.find('?');
-    if (queryStart != std::string_view::npos) {
-        for (std::size_t pos = queryStart; pos < target.size() && pos != std::string_view::npos;
-             pos = target.find('&', pos + 1)) {
-            if (equalsIgnoringCase(target.substr(pos + 1, 8), "pincode=")) {
-                kept = target.substr(0, pos + 1 + 8);
-                hidden = true;
+    std::string out;
+    appendForLog(target.substr(0, queryStart), out);
+    if (queryStart == std::string_view::npos) return out;
+    out += '?';
+    const std::string_view query = target.substr(queryStart + 1);
+    for (std::size_t start = 0;;) {
+        const std::size_t end = query.find('&', start);
+        const std::string_view piece = query.substr(start, end == std::string_view::npos ? end : end - start);
+        const std::size_t equals = piece.find('=');
+        if (equals == std::string_view::npos) {
+            appendForLog(piece, out);
+        } else {
+            appendForLog(piece.substr(0, equals), out);
+            out += '=';
+            if (isHiddenKey(piece.substr(0, equals))) {
+                out += "[hidden]";
                 break;
             }
+            appendForLog(piece.substr(equals + 1), out);
         }
+        if (end == std::string_view::npos) break;
+        out += '&';
+        start = end + 1;
     }
-    std::string out;
-    escapeForLog(kept, out);
-    if (hidden) out += "[hidden]";
     return out;
 }
 
-HttpServer::HttpServer(const Handler& handler, std::function<void(std::string_view)> log, std::size_t threads)
-    : m_handler(handler), m_log(std::move(log))
-{
-    const std::size_t maxUploadBytes = handler.maxUploadBytes();
-    m_server.set_payload_max_length(maxUploadBytes + kMultipartAllowance);
-    m_server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    // A client that keeps its connection busy gives it up after this many requests, so that clients
-    // waiting for a thread get their turn.
-    m_server.set_keep_alive_max_count(kKeepAliveRequests);
-    // httplib writes a reply's head and body in separate sends; with Nagle's algorithm the body
-    // then waits for the client's delayed acknowledgement of the head, some 40 ms on Linux.
-    m_server.set_tcp_nodelay(true);
+namespace {
+class Connection;
+}
 
-    m_server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
-        t_requestStart = std::chrono::steady_clock::now();
-        // httplib's Request is its own non-const object; only this callback sees it as const.
-        auto& mutableRequest = const_cast<httplib::Request&>(request);
-        // A request without Content-Length or chunked transfer has no body (RFC 9112, 6.3); httplib
-        // would instead wait for one until its read time-out, so a bare POST would hang for seconds.
-        if (!request.has_header("Content-Length") && !request.has_header("Transfer-Encoding"))
-            mutableRequest.headers.emplace("Content-Length", "0");
-        mutableRequest.headers.erase(kHeldContentType);
-        if (request.is_multipart_form_data()) {
-            std::string type = request.get_header_value("Content-Type");
-            mutableRequest.headers.erase("Content-Type");
-            mutableRequest.headers.emplace(kHeldContentType, std::move(type));
+class HttpServer::Impl {
+public:
+    Impl(const Handler& handler, std::function<void(std::string_view)> log, HttpLimits limits)
+        : handler(handler), limits(limits), m_log(std::move(log)), workers(limits.threads)
+    {
+    }
+
+    ~Impl()
+    {
+        // The handlers still queued post their replies to io; they run before io goes.
+        workers.join();
+    }
+
+    int bind(const std::string& address, int port);
+    bool run();
+    void stop();
+
+    // Called on the io thread only.
+    void accept();
+    void admit(tcp::socket socket);
+    void forget(Connection* connection, const std::string& address);
+    void log(std::string line) const;
+
+    const Handler& handler;
+    const HttpLimits limits;
+    bool stopping = false;  // io thread only
+
+private:
+    std::function<void(std::string_view)> m_log;
+    // Declared before io, so that connections that io destroys can still sign off from them.
+    std::unordered_map<std::string, std::size_t> m_perAddress;
+    std::unordered_set<Connection*> m_connections;
+
+public:
+    asio::io_context io{1};
+    asio::thread_pool workers;
+
+private:
+    tcp::acceptor m_acceptor{io};
+    asio::steady_timer m_acceptPause{io};
+    std::atomic<bool> m_stopRequested{false};
+};
+
+namespace {
+
+// One client connection, from its first byte to its close. Lives on the io thread, except while a
+// worker runs the handler on its request, when the io thread leaves it alone.
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(HttpServer::Impl& server, tcp::socket socket, std::string address)
+        : m_server(server),
+          m_stream(std::move(socket)),
+          m_buffer(server.limits.maxHeaderBytes + 16 * 1024),
+          m_address(std::move(address))
+    {
+    }
+
+    ~Connection() { m_server.forget(this, m_address); }
+
+    void start() { awaitRequest(); }
+
+    // Closes the connection when it waits for a request with nothing of one received.
+    void closeIfIdle()
+    {
+        if (m_idle) m_stream.close();
+    }
+
+private:
+    void awaitRequest()
+    {
+        if (m_server.stopping) return m_stream.close();
+        m_parser.emplace();
+        m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.maxHeaderBytes));
+        m_parser->body_limit(m_server.handler.maxUploadBytes() + kMultipartAllowance);
+        m_method = {};
+        m_target = {};
+        if (m_buffer.size() > 0) return readHeader();  // the next request came with the last one
+        m_idle = true;
+        m_stream.expires_after(m_server.limits.idleTimeout);
+        m_stream.async_read_some(m_buffer.prepare(4096), [self = shared_from_this()](beast::error_code error, std::size_t n) {
+            self->m_idle = false;
+            if (error) return self->m_stream.close();
+            self->m_buffer.commit(n);
+            self->readHeader();
+        });
+    }
+
+    void readHeader()
+    {
+        m_start = SteadyClock::now();
+        m_stream.expires_after(m_server.limits.headerTimeout);
+        http::async_read_header(m_stream, m_buffer, *m_parser,
+                                [self = shared_from_this()](beast::error_code error, std::size_t) { self->onHeader(error); });
+    }
+
+    void onHeader(beast::error_code error)
+    {
+        const auto& request = m_parser->get();
+        m_method = view(request.method_string());
+        m_target = view(request.target());
+        if (error) {
+            // The parser reads nothing before the headers are whole; the log takes the request line
+            // from what arrived. The buffer stays as it is until the connection closes.
+            if (m_method.empty()) requestLineSoFar();
+            return onReadError(error);
         }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-
-    const auto serve = [this](const httplib::Request& request, httplib::Response& response) { this->serve(request, response); };
-    // Every method reaches the handler, which answers the ones an address does not take with 405.
-    m_server.Get(".*", serve);
-    m_server.Post(".*", serve);
-    m_server.Put(".*", serve);
-    m_server.Patch(".*", serve);
-    m_server.Delete(".*", serve);
-    m_server.Options(".*", serve);
-
-    // Refusals that httplib makes before a handler runs get a text too.
-    m_server.set_error_handler(httplib::Server::HandlerWithResponse([maxUploadBytes](const httplib::Request&,
-                                                                                      httplib::Response& response) {
-        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        std::string message;
-        switch (response.status) {
-        case 413:
-            message = uploadTooLargeText(maxUploadBytes);
-            break;
-        case 414: message = "The request's address is too long."; break;
-        default: message = "The request cannot be read."; break;
+        if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > m_server.limits.maxHeaderLines)
+            return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines) +
+                                   " header lines.");
+        const bool chunked = request.count(http::field::transfer_encoding) > 0;
+        if (request.count(http::field::content_length) > 1 || (chunked && request.count(http::field::content_length) > 0))
+            return refuse(400, kConflictingLengths);
+        if (chunked && !m_parser->chunked())
+            return refuse(400, "The request's Transfer-Encoding is not chunked; no other is taken.");
+        if (m_parser->is_done()) return handle();
+        if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
+            m_stream.expires_after(kWriteTimeout);
+            return http::async_write(m_stream, m_continue, [self = shared_from_this()](beast::error_code error, std::size_t) {
+                if (error) return self->m_stream.close();
+                self->readBody();
+            });
         }
-        response.set_content(message, std::string(kTextType));
-        return httplib::Server::HandlerResponse::Handled;
-    }));
+        readBody();
+    }
 
-    m_server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-        logRequest(request, response);
-    });
-}
+    void requestLineSoFar()
+    {
+        const auto bytes = m_buffer.data();
+        const std::string_view received(static_cast<const char*>(bytes.data()), bytes.size());
+        const std::string_view line = received.substr(0, received.find_first_of("\r\n"));
+        const std::size_t space = line.find(' ');
+        if (space == std::string_view::npos) return;
+        m_method = line.substr(0, space);
+        m_target = line.substr(space + 1, line.find(' ', space + 1) - space - 1);
+    }
 
-int HttpServer::bind(const std::string& address, int port)
+    void readBody()
+    {
+        // The body must keep coming: each read has the idle time.
+        m_stream.expires_after(m_server.limits.idleTimeout);
+        http::async_read_some(m_stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code error, std::size_t) {
+            if (error) return self->onReadError(error);
+            if (self->m_parser->is_done()) return self->handle();
+            self->readBody();
+        });
+    }
+
+    void onReadError(beast::error_code error)
+    {
+        if (error == http::error::header_limit)
+            return refuse(431, "The request's headers are larger than " + std::to_string(m_server.limits.maxHeaderBytes) +
+                                   " bytes.");
+        if (error == http::error::body_limit) return refuse(413, uploadTooLargeText(m_server.handler.maxUploadBytes()));
+        if (error == http::error::bad_content_length || error == http::error::bad_transfer_encoding)
+            return refuse(400, kConflictingLengths);
+        if (error == beast::error::timeout) {
+            // The stream is closed already; the log tells of the request that did not come whole.
+            logRequest(408, 0);
+            return;
+        }
+        if (error.category() == http::make_error_code(http::error::bad_method).category() &&
+            error != http::error::end_of_stream && error != http::error::partial_message)
+            return refuse(400, "The request cannot be read.");
+        m_stream.close();  // the client went away
+    }
+
+    void handle()
+    {
+        m_stream.expires_never();
+        auto work = asio::make_work_guard(m_server.io);  // run() returns only after the reply
+        asio::post(m_server.workers, [self = shared_from_this(), work = std::move(work)]() mutable {
+            const auto& request = self->m_parser->get();
+            const std::string_view target = view(request.target());
+            const std::size_t question = target.find('?');
+            Request forHandler;
+            forHandler.method = view(request.method_string());
+            forHandler.path = target.substr(0, question);
+            forHandler.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
+            forHandler.contentType = view(request[http::field::content_type]);
+            forHandler.body = request.body();
+            Reply reply = self->m_server.handler.handle(forHandler);
+            auto& io = self->m_server.io;
+            // The connection goes back to the io thread whole; no reference stays here.
+            asio::post(io, [self = std::move(self), reply = std::move(reply)]() mutable { self->respond(std::move(reply), true); });
+        });
+    }
+
+    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text)}, false); }
+
+    void respond(Reply reply, bool mayKeepOpen)
+    {
+        const auto& request = m_parser->get();
+        const bool keepOpen = mayKeepOpen && !m_server.stopping && request.keep_alive();
+        const std::size_t bytes = reply.body.size();
+        m_response = {};
+        m_response.version(request.version() == 10 ? 10 : 11);
+        m_response.result(static_cast<unsigned>(reply.status));
+        m_response.set(http::field::content_type, reply.contentType);
+        m_response.content_length(bytes);
+        if (request.method() != http::verb::head) m_response.body() = std::move(reply.body);
+        m_response.keep_alive(keepOpen);
+        m_stream.expires_after(kWriteTimeout);
+        http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
+            self->logRequest(status, bytes);
+            self->m_response.body().clear();
+            if (error) return self->m_stream.close();
+            if (keepOpen) return self->awaitRequest();
+            self->lingerAndClose();
+        });
+    }
+
+    void lingerAndClose()
+    {
+        beast::error_code ignored;
+        m_stream.socket().shutdown(tcp::socket::shutdown_send, ignored);
+        m_stream.expires_after(kLingerTime);
+        drain();
+    }
+
+    void drain()
+    {
+        m_stream.async_read_some(asio::buffer(m_drain), [self = shared_from_this()](beast::error_code error, std::size_t) {
+            if (error) return self->m_stream.close();
+            self->drain();
+        });
+    }
+
+    void logRequest(int status, std::size_t bytes) const
+    {
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - m_start).count();
+        std::string line = isoUtc(systemClock());
+        line.reserve(128 + std::min(m_target.size(), std::size_t{1024}));
+        line += ' ';
+        line += m_address;
+        line += " \"";
+        if (m_method.empty()) line += '-';
+        appendForLog(m_method, line);
+        line += ' ';
+        line += m_target.empty() ? std::string("-") : targetForLog(m_target);
+        line += "\" ";
+        line += std::to_string(status);
+        line += ' ';
+        line += std::to_string(bytes);
+        line += "B ";
+        line += std::to_string(milliseconds);
+        line += "ms";
+        const auto& request = m_parser->get();
+        if (const auto forwarded = request.find("X-Forwarded-For"); forwarded != request.end()) {
+            line += " forwarded-for=";
+            appendForLog(view(forwarded->value()), line);
+        }
+        m_server.log(std::move(line));
+    }
+
+    static constexpr const char* kConflictingLengths =
+        "The request gives its length more than once (two Content-Length headers, or Content-Length with "
+        "chunked transfer).";
+
+    HttpServer::Impl& m_server;
+    beast::tcp_stream m_stream;
+    beast::flat_buffer m_buffer;
+    std::optional<http::request_parser<http::string_body>> m_parser;
+    http::response<http::string_body> m_response;
+    http::response<http::empty_body> m_continue{http::status::continue_, 11};
+    std::string m_address;
+    std::string_view m_method;  // of the request under way, for the log; point into m_parser
+    std::string_view m_target;
+    SteadyClock::time_point m_start;
+    bool m_idle = false;
+    std::array<char, 4096> m_drain;
+};
+
+}  // namespace
+
+int HttpServer::Impl::bind(const std::string& address, int port)
 {
-    if (port == 0) port = m_server.bind_to_any_port(address);
-    else if (!m_server.bind_to_port(address, port)) port = -1;
-    // Listening again on a listening socket only changes its backlog.
-    if (port > 0) ::listen(m_server.socket(), kListenBacklog);
-    return port;
+    beast::error_code error;
+    const auto ip = asio::ip::make_address(address, error);
+    if (error) return -1;
+    const tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
+    m_acceptor.open(endpoint.protocol(), error);
+    if (!error) m_acceptor.set_option(asio::socket_base::reuse_address(true), error);
+    if (!error) m_acceptor.bind(endpoint, error);
+    if (!error) m_acceptor.listen(kListenBacklog, error);
+    const auto bound = error ? tcp::endpoint() : m_acceptor.local_endpoint(error);
+    if (error) {
+        beast::error_code ignored;
+        m_acceptor.close(ignored);
+        return -1;
+    }
+    return bound.port();
 }
 
-bool HttpServer::run()
+bool HttpServer::Impl::run()
 {
-    const bool ok = m_stopRequested || m_server.listen_after_bind();
-    m_finished = true;
-    return ok || m_stopRequested;
+    if (m_stopRequested) return true;
+    if (!m_acceptor.is_open()) return false;
+    asio::post(io, [this] { accept(); });
+    io.run();
+    return true;
 }
 
-void HttpServer::stop()
+void HttpServer::Impl::stop()
 {
     m_stopRequested = true;
-    // httplib's stop() does nothing until the server runs, so wait for run() to start or to end.
-    while (!m_server.is_running() && !m_finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    m_server.stop();
+    asio::post(io, [this] {
+        stopping = true;
+        beast::error_code ignored;
+        m_acceptor.close(ignored);
+        m_acceptPause.cancel();
+        for (Connection* connection : m_connections) connection->closeIfIdle();
+    });
 }
 
-void HttpServer::serve(const httplib::Request& request, httplib::Response& response) const
+void HttpServer::Impl::accept()
 {
-    const std::string_view target = request.target;
-    const std::size_t question = target.find('?');
-    const std::string contentType = request.get_header_value(
-        request.has_header(kHeldContentType) ? kHeldContentType : "Content-Type");
-    Request forHandler;
-    forHandler.method = request.method;
-    forHandler.path = target.substr(0, question);
-    forHandler.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
-    forHandler.contentType = contentType;
-    forHandler.body = request.body;
-
-    Reply reply = m_handler.handle(forHandler);
-    response.status = reply.status;
-    response.set_content(std::move(reply.body), reply.contentType.c_str());
+    m_acceptor.async_accept(io, [this](beast::error_code error, tcp::socket socket) {
+        if (stopping || error == asio::error::operation_aborted) return;
+        if (error) {
+            // Out of file descriptors or memory, or a connection that went away before it was taken.
+            m_acceptPause.expires_after(kAcceptPause);
+            m_acceptPause.async_wait([this](beast::error_code error) {
+                if (!error && !stopping) accept();
+            });
+            return;
+        }
+        admit(std::move(socket));
+        accept();
+    });
 }
 
-void HttpServer::logRequest(const httplib::Request& request, const httplib::Response& response) const
+void HttpServer::Impl::admit(tcp::socket socket)
 {
-    long long milliseconds = 0;
-    if (t_requestStart) {
-        milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *t_requestStart).count();
-        t_requestStart.reset();
+    beast::error_code error;
+    const auto peer = socket.remote_endpoint(error);
+    if (error) return;
+    std::string address = addressText(peer.address());
+    std::size_t& open = m_perAddress[address];
+    if (limits.maxConnectionsPerAddress > 0 && open >= limits.maxConnectionsPerAddress) {
+        socket.close(error);
+        if (open == 0) m_perAddress.erase(address);
+        return;
     }
-    std::string line = isoUtc(systemClock());
-    line.reserve(128 + request.target.size());
-    line += ' ';
-    line += request.remote_addr;
-    line += " \"";
-    escapeForLog(request.method, line);
-    line += ' ';
-    line += targetForLog(request.target);
-    line += "\" ";
-    line += std::to_string(response.status);
-    line += ' ';
-    line += std::to_string(response.body.size());
-    line += "B ";
-    line += std::to_string(milliseconds);
-    line += "ms";
-    if (request.has_header("X-Forwarded-For")) {
-        line += " forwarded-for=";
-        escapeForLog(request.get_header_value("X-Forwarded-For"), line);
-    }
+    ++open;
+    // A reply's head and body go out in separate sends; with Nagle's algorithm the body would wait
+    // for the client's delayed acknowledgement of the head, some 40 ms on Linux.
+    socket.set_option(tcp::no_delay(true), error);
+    auto connection = std::make_shared<Connection>(*this, std::move(socket), std::move(address));
+    m_connections.insert(connection.get());
+    connection->start();
+}
+
+void HttpServer::Impl::forget(Connection* connection, const std::string& address)
+{
+    m_connections.erase(connection);
+    const auto open = m_perAddress.find(address);
+    if (open != m_perAddress.end() && --open->second == 0) m_perAddress.erase(open);
+}
+
+void HttpServer::Impl::log(std::string line) const
+{
     if (m_log) {
         m_log(line);
-    } else {
-        // One write of the whole line, without stdio's lock, for which every request thread would
-        // otherwise queue; the kernel appends each write whole.
-        line += '\n';
-        for (std::size_t written = 0; written < line.size();) {
-            const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;  // a log that cannot be written does not stop the server
-            written += static_cast<std::size_t>(n);
-        }
+        return;
+    }
+    // One write of the whole line; the kernel appends each write whole.
+    line += '\n';
+    for (std::size_t written = 0; written < line.size();) {
+        const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // a log that cannot be written does not stop the server
+        written += static_cast<std::size_t>(n);
     }
 }
+
+HttpServer::HttpServer(const Handler& handler, std::function<void(std::string_view)> log, HttpLimits limits)
+    : m_impl(std::make_unique<Impl>(handler, std::move(log), limits))
+{
+}
+
+HttpServer::~HttpServer() = default;
+
+int HttpServer::bind(const std::string& address, int port) { return m_impl->bind(address, port); }
+
+bool HttpServer::run() { return m_impl->run(); }
+
+void HttpServer::stop() { m_impl->stop(); }
 
 }  // namespace ovserver

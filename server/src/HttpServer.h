@@ -1,60 +1,66 @@
 #pragma once
-// The HTTP side: turns httplib's requests into Handler requests and its replies back, and logs one
-// line per request. Holds no state of its own besides the listening socket.
+// The HTTP side: reads requests from the network, hands them to the Handler and writes its replies
+// back, and logs one line per request. Connections cost no thread while they wait: one thread reads
+// and writes all of them, and a pool of worker threads runs the handler. Every connection is held
+// to deadlines and sizes, so that slow, idle or oversized clients cannot take the server from others.
 
 #include "Handler.h"
 
-#include <httplib.h>
-
-#include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace ovserver {
 
-// Requests served at once. httplib gives each open connection a thread of its own for as long as the
-// client keeps it open, so this is also the number of clients served without waiting.
+// Requests handled at once.
 constexpr std::size_t kDefaultThreads = 64;
+
+struct HttpLimits {
+    std::size_t threads = kDefaultThreads;  // requests handled at once; more wait for a turn
+    // Connections one client address may hold open at once; further ones are closed as they come.
+    // 0 is no limit (for a server that only a reverse proxy on the same machine talks to).
+    std::size_t maxConnectionsPerAddress = 16;
+    // A request's line and headers must arrive whole within this time from their first byte.
+    std::chrono::milliseconds headerTimeout{10'000};
+    // A connection that has no request under way is closed after this time; a body that stops
+    // arriving for this long is given up too.
+    std::chrono::milliseconds idleTimeout{5'000};
+    std::size_t maxHeaderLines = 100;        // header fields per request
+    std::size_t maxHeaderBytes = 16 * 1024;  // the request line and the headers together
+};
 
 class HttpServer {
 public:
     // log receives one line per request (without its line break); stderr when empty.
-    // Bodies over the handler's upload limit (and the multipart allowance) are refused by httplib.
-    HttpServer(const Handler& handler, std::function<void(std::string_view)> log = {},
-               std::size_t threads = kDefaultThreads);
+    // Bodies over the handler's upload limit (and the multipart allowance) are refused with 413.
+    HttpServer(const Handler& handler, std::function<void(std::string_view)> log = {}, HttpLimits limits = {});
+    ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
     // The port bound, an ephemeral one when port is 0; -1 when the address cannot be bound.
     int bind(const std::string& address, int port);
 
-    // Serves until stop(). False when serving failed; true after stop().
+    // Serves until stop(). False when serving failed (nothing bound); true after stop().
     bool run();
 
-    // Takes no more connections, lets the requests in flight finish and makes run() return.
-    // Callable from any thread, also before run() has started.
+    // Takes no more connections, closes the idle ones, lets the requests under way finish and makes
+    // run() return. Callable from any thread, also before run() has started.
     void stop();
 
+    class Impl;
+
 private:
-    void serve(const httplib::Request& request, httplib::Response& response) const;
-    void logRequest(const httplib::Request& request, const httplib::Response& response) const;
-
-    // httplib's server with access to its listening socket.
-    class Listener : public httplib::Server {
-    public:
-        socket_t socket() const { return svr_sock_; }
-    };
-
-    const Handler& m_handler;
-    std::function<void(std::string_view)> m_log;
-    Listener m_server;
-    std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_finished{false};
+    std::unique_ptr<Impl> m_impl;
 };
 
-// The request target for the log: a PIN code value, and everything after it since the editor leaves
-// '&' unescaped inside values, is hidden; bytes that could break the log line are escaped.
+// The request target for the log. A PIN code or an e-mail address value, and everything after it
+// since the editor leaves '&' unescaped inside values, is hidden; the path and each other value are
+// cut at kLoggedValueBytes; bytes that could break the log line are escaped.
 std::string targetForLog(std::string_view target);
+constexpr std::size_t kLoggedValueBytes = 200;
 
 }  // namespace ovserver

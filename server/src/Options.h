@@ -12,8 +12,11 @@ struct Options {
     int port = 8080;                        // 0 picks a free port
     std::string databasePath;               // a SQLite file or a PostgreSQL URI; after parsing, never empty
     std::size_t maxUploadBytes = 1048576;  // the largest parameter-order file accepted
-    std::size_t threads = 64;              // requests served at once (each open connection takes one)
+    std::size_t threads = 64;              // requests handled at once
     std::size_t dbConnections = 0;         // connections to the store; 0 takes the engine's default
+    std::size_t maxConnectionsPerAddress = 16;  // open connections one client address may hold; 0: no limit
+    int headerTimeoutSeconds = 10;              // a request's headers must arrive whole within this
+    int idleTimeoutSeconds = 5;                 // a connection without a request under way is closed after this
 };
 
 struct ParsedOptions {

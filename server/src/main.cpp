@@ -7,6 +7,7 @@
 #include "Pin.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <pthread.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -44,6 +46,13 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Every open connection takes a file descriptor; the usual soft limit of 1,024 is far below
+    // what the server can hold, so it takes what the hard limit allows.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     // The database holds PIN hashes and e-mail addresses: what the server creates is for its own user.
     umask(0077);
@@ -68,7 +77,12 @@ int main(int argc, char** argv)
     HandlerConfig config;
     config.maxUploadBytes = options.maxUploadBytes;
     const Handler handler(*storage, config);
-    HttpServer server(handler, {}, options.threads);
+    HttpLimits limits;
+    limits.threads = options.threads;
+    limits.maxConnectionsPerAddress = options.maxConnectionsPerAddress;
+    limits.headerTimeout = std::chrono::seconds(options.headerTimeoutSeconds);
+    limits.idleTimeout = std::chrono::seconds(options.idleTimeoutSeconds);
+    HttpServer server(handler, {}, limits);
     const int port = server.bind(options.listenAddress, options.port);
     if (port < 0) {
         std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(), options.port);

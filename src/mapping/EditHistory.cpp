@@ -9,23 +9,79 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
     if (m_depth++ == 0) {
         m_before = table;
         m_name = name;
+        m_wholeTable = true;
+    } else if (!m_wholeTable) {
+        // Inside a step of a few slots: the table as that step found it is the table now with the
+        // slots it kept put back.
+        m_before.plistBuild = table.plistBuild;
+        for (auto kept = m_kept.crbegin(); kept != m_kept.crend(); ++kept) // the first kept of a slot last
+            m_before.plistBuild[kept->first] = kept->second;
+        m_kept.clear();
+        m_wholeTable = true;
     }
+}
+
+void EditHistory::beginForSlots(const MappingTable &table, const QString &name)
+{
+    if (m_depth++ == 0) {
+        m_before = MappingTable{{}, table.curPage, table.totalPages};
+        m_name = name;
+        m_wholeTable = false;
+        m_kept.clear();
+    }
+}
+
+void EditHistory::willWrite(const MappingTable &table, int first, int count)
+{
+    if (m_depth == 0 || m_wholeTable)
+        return;
+    for (int slot = first; slot < first + count; ++slot) {
+        if (table.hasSlot(slot))
+            m_kept.emplace_back(slot, table.plistBuild.at(slot));
+    }
+}
+
+QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after)
+{
+    // In table order; of a slot kept more than once, the first keeping holds it as the step found it.
+    std::stable_sort(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_kept.erase(std::unique(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+                 m_kept.end());
+    QVector<TableChange> changes;
+    for (auto kept = m_kept.cbegin(); kept != m_kept.cend();) {
+        if (kept->second == after.at(kept->first)) {
+            ++kept;
+            continue;
+        }
+        TableChange change{kept->first, {}, {}};
+        change.before.reserve(qsizetype(m_kept.cend() - kept));
+        change.after.reserve(change.before.capacity());
+        for (int slot = kept->first; kept != m_kept.cend() && kept->first == slot && kept->second != after.at(slot);
+             ++kept, ++slot) {
+            change.before.append(kept->second);
+            change.after.append(after.at(slot));
+        }
+        changes.append(std::move(change));
+    }
+    return changes;
 }
 
 bool EditHistory::end(const MappingTable &table)
 {
     if (m_depth == 0 || --m_depth > 0)
         return false;
-    QVector<TableChange> changes = difference(m_before.plistBuild, table.plistBuild);
+    QVector<TableChange> changes =
+        m_wholeTable ? difference(m_before.plistBuild, table.plistBuild) : keptSlotsChanged(table.plistBuild);
+    m_kept.clear();
     Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
     m_before = MappingTable{}; // lets the table own its data alone again
     if (step.changes.isEmpty())
         return false;
     m_lastChanges = step.changes;
     m_steps.resize(m_done);
-    m_steps.append(std::move(step));
+    m_steps.push_back(std::move(step));
     if (m_steps.size() > kMaxSteps)
-        m_steps.removeFirst();
+        m_steps.pop_front();
     m_done = m_steps.size();
     return true;
 }
@@ -36,6 +92,7 @@ void EditHistory::clear()
     m_done = 0;
     m_depth = 0;
     m_before = MappingTable{};
+    m_kept.clear();
     m_lastChanges.clear();
 }
 

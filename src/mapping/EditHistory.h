@@ -5,6 +5,10 @@
 #include <QString>
 #include <QVector>
 
+#include <deque>
+#include <utility>
+#include <vector>
+
 namespace ov::mapping {
 
 // What one change did to a table: the slots [position, position + before.size()) held `before`
@@ -27,6 +31,12 @@ public:
     // Opens a step named `name`, keeping the table as it is now. Steps opened while one is open
     // join it: a page exchange of 32 swaps is one step.
     void begin(const MappingTable &table, const QString &name);
+    // Opens a step that writes only slots it names to `willWrite` before writing them and adds or
+    // removes none: only those slots are kept, so the step costs what it writes, not the table.
+    void beginForSlots(const MappingTable &table, const QString &name);
+    // Keeps slots [first, first + count) as they are now, before the open step writes them; slots
+    // that are not in the table, and a step that keeps the whole table, need nothing.
+    void willWrite(const MappingTable &table, int first, int count = 1);
     // Closes the step opened last. The outermost close records the step when the table changed
     // (what could be redone is dropped then) and returns true; otherwise it returns false.
     bool end(const MappingTable &table);
@@ -36,7 +46,7 @@ public:
     void clear();
 
     bool canUndo() const { return !isOpen() && m_done > 0; }
-    bool canRedo() const { return !isOpen() && m_done < m_steps.size(); }
+    bool canRedo() const { return !isOpen() && m_done < qsizetype(m_steps.size()); }
     // The name of the step that undo or redo would take back or do again; empty when there is none.
     QString undoName() const { return canUndo() ? m_steps.at(m_done - 1).name : QString(); }
     QString redoName() const { return canRedo() ? m_steps.at(m_done).name : QString(); }
@@ -63,10 +73,14 @@ private:
     static void replace(QVector<ParameterEntry> &table, int position, qsizetype count,
                         const QVector<ParameterEntry> &entries);
 
-    QVector<Step> m_steps;
+    // What the slots kept by `willWrite` show now: runs of neighbours that were rewritten.
+    QVector<TableChange> keptSlotsChanged(const QVector<ParameterEntry> &after);
+    std::deque<Step> m_steps;
     qsizetype m_done = 0; // steps [0, m_done) are done, the rest undone
     int m_depth = 0;
     MappingTable m_before; // the table when the open step began; shares its data until the table changes
+    bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
+    std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
     QString m_name;
     QVector<TableChange> m_lastChanges;
 };

@@ -84,21 +84,31 @@ std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage)
     return moved;
 }
 
+bool sameSlot(const ParameterEntry &x, const ParameterEntry &y)
+{
+    if (x.isEmptySlot() != y.isEmptySlot())
+        return false;
+    return x.isEmptySlot() || (x.ParamNum == y.ParamNum && x.Parameter == y.Parameter);
+}
+
 bool sameMapping(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b)
 {
     if (a.size() != b.size())
         return false;
     if (a.constData() == b.constData())
         return true;
-    for (qsizetype slot = 0; slot < a.size(); ++slot) {
-        const ParameterEntry &x = a.at(slot);
-        const ParameterEntry &y = b.at(slot);
-        if (x.isEmptySlot() != y.isEmptySlot())
-            return false;
-        if (!x.isEmptySlot() && (x.ParamNum != y.ParamNum || x.Parameter != y.Parameter))
-            return false;
-    }
-    return true;
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), sameSlot);
+}
+
+qsizetype differingSlots(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b)
+{
+    Q_ASSERT(a.size() == b.size());
+    if (a.constData() == b.constData())
+        return 0;
+    qsizetype count = 0;
+    for (qsizetype slot = 0; slot < a.size(); ++slot)
+        count += sameSlot(a.at(slot), b.at(slot)) ? 0 : 1;
+    return count;
 }
 
 } // namespace ov::mapping

@@ -50,8 +50,14 @@ bool canExchangePages(const MappingTable &table, int fromPage, int toPage);
 // the exchange is refused (nothing changes then).
 std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage);
 
-// Whether two tables would be written alike: as many slots, each holding the same parameter or both
-// empty. OravelPage and OravelControlNo are not written, so they do not count.
+// Whether two slots would be written alike: the same parameter, or both empty. OravelPage and
+// OravelControlNo are not written, so they do not count.
+bool sameSlot(const ParameterEntry &x, const ParameterEntry &y);
+
+// Whether two tables would be written alike: as many slots, each written alike.
 bool sameMapping(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b);
+
+// How many slots of two tables as long as each other would be written differently.
+qsizetype differingSlots(const QVector<ParameterEntry> &a, const QVector<ParameterEntry> &b);
 
 } // namespace ov::mapping

@@ -108,6 +108,22 @@ QString buildChart(const QString &pluginName, const QString &fileLocation, const
     return chart;
 }
 
+void ChartText::relabelled(const QString &pluginName, const QString &fileLocation)
+{
+    m_pluginName = pluginName;
+    m_fileLocation = fileLocation;
+    m_stale = true;
+}
+
+const QString &ChartText::text(const mapping::MappingTable &table) const
+{
+    if (m_stale) {
+        m_text = buildChart(m_pluginName, m_fileLocation, table);
+        m_stale = false;
+    }
+    return m_text;
+}
+
 QString chartPath(const QString &fileLocation)
 {
     return fileLocation + QLatin1String(".html");

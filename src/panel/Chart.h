@@ -25,6 +25,24 @@ QString chartFooter();
 // Header, rows and footer: the whole chart of a table.
 QString buildChart(const QString &pluginName, const QString &fileLocation, const mapping::MappingTable &table);
 
+// The chart of the table as of its last relabel. A relabel only notes the plug-in it was for; the
+// text is built from the table when it is first read afterwards, so an edit costs its page, not the
+// whole table. Every change to the table ends with a relabel, so the table read then is the table
+// the relabel saw.
+class ChartText final {
+public:
+    // The relabel: the chart is now that of the table as it stands, for this plug-in.
+    void relabelled(const QString &pluginName, const QString &fileLocation);
+    // The chart text: empty before the first relabel.
+    const QString &text(const mapping::MappingTable &table) const;
+
+private:
+    QString m_pluginName;
+    QString m_fileLocation;
+    mutable QString m_text;
+    mutable bool m_stale = false;
+};
+
 // The chart file of a parameter-order file: the same path with ".html" appended.
 QString chartPath(const QString &fileLocation);
 

@@ -4,6 +4,7 @@
 #include "mapping/EditHistory.h"
 #include "mapping/MappingTable.h"
 #include "mapping/ParameterPlacements.h"
+#include "panel/Chart.h"
 
 #include <QHash>
 #include <QString>
@@ -26,6 +27,8 @@ struct SavedMapping {
     catalogue::PluginRecord plugin;
     QVector<mapping::ParameterEntry> plistBuild;
     int plugin_Mode = 0;
+    // How many slots of the table differ from it, counted while the two are as long as each other.
+    qsizetype differingSlots = 0;
 };
 
 // The mapping document's state for the life of the process: the table with its page counters
@@ -33,8 +36,11 @@ struct SavedMapping {
 // of the last relabel and the signed-in community user.
 struct EditorState : mapping::MappingTable {
     int plugin_Mode = 0;
-    QString bHTML;
+    panel::ChartText chart;
     QString loggedInAs = kNoOneHere;
+
+    // The chart text of the last relabel.
+    const QString &bHTML() const { return chart.text(*this); }
 
     // Unsaved edits, their undo history, and where each parameter of the list stands.
     SavedMapping saved;

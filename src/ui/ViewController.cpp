@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace ov::ui {
 
 namespace {
@@ -190,8 +192,7 @@ void ViewController::readPlistFile(const QString &path, const mapping::PlistDocu
 void ViewController::populateKnobLabels(int page)
 {
     const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
-    m_state.bHTML = plugin ? panel::buildChart(plugin->Plugin, plugin->fileLocation, m_state)
-                           : panel::buildChart({}, {}, m_state);
+    m_state.chart.relabelled(plugin ? plugin->Plugin : QString(), plugin ? plugin->fileLocation : QString());
     m_state.curPage = page;
     // A control whose slot does not exist shows "-" and keeps its tooltip.
     const panel::PanelLabels labels = panel::labelsForPage(m_state, page);
@@ -202,17 +203,22 @@ void ViewController::populateKnobLabels(int page)
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
-    showAlsoOnMarks(page);
-    showChangeMarks(page);
+    if (!m_state.history.isOpen()) {
+        showAlsoOnMarks(page);
+        showChangeMarks(page);
+    }
 }
 
 // ---- editing ----
 
 void ViewController::moveParameterPosition(int from, int to, int movePageMode)
 {
-    EditStep step(*this, movePageMode == 1 ? texts::kStepSwapControls : texts::kStepAssignParameter);
+    EditStep step(*this, movePageMode == 1 ? texts::kStepSwapControls : texts::kStepAssignParameter,
+                  EditStep::Writes::AnnouncedSlots);
+    m_state.history.willWrite(m_state, to);
     std::optional<bool> realParameterWritten;
     if (movePageMode == 1) {
+        m_state.history.willWrite(m_state, from);
         realParameterWritten = mapping::swapSlots(m_state, from, to);
     } else {
         const std::optional<mapping::ParameterEntry> source = m_view.arrangedParameter(from);
@@ -286,7 +292,8 @@ void ViewController::clearThisPage()
 {
     if (!m_state.isLoaded())
         return;
-    EditStep step(*this, texts::kStepClearPage);
+    EditStep step(*this, texts::kStepClearPage, EditStep::Writes::AnnouncedSlots);
+    m_state.history.willWrite(m_state, mapping::slotIndex(m_state.curPage, 1), mapping::kControlsPerPage);
     mapping::clearThisPage(m_state);
     populateKnobLabels(m_state.curPage);
 }
@@ -295,12 +302,15 @@ void ViewController::movePage(int fromPage, int toPage)
 {
     if (!mapping::canExchangePages(m_state, fromPage, toPage))
         return;
-    BusyScope busy(m_view); // 32 relabels take a while on a long table
-    EditStep step(*this, texts::kStepMovePage); // the 32 swaps are one step
-    m_state.curPage = toPage;
-    // Slot by slot through the primitive: each swap relabels and may advance the parameter selection.
-    for (int i = 0; i < mapping::kControlsPerPage; ++i)
-        moveParameterPosition(mapping::slotIndex(fromPage, 1) + i, mapping::slotIndex(toPage, 1) + i, 1);
+    EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots); // the 32 swaps are one step
+    m_state.history.willWrite(m_state, mapping::slotIndex(fromPage, 1), mapping::kControlsPerPage);
+    m_state.history.willWrite(m_state, mapping::slotIndex(toPage, 1), mapping::kControlsPerPage);
+    // Slot by slot; the panel is relabelled once, for the page as the 32 swaps leave it, and every
+    // parameter that moved into toPage advances the parameter selection by one row.
+    const int movedIn = mapping::exchangePages(m_state, fromPage, toPage).value_or(0);
+    populateKnobLabels(m_state.curPage);
+    for (int i = 0; i < movedIn; ++i)
+        m_view.selectNextParameter();
 }
 
 void ViewController::ovMovePage_First()
@@ -381,7 +391,7 @@ void ViewController::outputChartAs(const QString &format)
     if (!plugin || !m_state.isLoaded())
         return;
     const QString path = panel::chartPath(plugin->fileLocation);
-    const panel::ChartWriteResult written = panel::writeChart(path, m_state.bHTML);
+    const panel::ChartWriteResult written = panel::writeChart(path, m_state.bHTML());
     if (!written.ok) {
         alertUser(panel::texts::kChartNotWritten, panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail));
         return;
@@ -449,7 +459,8 @@ bool ViewController::hasUnsavedEdits() const
 
 bool ViewController::hasUnsavedTableEdits() const
 {
-    return m_state.saved.open && !mapping::sameMapping(m_state.plistBuild, m_state.saved.plistBuild);
+    const SavedMapping &saved = m_state.saved;
+    return saved.open && (m_state.plistBuild.size() != saved.plistBuild.size() || saved.differingSlots > 0);
 }
 
 bool ViewController::askToSaveUnsavedEdits()
@@ -523,6 +534,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
 void ViewController::mappingSaved()
 {
     m_state.saved.plistBuild = m_state.plistBuild;
+    m_state.saved.differingSlots = 0;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;
     readChangesBase();
     compareWithChangesBase();
@@ -549,6 +561,7 @@ void ViewController::showTableChanged(const std::optional<QVector<mapping::Table
         m_state.placements.update(*changes, m_state.plistBuild);
     else
         m_state.placements = mapping::ParameterPlacements(m_state.plistBuild);
+    countUnsavedSlots(changes);
     QStringList placements;
     placements.reserve(m_state.availableParameters.size());
     for (const mapping::ParameterEntry &entry : std::as_const(m_state.availableParameters))
@@ -557,6 +570,28 @@ void ViewController::showTableChanged(const std::optional<QVector<mapping::Table
     showAlsoOnMarks(m_state.curPage);
     compareWithChangesBase();
     showEditState();
+}
+
+void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::TableChange>> &changes)
+{
+    SavedMapping &saved = m_state.saved;
+    if (saved.plistBuild.size() != m_state.plistBuild.size())
+        return; // the lengths alone tell
+    const bool slotsRewrittenOnly = changes && std::all_of(changes->cbegin(), changes->cend(), [](const auto &change) {
+        return change.before.size() == change.after.size();
+    });
+    if (!slotsRewrittenOnly) {
+        saved.differingSlots = mapping::differingSlots(m_state.plistBuild, saved.plistBuild);
+        return;
+    }
+    // The table was as long before: only the rewritten slots can have changed the count.
+    for (const mapping::TableChange &change : *changes) {
+        for (qsizetype k = 0; k < change.after.size(); ++k) {
+            const mapping::ParameterEntry &savedSlot = saved.plistBuild.at(change.position + k);
+            saved.differingSlots += (mapping::sameSlot(change.before.at(k), savedSlot) ? 1 : 0)
+                - (mapping::sameSlot(change.after.at(k), savedSlot) ? 1 : 0);
+        }
+    }
 }
 
 void ViewController::showEditState()

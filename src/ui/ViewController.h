@@ -170,6 +170,8 @@ private:
     // After every change to the table (`changes` when known, else a new table): where parameters
     // stand, the panel's marks, the modified marker and the Undo and Redo commands.
     void showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes = std::nullopt);
+    // Keeps count of the slots that differ from the plug-in's own file after `changes` (when known).
+    void countUnsavedSlots(const std::optional<QVector<mapping::TableChange>> &changes);
     void showEditState();
     void showAlsoOnMarks(int page);
 

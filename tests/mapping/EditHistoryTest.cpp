@@ -186,6 +186,78 @@ TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
     EXPECT_FALSE(history.redo(table));
 }
 
+// The cheap step that keeps only the slots it announces records what the step that keeps the whole
+// table records, also when a step of the whole table opens inside it.
+TEST(EditHistory, AStepOfAnnouncedSlotsRecordsWhatAStepOfTheWholeTableRecords)
+{
+    std::mt19937 random(20261208);
+    MappingTable whole = filledTable(4, 1);
+    for (int slot = 0; slot < whole.plistBuild.size(); slot += 5)
+        whole.plistBuild[slot] = {QString(), kEmptyParameter, 0, slot};
+    MappingTable announced = whole;
+    const MappingTable first = whole;
+    EditHistory wholeHistory, announcedHistory;
+    int recorded = 0;
+    for (int n = 0; n < 200; ++n) {
+        const int kind = int(random() % 4);
+        const int slot = int(random() % whole.plistBuild.size());
+        const int other = int(random() % whole.plistBuild.size());
+        const int page = int(random() % whole.totalPages) + 1;
+        const auto edit = [&](MappingTable &table, EditHistory &history, bool announce) {
+            const auto willWrite = [&](int at, int count) {
+                if (announce)
+                    history.willWrite(table, at, count);
+            };
+            switch (kind) {
+            case 0:
+                willWrite(slot, 1);
+                assignParameter(table, {QString::number(n % 3), QStringLiteral("P%1").arg(n % 3), 0, 0}, slot);
+                break;
+            case 1:
+                willWrite(slot, 1);
+                willWrite(other, 1);
+                swapSlots(table, slot, other);
+                break;
+            case 2:
+                willWrite(slotIndex(page, 1), kControlsPerPage);
+                willWrite(slotIndex(table.curPage, 1), kControlsPerPage);
+                exchangePages(table, table.curPage, page);
+                break;
+            case 3: // a swap, then a step of the whole table inside this one
+                willWrite(slot, 1);
+                willWrite(other, 1);
+                swapSlots(table, slot, other);
+                history.begin(table, QStringLiteral("inner"));
+                clearThisPage(table);
+                assignParameter(table, {QStringLiteral("9"), QStringLiteral("Inner"), 0, 0}, other);
+                history.end(table);
+                break;
+            }
+        };
+        wholeHistory.begin(whole, QStringLiteral("edit"));
+        edit(whole, wholeHistory, false);
+        const bool wholeRecorded = wholeHistory.end(whole);
+        announcedHistory.beginForSlots(announced, QStringLiteral("edit"));
+        edit(announced, announcedHistory, true);
+        ASSERT_EQ(announcedHistory.end(announced), wholeRecorded) << "edit " << n;
+        ASSERT_EQ(announced.plistBuild, whole.plistBuild);
+        if (!wholeRecorded)
+            continue;
+        ++recorded;
+        const QVector<TableChange> &expected = wholeHistory.lastChanges(), &actual = announcedHistory.lastChanges();
+        ASSERT_EQ(actual.size(), expected.size()) << "edit " << n;
+        for (qsizetype i = 0; i < actual.size(); ++i) {
+            EXPECT_EQ(actual.at(i).position, expected.at(i).position);
+            EXPECT_EQ(actual.at(i).before, expected.at(i).before);
+            EXPECT_EQ(actual.at(i).after, expected.at(i).after);
+        }
+    }
+    EXPECT_GT(recorded, 150);
+    while (announcedHistory.undo(announced)) {
+    }
+    expectSameTable(announced, first);
+}
+
 TEST(EditHistory, OnlyTheLatestStepsAreKept)
 {
     MappingTable table = filledTable(1);

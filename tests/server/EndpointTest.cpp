@@ -114,22 +114,27 @@ TEST_P(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
     EXPECT_EQ(server.post("/files/1/CSParameterOrder.plist").status, 405);
 }
 
-TEST_P(Endpoints, LogHasOneLinePerRequestAndNeverAPin)
+TEST_P(Endpoints, LogHasOneShortLinePerRequestAndNeverAPinOrAnEmailAddress)
 {
     LiveServer server(GetParam());
-    const std::string pin = server.createUser("ann");
+    const std::string pin = server.createUser("ann");  // with someone@example.com
     server.post("/checkuser.php?userName=ann&pinCode=" + pin);
     server.post("/checkuser.php?userName=ann&pinCode=9" + pin + "&pinCode=" + pin);
+    server.upload("ann", "Synth", std::string(2000, 'c'), ovtest::xmlPlist({"1 A"}));
     std::vector<std::string> lines;
-    for (int wait = 0; wait < 100 && lines.size() < 3; ++wait) {  // the line is written after the reply
+    for (int wait = 0; wait < 100 && lines.size() < 4; ++wait) {  // the line is written after the reply
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         lines = server.logLines();
     }
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     int signIns = 0;
     for (const auto& line : lines) {
         EXPECT_EQ(line.find(pin), std::string::npos) << line;
+        EXPECT_EQ(line.find("example.com"), std::string::npos) << line;
+        EXPECT_LT(line.size(), 400u) << line;
         signIns += line.find("\"POST /checkuser.php?userName=ann&pinCode=[hidden]\" 200 4B") != std::string::npos;
     }
     EXPECT_EQ(signIns, 1);
+    EXPECT_NE(lines[0].find("&emailAddr=[hidden]\" 200"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[3].find("&comments=" + std::string(200, 'c') + "...\" 200"), std::string::npos) << lines[3];
 }

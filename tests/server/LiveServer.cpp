@@ -161,7 +161,15 @@ std::string uploadBody(std::string_view file)
            std::string(file) + "\r\n--" + boundary + "--\r\n";
 }
 
-LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store) : location(std::move(store))
+ovserver::HttpLimits LiveServer::sharedAddressLimits()
+{
+    ovserver::HttpLimits limits;
+    limits.maxConnectionsPerAddress = 0;
+    return limits;
+}
+
+LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store, ovserver::HttpLimits limits)
+    : location(std::move(store))
 {
     if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
     if (location.empty()) {
@@ -173,10 +181,13 @@ LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string st
     config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };
     m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
-    m_server = std::make_unique<ovserver::HttpServer>(*m_handler, [this](std::string_view line) {
-        const std::lock_guard lock(m_logMutex);
-        m_log.emplace_back(line);
-    });
+    m_server = std::make_unique<ovserver::HttpServer>(
+        *m_handler,
+        [this](std::string_view line) {
+            const std::lock_guard lock(m_logMutex);
+            m_log.emplace_back(line);
+        },
+        limits);
     port = m_server->bind("127.0.0.1", 0);
     if (port <= 0) throw std::runtime_error("cannot bind a loopback port");
     m_thread = std::thread([this] { m_server->run(); });

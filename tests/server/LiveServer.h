@@ -107,7 +107,10 @@ std::string wrongPin(const std::string& pin);
 class LiveServer : public Remote {
 public:
     // location empty: a store of the server's own.
-    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {});
+    explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {},
+                        ovserver::HttpLimits limits = sharedAddressLimits());
+    // The server's usual limits, but none per address: every client of the tests comes from 127.0.0.1.
+    static ovserver::HttpLimits sharedAddressLimits();
     ~LiveServer();
 
     std::vector<std::string> logLines() const;

@@ -106,7 +106,8 @@ TEST(ProcessCommandLine, FlagsAndStoresThatAreRefused)
 
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"--port", "70000"}, {"--port"}, {"--max-upload", "0"}, {"--max-upload", "12kb"},
-             {"--threads", "0"}, {"--db-connections", "x"}}) {
+             {"--threads", "0"}, {"--db-connections", "x"}, {"--max-connections-per-address", "-1"},
+             {"--header-timeout", "0"}, {"--idle-timeout", "5s"}}) {
         ServerProcess refused(bad, errors);
         EXPECT_EQ(refused.waitForExit(), 2) << bad[0];
     }
