@@ -34,6 +34,7 @@ public:
     QString labelText(ui::Label) const override { return kPlugin.fileLocation; }
     void setControlLabel(int, const QString &) override {}
     void setControlToolTip(int, const QString &) override {}
+    void setControlParamNum(int, const QString &) override {}
     void setButtonEnabled(ui::Button, bool) override {}
     void setPluginList(const catalogue::PluginList &) override {}
     std::optional<catalogue::PluginRecord> selectedPlugin() const override { return kPlugin; }

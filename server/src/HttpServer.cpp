@@ -31,7 +31,7 @@ using SteadyClock = std::chrono::steady_clock;
 namespace {
 
 // Connections the kernel holds for the server before it accepts them.
-constexpr int kListenBacklog = 1024;
+constexpr int kListenBacklog = 4096;
 // A reply must be taken by the client within this time.
 constexpr std::chrono::seconds kWriteTimeout{60};
 // After a reply that closes the connection, what the client still sends is read and dropped for at

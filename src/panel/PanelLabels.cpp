@@ -20,6 +20,8 @@ PanelLabels labelsForPage(const mapping::MappingTable &table, int page)
         if (table.hasSlot(first + n)) {
             labels.text[n] = table.plistBuild.at(first + n).Parameter;
             labels.toolTip[n] = labels.text[n];
+            if (!table.plistBuild.at(first + n).isEmptySlot())
+                labels.number[n] = table.plistBuild.at(first + n).ParamNum;
         } else {
             labels.text[n] = mapping::kEmptyParameter;
         }

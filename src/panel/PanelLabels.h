@@ -14,6 +14,9 @@ struct PanelLabels final {
     std::array<QString, mapping::kControlsPerPage> text;
     // A label's tooltip becomes its slot's Parameter; it is left as it was when the slot does not exist.
     std::array<std::optional<QString>, mapping::kControlsPerPage> toolTip;
+    // The slot's ParamNum, so that a parameter without a name still shows; empty for the empty slot
+    // and where there is no slot.
+    std::array<QString, mapping::kControlsPerPage> number;
     QString pageCurrentlyDisplayed; // "Page %i of %i"
     QString totalPagesIndicator;    // "%i Page" / "%i Pages"
 };

@@ -16,8 +16,10 @@ std::uint64_t readBigEndian(std::string_view bytes, std::size_t offset, std::siz
 }
 
 // Walks a binary list's object graph from its top object without recursion: refuses a cycle, a
-// nesting deeper than kMaxNesting, more than kMaxExpandedObjects objects after copying, a text
-// holding a NUL, and anything too broken to walk.
+// nesting deeper than kMaxNesting, more than kMaxExpandedObjects objects or kMaxExpandedBytes of
+// texts and data after copying, a text holding a NUL, and anything too broken to walk. An object
+// may be referred to any number of times within those bounds: Apple's writer stores each distinct
+// string once.
 std::optional<std::string> binaryProblem(std::string_view bin)
 {
     const std::string broken = "the binary property list is malformed";
@@ -40,9 +42,10 @@ std::optional<std::string> binaryProblem(std::string_view bin)
     enum class Kind { Scalar, Container, Broken, TextWithNul };
     struct Object {
         Kind kind = Kind::Broken;
+        std::uint64_t bytes = 0; // of a text or data
         std::vector<std::uint64_t> children;
     };
-    // An object's kind and, for containers, the objects it refers to.
+    // An object's kind and size, and for containers the objects it refers to.
     auto read = [&](std::uint64_t object) {
         Object result;
         const std::uint64_t offset = readBigEndian(bin, tableOffset + object * offsetSize, offsetSize);
@@ -52,7 +55,8 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         const unsigned type = marker >> 4;
         const bool container = type == 0xA || type == 0xC || type == 0xD;
         const bool text = type == 0x5 || type == 0x6;
-        if (!container && !text) {
+        const bool data = type == 0x4;
+        if (!container && !text && !data) {
             result.kind = Kind::Scalar;
             return result;
         }
@@ -70,23 +74,24 @@ std::optional<std::string> binaryProblem(std::string_view bin)
             count = readBigEndian(bin, pos + 1, width);
             pos += 1 + width;
         }
-        if (text) {
+        if (!container) {
             const std::uint64_t unit = type == 0x6 ? 2 : 1;
             if (count > (tableOffset - pos) / unit)
                 return result;
-            for (std::uint64_t i = 0; i < count; ++i)
+            for (std::uint64_t i = 0; text && i < count; ++i)
                 if (readBigEndian(bin, pos + i * unit, unit) == 0) {
                     result.kind = Kind::TextWithNul;
                     return result;
                 }
             result.kind = Kind::Scalar;
+            result.bytes = count * unit;
             return result;
         }
-        if (count > objectCount)
+        // The references must lie within the file; each may name any object, shared ones included.
+        const std::uint64_t perEntry = type == 0xD ? 2 : 1;
+        if (count > (tableOffset - pos) / refSize / perEntry)
             return result;
-        const std::uint64_t refs = type == 0xD ? count * 2 : count;
-        if ((tableOffset - pos) / refSize < refs)
-            return result;
+        const std::uint64_t refs = count * perEntry;
         result.children.reserve(refs);
         for (std::uint64_t i = 0; i < refs; ++i) {
             const std::uint64_t ref = readBigEndian(bin, pos + i * refSize, refSize);
@@ -102,7 +107,7 @@ std::optional<std::string> binaryProblem(std::string_view bin)
     struct Shape {
         bool onPath = false, done = false;
         std::uint8_t height = 0;
-        std::uint64_t expanded = 0;
+        std::uint64_t expanded = 0, expandedBytes = 0;
     };
     std::vector<Shape> shapes(objectCount);
     struct Frame {
@@ -110,7 +115,7 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         std::vector<std::uint64_t> children;
         std::size_t next = 0;
         std::uint8_t childHeight = 0;
-        std::uint64_t expanded = 1;
+        std::uint64_t expanded = 1, expandedBytes = 0;
     };
     std::vector<Frame> path;
     std::optional<std::string> problem;
@@ -125,7 +130,7 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         if (problem)
             return false;
         shapes[object].onPath = true;
-        path.push_back(Frame{object, std::move(found.children)});
+        path.push_back(Frame{object, std::move(found.children), 0, 0, 1, found.bytes});
         return true;
     };
     // Adds a finished subtree to the container on top of the path; false when a bound is passed.
@@ -139,7 +144,8 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         }
         parent.childHeight = std::max(parent.childHeight, child.height);
         parent.expanded += child.expanded;
-        if (parent.expanded > kMaxExpandedObjects) {
+        parent.expandedBytes += child.expandedBytes;
+        if (parent.expanded > kMaxExpandedObjects || parent.expandedBytes > kMaxExpandedBytes) {
             problem = "the property list refers to its objects too many times";
             return false;
         }
@@ -163,7 +169,8 @@ std::optional<std::string> binaryProblem(std::string_view bin)
             continue;
         }
         Shape &shape = shapes[frame.object];
-        shape = Shape{false, true, static_cast<std::uint8_t>(frame.childHeight + 1), frame.expanded};
+        shape = Shape{false, true, static_cast<std::uint8_t>(frame.childHeight + 1), frame.expanded,
+                      frame.expandedBytes};
         path.pop_back();
         if (!account(shape))
             return problem;

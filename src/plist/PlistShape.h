@@ -18,6 +18,8 @@ namespace ov::plist {
 inline constexpr std::size_t kMaxNesting = 32;
 // The objects a binary list may expand to once every reference is copied.
 inline constexpr std::uint64_t kMaxExpandedObjects = std::uint64_t{1} << 20;
+// The bytes of texts and data a binary list may expand to: no more than the largest file holds.
+inline constexpr std::uint64_t kMaxExpandedBytes = std::uint64_t{256} << 20;
 
 // Why libplist must not read these bytes, or nothing when it may.
 std::optional<std::string> shapeProblem(std::string_view bytes);

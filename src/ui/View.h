@@ -72,6 +72,8 @@ public:
     // The label of control `control` (ovControl1 ... ovControl32).
     virtual void setControlLabel(int control, const QString &text) = 0;
     virtual void setControlToolTip(int control, const QString &toolTip) = 0;
+    // The parameter number shown under control `control`'s label; empty for none.
+    virtual void setControlParamNum(int control, const QString &number) = 0;
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
 
     // The plug-in list (myArrayController).

@@ -198,6 +198,7 @@ void ViewController::populateKnobLabels(int page)
     const panel::PanelLabels labels = panel::labelsForPage(m_state, page);
     for (int n = 0; n < mapping::kControlsPerPage; ++n) {
         m_view.setControlLabel(n + 1, labels.text[n]);
+        m_view.setControlParamNum(n + 1, labels.number[n]);
         if (labels.toolTip[n])
             m_view.setControlToolTip(n + 1, *labels.toolTip[n]);
     }
@@ -438,6 +439,7 @@ void ViewController::showNoPluginOpen()
     setPluginButtonsEnabled(false);
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         m_view.setControlLabel(control, mapping::kEmptyParameter);
+        m_view.setControlParamNum(control, QString());
         m_view.setControlToolTip(control, QString());
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());

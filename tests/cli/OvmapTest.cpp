@@ -63,6 +63,30 @@ protected:
 
 } // namespace
 
+// The JSON is written directly; it must be what Qt's own writer makes of the same content, names
+// with quotes, backslashes, control characters and characters beyond ASCII included.
+TEST_F(Ovmap, ShowJsonIsLaidOutAsQtWritesItWithEveryNameEscaped)
+{
+    const QStringList names = {"Quote \"x\"", "Back\\slash", QString::fromUtf16(u"Tab\tNew\nline\u0001\u001f\u007f"),
+                               QString::fromUtf16(u"Caf\u00e9 \U0001F39B </x>"), QString::fromUtf16(u"\u00e9\u00e9")};
+    QStringList order;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        order.append(QStringLiteral("%1 %2").arg(i + 1).arg(names.at(i)));
+    const QString file = home.filePath(QStringLiteral("Odd/CSParameterOrder.plist"));
+    writeFile(file, ov::test::toBinaryPlist(xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", order))));
+
+    const Result run = ovmap({"show", file, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonDocument parsed = QJsonDocument::fromJson(run.out);
+    EXPECT_EQ(run.out, parsed.toJson(QJsonDocument::Indented));
+    const QJsonArray table = parsed["plistBuild"].toArray();
+    ASSERT_EQ(table.size(), 32);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(table[i].toObject()["Parameter"].toString(), names.at(i));
+    EXPECT_EQ(parsed["totalPages"].toInt(), 1);
+    EXPECT_EQ(parsed["available"].toArray().size(), names.size() + 1);
+}
+
 TEST_F(Ovmap, ScanListsWhatTheEditorWouldList)
 {
     const Result run = ovmap({"scan", "--home", home.path(), "--json"});
@@ -97,6 +121,12 @@ TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
     EXPECT_TRUE(text.out.contains(" 1  Cutoff  (1)\n"));
     EXPECT_TRUE(text.out.contains(" 2  -\n"));
     EXPECT_EQ(ovmap({"show", synth, "--page", "2"}).status, 1);
+
+    // 10,000 parameters in a binary file whose "-1" and names are each stored once and referred to.
+    const QJsonObject shared = showJson(ov::test::plistlibFile("ten-thousand.bplist"));
+    EXPECT_EQ(shared["totalPages"].toInt(), 625);
+    EXPECT_EQ(shared["available"].toArray().size(), 10001);
+    EXPECT_EQ(shared["plistBuild"].toArray()[19998].toObject()["Parameter"], "Parameter 9999");
 }
 
 TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)

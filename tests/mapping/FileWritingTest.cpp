@@ -277,6 +277,18 @@ TEST_F(FileWriting, RecallOfAMissingOrUnreadableBackupChangesNothing)
     EXPECT_EQ(readFile(path), before);
 }
 
+TEST_F(FileWriting, SavingABinaryFileThatSharesObjectsKeepsTheOtherKeys)
+{
+    writeFile(path, readFile(ov::test::plistlibFile("shared-between-keys.bplist")));
+    const LoadedMapping loaded = readPlistFile(path, 1, 0);
+    ASSERT_EQ(loaded.plistBuild.size(), 64);
+    EXPECT_EQ(loaded.plistBuild[40].Parameter, "B");
+    ASSERT_TRUE(exportToPlist(path, loaded.plistBuild, loaded.pluginMode).ok());
+    const QStringList owned{"ControlSurfaceParameterOrder", "OravelCSMode"};
+    EXPECT_EQ(withoutKeys(path, owned), withoutKeys(ov::test::plistlibFile("shared-between-keys.xml"), owned));
+    EXPECT_EQ(readPlistFile(path, 1, 0).plistBuild, loaded.plistBuild);
+}
+
 TEST_F(FileWriting, SavedFileLoadsBackAsTheSameTable)
 {
     writeFile(path, xmlPlist(stringArrayXml("StoreCSUnique", {"-1", "1 A"})));

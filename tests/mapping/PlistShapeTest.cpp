@@ -22,7 +22,9 @@ public:
     {
         if (text.size() < 15)
             return char(0x50 | text.size()) + text;
-        return QByteArray("\x5F\x10") + char(text.size()) + text; // the count as a one-byte integer
+        if (text.size() < 256)
+            return QByteArray("\x5F\x10") + char(text.size()) + text; // the count as a one-byte integer
+        return QByteArray("\x5F\x11") + char(text.size() >> 8) + char(text.size() & 0xFF) + text;
     }
     static QByteArray array(const QList<int> &refs) { return container(0xA0, refs); }
     static QByteArray dict(const QList<int> &keys, const QList<int> &values) { return container(0xD0, keys + values); }
@@ -108,6 +110,31 @@ TEST(PlistShape, BinaryListsThatReferToThemselvesOrExplodeAreRefused)
     const int root = laughs.add(BinaryPlist::dict({rootKey}, {last}));
     EXPECT_EQ(statusOf(laughs.bytes(root), &error), PlistReadStatus::NotPropertyList);
     EXPECT_TRUE(error.contains("too many times") || error.contains("too deeply")) << error.toStdString();
+
+    // Few objects once copied out, but a long text in each: half a gigabyte.
+    BinaryPlist longText;
+    last = longText.add(BinaryPlist::ascii(QByteArray(2000, 'x')));
+    for (int i = 0; i < 18; ++i)
+        last = longText.add(BinaryPlist::array({last, last}));
+    const int textKey = longText.add(BinaryPlist::ascii("k"));
+    EXPECT_EQ(statusOf(longText.bytes(longText.add(BinaryPlist::dict({textKey}, {last}))), &error),
+              PlistReadStatus::NotPropertyList);
+    EXPECT_TRUE(error.contains("too many times")) << error.toStdString();
+}
+
+TEST(PlistShape, FilesOfPythonsBinaryWriterReadAsTheirXmlTwins)
+{
+    // Each distinct string is stored once and every slot refers to it, as in Apple's files.
+    for (const QString name : {"empty-slots", "ten-thousand", "shared-between-keys"}) {
+        PlistReadStatus binaryStatus, xmlStatus;
+        QString error;
+        const PlistDocument binary =
+            PlistDocument::fromFile(ov::test::plistlibFile(name + ".bplist"), &binaryStatus, &error);
+        const PlistDocument xml = PlistDocument::fromFile(ov::test::plistlibFile(name + ".xml"), &xmlStatus);
+        ASSERT_EQ(binaryStatus, PlistReadStatus::Ok) << name.toStdString() << ": " << error.toStdString();
+        ASSERT_EQ(xmlStatus, PlistReadStatus::Ok) << name.toStdString();
+        EXPECT_EQ(binary.toXml(), xml.toXml()) << name.toStdString();
+    }
 }
 
 TEST(PlistShape, BinaryTextsWithANulAreRefusedKeysIncluded)

@@ -5,6 +5,7 @@
 #include "LiveServer.h"
 #include "Multipart.h"
 #include "ParameterOrderCheck.h"
+#include "ServerProcess.h"
 #include "Text.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,11 @@ TEST(ParameterOrderFile, AcceptsXmlAndBinaryDictionariesWithAStringArray)
     EXPECT_EQ(parameterOrderFileProblem(ovtest::xmlPlist({"1 Cutoff", "-1", "12 Res \xC3\xA9"})), std::nullopt);
     EXPECT_EQ(parameterOrderFileProblem(ovtest::xmlPlist({})), std::nullopt);
     EXPECT_EQ(parameterOrderFileProblem(ovtest::binaryPlist({"1 Cutoff", "-1"})), std::nullopt);
+    // Python's plistlib shares each distinct string and each container used twice, as Apple's writer does.
+    for (const char* name : {"empty-slots", "ten-thousand", "shared-between-keys"})
+        EXPECT_EQ(parameterOrderFileProblem(ovtest::fileText(std::string(OV_PLISTLIB_DIR "/") + name + ".bplist")),
+                  std::nullopt)
+            << name;
 }
 
 TEST(ParameterOrderFile, RefusesEverythingElseWithAReason)

@@ -63,4 +63,9 @@ QString retroSynthFixture()
     return QStringLiteral(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist");
 }
 
+QString plistlibFile(const QString &fileName)
+{
+    return QStringLiteral(OV_PLISTLIB_DIR "/") + fileName;
+}
+
 } // namespace ov::test

@@ -21,4 +21,8 @@ void writeFile(const QString &path, const QByteArray &bytes);
 // The parameter-order file that Logic wrote for its Retro Synth.
 QString retroSynthFixture();
 
+// A file that Python's plistlib wrote (tests/fixtures/plistlib/write-shared.py): "NAME.bplist" in
+// binary, sharing its objects, and "NAME.xml" holding the same values.
+QString plistlibFile(const QString &fileName);
+
 } // namespace ov::test

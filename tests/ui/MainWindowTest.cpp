@@ -10,6 +10,8 @@
 #include "ui/qt/ElidingLabel.h"
 #include "ui/qt/MainWindow.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +37,29 @@ protected:
     void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
+    // The demo home's plug-ins, with Logic's own Retro Synth file among them.
+    void writeDemoHome()
+    {
+        const int generated = QProcess::execute(QStringLiteral("python3"),
+                                                {QStringLiteral(OV_SOURCE_DIR "/scripts/demo-home"), home.path()});
+        ASSERT_EQ(generated, 0) << "scripts/demo-home failed";
+    }
+    static void openRetroSynth(Editor &editor)
+    {
+        QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
+        for (int r = 0; r < plugins->model()->rowCount(); ++r) {
+            if (editor.cell(QStringLiteral("pluginTableView"), r, 1) == QStringLiteral("Retro Synth"))
+                return editor.clickRow(QStringLiteral("pluginTableView"), r);
+        }
+        ADD_FAILURE() << "no Retro Synth in the plug-in list";
+    }
+    // The window at `size`, laid out.
+    static void resizeWindow(Editor &editor, const QSize &size)
+    {
+        editor.window.resize(size);
+        for (int pass = 0; pass < 3; ++pass)
+            QApplication::processEvents();
+    }
 
     QTemporaryDir home;
 };
@@ -214,23 +239,51 @@ TEST_F(MainWindowTest, TheOpenPluginStaysTheSelectionWhileTheKeyboardMovesThroug
     EXPECT_EQ(editor.window.selectedPlugin()->Plugin, QStringLiteral("B Delay"));
 }
 
+TEST_F(MainWindowTest, AClickOnAControlsNameBoxAssignsAsOneOnItsKnob)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    Editor editor(home.path());
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 12);
+
+    QTest::mouseClick(editor.find<QLabel>(QStringLiteral("ovControl6")), Qt::LeftButton);
+
+    EXPECT_EQ(editor.text(QStringLiteral("ovControl6")), QStringLiteral("Param 12"));
+    EXPECT_EQ(editor.selectedRow(QStringLiteral("tablePlistOfSelectedPlugin")), 13);
+}
+
+// Logic's own files hold parameters without a name: their number tells them from an empty control.
+TEST_F(MainWindowTest, EachControlShowsItsParametersNumberAndNamesItForScreenReaders)
+{
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
+    Editor editor(home.path());
+    openRetroSynth(editor);
+    const auto strip = [&](int c) { return editor.find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(c)); };
+    const auto knob = [&](int c) { return editor.find<QPushButton>(QStringLiteral("ovRotBtn%1").arg(c)); };
+
+    EXPECT_EQ(strip(1)->text(), QStringLiteral("Oscillator Type"));
+    EXPECT_EQ(strip(1)->detail(), QStringLiteral("201"));
+    EXPECT_EQ(strip(2)->text(), QString()) << "the name stays as Logic wrote it";
+    EXPECT_EQ(strip(2)->detail(), QStringLiteral("301"));
+    EXPECT_EQ(knob(5)->accessibleName(), QStringLiteral("Control 5"));
+    EXPECT_EQ(knob(1)->accessibleDescription(), QStringLiteral("Oscillator Type 201"));
+    EXPECT_EQ(knob(2)->accessibleDescription(), QStringLiteral("301"));
+
+    // The description follows the parameter; an empty control shows no number.
+    editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 0);
+    editor.click(QStringLiteral("ovRotBtn1"));
+    EXPECT_EQ(strip(1)->detail(), QString());
+    EXPECT_EQ(knob(1)->accessibleDescription(), QStringLiteral("-"));
+}
+
 // Opens the demo's Retro Synth and keeps a picture of the window. OV_SCREENSHOT_DIR names the
 // folder for the picture (docs/ for the README); without it the picture goes beside the test.
 TEST_F(MainWindowTest, ScreenshotWithAPluginOpen)
 {
-    const int generated = QProcess::execute(QStringLiteral("python3"),
-                                            {QStringLiteral(OV_SOURCE_DIR "/scripts/demo-home"), home.path()});
-    ASSERT_EQ(generated, 0) << "scripts/demo-home failed";
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
     Editor editor(home.path());
-    editor.window.resize(1280, 900);
-    QTableView *plugins = editor.find<QTableView>(QStringLiteral("pluginTableView"));
-    int row = -1;
-    for (int r = 0; r < plugins->model()->rowCount(); ++r) {
-        if (editor.cell(QStringLiteral("pluginTableView"), r, 1) == QStringLiteral("Retro Synth"))
-            row = r;
-    }
-    ASSERT_GE(row, 0);
-    editor.clickRow(QStringLiteral("pluginTableView"), row);
+    resizeWindow(editor, {1280, 900});
+    openRetroSynth(editor);
     editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 7);
     QTest::qWait(50);
 
@@ -251,6 +304,45 @@ TEST_F(MainWindowTest, ScreenshotWithAPluginOpen)
                                : qEnvironmentVariable("OV_SCREENSHOT_DIR");
     QDir().mkpath(folder);
     EXPECT_TRUE(editor.window.grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
+    // And as a 13-inch laptop shows it.
+    resizeWindow(editor, {1280, 800});
+    EXPECT_TRUE(editor.window.grab().save(QDir(folder).filePath(QStringLiteral("main-window-1280x800.png"))));
+}
+
+// The part of `widget` that its window shows: its rectangle as every widget it lies in clips it.
+QRect shownRect(const QWidget *widget)
+{
+    QRect shown(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    for (const QWidget *outer = widget->parentWidget(); outer; outer = outer->parentWidget())
+        shown &= QRect(outer->isWindow() ? QPoint(0, 0) : outer->mapTo(outer->window(), QPoint(0, 0)), outer->size());
+    return shown;
+}
+
+TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
+{
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
+    Editor editor(home.path());
+    openRetroSynth(editor);
+    resizeWindow(editor, {1200, 680});
+    ASSERT_EQ(editor.window.size(), QSize(1200, 680)) << "the window's minimum size is larger";
+
+    int checked = 0;
+    for (const QAbstractButton *button : editor.window.findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(&editor.window) || button->size().isEmpty())
+            continue;
+        const QRect whole(button->mapTo(&editor.window, QPoint(0, 0)), button->size());
+        EXPECT_EQ(shownRect(button), whole) << button->objectName().toStdString() << " "
+                                           << button->text().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 32 + 22);
+    for (int c = 1; c <= 32; ++c) {
+        const auto *strip = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(c));
+        EXPECT_EQ(shownRect(strip), QRect(strip->mapTo(&editor.window, QPoint(0, 0)), strip->size())) << c;
+        EXPECT_GE(strip->height(), strip->minimumSizeHint().height()) << c;
+    }
+    // The lists gave way, but still show rows to choose from.
+    EXPECT_GE(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->viewport()->height(), 100);
 }
 
 } // namespace

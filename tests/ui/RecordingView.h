@@ -23,6 +23,7 @@ public:
     QMap<Label, int> labelWrites;
     std::array<QString, 33> controlText{};    // by control number; [0] unused
     std::array<QString, 33> controlToolTip{}; // by control number; [0] unused
+    std::array<QString, 33> controlParamNum{}; // by control number; [0] unused
     QMap<Button, bool> enabled;
     catalogue::PluginList plugins;
     int pluginSelection = -1;
@@ -83,6 +84,7 @@ public:
     QString labelText(Label label) const override { return labels.value(label); }
     void setControlLabel(int control, const QString &text) override { controlText.at(control) = text; }
     void setControlToolTip(int control, const QString &toolTip) override { controlToolTip.at(control) = toolTip; }
+    void setControlParamNum(int control, const QString &number) override { controlParamNum.at(control) = number; }
     void setButtonEnabled(Button button, bool isEnabled) override { enabled[button] = isEnabled; }
 
     void setPluginList(const catalogue::PluginList &records) override

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QGridLayout>
 
 namespace ov::ui::qt {
 
@@ -19,23 +19,22 @@ CommunityPane::CommunityPane(QWidget *parent)
       m_uploadWindow(std::make_unique<UploadWindow>()),
       m_downloadWindow(std::make_unique<DownloadWindow>())
 {
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(heading(QStringLiteral("Community Library"), this));
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(heading(QStringLiteral("Community Library"), this), 0, 0, 1, 2);
     auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, this);
     loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
     m_loggedInAs = loggedInAs;
-    column->addWidget(loggedInAs);
-    auto add = [&](const QString &text, const QString &name) {
+    grid->addWidget(loggedInAs, 1, 0, 1, 2);
+    auto add = [&](const QString &text, const QString &name, int row, int column) {
         auto *pushButton = new QPushButton(text, this);
         pushButton->setObjectName(name);
-        pushButton->setMinimumWidth(170);
-        column->addWidget(pushButton);
+        grid->addWidget(pushButton, row, column);
         return pushButton;
     };
-    m_signIn = add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
-    m_share = add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"));
-    m_sharedMappings = add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"));
+    m_signIn = add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"), 2, 0);
+    m_share = add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"), 2, 1);
+    m_sharedMappings = add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"), 3, 0);
 }
 
 CommunityPane::~CommunityPane() = default;

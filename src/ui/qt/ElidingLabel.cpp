@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace ov::ui::qt {
 
 namespace {
@@ -46,19 +48,46 @@ QStringList ElidingLabel::visibleLines(const QString &text, const QFont &font, i
     return lines;
 }
 
+void ElidingLabel::setDetail(const QString &detail)
+{
+    if (detail == m_detail)
+        return;
+    const bool shown = !detail.isEmpty() != !m_detail.isEmpty();
+    m_detail = detail;
+    if (shown)
+        updateGeometry();
+    update();
+}
+
+QFont ElidingLabel::detailFont(const QFont &font)
+{
+    QFont small = font;
+    small.setPointSizeF(font.pointSizeF() * 0.8);
+    return small;
+}
+
+int ElidingLabel::heightFor(const QFont &font, int lines, bool detail, bool strip)
+{
+    return lines * QFontMetrics(font).lineSpacing() + (detail ? QFontMetrics(detailFont(font)).lineSpacing() : 0)
+         + (strip ? 2 * kStripPadding : 0);
+}
+
 QSize ElidingLabel::sizeHint() const
 {
     const QFontMetrics metrics(font());
     const int padding = m_stripColor.isValid() ? 2 * kStripPadding : 0;
     const int width = std::min(metrics.horizontalAdvance(text()), 40 * metrics.averageCharWidth());
-    return {width + padding, m_maxLines * metrics.lineSpacing() + padding};
+    return {width + padding, heightFor(font(), m_maxLines, !m_detail.isEmpty(), m_stripColor.isValid())};
 }
 
 QSize ElidingLabel::minimumSizeHint() const
 {
     const QFontMetrics metrics(font());
     const int padding = m_stripColor.isValid() ? 2 * kStripPadding : 0;
-    return {4 * metrics.averageCharWidth() + padding, m_maxLines * metrics.lineSpacing() + padding};
+    // With a detail line, the text may give up all but one of its lines.
+    const int lines = m_detail.isEmpty() ? m_maxLines : 1;
+    return {4 * metrics.averageCharWidth() + padding,
+            heightFor(font(), lines, !m_detail.isEmpty(), m_stripColor.isValid())};
 }
 
 void ElidingLabel::paintEvent(QPaintEvent *)
@@ -78,10 +107,25 @@ void ElidingLabel::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
     }
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    painter.setFont(font());
-    const QStringList lines = visibleLines(text(), font(), area.width(), m_maxLines, m_elideMode);
+    const QColor textColor = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole());
     const int lineHeight = QFontMetrics(font()).lineSpacing();
+    int maxLines = m_maxLines;
+    if (!m_detail.isEmpty()) {
+        const QFont small = detailFont(font());
+        const int detailHeight = QFontMetrics(small).lineSpacing();
+        const QRect detailArea(area.left(), area.bottom() + 1 - detailHeight, area.width(), detailHeight);
+        QColor dim = textColor;
+        dim.setAlphaF(0.6f);
+        painter.setPen(dim);
+        painter.setFont(small);
+        painter.drawText(detailArea, int((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter),
+                         QFontMetrics(small).elidedText(m_detail, Qt::ElideRight, area.width()));
+        area.setBottom(detailArea.top() - 1);
+        maxLines = std::clamp(area.height() / std::max(lineHeight, 1), 1, m_maxLines);
+    }
+    painter.setPen(textColor);
+    painter.setFont(font());
+    const QStringList lines = visibleLines(text(), font(), area.width(), maxLines, m_elideMode);
     const int blockHeight = static_cast<int>(lines.size()) * lineHeight;
     int top = area.top();
     if (alignment() & Qt::AlignVCenter)

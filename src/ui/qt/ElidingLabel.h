@@ -19,6 +19,13 @@ public:
     // Draws a frame of this colour around the strip; an invalid colour draws none.
     void setFrameColor(const QColor &color) { m_frameColor = color; update(); }
     QColor frameColor() const { return m_frameColor; }
+    // A small second line below the text, in a smaller and dimmer font (the front panel's strips show
+    // their parameter's number there). The text keeps at least one line above it.
+    void setDetail(const QString &detail);
+    QString detail() const { return m_detail; }
+    static QFont detailFont(const QFont &font);
+    // The height of `lines` lines of `font`, with the detail line and the strip's padding when asked.
+    static int heightFor(const QFont &font, int lines, bool detail, bool strip);
 
     // The lines shown for `text` in `width` pixels: wrapped at word boundaries (or anywhere within a
     // word too long for a line), the last line elided when the text does not fit.
@@ -36,6 +43,7 @@ private:
     Qt::TextElideMode m_elideMode;
     QColor m_stripColor;
     QColor m_frameColor;
+    QString m_detail;
 };
 
 } // namespace ov::ui::qt

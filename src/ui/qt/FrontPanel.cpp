@@ -14,7 +14,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QResizeEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ov::ui::qt {
 
@@ -29,32 +32,63 @@ const QColor kChangedStripColor(0x4a, 0x2c, 0x5e);
 // Every widget of a control carries the control's number.
 constexpr char kControlProperty[] = "ovControlNumber";
 
-const QString kPanelStyle = QStringLiteral(
-    "QFrame#frontPanel { background: #2a2c31; border: 1px solid #17181b; border-radius: 8px; }"
-    "QPushButton[knob=\"true\"] {"
-    "  min-width: 40px; max-width: 40px; min-height: 40px; max-height: 40px;"
-    "  border-radius: 20px; border: 2px solid #141518; color: #f2f2f2; font-weight: bold;"
-    "  background: qradialgradient(cx:0.5, cy:0.5, radius:0.6, fx:0.38, fy:0.32,"
-    "              stop:0 #9a9da4, stop:0.65 #51545c, stop:1 #383a40); }"
-    "QPushButton[knob=\"true\"]:hover { border-color: #f0a030; }"
-    "QPushButton[knob=\"true\"]:pressed { background: #f0a030; color: #141518; }"
-    "QPushButton[knob=\"true\"]:focus { border-color: #7cc7ff; }"
-    "QPushButton[knob=\"true\"][dropTarget=\"true\"] { border-color: #f0a030; background: #6a5a3a; }"
-    "QPushButton[knob=\"true\"]:disabled { color: #70737a; background: #393b41; border-color: #2a2b2f; }");
+// Knobs are drawn at this diameter at scale 1; the panel scales between kMinScale and kMaxScale with
+// the room it is given.
+constexpr int kKnobDiameter = 40;
+constexpr double kMinScale = 0.6;
+constexpr double kMaxScale = 1.4;
+constexpr double kScaleStep = 0.05;
+constexpr int kMargin = 10;
+constexpr int kHorizontalSpacing = 8;
+constexpr int kVerticalSpacing = 8;
+constexpr int kRows = mapping::kControlsPerPage / panel::kEncodersPerRow;
+// The strips' fonts stop scaling sooner than the knobs, to stay readable and not grow coarse.
+constexpr double kMinFontScale = 0.85;
+constexpr double kMaxFontScale = 1.25;
+
+int knobDiameter(double scale)
+{
+    return int(kKnobDiameter * scale + 0.5);
+}
+
+int knobGap(double scale)
+{
+    return std::max(2, int(5 * scale + 0.5));
+}
+
+QString panelStyle(int knob)
+{
+    return QStringLiteral(
+               "QFrame#frontPanel { background: #2a2c31; border: 1px solid #17181b; border-radius: 8px; }"
+               "QPushButton[knob=\"true\"] {"
+               "  min-width: %1px; max-width: %1px; min-height: %1px; max-height: %1px; padding: 0px;"
+               "  border-radius: %2px; border: 2px solid #141518; color: #f2f2f2; font-weight: bold;"
+               "  background: qradialgradient(cx:0.5, cy:0.5, radius:0.6, fx:0.38, fy:0.32,"
+               "              stop:0 #9a9da4, stop:0.65 #51545c, stop:1 #383a40); }"
+               "QPushButton[knob=\"true\"]:hover { border-color: #f0a030; }"
+               "QPushButton[knob=\"true\"]:pressed { background: #f0a030; color: #141518; }"
+               "QPushButton[knob=\"true\"]:focus { border-color: #7cc7ff; }"
+               "QPushButton[knob=\"true\"][dropTarget=\"true\"] { border-color: #f0a030; background: #6a5a3a; }"
+               "QPushButton[knob=\"true\"]:disabled { color: #70737a; background: #393b41; border-color: #2a2b2f; }")
+        .arg(knob - 4) // the style's size is inside the 2px border
+        .arg(knob / 2);
+}
 
 } // namespace
 
 FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("frontPanel"));
-    setStyleSheet(kPanelStyle);
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(14, 12, 14, 12);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(12);
+    // The panel's size comes from its own hints, which do not follow the scale it is drawn at.
+    grid->setSizeConstraint(QLayout::SetNoConstraint);
+    grid->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    grid->setHorizontalSpacing(kHorizontalSpacing);
+    grid->setVerticalSpacing(kVerticalSpacing);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
-    QFont stripFont = font();
-    stripFont.setPointSizeF(stripFont.pointSizeF() * 0.9);
+    m_stripFont = font();
+    m_stripFont.setPointSizeF(m_stripFont.pointSizeF() * 0.9);
     QPalette stripPalette = palette();
     stripPalette.setColor(QPalette::Active, QPalette::WindowText, QColor(0xc8, 0xf4, 0xff));
     stripPalette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(0xc8, 0xf4, 0xff));
@@ -64,32 +98,34 @@ FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
         auto *cell = new QWidget(this);
         auto *column = new QVBoxLayout(cell);
         column->setContentsMargins(0, 0, 0, 0);
-        column->setSpacing(5);
+        column->setSpacing(knobGap(1.0));
 
         auto *button = new QPushButton(QString::number(n), cell);
         button->setObjectName(QStringLiteral("ovRotBtn%1").arg(n));
         button->setProperty("knob", true);
         button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(QStringLiteral("Put the selected parameter on control %1").arg(n));
+        button->setAccessibleName(QStringLiteral("Control %1").arg(n));
         connect(button, &QPushButton::clicked, this, [this, n] { emit controlPressed(n); });
 
         auto *label = new ElidingLabel(2, Qt::ElideRight, cell);
         label->setObjectName(QStringLiteral("ovControl%1").arg(n));
         label->setAlignment(Qt::AlignCenter);
-        label->setFont(stripFont);
+        label->setFont(m_stripFont);
         label->setPalette(stripPalette);
         label->setStripColor(kStripColor);
-        label->setMinimumWidth(86);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
         label->setText(mapping::kEmptyParameter);
+        label->setCursor(Qt::PointingHandCursor);
 
         column->addWidget(button, 0, Qt::AlignHCenter);
-        column->addWidget(label);
+        column->addWidget(label, 1);
+        m_cells[n - 1] = cell;
         m_buttons[n - 1] = button;
         m_labels[n - 1] = label;
 
         button->setFocusPolicy(Qt::StrongFocus);
-        for (QWidget *widget : {static_cast<QWidget *>(button), static_cast<QWidget *>(label)}) {
+        for (QWidget *widget : {cell, static_cast<QWidget *>(button), static_cast<QWidget *>(label)}) {
             widget->setProperty(kControlProperty, n);
             widget->setAcceptDrops(true);
             widget->installEventFilter(this);
@@ -98,9 +134,101 @@ FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
             setTabOrder(m_buttons[n - 2], button);
         grid->addWidget(cell, (n - 1) / kEncodersPerRow, (n - 1) % kEncodersPerRow);
     }
-    // Every encoder gets the same width, whatever its parameter's name.
+    // Every encoder gets the same width and every row the same height, whatever its parameter's name.
     for (int column = 0; column < kEncodersPerRow; ++column)
         grid->setColumnStretch(column, 1);
+    for (int row = 0; row < kRows; ++row)
+        grid->setRowStretch(row, 1);
+    applyScale(1.0);
+}
+
+int FrontPanel::cellHeight(double scale, int lines) const
+{
+    return knobDiameter(scale) + knobGap(scale) + ElidingLabel::heightFor(stripFont(scale), lines, true, true);
+}
+
+QFont FrontPanel::stripFont(double scale) const
+{
+    QFont scaled = m_stripFont;
+    scaled.setPointSizeF(m_stripFont.pointSizeF() * std::clamp(scale, kMinFontScale, kMaxFontScale));
+    return scaled;
+}
+
+QSize FrontPanel::sizeFor(double scale, int lines) const
+{
+    const int cellWidth = std::max(2 * knobDiameter(scale), 7 * QFontMetrics(stripFont(scale)).averageCharWidth());
+    return {2 * kMargin + kEncodersPerRow * cellWidth + (kEncodersPerRow - 1) * kHorizontalSpacing,
+            2 * kMargin + kRows * cellHeight(scale, lines) + (kRows - 1) * kVerticalSpacing};
+}
+
+double FrontPanel::scaleFor(const QSize &size) const
+{
+    const int cellWidth = (size.width() - 2 * kMargin - (kEncodersPerRow - 1) * kHorizontalSpacing) / kEncodersPerRow;
+    const int cellHeightAvailable = (size.height() - 2 * kMargin - (kRows - 1) * kVerticalSpacing) / kRows;
+    // The largest scale at which two lines of the name fit, else the largest at which one does.
+    for (const int lines : {2, 1}) {
+        for (double scale = kMaxScale; scale >= kMinScale - 1e-9; scale -= kScaleStep) {
+            if (2 * knobDiameter(scale) <= cellWidth && cellHeight(scale, lines) <= cellHeightAvailable)
+                return scale;
+        }
+    }
+    return kMinScale;
+}
+
+int FrontPanel::idealHeight(int width) const
+{
+    const double scale = scaleFor({width, QWIDGETSIZE_MAX / 2});
+    return sizeFor(scale, 2).height();
+}
+
+QSize FrontPanel::sizeHint() const
+{
+    return sizeFor(1.0, 2);
+}
+
+QSize FrontPanel::minimumSizeHint() const
+{
+    return sizeFor(kMinScale, 1);
+}
+
+void FrontPanel::resizeEvent(QResizeEvent *event)
+{
+    applyScale(scaleFor(event->size()));
+    QFrame::resizeEvent(event);
+}
+
+void FrontPanel::applyScale(double scale)
+{
+    const int knob = knobDiameter(scale);
+    if (knob == m_knobDiameter)
+        return;
+    m_knobDiameter = knob;
+    setStyleSheet(panelStyle(knob));
+    const QFont font = stripFont(scale);
+    for (int n = 1; n <= mapping::kControlsPerPage; ++n) {
+        label(n)->setFont(font);
+        static_cast<QVBoxLayout *>(m_cells.at(n - 1)->layout())->setSpacing(knobGap(scale));
+    }
+}
+
+void FrontPanel::setControlText(int control, const QString &text)
+{
+    label(control)->setText(text);
+    updateDescription(control);
+}
+
+void FrontPanel::setControlNumber(int control, const QString &number)
+{
+    label(control)->setDetail(number);
+    updateDescription(control);
+}
+
+void FrontPanel::updateDescription(int control)
+{
+    const ElidingLabel *strip = label(control);
+    QStringList parts{strip->text(), strip->detail()};
+    parts.removeAll(QString());
+    button(control)->setAccessibleDescription(parts.join(QLatin1Char(' ')));
 }
 
 void FrontPanel::setControlsEnabled(bool enabled)
@@ -197,6 +325,18 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
         m_pressedControl = mouse->button() == Qt::LeftButton ? control : 0;
         m_pressPosition = mouse->globalPosition().toPoint();
         return false; // the button still gets its click
+    }
+    case QEvent::MouseButtonRelease: {
+        // A click anywhere on a control assigns, as one on its knob does (the knob clicks itself).
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const bool clicked = m_pressedControl == control && mouse->button() == Qt::LeftButton
+                          && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+        m_pressedControl = 0;
+        if (clicked && watched != button(control) && button(control)->isEnabled()) {
+            emit controlPressed(control);
+            return true;
+        }
+        return false;
     }
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);

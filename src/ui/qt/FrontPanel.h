@@ -34,6 +34,10 @@ public:
     QPushButton *button(int control) const { return m_buttons.at(control - 1); }
     ElidingLabel *label(int control) const { return m_labels.at(control - 1); }
     void setControlsEnabled(bool enabled);
+    // The strip's name, and the parameter's number in the strip's second line; the knob's accessible
+    // description follows both.
+    void setControlText(int control, const QString &text);
+    void setControlNumber(int control, const QString &number);
 
     // The strip's tooltip: its parameter, and the line of the mark below it when there is one.
     void setControlToolTip(int control, const QString &toolTip);
@@ -49,6 +53,13 @@ public:
     // "Fill From Here" starts.
     int currentControl() const { return m_currentControl; }
 
+    // The panel draws its knobs and strips larger or smaller with the room it has: from a compact size
+    // with one line of each name (minimumSizeHint) to large knobs with two lines.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The height at which the panel, `width` wide, draws at the largest scale that width allows.
+    int idealHeight(int width) const;
+
 signals:
     void controlPressed(int control);
     // A parameter of the list (`row` in the list's own order, holding `entry`) dropped on a control.
@@ -62,14 +73,23 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QFont stripFont(double scale) const;
+    int cellHeight(double scale, int lines) const;
+    QSize sizeFor(double scale, int lines) const;
+    double scaleFor(const QSize &size) const;
+    void applyScale(double scale);
+    void updateDescription(int control);
+
     bool acceptsDrop(int control, const QMimeData *mimeData) const;
     void showDropTarget(int control, bool shown);
     void startControlDrag(int control, QWidget *source);
     bool handleKey(int control, int key);
     void updateToolTip(int control);
 
+    std::array<QWidget *, mapping::kControlsPerPage> m_cells{};
     std::array<QPushButton *, mapping::kControlsPerPage> m_buttons{};
     std::array<ElidingLabel *, mapping::kControlsPerPage> m_labels{};
     std::array<QString, mapping::kControlsPerPage> m_toolTips{};
@@ -78,6 +98,8 @@ private:
     int m_currentControl = 1;
     int m_pressedControl = 0; // where a drag may start
     QPoint m_pressPosition;
+    QFont m_stripFont; // at scale 1
+    int m_knobDiameter = 0;
 };
 
 } // namespace ov::ui::qt

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QGroupBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -77,22 +78,32 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 10, 12, 12);
     layout->setSpacing(10);
-    layout->addWidget(buildHeader());
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(8);
+    m_header = buildHeader();
+    layout->addWidget(m_header);
 
-    auto *splitter = new QSplitter(Qt::Horizontal, central);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(buildPluginPane());
-    splitter->addWidget(buildParameterPane());
-    splitter->addWidget(buildMappingPane());
-    splitter->setStretchFactor(0, 4);
-    splitter->setStretchFactor(1, 4);
-    splitter->setStretchFactor(2, 0);
-    layout->addWidget(splitter, 1);
-    layout->addWidget(buildPanelPane(), 0);
+    m_lists = new QSplitter(Qt::Horizontal, central);
+    m_lists->setChildrenCollapsible(false);
+    m_lists->addWidget(buildPluginPane());
+    m_lists->addWidget(buildParameterPane());
+    m_lists->addWidget(buildMappingPane());
+    m_lists->setStretchFactor(0, 4);
+    m_lists->setStretchFactor(1, 4);
+    m_lists->setStretchFactor(2, 0);
+    layout->addWidget(m_lists, 1);
+    m_panelPane = buildPanelPane();
+    // The panel takes the room up to its limit (fitPanel), the lists the rest.
+    layout->addWidget(m_panelPane, 1000);
     setCentralWidget(central);
+    central->installEventFilter(this);
     m_menus = new MainMenus(menuBar());
 
-    resize(1280, 900);
+    // As large as the screen allows (with room for a title bar), up to the size it was designed at.
+    QSize size(1280, 900);
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(0, 40));
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 MainWindow::~MainWindow() = default;
@@ -148,9 +159,13 @@ QWidget *MainWindow::buildHeader()
     auto *status = new ElidingLabel(1, Qt::ElideRight, header);
     status->setObjectName(QStringLiteral("labelHelperDisplay"));
 
+    // The mapper of the mode and the status line share the second line, to leave the room to the lists.
+    auto *lines = new QHBoxLayout;
+    lines->setSpacing(16);
+    lines->addWidget(subtitle, 0);
+    lines->addWidget(status, 1);
     titles->addWidget(title);
-    titles->addWidget(subtitle);
-    titles->addWidget(status);
+    titles->addLayout(lines);
     row->addLayout(titles, 1);
 
     auto *modeBox = new QGroupBox(QStringLiteral("Plugin mode"), header);
@@ -244,28 +259,33 @@ QWidget *MainWindow::buildMappingPane()
     auto *column = new QVBoxLayout(pane);
     column->setContentsMargins(4, 0, 0, 0);
     column->addWidget(heading(QStringLiteral("Mapping"), pane));
-    auto add = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon) {
+    // Two columns of buttons, so that the pane is no taller than the lists need to be.
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto add = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon, int row,
+                   int gridColumn) {
         QPushButton *pushButton = addButton(button, text, name);
         pushButton->setIcon(style()->standardIcon(icon));
-        pushButton->setMinimumWidth(170);
-        column->addWidget(pushButton);
+        grid->addWidget(pushButton, row, gridColumn);
         return pushButton;
     };
     QPushButton *save = add(Button::exportToPlist, QStringLiteral("Save Mapping"), QStringLiteral("ovExportToPlist"),
-                            QStyle::SP_DialogSaveButton);
+                            QStyle::SP_DialogSaveButton, 0, 0);
     QFont saveFont = save->font();
     saveFont.setBold(true);
     save->setFont(saveFont);
-    column->addSpacing(6);
     add(Button::recallOriginalMapping, QStringLiteral("Recall Original"), QStringLiteral("ovRecallOriginalMapping"),
-        QStyle::SP_DialogResetButton);
+        QStyle::SP_DialogResetButton, 1, 0);
     add(Button::recallPreviousMapping, QStringLiteral("Recall Previous"), QStringLiteral("ovRecallPreviousMapping"),
-        QStyle::SP_ArrowBack);
-    column->addSpacing(6);
+        QStyle::SP_ArrowBack, 2, 0);
     add(Button::createChart, QStringLiteral("Create Chart"), QStringLiteral("ovCreateChart"),
-        QStyle::SP_FileDialogDetailedView);
-    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon);
-    column->addSpacing(12);
+        QStyle::SP_FileDialogDetailedView, 0, 1);
+    add(Button::openInFinder, kOpenFolderText, QStringLiteral("btnOpenInFinder"), QStyle::SP_DirOpenIcon, 1, 1);
+    auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
+    help->setObjectName(QStringLiteral("ovHelpMe"));
+    grid->addWidget(help, 2, 1);
+    column->addLayout(grid);
+    column->addSpacing(8);
     m_community = new CommunityPane(pane);
     m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
@@ -275,9 +295,6 @@ QWidget *MainWindow::buildMappingPane()
     registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
     column->addWidget(m_community);
     column->addStretch(1);
-    auto *help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), QStringLiteral("Help"), pane);
-    help->setObjectName(QStringLiteral("ovHelpMe"));
-    column->addWidget(help);
     return pane;
 }
 
@@ -305,6 +322,7 @@ QWidget *MainWindow::buildPanelPane()
     row->addWidget(m_panel, 1);
 
     m_pageBox = new PageBox(pane);
+    m_pageBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     for (auto [button, pushButton] : m_pageBox->buttons().asKeyValueRange())
         m_buttonWidgets.insert(button, pushButton);
     m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
@@ -371,8 +389,27 @@ void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
     m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
 }
 
+void MainWindow::fitPanel()
+{
+    // The lists give way first: the panel keeps the room for its largest drawing while the lists have
+    // at least kListsRoom; below that the panel shrinks, down to its smallest drawing.
+    constexpr int kListsRoom = 220;
+    const QWidget *central = centralWidget();
+    const auto *layout = static_cast<const QBoxLayout *>(central->layout());
+    const QMargins margins = layout->contentsMargins();
+    const int room = central->height() - margins.top() - margins.bottom() - 2 * layout->spacing()
+                   - m_header->sizeHint().height() - std::max(kListsRoom, m_lists->minimumSizeHint().height());
+    const int besidePanel = m_panelPane->sizeHint().height()
+                          - std::max(m_panel->sizeHint().height(), m_pageBox->sizeHint().height());
+    const int panelWidth = central->width() - margins.left() - margins.right() - m_pageBox->sizeHint().width() - 10;
+    const int ideal = besidePanel + std::max(m_panel->idealHeight(panelWidth), m_pageBox->sizeHint().height());
+    m_panelPane->setMaximumHeight(std::max(m_panelPane->minimumSizeHint().height(), std::min(room, ideal)));
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        fitPanel();
     // Return on the plug-in list opens the highlighted plug-in, as a click does.
     if (watched == m_pluginTable && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -407,7 +444,13 @@ QString MainWindow::labelText(Label label) const
 void MainWindow::setControlLabel(int control, const QString &text)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
-        m_panel->label(control)->setText(text);
+        m_panel->setControlText(control, text);
+}
+
+void MainWindow::setControlParamNum(int control, const QString &number)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlNumber(control, number);
 }
 
 void MainWindow::setControlToolTip(int control, const QString &toolTip)

@@ -16,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSortFilterProxyModel;
+class QSplitter;
 class QTableView;
 
 namespace ov::ui {
@@ -63,6 +64,7 @@ public:
     QString labelText(Label label) const override;
     void setControlLabel(int control, const QString &text) override;
     void setControlToolTip(int control, const QString &toolTip) override;
+    void setControlParamNum(int control, const QString &number) override;
     void setButtonEnabled(Button button, bool enabled) override;
     void setPluginList(const catalogue::PluginList &records) override;
     std::optional<catalogue::PluginRecord> selectedPlugin() const override;
@@ -115,6 +117,8 @@ private:
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
     // controller reads, and the controller is told.
     void choosePlugin(const QModelIndex &proxyIndex);
+    // Shares the height between the lists and the front panel.
+    void fitPanel();
 
     ViewController *m_controller = nullptr;
     Opener m_opener;
@@ -138,6 +142,9 @@ private:
     QButtonGroup *m_modeGroup = nullptr;
     QRadioButton *m_modeButtons[2] = {nullptr, nullptr}; // by column
 
+    QWidget *m_header = nullptr;
+    QSplitter *m_lists = nullptr;
+    QWidget *m_panelPane = nullptr;
     PageBox *m_pageBox = nullptr;
     CommunityPane *m_community = nullptr;
     MainMenus *m_menus = nullptr;

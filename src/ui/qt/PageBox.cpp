@@ -25,6 +25,9 @@ PageBox::PageBox(QWidget *parent) : QWidget(parent)
     m_totalPages->setObjectName(QStringLiteral("labTotalPagesIndicator"));
     m_totalPages->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_totalPages->setForegroundRole(QPalette::PlaceholderText);
+    // Wide enough for three-digit page numbers, so that paging never shifts the panel.
+    m_currentPage->setMinimumWidth(QFontMetrics(currentFont).horizontalAdvance(QStringLiteral("Page 888 of 888")));
+    m_totalPages->setMinimumWidth(QFontMetrics(m_totalPages->font()).horizontalAdvance(QStringLiteral("888 Pages")));
     pageGrid->addWidget(m_currentPage, 0, 0);
     pageGrid->addWidget(m_totalPages, 0, 1);
     // Show Changes: which pages differ from the mapping compared with.
