@@ -46,6 +46,29 @@ const char* const kMigrations[] = {
     CREATE INDEX signin_failures_by_name ON signin_failures (user_name, failed_at);
     CREATE INDEX signin_failures_by_time ON signin_failures (failed_at);
     )sql",
+    // Every plug-in name with how many mappings it has, kept by the store itself with every change,
+    // so that the web library lists plug-ins without counting all mappings at each request.
+    R"sql(
+    CREATE TABLE plugins (
+        name     TEXT    PRIMARY KEY,
+        mappings INTEGER NOT NULL
+    ) WITHOUT ROWID;
+    INSERT INTO plugins (name, mappings) SELECT plugin, COUNT(*) FROM mappings GROUP BY plugin;
+    CREATE TRIGGER plugins_count_insert AFTER INSERT ON mappings BEGIN
+        INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
+            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
+    END;
+    CREATE TRIGGER plugins_count_delete AFTER DELETE ON mappings BEGIN
+        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
+        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
+    END;
+    CREATE TRIGGER plugins_count_update AFTER UPDATE OF plugin ON mappings BEGIN
+        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
+        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
+        INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
+            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
+    END;
+    )sql",
 };
 
 constexpr int kBusyTimeoutMs = 5000;
@@ -364,8 +387,8 @@ std::vector<PluginSummary> SqliteStorage::listPlugins(std::string_view search, s
     const std::string pattern = likeContaining(search);
     auto connection = m_pool->lease();
     // SQLite's LIKE compares ASCII letters without regard to case.
-    Statement query = connection->prepare("SELECT plugin, COUNT(*) FROM mappings WHERE plugin LIKE ? ESCAPE '\\' "
-                                          "GROUP BY plugin ORDER BY plugin LIMIT ? OFFSET ?;");
+    Statement query = connection->prepare(
+        "SELECT name, mappings FROM plugins WHERE name LIKE ? ESCAPE '\\' ORDER BY name LIMIT ? OFFSET ?;");
     query.bind(1, pattern).bind(2, limit).bind(3, offset);
     std::vector<PluginSummary> result;
     while (query.step()) result.push_back({query.bytes(0), query.integer(1)});

@@ -14,6 +14,8 @@ constexpr std::string_view kHtmlType = "text/html; charset=utf-8";
 constexpr std::size_t kMaxSearchBytes = 200;
 constexpr std::size_t kControlsPerPage = 32;
 constexpr std::size_t kControlsPerRow = 8;
+// Plug-ins listed on one page of the library's first page.
+constexpr std::int64_t kPluginsPerPage = 100;
 
 // Small on purpose, and in every page, so that a page is one request. Below 40em the eight
 // controls of a row wrap into two lines of four, the four rows kept apart.
@@ -262,9 +264,15 @@ std::optional<std::string_view> parameterName(std::string_view entry)
     return entry.substr(blank + 1);
 }
 
+// Pages of 32 controls that the slots fill; an empty mapping still has one.
+std::size_t pageCount(const std::vector<std::string>& entries)
+{
+    return entries.empty() ? 1 : (entries.size() + kControlsPerPage - 1) / kControlsPerPage;
+}
+
 void drawPanel(Page& page, const std::vector<std::string>& entries)
 {
-    const std::size_t pages = entries.empty() ? 1 : (entries.size() + kControlsPerPage - 1) / kControlsPerPage;
+    const std::size_t pages = pageCount(entries);
     for (std::size_t p = 0; p < pages; ++p) {
         const std::string number = std::to_string(p + 1);
         page.raw("<section class=\"page\" id=\"page-").raw(number).raw("\"><h2>Page ").raw(number).raw(" of ");
@@ -311,8 +319,8 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText)
     if (order.problem) {
         page.raw("<p class=\"problem\">This file cannot be drawn as a panel: ").text(*order.problem).raw("</p>");
     } else {
-        const std::size_t pages = order.entries.empty() ? 1 : (order.entries.size() + kControlsPerPage - 1) / kControlsPerPage;
-        page.raw("<p class=\"summary\">").text(plural(static_cast<std::int64_t>(pages), "page", "pages")).text(" of 32 controls, ");
+        const auto pages = static_cast<std::int64_t>(pageCount(order.entries));
+        page.raw("<p class=\"summary\">").text(plural(pages, "page", "pages")).text(" of 32 controls, ");
         page.text(plural(mapped, "control", "controls")).text(" mapped").raw("</p>");
         drawPanel(page, order.entries);
     }

@@ -15,9 +15,6 @@
 
 namespace ovserver {
 
-// Plug-ins listed on one page of the library's first page.
-constexpr std::int64_t kPluginsPerPage = 100;
-
 // The page for a request whose decoded path has these components, or nothing when the path is not
 // one of the library's (the request is then someone else's).
 std::optional<Reply> libraryPage(Storage& storage, std::string_view method, const std::vector<std::string_view>& parts,

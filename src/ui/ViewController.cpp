@@ -175,9 +175,12 @@ void ViewController::readPlistFile(const QString &path, int checkMode)
     readPlistFile(path, mapping::PlistDocument::fromFile(path, &status), checkMode);
 }
 
-void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode)
+void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,
+                                   const std::optional<QVector<mapping::ParameterEntry>> &keptParameters)
 {
-    const mapping::LoadedMapping loaded = mapping::loadMapping(document, checkMode, m_state.plugin_Mode);
+    mapping::LoadedMapping loaded = mapping::loadMapping(document, checkMode, m_state.plugin_Mode);
+    if (keptParameters)
+        loaded.available = *keptParameters;
     m_view.setParameterList(loaded.available);
     m_state.plistBuild = loaded.plistBuild;
     m_state.totalPages = loaded.totalPages;

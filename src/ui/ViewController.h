@@ -60,7 +60,9 @@ public:
     // now stands, which the load that follows reads instead of the file.
     mapping::PlistDocument oravelizePlistFile(const QString &path);
     void readPlistFile(const QString &path, int checkMode);
-    void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode);
+    // `keptParameters`, when given, stands in for the document's available-parameter list.
+    void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,
+                       const std::optional<QVector<mapping::ParameterEntry>> &keptParameters = std::nullopt);
 
     // The relabel: makes `page` current and writes the 32 labels, the page indicators and the chart text.
     void populateKnobLabels(int page);

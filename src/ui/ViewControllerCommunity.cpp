@@ -6,6 +6,7 @@
 #include "community/CommunityClient.h"
 #include "community/CommunityTexts.h"
 #include "mapping/AtomicFile.h"
+#include "mapping/ParameterOrderFile.h"
 #include "mapping/PlistDocument.h"
 
 #include <QFile>
@@ -45,8 +46,10 @@ void ViewController::cwinLoginAttempt()
         BusyScope waiting(m_view);
         reply = m_environment.community->checkCloudUserName(userName, pinCode);
     }
-    writePrefsFile(userName, pinCode);
     if (community::isOkReply(reply)) {
+        // Only a pair the server accepted is stored: a mistyped PIN must not replace the good one,
+        // which the server never shows again.
+        writePrefsFile(userName, pinCode);
         changeLoginState(userName, 1);
         m_view.closeWindow(Window::cwinCloudWindow);
         return;
@@ -211,7 +214,16 @@ void ViewController::downloadDidFinish(const QString &localPath)
     }
     if (!confirmUnsavedEdits())
         return; // the download stays beside the file; the mapping shown is unchanged
-    readPlistFile(localPath, document, 1); // the bytes checked above; shows page 1
+    // A shared file without a list of parameters (written by another program) keeps the plug-in's
+    // own list, so that its parameters can still be put on the controls.
+    std::optional<QVector<mapping::ParameterEntry>> ownParameters;
+    if (mapping::storedUniqueParameters(document).isEmpty()) {
+        mapping::PlistReadStatus ownStatus;
+        ownParameters = mapping::loadMapping(mapping::PlistDocument::fromFile(location, &ownStatus), 0,
+                                             m_state.plugin_Mode)
+                            .available;
+    }
+    readPlistFile(localPath, document, 1, ownParameters); // the bytes checked above; shows page 1
     alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);
 }
 

@@ -10,34 +10,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 using ovtest::LiveServer;
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::string findChromium()
 {
     for (const char* candidate : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
         if (access(candidate, X_OK) == 0) return candidate;
     return {};
-}
-
-std::size_t count(const std::string& text, const std::string& part)
-{
-    std::size_t found = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
-    return found;
 }
 
 // Width and height of a PNG file, from its header; zeros when it is no PNG.
@@ -92,7 +75,7 @@ void shareSomeMappings(LiveServer& server)
 {
     server.createUser("ann");
     server.createUser("Bo Lindqvist");
-    const std::string retro = readFile(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist");
+    const std::string retro = ovtest::readFile(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist");
     ASSERT_EQ(server.upload("ann", "Retro Synth", "Filter and envelopes on the first page, the LFO on the second.", retro).status, 200);
     server.now += 3600;
     ASSERT_EQ(server.upload("Bo Lindqvist", "Retro Synth", "", ovtest::binaryPlist({"403 Cutoff", "404 Resonance"})).status, 200);
@@ -117,23 +100,23 @@ TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPho
 
     const std::string index = browser.dom(library);
     ASSERT_NE(index.find("<title>Community library</title>"), std::string::npos) << index;
-    EXPECT_EQ(count(index, "<li><a href=\"/library/plugin?name="), 7u);
+    EXPECT_EQ(ovtest::occurrences(index, "<li><a href=\"/library/plugin?name="), 7u);
     EXPECT_NE(index.find(">Retro Synth</a> <span class=\"count\">2 mappings</span>"), std::string::npos);
 
     const std::string found = browser.dom(library + "?q=chan");
-    EXPECT_EQ(count(found, "<li><a href="), 1u);
+    EXPECT_EQ(ovtest::occurrences(found, "<li><a href="), 1u);
     EXPECT_NE(found.find(">Channel EQ</a>"), std::string::npos);
 
     const std::string plugin = browser.dom(library + "plugin?name=Retro+Synth");
-    EXPECT_EQ(count(plugin, "<li><h2><a href=\"/library/mapping/"), 2u);
+    EXPECT_EQ(ovtest::occurrences(plugin, "<li><h2><a href=\"/library/mapping/"), 2u);
     EXPECT_NE(plugin.find("<p class=\"comment none\">No comment</p>"), std::string::npos);
 
     // The browser keeps the panel's structure: every row inside its page, every control in its row.
     const std::string mapping = browser.dom(library + "mapping/" + retroId);
-    EXPECT_EQ(count(mapping, "<section class=\"page\""), 2u);
-    EXPECT_EQ(count(mapping, "<div class=\"panel\"><div class=\"row\"><div class=\"control"), 2u);
-    EXPECT_EQ(count(mapping, "</div></div><div class=\"row\"><div class=\"control"), 6u);
-    EXPECT_EQ(count(mapping, "<div class=\"control"), 64u);
+    EXPECT_EQ(ovtest::occurrences(mapping, "<section class=\"page\""), 2u);
+    EXPECT_EQ(ovtest::occurrences(mapping, "<div class=\"panel\"><div class=\"row\"><div class=\"control"), 2u);
+    EXPECT_EQ(ovtest::occurrences(mapping, "</div></div><div class=\"row\"><div class=\"control"), 6u);
+    EXPECT_EQ(ovtest::occurrences(mapping, "<div class=\"control"), 64u);
     EXPECT_NE(mapping.find("<span class=\"no\">7</span><span class=\"name\">Cutoff</span>"), std::string::npos);
 
     const char* const shots = std::getenv("OV_SCREENSHOT_DIR");
@@ -141,8 +124,8 @@ TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPho
     const std::filesystem::path folder = shots && *shots ? std::filesystem::path(shots) : scratch.path;
     browser.screenshot(library + "mapping/" + retroId, folder / "web-library-mapping.png", 1200, 1080);
     browser.screenshot(library + "mapping/" + retroId, folder / "web-library-phone.png", 390, 844, 2);
-    EXPECT_EQ(pngSize(readFile(folder / "web-library-mapping.png")), std::make_pair(1200u, 1080u));
-    EXPECT_EQ(pngSize(readFile(folder / "web-library-phone.png")), std::make_pair(780u, 1688u));
+    EXPECT_EQ(pngSize(ovtest::readFile(folder / "web-library-mapping.png")), std::make_pair(1200u, 1080u));
+    EXPECT_EQ(pngSize(ovtest::readFile(folder / "web-library-phone.png")), std::make_pair(780u, 1688u));
 
     // Markup in a comment stays text: the browser runs no script from it.
     server.createUser("mallory");

@@ -9,8 +9,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -262,6 +264,21 @@ std::vector<std::string> LiveServer::logLines() const
 {
     const std::lock_guard lock(m_logMutex);
     return m_log;
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
+    return found;
 }
 
 }  // namespace ovtest

@@ -128,4 +128,10 @@ private:
     std::vector<std::string> m_log;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+
+// How many times part occurs in text, overlapping occurrences included.
+std::size_t occurrences(const std::string& text, const std::string& part);
+
 }  // namespace ovtest

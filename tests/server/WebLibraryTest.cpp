@@ -2,15 +2,12 @@
 // the page as markup, and what an address that leads nowhere gets.
 
 #include "LiveServer.h"
-#include "Text.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 using ovtest::LiveServer;
 using ovtest::TestStore;
@@ -19,21 +16,6 @@ using Json = nlohmann::json;
 namespace {
 
 class WebLibrary : public ovtest::OnEachEngine {};
-
-std::string retroSynthFile()
-{
-    std::ifstream in(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist", std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::size_t count(const std::string& text, const std::string& part)
-{
-    std::size_t found = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;
-    return found;
-}
 
 // Every byte but letters and digits as %XX, as a browser's form would send a value.
 std::string formEncoded(const std::string& value)
@@ -69,7 +51,7 @@ TEST_P(WebLibrary, ListsPluginsThenTheirMappingsNewestFirstThenDrawsAMappingAsTh
     const std::string base = "/community/lib/";
     server.createUser("ann", base);
     server.createUser("bob", base);
-    const std::string retro = retroSynthFile();
+    const std::string retro = ovtest::readFile(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist");
     ASSERT_EQ(server.upload("ann", "Retro Synth", "first", retro, base).status, 200);
     server.now += 60;
     ASSERT_EQ(server.upload("bob", "Retro Synth", "second", ovtest::binaryPlist({"1 Cutoff"}), base).status, 200);
@@ -90,10 +72,10 @@ TEST_P(WebLibrary, ListsPluginsThenTheirMappingsNewestFirstThenDrawsAMappingAsTh
 
     // A search finds a part of a name in either case, as a browser's form sends it; '%' is no wildcard.
     const auto found = server.get(base + "library/?q=tro+SYN");
-    EXPECT_EQ(count(found.body, "plugin?name="), 1u);
+    EXPECT_EQ(ovtest::occurrences(found.body, "plugin?name="), 1u);
     EXPECT_NE(found.body.find(">Retro Synth</a>"), std::string::npos);
     EXPECT_NE(found.body.find("value=\"tro SYN\""), std::string::npos);
-    EXPECT_EQ(count(server.get(base + "library/?q=R%25S").body, "plugin?name="), 0u);
+    EXPECT_EQ(ovtest::occurrences(server.get(base + "library/?q=R%25S").body, "plugin?name="), 0u);
 
     // A plug-in's mappings, newest first, with user, date, downloads and comment.
     ASSERT_EQ(server.post(base + "ov_downloadreg.php?patchID=" + retroIds[1]).status, 200);
@@ -112,14 +94,14 @@ TEST_P(WebLibrary, ListsPluginsThenTheirMappingsNewestFirstThenDrawsAMappingAsTh
     // Logic's Retro Synth file: 62 entries make two pages of four rows of eight controls.
     const auto mapping = server.get(base + "library/mapping/" + retroIds[1]);
     ASSERT_EQ(mapping.status, 200);
-    EXPECT_EQ(count(mapping.body, "<section class=\"page\""), 2u);
-    EXPECT_EQ(count(mapping.body, "<div class=\"row\">"), 8u);
-    EXPECT_EQ(count(mapping.body, "<div class=\"control"), 64u);
+    EXPECT_EQ(ovtest::occurrences(mapping.body, "<section class=\"page\""), 2u);
+    EXPECT_EQ(ovtest::occurrences(mapping.body, "<div class=\"row\">"), 8u);
+    EXPECT_EQ(ovtest::occurrences(mapping.body, "<div class=\"control"), 64u);
     EXPECT_NE(mapping.body.find("<h2>Page 2 of 2</h2>"), std::string::npos);
     EXPECT_NE(mapping.body.find("title=\"Cutoff\"><span class=\"no\">7</span><span class=\"name\">Cutoff</span>"),
               std::string::npos);
     // The two slots after the file's last entry are empty.
-    EXPECT_EQ(count(mapping.body, "<div class=\"control empty\" title=\"-\">"), 2u);
+    EXPECT_EQ(ovtest::occurrences(mapping.body, "<div class=\"control empty\" title=\"-\">"), 2u);
     const std::string download = "href=\"/community/lib/files/" + retroIds[1] + "/CSParameterOrder.plist\"";
     ASSERT_NE(mapping.body.find(download), std::string::npos);
     EXPECT_EQ(server.get(base + "files/" + retroIds[1] + "/CSParameterOrder.plist").body, retro);
@@ -195,7 +177,7 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
     EXPECT_NE(elsewhere.body.find("href=\"/elsewhere.example/library/\""), std::string::npos);
 }
 
-TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
+TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
@@ -219,6 +201,10 @@ TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
     EXPECT_EQ(names("s_1"), (Names{"Bass_1 1"}));
     EXPECT_EQ(names("aMP"), (Names{"Amp 50% 2", "Amp 50x 1"}));
     EXPECT_EQ(names("\\"), Names{});
+    // The counts follow every change to the mappings, also one made behind the server's back.
+    ASSERT_TRUE(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}));
+    store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = 'Amp 50x';");
+    EXPECT_EQ(names(""), (Names{"Amp 50% 2", "Bassy1 2", "Chorus 2"}));
 
     const auto details = storage->mappingDetails(added->back());
     ASSERT_TRUE(details);
@@ -226,5 +212,31 @@ TEST_P(WebLibrary, TheStoreListsPluginsByNameAndSearchesForTheLiteralText)
     EXPECT_EQ(details->summary.user, "ann");
     EXPECT_EQ(details->summary.comments, "note");
     EXPECT_EQ(details->file, "file");
-    EXPECT_FALSE(storage->mappingDetails(added->back() + 1));
+    EXPECT_FALSE(storage->mappingDetails(999'999));
+}
+
+TEST_P(WebLibrary, ALongListOfPluginsTurnsPagesAndKeepsTheSearch)
+{
+    const TestStore store(GetParam());
+    {
+        const auto storage = store.open();
+        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+        std::vector<ovserver::NewMapping> mappings;
+        for (int i = 0; i < 101; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "Synth %03d", i);
+            mappings.push_back({"ann", name, "", 12, 5, "file"});
+        }
+        ASSERT_TRUE(storage->addMappings(mappings));
+    }
+    LiveServer server(GetParam(), 1024 * 1024, store.location);
+    const auto first = server.get("/library/?q=synth");
+    EXPECT_EQ(ovtest::occurrences(first.body, "plugin?name="), 100u);
+    EXPECT_EQ(first.body.find("rel=\"prev\""), std::string::npos);
+    EXPECT_NE(first.body.find("<a rel=\"next\" href=\"/library/?q=synth&amp;page=2\">"), std::string::npos);
+    const auto second = server.get("/library/?q=synth&page=2");
+    EXPECT_EQ(ovtest::occurrences(second.body, "plugin?name="), 1u);
+    EXPECT_NE(second.body.find(">Synth 100</a>"), std::string::npos);
+    EXPECT_NE(second.body.find("<a rel=\"prev\" href=\"/library/?q=synth&amp;page=1\">"), std::string::npos);
+    EXPECT_EQ(second.body.find("rel=\"next\""), std::string::npos);
 }

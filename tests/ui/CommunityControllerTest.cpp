@@ -145,7 +145,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EXPECT_TRUE(freshView.alerts.empty());
 }
 
-TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndStoresWhatWasTyped)
+TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndKeepsTheStoredCredentials)
 {
     const QString pin = server.createUser("bob");
     signIn("bob", pin);
@@ -159,9 +159,13 @@ TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndStoresWhatWasTyped)
     EXPECT_EQ(state.loggedInAs, "NOONEHERE");
     EXPECT_EQ(view.label(Label::labLoggedInAs), "Not Logged In");
     EXPECT_FALSE(view.enabled.value(Button::ov_btn_cloudLibrary));
-    EXPECT_EQ(settings.value("uPIN"), pin + "&userName=bob");
+    EXPECT_EQ(settings.value("uName"), "bob");
+    EXPECT_EQ(settings.value("uPIN"), pin);
     // The sign-in window stays open for another try.
     EXPECT_FALSE(view.events.filter(QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))).size() > 1);
+    // The next start signs the stored user in again.
+    controller->readPrefsFile();
+    EXPECT_EQ(state.loggedInAs, "bob");
 
     // No server at all is a failed sign-in too.
     community::CommunityClient nowhere(QStringLiteral("http://127.0.0.1:1/"));
@@ -344,6 +348,20 @@ TEST_F(FaultyServerTest, ABodyThatIsNotAPropertyListIsNotLoaded)
     EXPECT_EQ(state.plistBuild, before);
     for (const auto &alert : view.alerts)
         EXPECT_NE(alert.message, "OK Done");
+}
+
+TEST_F(FaultyServerTest, ASharedFileWithoutAParameterListKeepsThePluginsOwn)
+{
+    const QString shared = home.filePath("shared.plist");
+    writePlist(shared, {{mapping::kControlSurfaceParameterOrderKey, {"7 Mix", "-1"}}});
+    fetchReply = CannedReply{200, readFile(shared)};
+    const QVector<mapping::ParameterEntry> own = view.parameters;
+    ASSERT_EQ(own.size(), 2); // "-" and the plug-in's "9 Other"
+    controller->ovCommunityLoadSelectedDownload();
+    ASSERT_TRUE(waitForAlert(1));
+    EXPECT_EQ(view.alerts.back().message, "OK Done");
+    EXPECT_EQ(slotNames().mid(0, 2), (QStringList{"Mix", "-"}));
+    EXPECT_EQ(view.parameters, own);
 }
 
 TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)

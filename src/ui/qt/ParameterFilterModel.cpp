@@ -8,16 +8,9 @@ namespace ov::ui::qt {
 ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyModel(parent)
 {
     setSortRole(ParameterListModel::SortRole);
+    setFilterCaseSensitivity(Qt::CaseInsensitive);
     setSortCaseSensitivity(Qt::CaseInsensitive);
     setFilterKeyColumn(-1);
-}
-
-void ParameterFilterModel::setHideMapped(bool hide)
-{
-    if (hide == m_hideMapped)
-        return;
-    m_hideMapped = hide;
-    invalidateRowsFilter();
 }
 
 void ParameterFilterModel::setSearchText(const QString &text)
@@ -25,18 +18,32 @@ void ParameterFilterModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    invalidateRowsFilter();
+    refilter();
 }
 
-bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
+void ParameterFilterModel::setHideMapped(bool hide)
 {
+    if (hide == m_hideMapped)
+        return;
+    m_hideMapped = hide;
+    refilter();
+}
+
+void ParameterFilterModel::refilter()
+{
+    invalidate();
+}
+
+bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    Q_UNUSED(sourceParent)
     if (sourceRow == 0)
         return true;
-    const auto *source = static_cast<const ParameterListModel *>(sourceModel());
-    if (m_hideMapped && !source->placement(sourceRow).isEmpty())
+    const auto *list = static_cast<const ParameterListModel *>(sourceModel());
+    if (m_hideMapped && !list->placement(sourceRow).isEmpty())
         return false;
     // The search looks at the number and the name, not at where a parameter stands.
-    return mapping::matchesSearch(source->entry(sourceRow), m_searchText);
+    return mapping::matchesSearch(list->entry(sourceRow), m_searchText);
 }
 
 bool ParameterFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

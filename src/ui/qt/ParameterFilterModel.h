@@ -15,19 +15,24 @@ class ParameterFilterModel final : public QSortFilterProxyModel {
 public:
     explicit ParameterFilterModel(QObject *parent = nullptr);
 
-    void setHideMapped(bool hide);
-    bool hidesMapped() const { return m_hideMapped; }
-    // The search field's text; the rows it finds are those ovmap's --filter finds.
+    // The search text: the rows whose number or name holds it, whatever the case, stay; the rows
+    // it finds are those ovmap's --filter finds.
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
+    void setHideMapped(bool hide);
+    bool hidesMapped() const { return m_hideMapped; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
-    bool m_hideMapped = false;
+    // Filters every row again at once: one change of the layout for the whole list, which a long
+    // list takes far faster than the rows coming and going range by range.
+    void refilter();
+
     QString m_searchText;
+    bool m_hideMapped = false;
 };
 
 } // namespace ov::ui::qt
