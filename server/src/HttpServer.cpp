@@ -12,6 +12,7 @@
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -107,6 +108,16 @@ std::string targetForLog(std::string_view target)
     return out;
 }
 
+std::string addressGroup(const std::string& address)
+{
+    beast::error_code error;
+    const auto ip = asio::ip::make_address(address, error);
+    if (error || !ip.is_v6()) return address;
+    auto bytes = ip.to_v6().to_bytes();
+    std::fill(bytes.begin() + 8, bytes.end(), 0);
+    return asio::ip::address_v6(bytes).to_string() + "/64";
+}
+
 namespace {
 class Connection;
 }
@@ -131,7 +142,7 @@ public:
     // Called on the io thread only.
     void accept();
     void admit(tcp::socket socket);
-    void forget(Connection* connection, const std::string& address);
+    void forget(Connection* connection, const std::string& group);
     void log(std::string line) const;
 
     const Handler& handler;
@@ -160,15 +171,16 @@ namespace {
 // worker runs the handler on its request, when the io thread leaves it alone.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
-    Connection(HttpServer::Impl& server, tcp::socket socket, std::string address)
+    Connection(HttpServer::Impl& server, tcp::socket socket, std::string address, std::string group)
         : m_server(server),
           m_stream(std::move(socket)),
           m_buffer(server.limits.maxHeaderBytes + 16 * 1024),
-          m_address(std::move(address))
+          m_address(std::move(address)),
+          m_group(std::move(group))
     {
     }
 
-    ~Connection() { m_server.forget(this, m_address); }
+    ~Connection() { m_server.forget(this, m_group); }
 
     void start() { awaitRequest(); }
 
@@ -376,6 +388,7 @@ private:
     http::response<http::string_body> m_response;
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
+    std::string m_group;  // of addresses, for the limit per address
     std::string_view m_method;  // of the request under way, for the log; point into m_parser
     std::string_view m_target;
     SteadyClock::time_point m_start;
@@ -448,25 +461,26 @@ void HttpServer::Impl::admit(tcp::socket socket)
     const auto peer = socket.remote_endpoint(error);
     if (error) return;
     std::string address = addressText(peer.address());
-    std::size_t& open = m_perAddress[address];
+    std::string group = addressGroup(address);
+    std::size_t& open = m_perAddress[group];
     if (limits.maxConnectionsPerAddress > 0 && open >= limits.maxConnectionsPerAddress) {
         socket.close(error);
-        if (open == 0) m_perAddress.erase(address);
+        if (open == 0) m_perAddress.erase(group);
         return;
     }
     ++open;
     // A reply's head and body go out in separate sends; with Nagle's algorithm the body would wait
     // for the client's delayed acknowledgement of the head, some 40 ms on Linux.
     socket.set_option(tcp::no_delay(true), error);
-    auto connection = std::make_shared<Connection>(*this, std::move(socket), std::move(address));
+    auto connection = std::make_shared<Connection>(*this, std::move(socket), std::move(address), std::move(group));
     m_connections.insert(connection.get());
     connection->start();
 }
 
-void HttpServer::Impl::forget(Connection* connection, const std::string& address)
+void HttpServer::Impl::forget(Connection* connection, const std::string& group)
 {
     m_connections.erase(connection);
-    const auto open = m_perAddress.find(address);
+    const auto open = m_perAddress.find(group);
     if (open != m_perAddress.end() && --open->second == 0) m_perAddress.erase(open);
 }
 

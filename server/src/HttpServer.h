@@ -20,8 +20,9 @@ constexpr std::size_t kDefaultThreads = 64;
 
 struct HttpLimits {
     std::size_t threads = kDefaultThreads;  // requests handled at once; more wait for a turn
-    // Connections one client address may hold open at once; further ones are closed as they come.
-    // 0 is no limit (for a server that only a reverse proxy on the same machine talks to).
+    // Connections one client address (see addressGroup) may hold open at once; further ones are
+    // closed as they come. 0 is no limit (for a server that only a reverse proxy on the same machine
+    // talks to).
     std::size_t maxConnectionsPerAddress = 16;
     // A request's line and headers must arrive whole within this time from their first byte.
     std::chrono::milliseconds headerTimeout{10'000};
@@ -56,6 +57,10 @@ public:
 private:
     std::unique_ptr<Impl> m_impl;
 };
+
+// The addresses that share one limit of connections: an IPv4 address alone; an IPv6 address with
+// every other address of its /64 network, which one subscriber usually holds whole ("2001:db8::/64").
+std::string addressGroup(const std::string& address);
 
 // The request target for the log. A PIN code or an e-mail address value, and everything after it
 // since the editor leaves '&' unescaped inside values, is hidden; the path and each other value are

@@ -1,5 +1,7 @@
 #include "CommunityClient.h"
 
+#include "CommunityTexts.h"
+
 #include "mapping/AtomicFile.h"
 
 #include <QEventLoop>
@@ -20,6 +22,25 @@ QNetworkRequest requestFor(const QString &url)
     return request;
 }
 
+const char *const kOverBoundProperty = "ovReplyOverBound";
+
+// Abandons `reply` as soon as it announces or brings more than `maxBytes`, so that a server (or anyone
+// on the way) cannot fill the memory; overBound() then tells it from a reply that failed by itself.
+void boundReply(QNetworkReply *reply, qint64 maxBytes)
+{
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, maxBytes](qint64 received, qint64 total) {
+        if (received > maxBytes || total > maxBytes) {
+            reply->setProperty(kOverBoundProperty, true);
+            reply->abort();
+        }
+    });
+}
+
+bool overBound(const QNetworkReply *reply)
+{
+    return reply->property(kOverBoundProperty).toBool();
+}
+
 std::optional<QString> decodeUtf8(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
@@ -36,6 +57,7 @@ std::optional<QString> decodeUtf8(const QByteArray &bytes)
 FileDownload::FileDownload(const QString &url, const QString &localPath, QNetworkReply *reply, QObject *parent)
     : QObject(parent), m_url(url), m_localPath(localPath), m_reply(reply)
 {
+    boundReply(reply, kMaxSharedFileBytes);
     connect(reply, &QNetworkReply::finished, this, &FileDownload::onFinished);
 }
 
@@ -44,6 +66,10 @@ void FileDownload::onFinished()
     QNetworkReply *reply = m_reply.data();
     reply->deleteLater();
     deleteLater();
+    if (overBound(reply)) {
+        emit downloadFailed(this, texts::kReplyTooLarge.arg(kMaxSharedFileBytes));
+        return;
+    }
     // Any HTTP reply counts as the server's answer and is written as it came; only a missing reply fails.
     if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
         emit downloadFailed(this, reply->errorString());
@@ -67,13 +93,15 @@ std::optional<QString> CommunityClient::exchange(const QString &appendedText, co
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       contentType.isEmpty() ? QByteArrayLiteral("application/x-www-form-urlencoded") : contentType);
     QNetworkReply *reply = m_network.post(request, body);
+    boundReply(reply, kMaxReplyBytes);
     QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    const QByteArray bytes = reply->readAll();
     reply->deleteLater();
-    return decodeUtf8(bytes);
+    if (overBound(reply))
+        return std::nullopt;
+    return decodeUtf8(reply->readAll());
 }
 
 std::optional<QString> CommunityClient::checkCloudUserName(const QString &userName, const QString &pinCode)

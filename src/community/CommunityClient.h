@@ -12,6 +12,11 @@ class QNetworkReply;
 
 namespace ov::community {
 
+// The largest reply an exchange reads: the list and the account replies are a few kilobytes.
+inline constexpr qint64 kMaxReplyBytes = qint64{4} << 20;
+// The largest shared file fetched: the largest upload the community server takes.
+inline constexpr qint64 kMaxSharedFileBytes = qint64{1} << 20;
+
 // A shared file on its way to disk. It ends with exactly one of downloadDidFinish or downloadFailed,
 // then deletes itself.
 class FileDownload final : public QObject {
@@ -27,7 +32,7 @@ public:
 signals:
     // The server's reply body has been written to localPath() (whatever its HTTP status).
     void downloadDidFinish(ov::community::FileDownload *download);
-    // No reply arrived, or the body could not be written.
+    // No reply arrived, it was larger than kMaxSharedFileBytes, or the body could not be written.
     void downloadFailed(ov::community::FileDownload *download, const QString &error);
 
 private:
@@ -53,7 +58,8 @@ public:
     const QString &baseUrl() const { return m_baseUrl; }
 
     // Sends base URL + `appendedText` and returns the reply decoded as UTF-8, or nothing when there is
-    // no reply body or it is not UTF-8. Status codes and transport errors give no text of their own.
+    // no reply body, it is not UTF-8 or it is larger than kMaxReplyBytes. Status codes and transport
+    // errors give no text of their own.
     std::optional<QString> exchange(const QString &appendedText, const QByteArray &body = QByteArray(),
                                     const QByteArray &contentType = QByteArray());
 

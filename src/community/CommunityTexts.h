@@ -30,6 +30,7 @@ inline const QString kUploadNotSent = QStringLiteral("Upload not sent");
 inline const QString kUploadNotSentInfo = QStringLiteral("The file %1 could not be read (%2). Nothing was sent.");
 inline const QString kDownloadFailed = QStringLiteral("Download failed");
 inline const QString kDownloadFailedInfo = QStringLiteral("The shared mapping could not be downloaded from %1 (%2).");
+inline const QString kReplyTooLarge = QStringLiteral("the reply is larger than %1 bytes"); // the bound
 inline const QString kDownloadUnreadable = QStringLiteral("Shared mapping could not be read");
 inline const QString kDownloadUnreadableInfo = QStringLiteral(
     "The file downloaded to %1 is not a property list (%2). Nothing was loaded; the editor is as it was.");

@@ -67,6 +67,7 @@ inline const QString kStepNewPage = QStringLiteral("New Page");
 inline const QString kStepDeletePage = QStringLiteral("Delete Page");
 inline const QString kStepClearPage = QStringLiteral("Clear Page");
 inline const QString kStepMovePage = QStringLiteral("Move Page");
+inline const QString kStepRecall = QStringLiteral("Recall");
 
 inline const QString kStepFill = QStringLiteral("Fill From Here");
 inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");

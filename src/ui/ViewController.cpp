@@ -130,8 +130,7 @@ void ViewController::ovPluginMode_Changed()
     if (!m_view.selectedPlugin() || !m_state.isLoaded())
         return;
     const int mode = m_view.selectedPluginModeTag();
-    // A click on the mode already shown changes nothing; reloading would only drop the edits.
-    if (mode == m_state.plugin_Mode || (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument))
+    if (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument)
         return;
     // The file is read again: edits of the table would be lost (the mode itself is the user's choice).
     if (hasUnsavedTableEdits() && !askToSaveUnsavedEdits()) {
@@ -375,9 +374,19 @@ void ViewController::recallOriginalMapping(const QString &suffix)
     if (QFileInfo::exists(mapping::backupPath(path, suffix)) && hasUnsavedEdits()
         && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kRecallDiscardsInfo))
         return;
+    // The mapping the recall puts aside is in no backup: Undo Recall brings it back as unsaved edits.
+    mapping::PlistReadStatus status;
+    const mapping::PlistDocument replaced = mapping::PlistDocument::fromFile(path, &status);
     const mapping::RecallResult result = mapping::recallOriginalMapping(path, suffix);
-    if (result.ok())
+    if (result.ok()) {
         plugInSelected();
+        if (status == mapping::PlistReadStatus::Ok) {
+            const mapping::LoadedMapping loaded = mapping::loadMapping(replaced, 0, m_state.plugin_Mode);
+            m_state.history.begin(mapping::MappingTable{loaded.plistBuild, 1, loaded.totalPages}, texts::kStepRecall);
+            m_state.history.end(m_state);
+            showEditState();
+        }
+    }
     alertUser(result.message(), result.informativeText());
 }
 

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -134,6 +135,36 @@ TEST_F(Exchange, NoBodyNoUtf8OrNoServerGiveNoText)
     closed.close();
     CommunityClient nowhere(QStringLiteral("http://127.0.0.1:%1/").arg(port));
     EXPECT_FALSE(nowhere.checkCloudUserName("a", "1").has_value());
+}
+
+TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
+{
+    // The list and account replies up to a few MiB, whole.
+    for (const qint64 size : {kMaxReplyBytes, kMaxReplyBytes + 1}) {
+        server.reply = [size](const RecordedRequest &) { return CannedReply{200, QByteArray(size, '[')}; };
+        EXPECT_EQ(client.checkForDownloads("Echo").has_value(), size <= kMaxReplyBytes) << size;
+    }
+    server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(kMaxReplyBytes + 1, ' ')}; };
+    EXPECT_FALSE(client.checkCloudUserName("a", "1").has_value());
+
+    // A file up to the largest the server takes; a larger one fails and leaves no file.
+    QTemporaryDir dir;
+    for (const qint64 size : {kMaxSharedFileBytes, kMaxSharedFileBytes + 1}) {
+        server.reply = [size](const RecordedRequest &) { return CannedReply{200, QByteArray(size, 'x')}; };
+        const QString destination = dir.filePath(QString::number(size));
+        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), "f"), destination);
+        QSignalSpy finished(download, &FileDownload::downloadDidFinish);
+        QSignalSpy failed(download, &FileDownload::downloadFailed);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 10000)) << size;
+        if (size <= kMaxSharedFileBytes) {
+            EXPECT_EQ(finished.count(), 1);
+            EXPECT_EQ(QFileInfo(destination).size(), size);
+        } else {
+            ASSERT_EQ(failed.count(), 1);
+            EXPECT_TRUE(failed.first().at(1).toString().contains("larger than")) << failed.first().at(1).toString().toStdString();
+            EXPECT_FALSE(QFileInfo::exists(destination));
+        }
+    }
 }
 
 TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)

@@ -171,6 +171,15 @@ TEST(ConnectionLimits, OneAddressHoldsAtMostTheLimitAndOthersAreServed)
     EXPECT_NE(again.exchange(kHealth).find("200 OK"), std::string::npos);
 }
 
+TEST(ConnectionLimits, AnIPv6NetworkOfSixtyFourBitsCountsAsOneAddress)
+{
+    using ovserver::addressGroup;
+    EXPECT_EQ(addressGroup("203.0.113.7"), "203.0.113.7");
+    EXPECT_EQ(addressGroup("2001:db8:1:2:aaaa:bbbb:cccc:dddd"), "2001:db8:1:2::/64");
+    EXPECT_EQ(addressGroup("2001:db8:1:2::1"), addressGroup("2001:db8:1:2:ffff::9"));
+    EXPECT_NE(addressGroup("2001:db8:1:2::1"), addressGroup("2001:db8:1:3::1"));
+}
+
 TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
 {
     LimitedServer server({});

@@ -167,15 +167,23 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
     }
 
     // What a tooltip shows is the text the server sent, markup and all.
-    for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)}) {
-        const QString toolTip = table->model()->index(0, column).data(Qt::ToolTipRole).toString();
-        QTextDocument shown;
+    const auto shown = [](const QString &toolTip) {
+        QTextDocument document;
         if (Qt::mightBeRichText(toolTip))
-            shown.setHtml(toolTip);
+            document.setHtml(toolTip);
         else
-            shown.setPlainText(toolTip);
-        EXPECT_EQ(shown.toPlainText(), markup) << column;
-    }
+            document.setPlainText(toolTip);
+        return document.toPlainText();
+    };
+    for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)})
+        EXPECT_EQ(shown(table->model()->index(0, column).data(Qt::ToolTipRole).toString()), markup) << column;
+
+    // So are the parameter names of a mapping, in the list and on the panel.
+    writePlist(logicFile, {{mapping::kControlSurfaceParameterOrderKey, {QStringLiteral("1 ") + markup}}});
+    clickPlugin(logicFile);
+    auto *parameters = window.findChild<QTableView *>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_EQ(shown(parameters->model()->index(1, 1).data(Qt::ToolTipRole).toString()), markup);
+    EXPECT_TRUE(shown(window.findChild<QLabel *>(QStringLiteral("ovControl1"))->toolTip()).contains(markup));
 }
 
 } // namespace

@@ -389,6 +389,37 @@ TEST_F(EditingTest, ARecallAsksOnlyWhetherToDiscardAndKeepsTheBackups)
     }
 }
 
+TEST_F(EditingTest, UndoRecallBringsBackTheReplacedMappingAsUnsavedEdits)
+{
+    const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
+    writePagedPlugin(QStringLiteral("Delay"), 1);
+    open(QStringLiteral("Synth"));
+    assign(QStringLiteral("P1 C9"), 2);
+    controller->exportToPlist();
+    const QStringList saved = slotsOnDisk(path);
+    const QByteArray previous = readFile(path + QStringLiteral(".prev"));
+
+    controller->ovRecallPreviousMapping();
+    ASSERT_EQ(at(1, 2), QStringLiteral("P1 C2"));
+    EXPECT_FALSE(view.modified);
+    EXPECT_EQ(view.undoText, QStringLiteral("Undo Recall"));
+
+    controller->ovUndo();
+    EXPECT_EQ(at(1, 2), QStringLiteral("P1 C9"));
+    EXPECT_TRUE(view.modified);
+    EXPECT_EQ(readFile(path), previous) << "the file stays recalled until saved";
+    EXPECT_EQ(readFile(path + QStringLiteral(".prev")), previous);
+
+    // Like any unsaved edit: opening another plug-in asks first, and a save writes it back.
+    view.saveAnswers = {Answer::Cancel};
+    choose(QStringLiteral("Delay"));
+    EXPECT_EQ(view.saveQuestions.size(), 1u);
+    EXPECT_EQ(at(1, 2), QStringLiteral("P1 C9"));
+    controller->exportToPlist();
+    EXPECT_EQ(slotsOnDisk(path), saved);
+    EXPECT_FALSE(view.modified);
+}
+
 TEST_F(EditingTest, WithoutUnsavedEditsNothingIsAsked)
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 2);

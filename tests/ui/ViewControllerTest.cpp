@@ -313,18 +313,40 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
     EXPECT_EQ(mapping::readPlistFile(path, 1, 0).pluginMode, 1);
 }
 
-TEST_F(ViewControllerTest, ClickingTheModeAlreadyShownKeepsTheEdits)
+TEST_F(ViewControllerTest, ClickingTheModeAlreadyShownReadsTheFileAgainAfterAskingAboutEdits)
 {
-    writePagedPlugin(QStringLiteral("Synth"), 1);
+    writePagedPlugin(QStringLiteral("Synth"), 2);
     open(QStringLiteral("Synth"));
+    const QString onDisk = slotParameter(6);
+    controller->nextPageButtonPressed();
     view.parameterSelection = 3;
     controller->clickControl(7);
-    const QString assigned = slotParameter(6);
+    const QString assigned = slotParameter(38);
 
-    controller->ovPluginMode_Changed(); // column 1, insert/effect, is already chosen
+    // Column 1, insert/effect, is already chosen. Cancelled, the edit and the page stay.
+    view.saveAnswers = {View::SaveAnswer::Cancel};
+    controller->ovPluginMode_Changed();
+    ASSERT_EQ(view.saveQuestions.size(), 1u);
+    EXPECT_EQ(slotParameter(38), assigned);
+    EXPECT_EQ(state.curPage, 2);
 
-    EXPECT_EQ(slotParameter(6), assigned);
+    view.saveAnswers = {View::SaveAnswer::Discard};
+    controller->ovPluginMode_Changed();
+    EXPECT_EQ(view.saveQuestions.size(), 2u);
+    EXPECT_NE(slotParameter(38), assigned) << "the table is read again from disk";
+    EXPECT_EQ(state.curPage, 1);
     EXPECT_EQ(state.plugin_Mode, 0);
+
+    // Without edits nothing is asked: page 1 of the file is shown.
+    controller->nextPageButtonPressed();
+    view.helperTexts.clear();
+    controller->ovPluginMode_Changed();
+    EXPECT_EQ(view.saveQuestions.size(), 2u);
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(slotParameter(6), onDisk);
+    EXPECT_EQ(view.helperTexts,
+              (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
+                           QStringLiteral("Editing Synth in Insert/Effect Mode")}));
 }
 
 // ---- assigning parameters ----

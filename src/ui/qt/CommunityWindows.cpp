@@ -1,5 +1,7 @@
 #include "CommunityWindows.h"
 
+#include "PlainToolTip.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -10,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace ov::ui::qt {
@@ -102,11 +103,8 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == Qt::ToolTipRole) {
-        // A tooltip renders anything that looks like markup; the server's texts are shown as typed.
-        const QString text = data(index, Qt::DisplayRole).toString();
-        return text.isEmpty() ? QString() : Qt::convertFromPlainText(text);
-    }
+    if (role == Qt::ToolTipRole)
+        return plainToolTip(data(index, Qt::DisplayRole).toString());
     if (role != Qt::DisplayRole)
         return {};
     const community::DownloadListEntry &entry = m_entries.at(index.row());

@@ -2,6 +2,7 @@
 
 #include "DragData.h"
 #include "ElidingLabel.h"
+#include "PlainToolTip.h"
 
 #include "ui/UiTexts.h"
 
@@ -266,7 +267,7 @@ void FrontPanel::updateToolTip(int control)
         if (!line.isEmpty())
             toolTip += QLatin1Char('\n') + line;
     }
-    label(control)->setToolTip(toolTip);
+    label(control)->setToolTip(plainToolTip(toolTip));
 }
 
 bool FrontPanel::eventFilter(QObject *watched, QEvent *event)

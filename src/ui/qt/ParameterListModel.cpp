@@ -1,6 +1,7 @@
 #include "ParameterListModel.h"
 
 #include "DragData.h"
+#include "PlainToolTip.h"
 
 namespace ov::ui::qt {
 
@@ -73,8 +74,9 @@ QVariant ParameterListModel::data(const QModelIndex &index, int role) const
     }
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return index.column() == ParamNumColumn ? entry.ParamNum : entry.Parameter;
+    case Qt::ToolTipRole:
+        return plainToolTip(index.column() == ParamNumColumn ? entry.ParamNum : entry.Parameter);
     case SortRole:
         if (index.column() == ParamNumColumn) {
             bool isNumber = false;
