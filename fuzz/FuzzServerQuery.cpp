@@ -118,7 +118,8 @@ void checkEditorQuery(std::size_t script, std::string_view input)
     }
 }
 
-// The log line never holds the value of a pinCode parameter, nor a byte that could break the line.
+// The log line never holds the value of a pinCode or emailAddr parameter, nor a byte that could
+// break the line.
 void checkLogTarget(const std::string& query)
 {
     const std::string target = "/checkuser.php?" + query;
@@ -128,10 +129,12 @@ void checkLogTarget(const std::string& query)
         check(b > 0x20 && b < 0x7F && c != '"');
     }
     for (std::size_t pos = target.find('?'); pos != std::string::npos; pos = target.find('&', pos + 1)) {
-        if (equalsIgnoringCase(std::string_view(target).substr(pos + 1, 8), "pincode=")) {
-            check(logged.size() >= 8 && logged.compare(logged.size() - 8, 8, "[hidden]") == 0);
-            check(logged.size() - 8 <= (pos + 9) * 3);  // nothing after the key is kept
-            break;
+        for (const std::string_view key : {"pincode=", "emailaddr="}) {
+            if (equalsIgnoringCase(std::string_view(target).substr(pos + 1, key.size()), key)) {
+                check(logged.size() >= 8 && logged.compare(logged.size() - 8, 8, "[hidden]") == 0);
+                check(logged.size() - 8 <= (pos + 1 + key.size()) * 3);  // nothing after the key is kept
+                return;
+            }
         }
     }
 }

@@ -232,10 +232,10 @@ private:
         if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > m_server.limits.maxHeaderLines)
             return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines) +
                                    " header lines.");
-        const bool chunked = request.count(http::field::transfer_encoding) > 0;
-        if (request.count(http::field::content_length) > 1 || (chunked && request.count(http::field::content_length) > 0))
-            return refuse(400, kConflictingLengths);
-        if (chunked && !m_parser->chunked())
+        const bool transferEncoding = request.count(http::field::transfer_encoding) > 0;
+        const std::size_t lengths = request.count(http::field::content_length);
+        if (lengths > 1 || (transferEncoding && lengths > 0)) return refuse(400, kConflictingLengths);
+        if (transferEncoding && !m_parser->chunked())
             return refuse(400, "The request's Transfer-Encoding is not chunked; no other is taken.");
         if (m_parser->is_done()) return handle();
         if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
@@ -327,7 +327,7 @@ private:
         m_stream.expires_after(kWriteTimeout);
         http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
             self->logRequest(status, bytes);
-            self->m_response.body().clear();
+            self->m_response = {};  // a large reply is not kept while the connection waits
             if (error) return self->m_stream.close();
             if (keepOpen) return self->awaitRequest();
             self->lingerAndClose();
@@ -378,8 +378,8 @@ private:
     }
 
     static constexpr const char* kConflictingLengths =
-        "The request gives its length more than once (two Content-Length headers, or Content-Length with "
-        "chunked transfer).";
+        "The request gives its length twice, in two ways (Content-Length and chunked transfer), or not as one "
+        "number.";
 
     HttpServer::Impl& m_server;
     beast::tcp_stream m_stream;
@@ -389,7 +389,7 @@ private:
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
     std::string m_group;  // of addresses, for the limit per address
-    std::string_view m_method;  // of the request under way, for the log; point into m_parser
+    std::string_view m_method;  // of the request under way, for the log; point into m_parser or m_buffer
     std::string_view m_target;
     SteadyClock::time_point m_start;
     bool m_idle = false;
@@ -422,8 +422,15 @@ bool HttpServer::Impl::run()
     if (m_stopRequested) return true;
     if (!m_acceptor.is_open()) return false;
     asio::post(io, [this] { accept(); });
-    io.run();
-    return true;
+    for (;;) {
+        try {
+            io.run();
+            return true;
+        } catch (const std::exception& error) {
+            // Whatever one connection ran into, the others go on being served.
+            log(std::string("HTTP layer failure: ") + error.what());
+        }
+    }
 }
 
 void HttpServer::Impl::stop()

@@ -206,6 +206,7 @@ void ViewController::populateKnobLabels(int page)
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
+    showPageButtons();
     if (!m_state.history.isOpen()) {
         showAlsoOnMarks(page);
         showChangeMarks(page);
@@ -443,11 +444,41 @@ void ViewController::setPluginButtonsEnabled(bool enabled)
 {
     for (const Button button : kPluginButtons)
         m_view.setButtonEnabled(button, enabled);
+    if (enabled) {
+        showPageButtons();
+        showRecallButtons();
+    }
+    showShareButton();
+}
+
+void ViewController::showPageButtons()
+{
+    const bool loaded = m_state.isLoaded();
+    for (const Button button : {Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage > 1);
+    for (const Button button : {Button::nextPage, Button::lastPage, Button::movePageNext, Button::movePageLast})
+        m_view.setButtonEnabled(button, loaded && m_state.curPage < m_state.totalPages);
+}
+
+void ViewController::showRecallButtons()
+{
+    const QString path = m_view.labelText(Label::labPluginPlistLocation);
+    m_view.setButtonEnabled(Button::recallOriginalMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kOriginalSuffix)));
+    m_view.setButtonEnabled(Button::recallPreviousMapping,
+                            !path.isEmpty() && QFileInfo::exists(mapping::backupPath(path, mapping::kPreviousSuffix)));
+}
+
+void ViewController::showShareButton()
+{
+    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, m_state.loggedInAs != kNoOneHere
+                                                              && !m_view.labelText(Label::labPluginPlistLocation).isEmpty());
 }
 
 void ViewController::showNoPluginOpen()
 {
     mappingClosed();
+    m_view.setLabelText(Label::labPluginPlistLocation, QString());
     setPluginButtonsEnabled(false);
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         m_view.setControlLabel(control, mapping::kEmptyParameter);
@@ -456,7 +487,6 @@ void ViewController::showNoPluginOpen()
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());
-    m_view.setLabelText(Label::labPluginPlistLocation, QString());
 }
 
 // ---- editing: unsaved edits, undo and redo, drag and drop ----
@@ -547,6 +577,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
 
 void ViewController::mappingSaved()
 {
+    showRecallButtons();
     m_state.saved.plistBuild = m_state.plistBuild;
     m_state.saved.differingSlots = 0;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;

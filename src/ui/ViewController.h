@@ -156,8 +156,13 @@ public:
     void showChanges(ChangesBase base);
 
 private:
-    // Enables or disables every button that needs an open plug-in.
+    // Enables or disables every button that needs an open plug-in, then those that need more.
     void setPluginButtonsEnabled(bool enabled);
+    // Buttons that need more than an open plug-in: paging and moving the page shown need a page
+    // beyond it, recall needs its backup, sharing needs a signed-in user.
+    void showPageButtons();
+    void showRecallButtons();
+    void showShareButton();
     // The panel with no plug-in open: "-" on every control and no page count.
     void showNoPluginOpen();
 

@@ -96,13 +96,13 @@ void ViewController::changeLoginState(const QString &userName, int state)
 {
     if (state == 1) {
         m_view.setLabelText(Label::labLoggedInAs, ctexts::kLoggedInAs.arg(userName));
-        m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, true);
         m_state.loggedInAs = userName;
-        return;
+    } else {
+        m_view.setLabelText(Label::labLoggedInAs, ctexts::kNotLoggedIn);
+        m_state.loggedInAs = kNoOneHere;
     }
-    m_view.setLabelText(Label::labLoggedInAs, ctexts::kNotLoggedIn);
-    m_state.loggedInAs = kNoOneHere;
-    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, false);
+    // Sharing also needs a plug-in open.
+    showShareButton();
 }
 
 // ---- uploading ----

@@ -197,10 +197,11 @@ TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
         {"101 lines", lines101, 431, "more than 100 header lines"},
         {"17 KiB in one line", "X-Big: " + std::string(17 * 1024, 'b') + "\r\n", 431, "larger than 16384 bytes"},
         {"a million lines", repeated("X: y\r\n", 1'000'000), 431, "larger than 16384 bytes"},
-        {"two equal lengths", "Content-Length: 2\r\nContent-Length: 2\r\n", 400, "length more than once"},
-        {"two lengths", "Content-Length: 2\r\nContent-Length: 3\r\n", 400, "length more than once"},
-        {"length, then chunked", "Content-Length: 2\r\nTransfer-Encoding: chunked\r\n", 400, "length more than once"},
-        {"chunked, then length", "Transfer-Encoding: chunked\r\nContent-Length: 2\r\n", 400, "length more than once"},
+        {"two equal lengths", "Content-Length: 2\r\nContent-Length: 2\r\n", 400, "gives its length twice"},
+        {"two lengths", "Content-Length: 2\r\nContent-Length: 3\r\n", 400, "gives its length twice"},
+        {"length, then chunked", "Content-Length: 2\r\nTransfer-Encoding: chunked\r\n", 400, "gives its length twice"},
+        {"chunked, then length", "Transfer-Encoding: chunked\r\nContent-Length: 2\r\n", 400, "gives its length twice"},
+        {"length not a number", "Content-Length: 2x\r\n", 400, "gives its length twice"},
         {"not chunked", "Transfer-Encoding: gzip\r\n", 400, "not chunked"},
     };
     for (const Case& c : cases) {

@@ -126,7 +126,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EXPECT_EQ(recorder.requests.last().method, "POST");
     EXPECT_EQ(recorder.requests.last().target, "/checkuser.php?userName=Ann%20Lee&pinCode=" + pin.toUtf8());
     EXPECT_EQ(view.label(Label::labLoggedInAs), "Logged in as Ann Lee");
-    EXPECT_TRUE(view.enabled.value(Button::ov_btn_cloudLibrary));
+    EXPECT_FALSE(view.enabled.value(Button::ov_btn_cloudLibrary)) << "nothing to share: no plug-in is open";
     EXPECT_EQ(state.loggedInAs, "Ann Lee");
     EXPECT_TRUE(view.events.contains(QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))));
     EXPECT_EQ(settings.value("uName"), "Ann Lee");
@@ -180,7 +180,9 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
 {
     const QString pin = server.createUser("cara");
     open(logicFile());
+    EXPECT_FALSE(view.enabled.value(Button::ov_btn_cloudLibrary)) << "signed out";
     signIn("cara", pin);
+    EXPECT_TRUE(view.enabled.value(Button::ov_btn_cloudLibrary));
     const QByteArray onDisk = readFile(logicFile());
     view.fields[Field::cwinUploadComments] = "Warm & wide = C+ sound #1";
     controller->ovCommunityLibrary();

@@ -101,9 +101,18 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     EXPECT_EQ(signIn->pinCode()->echoMode(), QLineEdit::Password);
     type(signIn, QStringLiteral("cwinUserNameNew"), QStringLiteral("Fay"));
     type(signIn, QStringLiteral("cwinEmailAddrNew"), QStringLiteral("fay@example.org"));
+    signIn->move(signIn->pos() + QPoint(30, 20));
+    const QPoint placed = signIn->pos();
     click(signIn, QStringLiteral("cwinNewUserCreate"));
     ASSERT_EQ(answerer.shown().size(), 1u);
     EXPECT_EQ(answerer.shown()[0].text, "Create New User Response");
+    // The alert came over the sign-in window, which belongs to the main window and stays in front of
+    // it; asked for again, it keeps its place and what was typed.
+    EXPECT_EQ(answerer.shown()[0].over, "cwinCloudWindow");
+    EXPECT_EQ(signIn->parentWidget()->window(), &window);
+    click(&window, QStringLiteral("ovLoginToCloudAccount"));
+    EXPECT_EQ(signIn->pos(), placed);
+    EXPECT_EQ(signIn->userNameNew()->text(), "Fay");
     const QString pin = QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
     ASSERT_FALSE(pin.isEmpty());
     EXPECT_FALSE(window.findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary"))->isEnabled());

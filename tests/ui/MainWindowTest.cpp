@@ -11,6 +11,7 @@
 #include "ui/qt/MainWindow.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -250,6 +251,46 @@ TEST_F(MainWindowTest, AClickOnAControlsNameBoxAssignsAsOneOnItsKnob)
 
     EXPECT_EQ(editor.text(QStringLiteral("ovControl6")), QStringLiteral("Param 12"));
     EXPECT_EQ(editor.selectedRow(QStringLiteral("tablePlistOfSelectedPlugin")), 13);
+}
+
+TEST_F(MainWindowTest, OpeningAnotherPluginClearsTheSearch)
+{
+    writePlist(logicFile(QStringLiteral("A Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    writePlist(logicFile(QStringLiteral("B Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    Editor editor(home.path());
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    auto *search = editor.find<QLineEdit>(QStringLiteral("parameterSearchField"));
+    QTest::keyClicks(search, QStringLiteral("Param 17"));
+    ASSERT_EQ(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->model()->rowCount(), 2);
+
+    editor.clickRow(QStringLiteral("pluginTableView"), 1);
+
+    EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("B Synth (Logic)"));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->model()->rowCount(), 21);
+}
+
+TEST_F(MainWindowTest, TheKeyboardReachesTheSearchAndEveryPageCommand)
+{
+    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
+    Editor editor(home.path());
+    editor.clickRow(QStringLiteral("pluginTableView"), 0);
+    editor.window.activateWindow();
+    editor.find<QTableView>(QStringLiteral("pluginTableView"))->setFocus();
+    const auto action = [&](const char *name) { return editor.find<QAction>(QString::fromLatin1(name)); };
+    EXPECT_FALSE(action("actionPrevPage")->isEnabled()) << "follows its button";
+
+    QTest::keyClick(&editor.window, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 2 of 2"));
+    EXPECT_FALSE(action("actionNextPage")->isEnabled());
+    EXPECT_FALSE(editor.find<QPushButton>(QStringLiteral("lastPageButton"))->isEnabled());
+    action("actionNewPage")->trigger();
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 3 of 3"));
+    QTest::keyClick(&editor.window, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 3"));
+
+    QTest::keySequence(&editor.window, QKeySequence::Find);
+    EXPECT_TRUE(editor.find<QLineEdit>(QStringLiteral("parameterSearchField"))->hasFocus());
 }
 
 // Logic's own files hold parameters without a name: their number tells them from an empty control.

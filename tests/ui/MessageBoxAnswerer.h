@@ -17,6 +17,7 @@ struct ShownMessageBox {
     QString informativeText;
     QStringList buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString over; // the object name of the window it was shown over
 };
 
 // Answers the modal message boxes that appear while it lives, in order, each with the button
@@ -41,7 +42,8 @@ private:
         if (!box || box->property(kAnswered).toBool())
             return;
         box->setProperty(kAnswered, true);
-        ShownMessageBox shown{box->objectName(), box->text(), box->informativeText(), {}, box->icon()};
+        ShownMessageBox shown{box->objectName(), box->text(), box->informativeText(), {}, box->icon(),
+                              box->parentWidget() ? box->parentWidget()->window()->objectName() : QString()};
         QAbstractButton *chosen = nullptr;
         const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
         for (QAbstractButton *button : box->buttons()) {

@@ -188,8 +188,11 @@ TEST_F(ViewControllerTest, OpeningClosesTheCommunityWindowsThenShowsPageOne)
     EXPECT_EQ(view.controlText.at(4), QStringLiteral("-"));
     EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(view.label(Label::labTotalPagesIndicator), QStringLiteral("2 Pages"));
+    // On page 1 of 2, before the first save: nothing before this page, and no backup to recall.
+    const QList<Button> waiting{Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev,
+                                Button::recallOriginalMapping, Button::recallPreviousMapping};
     for (const Button button : kPluginButtons)
-        EXPECT_TRUE(view.enabled.value(button)) << int(button);
+        EXPECT_EQ(view.enabled.value(button), !waiting.contains(button)) << int(button);
     EXPECT_EQ(view.busyDepth, 0);
 }
 
@@ -446,12 +449,19 @@ TEST_F(ViewControllerTest, PreviousOnTheFirstAndNextOnTheLastPageStillRelabel)
     EXPECT_EQ(state.curPage, 3);
     EXPECT_EQ(view.relabels(), relabels + 1);
     EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 3 of 3"));
+    // The buttons that would leave the page where it is are disabled.
+    for (const Button button : {Button::nextPage, Button::lastPage, Button::movePageNext, Button::movePageLast})
+        EXPECT_FALSE(view.enabled.value(button)) << int(button);
+    for (const Button button : {Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev})
+        EXPECT_TRUE(view.enabled.value(button)) << int(button);
 
     controller->prevPageButtonPressed();
     EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 2 of 3"));
     controller->firstPageButtonPressed();
     EXPECT_EQ(state.curPage, 1);
     EXPECT_EQ(view.controlText.at(1), QStringLiteral("P1 C1"));
+    EXPECT_FALSE(view.enabled.value(Button::prevPage));
+    EXPECT_TRUE(view.enabled.value(Button::nextPage));
 }
 
 TEST_F(ViewControllerTest, ANewPageGoesToTheEndAndIsShown)
@@ -621,9 +631,13 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     controller->ovPluginMode_Changed();
     view.parameterSelection = 2;
     controller->clickControl(5);
+    EXPECT_FALSE(view.enabled.value(Button::recallOriginalMapping)) << "no backup yet";
+    EXPECT_FALSE(view.enabled.value(Button::recallPreviousMapping));
 
     controller->ovExportToPlist();
 
+    EXPECT_TRUE(view.enabled.value(Button::recallOriginalMapping));
+    EXPECT_TRUE(view.enabled.value(Button::recallPreviousMapping));
     ASSERT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("New Mapping has been saved"));
     EXPECT_EQ(view.alerts.at(0).informativeText,

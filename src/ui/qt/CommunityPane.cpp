@@ -6,19 +6,20 @@
 
 #include "ui/ViewController.h"
 
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QGridLayout>
 
 namespace ov::ui::qt {
 
 CommunityPane::CommunityPane(QWidget *parent)
-    : QWidget(parent),
-      m_signInWindow(std::make_unique<SignInWindow>()),
-      m_uploadWindow(std::make_unique<UploadWindow>()),
-      m_downloadWindow(std::make_unique<DownloadWindow>())
+    : QWidget(parent), m_signInWindow(new SignInWindow), m_uploadWindow(new UploadWindow),
+      m_downloadWindow(new DownloadWindow)
 {
+    for (QWidget *window : {static_cast<QWidget *>(m_signInWindow), static_cast<QWidget *>(m_uploadWindow),
+                            static_cast<QWidget *>(m_downloadWindow)})
+        window->setParent(this, Qt::Dialog);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(heading(QStringLiteral("Community Library"), this), 0, 0, 1, 2);
@@ -37,8 +38,6 @@ CommunityPane::CommunityPane(QWidget *parent)
     m_sharedMappings = add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"), 3, 0);
 }
 
-CommunityPane::~CommunityPane() = default;
-
 void CommunityPane::attach(ViewController &controller)
 {
     ViewController *c = &controller;
@@ -50,7 +49,7 @@ void CommunityPane::attach(ViewController &controller)
     clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
     clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
     clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
-    connect(m_downloadWindow.get(), &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+    connect(m_downloadWindow, &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
 }
 
 QWidget *CommunityPane::fieldWidget(Field field) const

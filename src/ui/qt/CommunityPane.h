@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-#include <memory>
-
 class QLabel;
 class QPushButton;
 
@@ -27,7 +25,6 @@ class CommunityPane final : public QWidget {
 
 public:
     explicit CommunityPane(QWidget *parent = nullptr);
-    ~CommunityPane() override;
 
     // Sends the pane's and the community windows' actions to `controller`; call once.
     void attach(ViewController &controller);
@@ -36,9 +33,9 @@ public:
     QPushButton *shareButton() const { return m_share; }
     QPushButton *sharedMappingsButton() const { return m_sharedMappings; }
 
-    SignInWindow *signInWindow() const { return m_signInWindow.get(); }
-    UploadWindow *uploadWindow() const { return m_uploadWindow.get(); }
-    DownloadWindow *downloadWindow() const { return m_downloadWindow.get(); }
+    SignInWindow *signInWindow() const { return m_signInWindow; }
+    UploadWindow *uploadWindow() const { return m_uploadWindow; }
+    DownloadWindow *downloadWindow() const { return m_downloadWindow; }
     // The text field of a community window.
     QWidget *fieldWidget(Field field) const;
 
@@ -48,11 +45,11 @@ private:
     QPushButton *m_share = nullptr;
     QPushButton *m_sharedMappings = nullptr;
 
-    // The community windows are windows of their own, like the main one: the application quits when
-    // the last of them closes.
-    std::unique_ptr<SignInWindow> m_signInWindow;
-    std::unique_ptr<UploadWindow> m_uploadWindow;
-    std::unique_ptr<DownloadWindow> m_downloadWindow;
+    // The community windows belong to the main window: they stay in front of it, also after an alert
+    // or a question, and close with it.
+    SignInWindow *m_signInWindow;
+    UploadWindow *m_uploadWindow;
+    DownloadWindow *m_downloadWindow;
 };
 
 } // namespace ov::ui::qt

@@ -53,6 +53,47 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     }
     m_redo->setShortcuts(redoKeys);
     m_redo->setEnabled(false);
+    edit->addSeparator();
+    m_search = edit->addAction(QStringLiteral("Search Parameters"));
+    m_search->setObjectName(QStringLiteral("actionSearchParameters"));
+    m_search->setShortcut(QKeySequence::Find);
+
+    // Every page button, also from the keyboard.
+    QMenu *page = menuBar->addMenu(QStringLiteral("&Page"));
+    page->setObjectName(QStringLiteral("pageMenu"));
+    const auto addPage = [&](Button button, const QString &text, const QString &name, const QKeySequence &key,
+                             void (ViewController::*run)()) {
+        QAction *action = page->addAction(text);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        action->setEnabled(false);
+        m_buttonActions.insert(button, action);
+        m_pageCommands.append({action, run});
+    };
+    addPage(Button::prevPage, QStringLiteral("Previous Page"), QStringLiteral("actionPrevPage"),
+            QKeySequence(Qt::CTRL | Qt::Key_PageUp), &ViewController::prevPageButtonPressed);
+    addPage(Button::nextPage, QStringLiteral("Next Page"), QStringLiteral("actionNextPage"),
+            QKeySequence(Qt::CTRL | Qt::Key_PageDown), &ViewController::nextPageButtonPressed);
+    addPage(Button::firstPage, QStringLiteral("First Page"), QStringLiteral("actionFirstPage"),
+            QKeySequence(Qt::CTRL | Qt::Key_Home), &ViewController::firstPageButtonPressed);
+    addPage(Button::lastPage, QStringLiteral("Last Page"), QStringLiteral("actionLastPage"),
+            QKeySequence(Qt::CTRL | Qt::Key_End), &ViewController::lastPageButtonPressed);
+    page->addSeparator();
+    addPage(Button::newPage, QStringLiteral("New Page"), QStringLiteral("actionNewPage"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), &ViewController::newPageButtonPressed);
+    addPage(Button::clearPage, QStringLiteral("Clear Page"), QStringLiteral("actionClearPage"), QKeySequence(),
+            &ViewController::clearAllPagesButtonPressed);
+    addPage(Button::deletePage, QStringLiteral("Delete Page"), QStringLiteral("actionDeletePage"), QKeySequence(),
+            &ViewController::deletePageButtonPressed);
+    page->addSeparator();
+    addPage(Button::movePagePrev, QStringLiteral("Move Page Back"), QStringLiteral("actionMovePagePrev"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), &ViewController::ovMovePage_Prev);
+    addPage(Button::movePageNext, QStringLiteral("Move Page Forward"), QStringLiteral("actionMovePageNext"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown), &ViewController::ovMovePage_Next);
+    addPage(Button::movePageFirst, QStringLiteral("Move Page to First"), QStringLiteral("actionMovePageFirst"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Home), &ViewController::ovMovePage_First);
+    addPage(Button::movePageLast, QStringLiteral("Move Page to Last"), QStringLiteral("actionMovePageLast"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_End), &ViewController::ovMovePage_Last);
 
     edit->addSeparator();
     m_fill = edit->addAction(texts::kStepFill);
@@ -98,6 +139,8 @@ void MainMenus::attach(ViewController &controller)
     triggered(m_copyMapping, [c] { c->ovCopyMappingFrom(); });
     for (auto [base, action] : m_showChanges.asKeyValueRange())
         triggered(action, [c, base = base] { c->showChanges(base); });
+    for (const PageCommand &command : std::as_const(m_pageCommands))
+        triggered(command.action, [c, run = command.run] { (c->*run)(); });
 }
 
 void MainMenus::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)

@@ -34,6 +34,8 @@ public:
 
     QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
     QAction *quitAction() const { return m_quit; }
+    // Edit > Search Parameters: the window puts the keyboard in the parameter list's search field.
+    QAction *searchAction() const { return m_search; }
 
 signals:
     // "Fill From Here" of the Edit menu: from the control the panel has current.
@@ -48,10 +50,17 @@ private:
     QAction *m_quit = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    QAction *m_search = nullptr;
     QAction *m_help = nullptr;
     QAction *m_fill = nullptr;
     QAction *m_copyMapping = nullptr;
     QMap<ChangesBase, QAction *> m_showChanges;
+    // The Page menu, in the order of its items, with the command each runs.
+    struct PageCommand {
+        QAction *action;
+        void (ViewController::*run)();
+    };
+    QList<PageCommand> m_pageCommands;
     QMultiMap<Button, QAction *> m_buttonActions;
 };
 

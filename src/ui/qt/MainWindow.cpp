@@ -98,6 +98,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     m_menus = new MainMenus(menuBar());
+    connect(m_menus->searchAction(), &QAction::triggered, this, [this] {
+        m_parameterSearch->setFocus(Qt::ShortcutFocusReason);
+        m_parameterSearch->selectAll();
+    });
 
     // As large as the screen allows (with room for a title bar), up to the size it was designed at.
     QSize size(1280, 900);
@@ -384,9 +388,13 @@ void MainWindow::choosePlugin(const QModelIndex &proxyIndex)
 {
     if (!m_controller || !proxyIndex.isValid())
         return;
-    m_chosenPlugin = m_pluginProxy->mapToSource(proxyIndex);
+    const QModelIndex chosen = m_pluginProxy->mapToSource(proxyIndex);
+    m_chosenPlugin = chosen;
     m_controller->tablePluginSelected();
     m_pluginModel->setOpenRow(m_chosenPlugin.isValid() ? m_chosenPlugin.row() : -1);
+    // A newly opened plug-in shows its whole list; a search for the last one would make it look short.
+    if (m_chosenPlugin == chosen)
+        m_parameterSearch->clear();
 }
 
 void MainWindow::fitPanel()
@@ -537,13 +545,25 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
-    if (widget != this && widget->screen()) {
+    // Centred when it opens; one already open keeps its place, only coming to the front.
+    if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
         widget->move(area.center() - widget->rect().center());
     }
     widget->show();
     widget->raise();
     widget->activateWindow();
+}
+
+QWidget *MainWindow::questionParent()
+{
+    // Over the window the user works in, which comes back to the front when the question is answered.
+    QWidget *active = QApplication::activeWindow();
+    for (QWidget *widget : std::as_const(m_windows)) {
+        if (widget == active && widget->isVisible())
+            return widget;
+    }
+    return this;
 }
 
 void MainWindow::closeWindow(Window window)
@@ -554,7 +574,7 @@ void MainWindow::closeWindow(Window window)
 
 void MainWindow::runAlert(const QString &message, const QString &informativeText)
 {
-    questions::alert(this, message, informativeText);
+    questions::alert(questionParent(), message, informativeText);
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -646,12 +666,12 @@ void MainWindow::dropParameter(int control, int row, const mapping::ParameterEnt
 
 View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &informativeText)
 {
-    return questions::askToSave(this, message, informativeText);
+    return questions::askToSave(questionParent(), message, informativeText);
 }
 
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
-    return questions::askToDiscard(this, message, informativeText);
+    return questions::askToDiscard(questionParent(), message, informativeText);
 }
 
 void MainWindow::setMappingModified(bool modified)

@@ -117,6 +117,8 @@ private:
     // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
     // controller reads, and the controller is told.
     void choosePlugin(const QModelIndex &proxyIndex);
+    // The window an alert or a question is shown over.
+    QWidget *questionParent();
     // Shares the height between the lists and the front panel.
     void fitPanel();
 

@@ -14,8 +14,11 @@ int ask(QWidget *parent, const QString &objectName, const QString &message, cons
     QMessageBox box(parent);
     box.setObjectName(objectName);
     box.setIcon(QMessageBox::Warning);
-    if (parent)
-        box.setWindowTitle(parent->window()->windowTitle().remove(QStringLiteral("[*]")));
+    // Titled as the application's main window, also over a window that belongs to it.
+    for (QWidget *owner = parent; owner; owner = owner->parentWidget()) {
+        if (!owner->parentWidget())
+            box.setWindowTitle(owner->windowTitle().remove(QStringLiteral("[*]")));
+    }
     box.setTextFormat(Qt::PlainText);
     box.setText(message);
     box.setInformativeText(informativeText);
