@@ -28,7 +28,8 @@ void check(bool condition)
 
 const char kFile[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-    "\t<key>ControlSurfaceParameterOrder</key>\n\t<array>\n\t\t<string>1 Cutoff</string>\n\t</array>\n</dict>\n</plist>\n";
+    "\t<key>ControlSurfaceParameterOrder</key>\n\t<array>\n\t\t<string>1 Cutoff</string>\n"
+    "\t\t<string>2 &lt;b&gt;Drive&lt;/b&gt;</string>\n\t</array>\n</dict>\n</plist>\n";
 
 struct Fixture {
     Fixture()
@@ -49,7 +50,7 @@ struct Fixture {
         // A user with a known PIN and one mapping, so that sign-in, listing and fetching have
         // something to find.
         storage->createUser({"fuzz", "fuzz@example.com", pin::hash("123456"), 1'700'000'000});
-        storage->addMapping({"fuzz", "Fuzz Synth", "seed", 12, 1'700'000'000, kFile});
+        storage->addMapping({"fuzz", "Fuzz Synth", "<b>seed</b>", 12, 1'700'000'000, kFile});
         HandlerConfig config;
         config.clock = [this] { return now++; };
         config.maxUploadBytes = 64 * 1024;
@@ -95,6 +96,27 @@ std::string_view nextLine(std::string_view& input)
     return line;
 }
 
+// True when every tag in the page is one that the web library writes itself: a text that users gave
+// (a name, a comment, a parameter in a file) never reaches a page as markup.
+bool onlyOwnMarkup(std::string_view html)
+{
+    static const std::string_view kTags[] = {"!DOCTYPE", "html", "head", "meta", "title", "style", "body", "header",
+                                             "a", "nav", "main", "h1", "h2", "p", "form", "input", "button", "ul",
+                                             "li", "ol", "span", "time", "dl", "dt", "dd", "section", "div"};
+    const std::size_t styleEnd = html.find("</style>");
+    for (std::size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
+        if (html.compare(at, 7, "<style>") == 0 && styleEnd != std::string_view::npos) at = styleEnd;
+        std::size_t name = at + 1;
+        if (name < html.size() && html[name] == '/') ++name;
+        const std::size_t end = html.find_first_of(" >", name);
+        if (end == std::string_view::npos) return false;
+        bool known = false;
+        for (const std::string_view tag : kTags) known = known || html.substr(name, end - name) == tag;
+        if (!known) return false;
+    }
+    return true;
+}
+
 std::string_view lastComponent(std::string_view path)
 {
     const std::size_t slash = path.rfind('/');
@@ -123,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto path = percentDecode(request.path);
     const std::string_view script = path ? lastComponent(*path) : std::string_view();
     if (reply.body == "\nOK\n") check(script == "checkuser.php" && reply.status == 200);
+    if (reply.contentType.rfind("text/html", 0) == 0) check(onlyOwnMarkup(reply.body));
     if (reply.status != 200) return 0;
 
     if (script == "ov_listplists.php") {

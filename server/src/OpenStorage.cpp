@@ -1,14 +1,16 @@
 #include "OpenStorage.h"
 
-#include "PostgresStorage.h"
 #include "SqliteStorage.h"
+#if OV_WITH_POSTGRESQL
+#include "PostgresStorage.h"
+#endif
 
 namespace ovserver {
 
 namespace {
 
 constexpr std::size_t kDefaultSqliteConnections = 64;
-constexpr std::size_t kDefaultPostgresConnections = 16;
+[[maybe_unused]] constexpr std::size_t kDefaultPostgresConnections = 16;
 
 }  // namespace
 
@@ -19,8 +21,13 @@ bool isPostgresUrl(std::string_view location)
 
 std::unique_ptr<Storage> openStorage(const std::string& location, std::size_t maxConnections)
 {
-    if (isPostgresUrl(location))
+    if (isPostgresUrl(location)) {
+#if OV_WITH_POSTGRESQL
         return std::make_unique<PostgresStorage>(location, maxConnections ? maxConnections : kDefaultPostgresConnections);
+#else
+        throw StorageError(kNoPostgresEngine);
+#endif
+    }
     return std::make_unique<SqliteStorage>(location, maxConnections ? maxConnections : kDefaultSqliteConnections);
 }
 

@@ -10,6 +10,10 @@
 
 namespace ovserver {
 
+// The refusal of a PostgreSQL database by a server built without libpq.
+inline constexpr const char* kNoPostgresEngine =
+    "this server was built without its PostgreSQL engine; use a SQLite file for --db, or build the server with libpq";
+
 // True for "postgresql://..." and "postgres://...".
 bool isPostgresUrl(std::string_view location);
 

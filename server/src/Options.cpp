@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "ov/Version.h"
+
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -53,10 +55,13 @@ std::string usage()
            "                       a connection without a request under way, or whose body stops\n"
            "                       coming, is closed after this time (default 5)\n"
            "  --help               show this text and exit\n"
+           "  --version            show the version and exit\n"
            "\n"
            "One line per request goes to standard error. SIGTERM or SIGINT finishes the requests in\n"
            "flight and exits with status 0.\n";
 }
+
+std::string versionLine() { return std::string("ovcommunity-server ") + ov::kVersion + "\n"; }
 
 ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome)
 {
@@ -71,6 +76,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const char* hom
         }
         if (flag == "--help" || flag == "-h") {
             parsed.showHelp = true;
+            continue;
+        }
+        if (flag == "--version") {
+            parsed.showVersion = true;
             continue;
         }
         if (flag != "--listen" && flag != "--port" && flag != "--db" && flag != "--max-upload" && flag != "--threads" &&

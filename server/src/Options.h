@@ -22,6 +22,7 @@ struct Options {
 struct ParsedOptions {
     Options options;
     bool showHelp = false;
+    bool showVersion = false;
     std::string error;  // empty when the command line is good
 };
 
@@ -30,5 +31,8 @@ struct ParsedOptions {
 ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome);
 
 std::string usage();
+
+// "ovcommunity-server VERSION", for --version.
+std::string versionLine();
 
 }  // namespace ovserver

@@ -1,5 +1,6 @@
 #include "ParameterOrderCheck.h"
 
+#include "plist/PlistRead.h"
 #include "plist/PlistShape.h"
 
 #include <plist/plist.h>
@@ -50,8 +51,7 @@ ParameterOrder readParameterOrder(std::string_view bytes)
     }
     // libplist's XML reader looks for the end of the text, so it gets a copy that has one.
     const std::string copy(bytes);
-    plist_t root = nullptr;
-    plist_from_memory(copy.data(), static_cast<std::uint32_t>(copy.size()), &root);
+    plist_t root = ov::plist::readXmlOrBinary(copy.data(), static_cast<std::uint32_t>(copy.size()));
     result.problem = readParsed(root, result.entries);
     if (root != nullptr) plist_free(root);
     if (result.problem) result.entries.clear();

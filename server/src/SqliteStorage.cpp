@@ -161,6 +161,10 @@ public:
             // Pages are read from a memory mapping of the file, shared by all connections,
             // rather than copied with a system call each into every connection's own cache.
             exec("PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON; PRAGMA mmap_size = 268435456;");
+#if defined(__APPLE__)
+            // macOS's fsync stops at the drive's cache; a committed upload must survive a power cut.
+            exec("PRAGMA fullfsync = ON;");
+#endif
         } catch (...) {
             sqlite3_close(m_db);
             throw;

@@ -91,8 +91,9 @@ public:
     virtual std::vector<MappingSummary> listMappings(std::string_view plugin) = 0;
 
     // The plug-ins that have shared mappings, ordered by name, with their counts: those whose name
-    // contains `search` without regard to the case of its letters (every one when it is empty),
-    // at most `limit` of them, skipping the first `offset`.
+    // contains `search` without regard to the case of its letters (SQLite folds ASCII letters only,
+    // PostgreSQL all that its locale knows; every name when it is empty), at most `limit` of them,
+    // skipping the first `offset`.
     virtual std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) = 0;
 
     // That mapping with its plug-in and file, or nothing when there is no such mapping.

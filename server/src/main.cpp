@@ -28,6 +28,10 @@ int main(int argc, char** argv)
         std::fputs(usage().c_str(), stdout);
         return 0;
     }
+    if (parsed.showVersion) {
+        std::fputs(versionLine().c_str(), stdout);
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "ovcommunity-server: %s (see --help)\n", parsed.error.c_str());
         return 2;

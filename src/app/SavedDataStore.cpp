@@ -55,6 +55,10 @@ std::unique_ptr<StoreContext> openSqliteStore(const QString &file, QString *erro
         if (!database.open())
             return fail(database.lastError().text());
         QSqlQuery query(database);
+#if defined(__APPLE__)
+        // macOS's fsync stops at the drive's cache; a committed write must survive a power cut.
+        query.exec(QStringLiteral("PRAGMA fullfsync = ON"));
+#endif
         // Creating the table writes the file, and fails on a file that is not a database.
         if (!query.exec(QStringLiteral(
                 "CREATE TABLE IF NOT EXISTS store_metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL)"))

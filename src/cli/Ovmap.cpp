@@ -8,6 +8,7 @@
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
+#include "ov/Version.h"
 #include "panel/Chart.h"
 #include "panel/PanelLabels.h"
 
@@ -42,7 +43,8 @@ const QString kUsage = QStringLiteral(
     "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
     "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
     "  ovmap recall FILE original|prev\n"
-    "  ovmap diff FILE [original|prev|OTHER_FILE]\n");
+    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
+    "  ovmap --version\n");
 
 // A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
 struct UsageError {
@@ -208,15 +210,18 @@ void writeBytes(QTextStream &out, const QByteArray &bytes)
     }
 }
 
-QString homeFolder(const ParsedArguments &parsed)
+// The folders a scan reads: the user's, and the machine-wide one; --home stands for the whole
+// machine, so a scan of it reads nothing outside it.
+QVector<catalogue::ScanRoot> scanRootsOf(const ParsedArguments &parsed)
 {
-    return QDir(parsed.options.value(QStringLiteral("--home"), QDir::homePath())).absolutePath();
+    if (!parsed.options.contains(QStringLiteral("--home")))
+        return catalogue::scanRoots(QDir::homePath());
+    return catalogue::scanRoots(QDir(parsed.options.value(QStringLiteral("--home"))).absolutePath(), QString());
 }
 
-catalogue::PluginList scanHome(const QString &home, QTextStream &err)
+catalogue::PluginList scanHome(const ParsedArguments &parsed, QTextStream &err)
 {
-    return catalogue::scanPlugins(catalogue::scanRoots(home),
-                                  [&err](const QString &line) { err << line << Qt::endl; });
+    return catalogue::scanPlugins(scanRootsOf(parsed), [&err](const QString &line) { err << line << Qt::endl; });
 }
 
 // A parameter-order file opened as the editor opens it, in memory: the list of unique parameters
@@ -252,7 +257,7 @@ int commandScan(const QStringList &arguments, QTextStream &out, QTextStream &err
     const ParsedArguments parsed = parseArguments(arguments, {QStringLiteral("--home")}, {QStringLiteral("--json")});
     if (!parsed.positional.isEmpty())
         throw UsageError{QStringLiteral("scan takes no file")};
-    const catalogue::PluginList records = scanHome(homeFolder(parsed), err);
+    const catalogue::PluginList records = scanHome(parsed, err);
     if (parsed.flags.contains(QStringLiteral("--json"))) {
         QJsonArray array;
         for (const catalogue::PluginRecord &record : records)
@@ -357,7 +362,7 @@ int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &er
     }
     bool allWritten = true;
     QSet<QString> used;
-    for (const catalogue::PluginRecord &record : scanHome(homeFolder(parsed), err)) {
+    for (const catalogue::PluginRecord &record : scanHome(parsed, err)) {
         const QString output = outDir.isEmpty() ? panel::chartPath(record.fileLocation)
                                                 : QDir(outDir).filePath(chartFileName(record, used));
         allWritten = writeChartFor(record.fileLocation, record.Plugin, output, out, err) && allWritten;
@@ -591,6 +596,10 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
     try {
         if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
             out << kUsage;
+            return kExitOk;
+        }
+        if (command == QLatin1String("--version")) {
+            out << "ovmap " << ov::kVersion << '\n';
             return kExitOk;
         }
         if (command == QLatin1String("scan"))

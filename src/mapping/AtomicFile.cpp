@@ -1,7 +1,12 @@
 #include "AtomicFile.h"
 
+#include "DurableSync.h"
+
 #include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
 
 namespace ov::mapping {
 
@@ -20,12 +25,18 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         setError(error, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         setError(error, file.errorString());
         file.cancelWriting();
         return false;
     }
-    // commit() syncs the temporary file to disk before it renames it over the target.
+    // The temporary file reaches the disk before it is renamed over the target; Qt's own sync in
+    // commit() stops at the drive's cache on macOS.
+    if (!syncToDisk(file.handle())) {
+        setError(error, QString::fromLocal8Bit(std::strerror(errno)));
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         setError(error, file.errorString());
         return false;

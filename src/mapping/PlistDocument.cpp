@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 
+#include "plist/PlistRead.h"
 #include "plist/PlistShape.h"
 
 #include <QFileInfo>
@@ -124,7 +125,7 @@ PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus 
         problem = plist::shapeProblem(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     // QByteArray's data ends in a NUL, which libplist's XML reader relies on.
     if (!bytes.isEmpty() && !problem)
-        plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
+        root = plist::readXmlOrBinary(bytes.constData(), static_cast<uint32_t>(bytes.size()));
     if (!root) {
         *status = PlistReadStatus::NotPropertyList;
         if (error)

@@ -59,6 +59,12 @@ namespace texts {
 inline const QString kChartNotWritten = QStringLiteral("Chart not written");
 // %1: the chart's path, %2: the reason.
 inline const QString kChartNotWrittenInfo = QStringLiteral("The chart %1 could not be written (%2).");
+// %1: the chart's path.
+inline const QString kChartWritten = QStringLiteral("Chart written to %1");
+inline const QString kChartNotOpened = QStringLiteral("Chart not opened");
+// %1: the chart's path.
+inline const QString kChartNotOpenedInfo =
+    QStringLiteral("The chart was written to %1, but no application could be found to open it.");
 } // namespace texts
 
 } // namespace ov::panel

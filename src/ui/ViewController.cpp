@@ -410,7 +410,10 @@ void ViewController::outputChartAs(const QString &format)
         alertUser(panel::texts::kChartNotWritten, panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail));
         return;
     }
-    m_view.openPath(path);
+    // Where the chart went, also when no browser shows it.
+    updateHelperDisplay(panel::texts::kChartWritten.arg(path));
+    if (!m_view.openPath(path))
+        alertUser(panel::texts::kChartNotOpened, panel::texts::kChartNotOpenedInfo.arg(path));
 }
 
 // ---- services ----

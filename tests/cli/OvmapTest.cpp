@@ -1,4 +1,5 @@
 // ovmap as a user runs it: a process on temporary folders.
+#include "ov/Version.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -96,6 +97,8 @@ TEST_F(Ovmap, ScanListsWhatTheEditorWouldList)
     EXPECT_EQ(records[0].toObject(), (QJsonObject{{"Type", "Logic"}, {"Plugin", "Synth"}, {"State", "Editable"}, {"fileLocation", synth}}));
     EXPECT_EQ(records[1].toObject()["Type"], "Maker");
     EXPECT_TRUE(run.err.contains("Reading Folder: " + home.path().toUtf8()));
+    // --home isolates the scan: the machine-wide folder of a Mac that has Logic stays out.
+    EXPECT_FALSE(run.err.contains("Reading Folder: /Library")) << run.err.toStdString();
 
     const Result text = ovmap({"scan", "--home", home.path()});
     EXPECT_EQ(text.out.split('\n').first(), ("Logic\tSynth\tEditable\t" + synth).toUtf8());
@@ -183,6 +186,10 @@ TEST_F(Ovmap, ARefusedOperationSavesNothing)
 
 TEST_F(Ovmap, UsageErrorsExitWithTwoAndUnreadableFilesWithOne)
 {
+    const Result version = ovmap({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, QByteArray("ovmap ") + ov::kVersion + '\n');
+
     for (const QStringList &args : QList<QStringList>{{}, {"frobnicate"}, {"show"}, {"edit", synth}, {"edit", synth, "mode", "2"},
                                                       {"edit", synth, "assign", "1"}, {"recall", synth, "latest"},
                                                       {"scan", "--bogus"}, {"show", synth, "--page", "two"}})

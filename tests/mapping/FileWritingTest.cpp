@@ -3,6 +3,7 @@
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
+#include "plist/PlistRead.h"
 #include "support/TestFiles.h"
 #include "support/Printers.h"
 
@@ -46,8 +47,7 @@ QString order(const QStringList &values)
 QByteArray withoutKeys(const QString &path, const QStringList &keys)
 {
     const QByteArray bytes = readFile(path);
-    plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
+    plist_t root = ov::plist::readXmlOrBinary(bytes.constData(), static_cast<uint32_t>(bytes.size()));
     if (!root)
         return "unreadable";
     for (const QString &key : keys)

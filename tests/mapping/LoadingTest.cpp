@@ -198,7 +198,10 @@ TEST(Loading, UnreadableFilesLoadAsAnEmptyDictionary)
     const QString array = dir.filePath("array.plist");
     ov::test::writeFile(notPlist, "this is not a property list");
     ov::test::writeFile(array, "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>1 A</string></array></plist>");
-    for (const QString &path : {notPlist, array, dir.filePath("missing.plist"), dir.path()}) {
+    // Newer libplist versions read JSON through their catch-all reader; Logic never writes it.
+    const QString json = dir.filePath("json.plist");
+    ov::test::writeFile(json, R"({"ControlSurfaceParameterOrder": ["1 A", "2 B"]})");
+    for (const QString &path : {notPlist, array, json, dir.filePath("missing.plist"), dir.path()}) {
         const LoadedMapping loaded = readPlistFile(path, 1, 1);
         EXPECT_EQ(loaded.totalPages, 1) << path.toStdString();
         EXPECT_EQ(loaded.plistBuild.size(), 32);

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -37,6 +38,8 @@ class Socket {
 public:
     Socket(int port, const char* from = "127.0.0.1") : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
     {
+        // Writing to a connection the server closed must fail, not end the test (macOS has no MSG_NOSIGNAL).
+        std::signal(SIGPIPE, SIG_IGN);
         sockaddr_in local{};
         local.sin_family = AF_INET;
         inet_pton(AF_INET, from, &local.sin_addr);
@@ -53,7 +56,7 @@ public:
     Socket& operator=(const Socket&) = delete;
 
     // False once the server has closed its side.
-    bool send(std::string_view bytes) { return ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size()); }
+    bool send(std::string_view bytes) { return ::send(m_fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()); }
 
     // What arrives until the server closes the connection or the time runs out; closed tells which.
     std::string receive(std::chrono::milliseconds limit, bool* closed = nullptr)
@@ -162,8 +165,10 @@ TEST(ConnectionLimits, OneAddressHoldsAtMostTheLimitAndOthersAreServed)
     over.receive(2s, &closed);
     EXPECT_TRUE(closed) << "a fourth connection from one address was kept";
 
+#if !defined(__APPLE__)  // macOS's loopback has 127.0.0.1 alone
     Socket other(server.port, "127.0.0.2");
     EXPECT_NE(other.exchange(kHealth).find("200 OK"), std::string::npos);
+#endif
 
     held.pop_back();  // a place comes free
     std::this_thread::sleep_for(100ms);

@@ -3,7 +3,9 @@
 #include "OpenStorage.h"
 #include "Pin.h"
 
+#if OV_WITH_POSTGRESQL
 #include <libpq-fe.h>
+#endif
 #include <plist/plist.h>
 #include <sqlite3.h>
 
@@ -36,7 +38,8 @@ std::string engineName(Engine engine) { return engine == Engine::Sqlite ? "SQLit
 std::string postgresTestUrl()
 {
     const char* url = std::getenv("OVCORVANTA_TEST_POSTGRES_URL");
-    return url ? url : "";
+    // A server built without PostgreSQL is tested on SQLite alone.
+    return url && OV_WITH_POSTGRESQL ? url : "";
 }
 
 namespace {
@@ -44,6 +47,9 @@ namespace {
 // Runs SQL on a PostgreSQL database.
 void runOn(const std::string& url, const std::string& sql)
 {
+#if !OV_WITH_POSTGRESQL
+    throw std::runtime_error("test database: " + sql + ": built without PostgreSQL (" + url + ")");
+#else
     PGconn* connection = PQconnectdb(url.c_str());
     std::string problem;
     if (PQstatus(connection) != CONNECTION_OK) {
@@ -56,6 +62,7 @@ void runOn(const std::string& url, const std::string& sql)
     }
     PQfinish(connection);
     if (!problem.empty()) throw std::runtime_error("test database: " + sql + ": " + problem);
+#endif
 }
 
 void administer(const std::string& sql) { runOn(postgresTestUrl(), sql); }

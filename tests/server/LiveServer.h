@@ -4,6 +4,7 @@
 
 #include "Handler.h"
 #include "HttpServer.h"
+#include "OpenStorage.h"
 #include "Storage.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +30,13 @@ struct TempDir {
 enum class Engine { Sqlite, Postgres };
 std::string engineName(Engine engine);
 
-// The PostgreSQL database the tests may use, from OVCORVANTA_TEST_POSTGRES_URL; empty when unset.
+// The PostgreSQL database the tests may use, from OVCORVANTA_TEST_POSTGRES_URL; empty when unset
+// or when the server is built without its PostgreSQL engine.
 std::string postgresTestUrl();
+
+// Why opening a PostgreSQL database that does not answer fails.
+inline constexpr const char* kUnreachablePostgresReason =
+    OV_WITH_POSTGRESQL ? "cannot connect to PostgreSQL" : ovserver::kNoPostgresEngine;
 
 // A store for one test alone, removed at the end: a SQLite file in a fresh folder, or a schema of
 // its own in the test PostgreSQL database (the location names it as the search path).

@@ -147,6 +147,8 @@ TEST(ParameterOrderFile, RefusesEverythingElseWithAReason)
     const std::pair<std::string, std::string> cases[] = {
         {"", "empty"},
         {"hello, world", "not a property list"},
+        {R"({"ControlSurfaceParameterOrder": ["1 A"]})", "not a property list"},  // JSON
+        {R"({ControlSurfaceParameterOrder = ("1 A");})", "not a property list"},  // OpenStep
         {"<plist><array><string>1 A</string></array></plist>", "root is not a dictionary"},
         {"<plist><dict><key>StoreCSUnique</key><array/></dict></plist>", "has no ControlSurfaceParameterOrder"},
         {"<plist><dict><key>ControlSurfaceParameterOrder</key><string>1</string></dict></plist>", "is not an array"},

@@ -19,7 +19,8 @@ namespace ovtest {
 ServerProcess::ServerProcess(std::vector<std::string> args, const std::filesystem::path& errorLog)
 {
     int out[2];
-    EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
+    EXPECT_EQ(pipe(out), 0);
+    for (const int end : out) fcntl(end, F_SETFD, FD_CLOEXEC);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);

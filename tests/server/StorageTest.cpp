@@ -198,7 +198,7 @@ TEST(PostgresStore, AUrlThatIsNotADatabaseIsRefusedWithTheReason)
         openStorage("postgresql://127.0.0.1:1/none?connect_timeout=2");
         FAIL() << "nothing listens on port 1";
     } catch (const StorageError& error) {
-        EXPECT_NE(std::string(error.what()).find("cannot connect to PostgreSQL"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(ovtest::kUnreachablePostgresReason), std::string::npos) << error.what();
     }
 }
 

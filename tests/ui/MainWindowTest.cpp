@@ -9,6 +9,8 @@
 #include "ui/ViewController.h"
 #include "ui/qt/ElidingLabel.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/ParameterListModel.h"
+#include "ui/qt/ParameterTable.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -309,6 +311,10 @@ TEST_F(MainWindowTest, EachControlShowsItsParametersNumberAndNamesItForScreenRea
     EXPECT_EQ(knob(5)->accessibleName(), QStringLiteral("Control 5"));
     EXPECT_EQ(knob(1)->accessibleDescription(), QStringLiteral("Oscillator Type 201"));
     EXPECT_EQ(knob(2)->accessibleDescription(), QStringLiteral("301"));
+    // A drag from the list shows the parameter's name, or its number when it has none.
+    auto *list = editor.find<qt::ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_EQ(list->dragText(1), QStringLiteral("Oscillator Type"));
+    EXPECT_EQ(list->dragText(2), QStringLiteral("301"));
 
     // The description follows the parameter; an empty control shows no number.
     editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 0);
@@ -382,8 +388,11 @@ TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
         EXPECT_EQ(shownRect(strip), QRect(strip->mapTo(&editor.window, QPoint(0, 0)), strip->size())) << c;
         EXPECT_GE(strip->height(), strip->minimumSizeHint().height()) << c;
     }
-    // The lists gave way, but still show rows to choose from.
-    EXPECT_GE(editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"))->viewport()->height(), 100);
+    // The lists gave way, but still show rows to choose from, and the names have the room.
+    auto *parameters = editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_GE(parameters->viewport()->height(), 100);
+    EXPECT_GT(parameters->columnWidth(qt::ParameterListModel::ParameterColumn),
+              2 * parameters->columnWidth(qt::ParameterListModel::MappedColumn));
 }
 
 } // namespace

@@ -34,6 +34,7 @@ public:
     int modeColumn = -1; // the checked cell of the mode radio group
     std::vector<Alert> alerts;
     QStringList opened;
+    bool openSucceeds = true;
     // Every call in order, for tests of ordering ("close:cwinUploadWindow", "title:...", ...).
     QStringList events;
     // Every text the status line was given, in order.
@@ -138,7 +139,7 @@ public:
     bool openPath(const QString &path) override
     {
         opened.append(path);
-        return true;
+        return openSucceeds;
     }
     void setBusy(bool busy) override
     {

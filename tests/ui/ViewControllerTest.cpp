@@ -757,9 +757,15 @@ TEST_F(ViewControllerTest, TheChartIsWrittenBesideTheFileAndOpened)
     EXPECT_TRUE(written.contains("<th>Page 1 Encoders</th><td>P1 C1</td><td>P1 C2</td><td>-</td>"));
     EXPECT_TRUE(written.contains("<td>P2 C32</td></tr></table></body></html>")) << "every slot is charted";
     EXPECT_TRUE(view.alerts.empty());
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Chart written to ") + chart);
 
-    controller->ovCreateChart(); // replaces the same file
+    // Replaces the same file; with nothing to open it, an alert says where it is.
+    view.openSucceeds = false;
+    controller->ovCreateChart();
     EXPECT_EQ(view.opened.size(), 2);
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Chart not opened"));
+    EXPECT_TRUE(view.alerts.at(0).informativeText.contains(chart));
 }
 
 TEST_F(ViewControllerTest, AChartThatCannotBeWrittenSaysWhere)

@@ -9,6 +9,7 @@
 #include "PluginChooser.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
+#include "ParameterTable.h"
 #include "PluginListModel.h"
 #include "Questions.h"
 #include "WindowParts.h"
@@ -46,9 +47,10 @@ namespace {
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
 
-QTableView *makeTable(const QString &objectName, QWidget *parent)
+template <typename Table = QTableView>
+Table *makeTable(const QString &objectName, QWidget *parent)
 {
-    auto *table = new QTableView(parent);
+    auto *table = new Table(parent);
     table->setObjectName(objectName);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -214,8 +216,13 @@ QWidget *MainWindow::buildPluginPane()
     m_pluginProxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_pluginTable = makeTable(QStringLiteral("pluginTableView"), pane);
     m_pluginTable->setModel(m_pluginProxy);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::TypeColumn, 120);
-    m_pluginTable->horizontalHeader()->resizeSection(PluginListModel::PluginColumn, 200);
+    // The plug-in's name takes the room the others leave.
+    QHeaderView *pluginHeader = m_pluginTable->horizontalHeader();
+    pluginHeader->setStretchLastSection(false);
+    pluginHeader->resizeSection(PluginListModel::TypeColumn, 110);
+    pluginHeader->setSectionResizeMode(PluginListModel::PluginColumn, QHeaderView::Stretch);
+    pluginHeader->resizeSection(PluginListModel::StateColumn,
+                                fontMetrics().horizontalAdvance(catalogue::kEditableState) + 24);
     m_pluginTable->installEventFilter(this);
     column->addWidget(m_pluginTable, 1);
     return pane;
@@ -244,10 +251,15 @@ QWidget *MainWindow::buildParameterPane()
     m_parameterModel = new ParameterListModel(this);
     m_parameterProxy = new ParameterFilterModel(this);
     m_parameterProxy->setSourceModel(m_parameterModel);
-    m_parameterTable = makeTable(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
+    m_parameterTable = makeTable<ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"), pane);
     m_parameterTable->setModel(m_parameterProxy);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParamNumColumn, 60);
-    m_parameterTable->horizontalHeader()->resizeSection(ParameterListModel::ParameterColumn, 180);
+    // The name takes the room the number and the places leave.
+    QHeaderView *parameterHeader = m_parameterTable->horizontalHeader();
+    parameterHeader->setStretchLastSection(false);
+    parameterHeader->resizeSection(ParameterListModel::ParamNumColumn, 60);
+    parameterHeader->setSectionResizeMode(ParameterListModel::ParameterColumn, QHeaderView::Stretch);
+    parameterHeader->resizeSection(ParameterListModel::MappedColumn,
+                                   fontMetrics().horizontalAdvance(QStringLiteral("12/32, 13/32")) + 16);
     // A row dragged onto a control goes there.
     m_parameterTable->setDragEnabled(true);
     m_parameterTable->setDragDropMode(QAbstractItemView::DragOnly);

@@ -34,6 +34,7 @@ class SignInWindow;
 class UploadWindow;
 class ParameterFilterModel;
 class ParameterListModel;
+class ParameterTable;
 class PluginListModel;
 
 // The main window: the plug-in list, the Plugin Parameters list, the front panel with its page
@@ -137,7 +138,7 @@ private:
 
     ParameterListModel *m_parameterModel = nullptr;
     ParameterFilterModel *m_parameterProxy = nullptr;
-    QTableView *m_parameterTable = nullptr;
+    ParameterTable *m_parameterTable = nullptr;
     QLineEdit *m_parameterSearch = nullptr;
 
     FrontPanel *m_panel = nullptr;
