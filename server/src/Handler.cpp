@@ -131,7 +131,10 @@ std::string uploadTooLargeText(std::size_t maxUploadBytes)
     return "The upload is larger than the limit of " + std::to_string(maxUploadBytes) + " bytes. Nothing was shared.";
 }
 
-Handler::Handler(Storage& storage, HandlerConfig config) : m_storage(storage), m_config(std::move(config)) {}
+Handler::Handler(Storage& storage, HandlerConfig config)
+    : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes)
+{
+}
 
 Reply Handler::handle(const Request& request) const
 {
@@ -301,9 +304,14 @@ Reply Handler::registerDownload(std::string_view query) const
 
 Reply Handler::fetchFile(std::int64_t id) const
 {
-    auto file = m_storage.mappingFile(id);
-    if (!file) return text(404, "There is no shared file at this address.");
-    return Reply{200, std::string(kPlistType), std::move(*file)};
+    std::shared_ptr<const std::string> file = m_files.find(id);
+    if (!file) {
+        auto stored = m_storage.mappingFile(id);
+        if (!stored) return text(404, "There is no shared file at this address.");
+        file = std::make_shared<const std::string>(std::move(*stored));
+        m_files.keep(id, file);
+    }
+    return Reply{200, std::string(kPlistType), *file, std::string(kStoredFileCacheControl)};
 }
 
 Reply Handler::health() const

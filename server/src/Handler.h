@@ -2,6 +2,7 @@
 // The server's requests and replies, without sockets: every request the network brings in passes
 // through Handler::handle, and so can a test or a fuzzer.
 
+#include "FileCache.h"
 #include "Storage.h"
 
 #include <cstddef>
@@ -25,6 +26,7 @@ struct Reply {
     int status = 200;
     std::string contentType;
     std::string body;
+    std::string cacheControl;  // the Cache-Control header; none when empty
 };
 
 // Seconds since 1970, UTC.
@@ -34,8 +36,15 @@ std::int64_t systemClock();
 // The largest parameter-order file accepted unless the command line says otherwise.
 constexpr std::size_t kDefaultMaxUploadBytes = 1024 * 1024;
 
+// How much of the stored files a node keeps in memory unless told otherwise.
+constexpr std::size_t kDefaultFileCacheBytes = 64 * 1024 * 1024;
+
+// The Cache-Control of a stored file's reply: the file at that address never changes.
+constexpr std::string_view kStoredFileCacheControl = "public, max-age=31536000, immutable";
+
 struct HandlerConfig {
     std::size_t maxUploadBytes = kDefaultMaxUploadBytes;  // the largest parameter-order file accepted
+    std::size_t fileCacheBytes = kDefaultFileCacheBytes;  // stored files kept in memory
     SignInPolicy signIn;
     Clock clock = systemClock;
     // Told about failures of the store or of the server itself; they are not shown to clients.
@@ -74,6 +83,7 @@ private:
 
     Storage& m_storage;
     HandlerConfig m_config;
+    mutable FileCache m_files;
 };
 
 }  // namespace ovserver

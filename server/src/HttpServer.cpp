@@ -321,6 +321,7 @@ private:
         m_response.version(request.version() == 10 ? 10 : 11);
         m_response.result(static_cast<unsigned>(reply.status));
         m_response.set(http::field::content_type, reply.contentType);
+        if (!reply.cacheControl.empty()) m_response.set(http::field::cache_control, reply.cacheControl);
         m_response.content_length(bytes);
         if (request.method() != http::verb::head) m_response.body() = std::move(reply.body);
         m_response.keep_alive(keepOpen);

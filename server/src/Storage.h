@@ -1,7 +1,8 @@
 #pragma once
 // What the server keeps: users, shared mappings with their files, and failed sign-in checks.
 // Every operation is one transaction and safe to call from many threads, and several server
-// processes may share one store: nothing here is cached in the process.
+// processes may share one store: nothing here is cached in the process (the handler keeps stored
+// files, which never change).
 
 #include <cstdint>
 #include <optional>

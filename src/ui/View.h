@@ -47,6 +47,7 @@ enum class Button {
     openInFinder,
     ov_btn_cloudLibrary,         // opens the upload window; only while signed in
     ov_btn_cloudLibraryDownload, // lists the shared mappings of the open plug-in
+    ovSignOut,                   // only while signed in
 };
 
 // The text fields of the community windows.

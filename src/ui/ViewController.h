@@ -110,6 +110,9 @@ public:
     void ovLoginToCloudAccount();
     void cwinLoginAttempt();
     void cwinNewUserCreate();
+    // Signs out, and forgets the stored PIN code so that the next start does not sign in again; the
+    // user name stays, to sign in with again.
+    void ovSignOut();
     void writePrefsFile(const QString &userName, const QString &pinCode);
     void readPrefsFile();
     void changeLoginState(const QString &userName, int state);

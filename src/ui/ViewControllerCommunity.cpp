@@ -71,6 +71,16 @@ void ViewController::cwinNewUserCreate()
     alertUser(ctexts::kCreateNewUserResponse, reply.value_or(QString()));
 }
 
+void ViewController::ovSignOut()
+{
+    if (m_state.loggedInAs == kNoOneHere)
+        return;
+    writePrefsFile(m_state.loggedInAs, QString());
+    m_view.setFieldText(Field::cwinPinCode, QString());
+    m_view.closeWindow(Window::cwinUploadWindow);
+    changeLoginState(m_state.loggedInAs, 0);
+}
+
 void ViewController::writePrefsFile(const QString &userName, const QString &pinCode)
 {
     if (!m_environment.writeSetting)
@@ -103,6 +113,7 @@ void ViewController::changeLoginState(const QString &userName, int state)
     }
     // Sharing also needs a plug-in open.
     showShareButton();
+    m_view.setButtonEnabled(Button::ovSignOut, m_state.loggedInAs != kNoOneHere);
 }
 
 // ---- uploading ----

@@ -63,9 +63,14 @@ TEST_P(Endpoints, UploadListRegisterAndFetchRoundTrip)
     const std::string id = std::to_string(list[1]["patchID"].get<long long>());
     EXPECT_EQ(list[1]["fileLocation"], "files/" + id + "/CSParameterOrder.plist");
 
-    // The file comes back byte for byte under the base URL, binary ones too.
-    EXPECT_EQ(server.get("/" + list[1]["fileLocation"].get<std::string>()).body, xml);
-    EXPECT_EQ(server.get("/" + list[0]["fileLocation"].get<std::string>()).body, binary);
+    // The file comes back byte for byte under the base URL, binary ones too, again and again, and
+    // the reply says that it never changes.
+    for (int again = 0; again < 2; ++again) {
+        const auto fetched = server.get("/" + list[1]["fileLocation"].get<std::string>());
+        EXPECT_EQ(fetched.body, xml);
+        EXPECT_EQ(fetched.cacheControl, "public, max-age=31536000, immutable");
+        EXPECT_EQ(server.get("/" + list[0]["fileLocation"].get<std::string>()).body, binary);
+    }
 
     EXPECT_EQ(server.post("/ov_downloadreg.php?patchID=" + id).status, 200);
     EXPECT_EQ(server.post("/ov_downloadreg.php?patchID=" + id).status, 200);
@@ -73,6 +78,24 @@ TEST_P(Endpoints, UploadListRegisterAndFetchRoundTrip)
 
     EXPECT_EQ(server.list("Unknown Plug-in"), "[]");
     EXPECT_EQ(server.list("retro synth"), "[]");
+}
+
+// A node keeps the files it served, but not that a file was missing: the next upload may bring it.
+TEST_P(Endpoints, AFileAskedForBeforeItIsStoredIsServedOnceItIs)
+{
+    LiveServer server(GetParam());
+    server.createUser("ann");
+    ASSERT_EQ(server.upload("ann", "Synth", "", ovtest::xmlPlist({"1 Cutoff"})).status, 200);
+    const long long first = Json::parse(server.list("Synth"))[0]["patchID"].get<long long>();
+    const std::string next = "/files/" + std::to_string(first + 1) + "/CSParameterOrder.plist";
+    const auto missing = server.get(next);
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_EQ(missing.cacheControl, "");
+
+    const std::string file = ovtest::xmlPlist({"2 Drive"});
+    ASSERT_EQ(server.upload("ann", "Synth", "", file).status, 200);
+    ASSERT_EQ(Json::parse(server.list("Synth"))[0]["patchID"].get<long long>(), first + 1);
+    EXPECT_EQ(server.get(next).body, file);
 }
 
 TEST_P(Endpoints, ValuesKeepTheCharactersTheEditorLeavesUnescaped)

@@ -219,7 +219,7 @@ httplib::Client clientFor(int port)
 
 Answer answerOf(const httplib::Result& result)
 {
-    return result ? Answer{result->status, result->body} : Answer{};
+    return result ? Answer{result->status, result->body, result->get_header_value("Cache-Control")} : Answer{};
 }
 
 }  // namespace

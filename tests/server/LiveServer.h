@@ -87,6 +87,7 @@ std::string uploadBody(std::string_view file);
 struct Answer {
     int status = 0;  // 0 when the exchange failed
     std::string body;
+    std::string cacheControl;  // the Cache-Control header, empty when there is none
 };
 
 // Requests to a community server on a loopback port, as the editor sends them, each on a

@@ -2,6 +2,7 @@
 // promises that several server processes rely on (one sign-in limit, exact download counts).
 
 #include "ConnectionPool.h"
+#include "FileCache.h"
 #include "LiveServer.h"
 #include "OpenStorage.h"
 
@@ -288,4 +289,33 @@ TEST_P(Store, AnImportUndoneAmongConcurrentChangesLeavesTheOthersWhole)
     EXPECT_EQ(stored, 4 * kEach);
     EXPECT_EQ(storage->listMappings("Single").size(), static_cast<std::size_t>(4 * kEach));
     EXPECT_EQ(storage->listMappings("Counted").at(0).downloads, 3 * kEach);
+}
+
+// The files a node keeps stay within their bound, the least recently used going first.
+TEST(FileCache, KeepsTheRecentlyUsedFilesWithinItsBound)
+{
+    FileCache cache(10);
+    const auto file = [](std::size_t size, char c) { return std::make_shared<const std::string>(size, c); };
+    cache.keep(1, file(4, 'a'));
+    cache.keep(2, file(4, 'b'));
+    ASSERT_NE(cache.find(1), nullptr);  // 1 is now the more recently used
+    cache.keep(3, file(4, 'c'));        // over the bound: 2 goes
+    EXPECT_EQ(cache.find(2), nullptr);
+    EXPECT_EQ(*cache.find(1), "aaaa");
+    EXPECT_EQ(*cache.find(3), "cccc");
+    EXPECT_EQ(cache.bytes(), 8u);
+
+    cache.keep(4, file(11, 'd'));  // larger than the whole bound: not kept, nothing else goes
+    EXPECT_EQ(cache.find(4), nullptr);
+    EXPECT_EQ(cache.bytes(), 8u);
+
+    cache.keep(5, file(10, 'e'));  // fills the bound alone
+    EXPECT_EQ(cache.find(1), nullptr);
+    EXPECT_EQ(cache.find(3), nullptr);
+    EXPECT_EQ(*cache.find(5), std::string(10, 'e'));
+    EXPECT_EQ(cache.bytes(), 10u);
+
+    FileCache none(0);
+    none.keep(1, file(1, 'a'));
+    EXPECT_EQ(none.find(1), nullptr);
 }

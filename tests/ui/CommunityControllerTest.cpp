@@ -143,6 +143,19 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EXPECT_EQ(fresh.loggedInAs, "Ann Lee");
     EXPECT_EQ(freshView.label(Label::labLoggedInAs), "Logged in as Ann Lee");
     EXPECT_TRUE(freshView.alerts.empty());
+    EXPECT_TRUE(freshView.enabled.value(Button::ovSignOut));
+
+    // Signed out, the PIN is forgotten: the start after that signs nobody in.
+    controller->ovSignOut();
+    EXPECT_EQ(state.loggedInAs, "NOONEHERE");
+    EXPECT_EQ(view.label(Label::labLoggedInAs), "Not Logged In");
+    EXPECT_FALSE(view.enabled.value(Button::ovSignOut));
+    EXPECT_EQ(settings.value("uName"), "Ann Lee");
+    EXPECT_TRUE(settings.value("uPIN").isEmpty());
+    makeController();
+    state = EditorState{};
+    controller->viewDidLoad();
+    EXPECT_EQ(state.loggedInAs, "NOONEHERE");
 }
 
 TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndKeepsTheStoredCredentials)

@@ -14,8 +14,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QStyle>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>

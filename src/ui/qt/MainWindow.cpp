@@ -306,6 +306,7 @@ QWidget *MainWindow::buildMappingPane()
     m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
+    m_buttonWidgets.insert(Button::ovSignOut, m_community->signOutButton());
     registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
     registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
     registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
@@ -557,6 +558,10 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
+    if (window == Window::cwinDownloadWindow) {
+        const std::optional<catalogue::PluginRecord> plugin = selectedPlugin();
+        m_community->downloadWindow()->setPluginName(plugin ? plugin->Plugin : QString());
+    }
     // Centred when it opens; one already open keeps its place, only coming to the front.
     if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
