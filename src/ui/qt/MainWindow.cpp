@@ -6,6 +6,7 @@
 #include "FrontPanel.h"
 #include "MainMenus.h"
 #include "PageBox.h"
+#include "PluginChooser.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "ParameterTable.h"
@@ -160,6 +161,7 @@ QWidget *MainWindow::buildHeader()
     subtitleFont.setPointSizeF(subtitleFont.pointSizeF() * 1.1);
     subtitle->setFont(subtitleFont);
     subtitle->setForegroundRole(QPalette::PlaceholderText);
+    subtitle->hide(); // until there is a mapper to name
 
     auto *status = new ElidingLabel(1, Qt::ElideRight, header);
     status->setObjectName(QStringLiteral("labelHelperDisplay"));
@@ -343,6 +345,7 @@ QWidget *MainWindow::buildPanelPane()
         m_buttonWidgets.insert(button, pushButton);
     m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
     m_labels.insert(Label::labTotalPagesIndicator, m_pageBox->totalPages());
+    m_labels.insert(Label::labChangedPages, m_pageBox->changedPages());
     row->addWidget(m_pageBox, 0);
     column->addLayout(row);
     return pane;
@@ -451,6 +454,9 @@ void MainWindow::setLabelText(Label label, const QString &text)
         if (label == Label::labPluginPlistLocation || label == Label::labOCScreen_Title
             || label == Label::labelHelperDisplay)
             widget->setToolTip(text);
+        // The status line starts where the mapper's name would, while there is none.
+        if (label == Label::mainTitle_Sub)
+            widget->setHidden(text.isEmpty());
     }
 }
 
@@ -662,6 +668,8 @@ void MainWindow::attachEditing(ViewController &controller)
             c->nextPageButtonPressed();
     });
     connect(m_hideMapped, &QCheckBox::toggled, m_parameterProxy, &ParameterFilterModel::setHideMapped);
+    connect(m_panel, &FrontPanel::fillFromHereRequested, this, [c](int control) { c->fillFromHere(control); });
+    connect(m_menus, &MainMenus::fillFromHereRequested, this, [this, c] { c->fillFromHere(m_panel->currentControl()); });
 }
 
 void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
@@ -706,6 +714,29 @@ void MainWindow::setControlAlsoOn(int control, const QString &line)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
         m_panel->setControlAlsoOn(control, line);
+}
+
+QString MainWindow::parameterSearchText() const
+{
+    return m_parameterProxy->searchText();
+}
+
+std::optional<catalogue::PluginRecord> MainWindow::askForPlugin(const QString &prompt)
+{
+    catalogue::PluginList records;
+    for (int row = 0; row < m_pluginModel->rowCount(); ++row)
+        records.append(m_pluginModel->record(row));
+    PluginChooser chooser(prompt, records, this);
+    const std::optional<int> row = chooser.choose();
+    if (!row)
+        return std::nullopt;
+    return records.at(*row);
+}
+
+void MainWindow::setControlChanged(int control, const QString &line)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlChanged(control, line);
 }
 
 void MainWindow::selectPlugin(const catalogue::PluginRecord &record)
