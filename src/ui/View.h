@@ -44,7 +44,7 @@ enum class Button {
     recallPreviousMapping,
     createChart,
     openInFinder,
-    ov_btn_cloudLibrary,         // opens the upload window; only while signed in
+    ov_btn_cloudLibrary,         // opens the upload window; only while signed in with a plug-in open
     ov_btn_cloudLibraryDownload, // lists the shared mappings of the open plug-in
     ovSignOut,                   // only while signed in
 };

@@ -10,8 +10,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QStyle>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>

@@ -16,7 +16,8 @@ class ElidingLabel;
 
 // The on-screen control surface: 32 controls in four rows of eight encoders, each a button with the
 // control's number (ovRotBtn1 ... ovRotBtn32) above a display strip naming its parameter
-// (ovControl1 ... ovControl32).
+// (ovControl1 ... ovControl32) and, in a small second line, its number. A click anywhere on a
+// control, knob or strip, presses it.
 //
 // A parameter dragged from the list onto a control, or one control dragged onto another, is
 // reported, not carried out. With a control focused, Tab and the arrow keys move across the

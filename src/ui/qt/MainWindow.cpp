@@ -170,6 +170,7 @@ QWidget *MainWindow::buildHeader()
     subtitleFont.setPointSizeF(subtitleFont.pointSizeF() * 1.1);
     subtitle->setFont(subtitleFont);
     subtitle->setForegroundRole(QPalette::PlaceholderText);
+    subtitle->hide(); // until there is a mapper to name
 
     auto *status = new ElidingLabel(1, Qt::ElideRight, header);
     status->setObjectName(QStringLiteral("labelHelperDisplay"));
@@ -461,6 +462,9 @@ void MainWindow::setLabelText(Label label, const QString &text)
         if (label == Label::labPluginPlistLocation || label == Label::labOCScreen_Title
             || label == Label::labelHelperDisplay)
             widget->setToolTip(text);
+        // The status line starts where the mapper's name would, while there is none.
+        if (label == Label::mainTitle_Sub)
+            widget->setHidden(text.isEmpty());
     }
 }
 
