@@ -2,9 +2,9 @@
 
 #include "catalogue/PluginScan.h"
 #include "community/CommunityClient.h"
+#include "ov/Version.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
-#include "ov/Version.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/PreferencesDialog.h"

@@ -72,13 +72,12 @@ inline const QString kStepRecall = QStringLiteral("Recall");
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");
 
-// The About and Preferences windows. kAboutTitle %1: the application's name; kAboutText %1: its
-// name, %2: its version, %3: Qt's version.
-inline const QString kAboutTitle = QStringLiteral("About %1");
+// The About and Preferences windows and their menu commands. kAbout %1: the application's name;
+// kAboutText %1: its name, %2: its version, %3: Qt's version.
+inline const QString kAbout = QStringLiteral("About %1");
 inline const QString kAboutText = QStringLiteral(
     "<h3>%1</h3><p>Version %2</p><p>A mapping editor for Logic Pro's control-surface parameter-order files: "
     "which plug-in parameter your control surface shows on which control.</p><p>Built with Qt %3.</p>");
-inline const QString kAboutMenu = QStringLiteral("About %1");
 inline const QString kPreferencesMenu = QStringLiteral("Preferences...");
 inline const QString kPreferencesTitle = QStringLiteral("Preferences");
 inline const QString kCommunityUrlLabel = QStringLiteral("Community server:");

@@ -11,7 +11,7 @@ namespace ov::ui::qt {
 
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(texts::kAboutTitle.arg(QString::fromUtf8(ov::kApplicationName)));
+    setWindowTitle(texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)));
     auto *text = new QLabel(texts::kAboutText.arg(QString::fromUtf8(ov::kApplicationName),
                                                   QString::fromUtf8(ov::kVersion), QString::fromUtf8(qVersion())));
     text->setObjectName(QStringLiteral("aboutText"));

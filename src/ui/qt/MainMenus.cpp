@@ -2,11 +2,11 @@
 
 #include "WindowParts.h"
 
+#include "ov/Version.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -105,7 +105,7 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     m_help = help->addAction(QStringLiteral("Brief instructions on use"));
     m_help->setObjectName(QStringLiteral("actionHelpMe"));
     m_help->setShortcut(QKeySequence::HelpContents);
-    m_about = help->addAction(texts::kAboutMenu.arg(QGuiApplication::applicationDisplayName()));
+    m_about = help->addAction(texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)));
     m_about->setObjectName(QStringLiteral("actionAbout"));
     m_about->setMenuRole(QAction::AboutRole);
 }
