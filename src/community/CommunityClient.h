@@ -67,8 +67,9 @@ public:
 
     std::optional<QString> checkCloudUserName(const QString &userName, const QString &pinCode);
     std::optional<QString> createNewCloudUserName(const QString &userName, const QString &emailAddress);
+    // pinCode is the signed-in user's; empty sends the body without it, as older editors did.
     std::optional<QString> uploadFileToServer(const QByteArray &fileBytes, const QString &user, const QString &plugin,
-                                              const QString &comments);
+                                              const QString &comments, const QString &pinCode = QString());
     std::optional<QString> checkForDownloads(const QString &plugin);
     std::optional<QString> registerCloudDownloadAttempt(const QString &patchId);
 

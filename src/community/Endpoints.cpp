@@ -70,12 +70,17 @@ QByteArray uploadContentType()
     return QByteArrayLiteral("multipart/form-data; boundary=") + kUploadBoundary;
 }
 
-QByteArray uploadBody(const QByteArray &fileBytes)
+QByteArray uploadBody(const QByteArray &fileBytes, const QString &pinCode)
 {
     const QByteArray boundary(kUploadBoundary);
     QByteArray body;
-    body.reserve(fileBytes.size() + 252);
+    body.reserve(fileBytes.size() + 512);
     body += "\r\n--" + boundary + "\r\n";
+    if (!pinCode.isEmpty()) {
+        body += "Content-Disposition: form-data; name=\"pinCode\"\r\n\r\n";
+        body += pinCode.toUtf8();
+        body += "\r\n--" + boundary + "\r\n";
+    }
     body += "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n";
     body += "Content-Type: application/octet-stream\r\n\r\n";
     body += fileBytes;

@@ -28,10 +28,11 @@ QString fetchUrl(const QString &baseUrl, const QString &fileLocation);
 // The sign-in check succeeds only on this reply, exactly.
 inline const QString kOkReply = QStringLiteral("\nOK\n");
 
-// The upload's multipart body: one part, the form field "userfile" named "CSParameterOrder.plist",
-// 252 bytes around the file's bytes.
+// The upload's multipart body: the form field "userfile" named "CSParameterOrder.plist", 252 bytes
+// around the file's bytes. With a PIN code, a form field "pinCode" holding it comes first, so that the
+// server can tell that the named user sends it; the file's part stays byte for byte the same.
 inline constexpr char kUploadBoundary[] = "---------------------------14737809831466499882746641449";
 QByteArray uploadContentType();
-QByteArray uploadBody(const QByteArray &fileBytes);
+QByteArray uploadBody(const QByteArray &fileBytes, const QString &pinCode = QString());
 
 } // namespace ov::community

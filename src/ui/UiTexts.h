@@ -69,6 +69,33 @@ inline const QString kStepClearPage = QStringLiteral("Clear Page");
 inline const QString kStepMovePage = QStringLiteral("Move Page");
 inline const QString kStepRecall = QStringLiteral("Recall");
 
+inline const QString kStepFill = QStringLiteral("Fill From Here");
+inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");
+
+// Copying a mapping from another plug-in.
+inline const QString kCopyMappingTitle = QStringLiteral("Copy Mapping From...");
+inline const QString kCopyMappingPrompt = QStringLiteral("Copy the mapping of which plug-in?");
+inline const QString kCopyMappingFailed = QStringLiteral("Mapping not copied");
+// %1: the file, %2: why.
+inline const QString kCopyMappingFailedInfo =
+    QStringLiteral("The file %1 cannot be read (%2). The mapping was left as it is.");
+
+// Show Changes: the submenu and its choices.
+inline const QString kShowChanges = QStringLiteral("Show Changes");
+inline const QString kShowChangesOff = QStringLiteral("Off");
+inline const QString kShowChangesUnsaved = QStringLiteral("Unsaved Changes");
+inline const QString kShowChangesPrevious = QStringLiteral("Since Previous Save (.prev)");
+inline const QString kShowChangesOriginal = QStringLiteral("Since Original (.original)");
+// %1: the former parameter of a control.
+inline const QString kChangedFrom = QStringLiteral("Was: %1");
+// %1: the pages, "1, 3".
+inline const QString kChangedPages = QStringLiteral("Changed pages: %1");
+inline const QString kNoChanges = QStringLiteral("No changes");
+inline const QString kNoBackupToCompare = QStringLiteral("No backup to compare with");
+// %1: the backup.
+inline const QString kNoBackupToCompareInfo = QStringLiteral(
+    "%1 does not exist yet: the first save makes it. Changes will show once it exists.");
+
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");
 

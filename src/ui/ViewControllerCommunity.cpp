@@ -144,7 +144,9 @@ void ViewController::ovCommunityUploadBtn()
     std::optional<QString> reply;
     {
         BusyScope waiting(m_view);
-        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments);
+        // Signed in means the stored PIN code is the one that passed the last check.
+        const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
+        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments, pinCode);
     }
     alertUser(ctexts::kUploadNotification, reply.value_or(QString()));
     m_view.closeWindow(Window::cwinUploadWindow);

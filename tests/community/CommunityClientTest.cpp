@@ -61,6 +61,9 @@ TEST(Endpoints, RequestTextsAndTheUploadBody)
                     "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
                     "Content-Type: application/octet-stream\r\n\r\n"
                         + file + "\r\n-----------------------------14737809831466499882746641449--\r\n");
+    EXPECT_EQ(uploadBody(file, "12&3"), "\r\n-----------------------------14737809831466499882746641449\r\n"
+                                        "Content-Disposition: form-data; name=\"pinCode\"\r\n\r\n12&3"
+                                            + body);
 }
 
 TEST(Endpoints, TheBaseUrlComesFromTheEnvironmentThenThePreferenceThenTheBuildAndEndsInASlash)

@@ -205,8 +205,11 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     EXPECT_EQ(upload.method, "POST");
     EXPECT_EQ(upload.target, "/ov_upload.php?user=cara&hardware=12&plugin=Echo&comments="
                              "Warm%20%26%20wide%20%3D%20C%2B%20sound%20%231");
-    EXPECT_EQ(upload.body, community::uploadBody(onDisk));
-    EXPECT_EQ(upload.body.size(), onDisk.size() + 252);
+    // The signed-in user's PIN code goes first, in a part of its own; the file's part is the one an
+    // editor without it sends.
+    EXPECT_EQ(upload.body, community::uploadBody(onDisk, pin));
+    EXPECT_TRUE(upload.body.endsWith(community::uploadBody(onDisk)));
+    EXPECT_TRUE(upload.body.contains("name=\"pinCode\"\r\n\r\n" + pin.toUtf8() + "\r\n"));
     EXPECT_EQ(upload.header("Content-Type"), community::uploadContentType());
     ASSERT_FALSE(view.alerts.empty());
     EXPECT_EQ(view.alerts.back().message, "Upload notification");

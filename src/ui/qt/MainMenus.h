@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditorState.h"
 #include "ui/View.h"
 
 #include <QMultiMap>
@@ -38,6 +39,10 @@ public:
     // Edit > Search Parameters: the window puts the keyboard in the parameter list's search field.
     QAction *searchAction() const { return m_search; }
 
+signals:
+    // "Fill From Here" of the Edit menu: from the control the panel has current.
+    void fillFromHereRequested();
+
 private:
     QAction *m_scan = nullptr;
     QAction *m_save = nullptr;
@@ -51,6 +56,9 @@ private:
     QAction *m_redo = nullptr;
     QAction *m_search = nullptr;
     QAction *m_help = nullptr;
+    QAction *m_fill = nullptr;
+    QAction *m_copyMapping = nullptr;
+    QMap<ChangesBase, QAction *> m_showChanges;
     // The Page menu, in the order of its items, with the command each runs.
     struct PageCommand {
         QAction *action;

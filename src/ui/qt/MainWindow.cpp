@@ -6,6 +6,7 @@
 #include "FrontPanel.h"
 #include "MainMenus.h"
 #include "PageBox.h"
+#include "PluginChooser.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "ParameterTable.h"
@@ -354,6 +355,7 @@ QWidget *MainWindow::buildPanelPane()
         m_buttonWidgets.insert(button, pushButton);
     m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
     m_labels.insert(Label::labTotalPagesIndicator, m_pageBox->totalPages());
+    m_labels.insert(Label::labChangedPages, m_pageBox->changedPages());
     row->addWidget(m_pageBox, 0);
     column->addLayout(row);
     return pane;
@@ -676,6 +678,8 @@ void MainWindow::attachEditing(ViewController &controller)
             c->nextPageButtonPressed();
     });
     connect(m_hideMapped, &QCheckBox::toggled, m_parameterProxy, &ParameterFilterModel::setHideMapped);
+    connect(m_panel, &FrontPanel::fillFromHereRequested, this, [c](int control) { c->fillFromHere(control); });
+    connect(m_menus, &MainMenus::fillFromHereRequested, this, [this, c] { c->fillFromHere(m_panel->currentControl()); });
 }
 
 void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
@@ -720,6 +724,29 @@ void MainWindow::setControlAlsoOn(int control, const QString &line)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
         m_panel->setControlAlsoOn(control, line);
+}
+
+QString MainWindow::parameterSearchText() const
+{
+    return m_parameterProxy->searchText();
+}
+
+std::optional<catalogue::PluginRecord> MainWindow::askForPlugin(const QString &prompt)
+{
+    catalogue::PluginList records;
+    for (int row = 0; row < m_pluginModel->rowCount(); ++row)
+        records.append(m_pluginModel->record(row));
+    PluginChooser chooser(prompt, records, this);
+    const std::optional<int> row = chooser.choose();
+    if (!row)
+        return std::nullopt;
+    return records.at(*row);
+}
+
+void MainWindow::setControlChanged(int control, const QString &line)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlChanged(control, line);
 }
 
 void MainWindow::selectPlugin(const catalogue::PluginRecord &record)

@@ -102,6 +102,11 @@ public:
     void setControlAlsoOn(int control, const QString &line) override;
     void selectPlugin(const catalogue::PluginRecord &record) override;
 
+    // View: fill, copy a mapping from another plug-in, show changes
+    QString parameterSearchText() const override;
+    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override;
+    void setControlChanged(int control, const QString &line) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
