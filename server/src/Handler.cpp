@@ -4,6 +4,7 @@
 #include "ParameterOrderCheck.h"
 #include "Pin.h"
 #include "Text.h"
+#include "UserName.h"
 #include "WebLibrary.h"
 
 #include <algorithm>
@@ -204,7 +205,7 @@ Reply Handler::route(const Request& request) const
 Reply Handler::checkUser(const Request& request) const
 {
     Inputs in(QueryParams::parse(request.query, {"userName", "pinCode"}));
-    const std::string name = in.read(kUserName);
+    const std::string name = nfc(in.read(kUserName));
     const std::string pin = in.read(kPinCode);
     if (in.refusal()) return *in.refusal();
 
@@ -219,11 +220,10 @@ Reply Handler::checkUser(const Request& request) const
 Reply Handler::createUser(const Request& request) const
 {
     Inputs in(QueryParams::parse(request.query, {"userName", "emailAddr"}));
-    const std::string name = in.read(kUserName);
+    const std::string name = nfc(in.read(kUserName));
     const std::string email = in.read(kEmail);
     if (in.refusal()) return *in.refusal();
-    if (name.front() == ' ' || name.back() == ' ')
-        return text(400, "The user name must not begin or end with a space. Please choose another one.");
+    if (auto problem = userNameProblem(name)) return text(400, std::move(*problem));
     if (name == kReservedUserName) return text(400, "The user name " + inQuotes(name) + " is reserved. Please choose another one.");
     if (!plausibleEmail(email)) return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
 
@@ -232,7 +232,8 @@ Reply Handler::createUser(const Request& request) const
     switch (m_storage.createUser(user, m_config.limits)) {
     case Registration::Created: break;
     case Registration::NameTaken:
-        return text(409, "The user name " + inQuotes(name) + " is already taken. Please choose another one.");
+        return text(409, "The user name " + inQuotes(name) +
+                             " is already taken, or looks the same as one that is. Please choose another one.");
     case Registration::TooManyFromAddress:
         return text(429, "Too many new users have been registered from this address in the last hour (at most " +
                              std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later.");
@@ -246,7 +247,7 @@ Reply Handler::upload(const Request& request) const
 {
     Inputs in(QueryParams::parse(request.query, {"user", "hardware", "plugin", "comments"}));
     NewMapping mapping;
-    mapping.user = in.read(kUploader);
+    mapping.user = nfc(in.read(kUploader));
     mapping.hardware = in.readNumber(kHardware);
     mapping.plugin = in.read(kPlugin);
     mapping.comments = in.read(kComments);

@@ -1,5 +1,7 @@
 #include "PostgresStorage.h"
 
+#include "UserName.h"
+
 #include "Text.h"
 
 #include <libpq-fe.h>
@@ -91,7 +93,15 @@ const char* const kMigrations[] = {
     INSERT INTO library_size
         SELECT COALESCE(SUM(octet_length(file) + octet_length(comments) + octet_length(plugin)), 0) FROM mappings;
     )sql",
+    R"sql(
+    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
+    -- per look. Filled for the users of before by the server, which computes it.
+    ALTER TABLE users ADD COLUMN name_key TEXT UNIQUE;
+    )sql",
 };
+
+// The migration that adds users.name_key, which the server fills in for the users it finds.
+constexpr int kNameKeyVersion = 4;
 
 // Taken while the schema is checked and migrated, so that nodes starting together migrate once.
 constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d;  // "ovcomm"
@@ -306,12 +316,31 @@ PostgresStorage::PostgresStorage(const std::string& url, std::size_t maxConnecti
                            ", newer than this server's " + std::to_string(latestSchemaVersion()));
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
+        if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
         connection->run("INSERT INTO schema_version (version) VALUES ($1::bigint);", {std::int64_t{version + 1}});
     }
     transaction.commit();
 }
 
 PostgresStorage::~PostgresStorage() = default;
+
+void PostgresStorage::fillNameKeys(Connection& connection)
+{
+    const Result users = connection.run("SELECT id, name FROM users ORDER BY id;");
+    // The first of several look-alike names keeps the look; the others keep their names and sign in
+    // as before, without a key. Names are put in NFC where that takes no other user's name.
+    for (int row = 0; row < users.rows(); ++row) {
+        const std::int64_t id = users.integer(row, 0);
+        const std::string name = users.bytes(row, 1);
+        const std::string key = userNameKey(name), normal = nfc(name);
+        connection.run("UPDATE users SET name_key = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
+                       "WHERE name_key = $1::text);",
+                       {key, id});
+        connection.run("UPDATE users SET name = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
+                       "WHERE name = $1::text);",
+                       {normal, id});
+    }
+}
 
 int PostgresStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
@@ -332,9 +361,9 @@ Registration PostgresStorage::createUser(const NewUser& user, const VolumeLimits
             .integer(0, 0);
     if (recent >= limits.registrationsPerHour) return Registration::TooManyFromAddress;
     const bool created = connection
-                             ->run("INSERT INTO users (name, email, pin_hash, created_at) VALUES ($1::text, $2::text, "
-                                   "$3::text, $4::bigint) ON CONFLICT DO NOTHING;",
-                                   {user.name, user.email, user.pinHash, user.createdAt})
+                             ->run("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES ($1::text, "
+                                   "$2::text, $3::text, $4::bigint, $5::text) ON CONFLICT DO NOTHING;",
+                                   {user.name, user.email, user.pinHash, user.createdAt, userNameKey(user.name)})
                              .changed() == 1;
     if (!created) return Registration::NameTaken;
     connection->run("INSERT INTO registrations (address, registered_at) VALUES ($1::text, $2::bigint);",

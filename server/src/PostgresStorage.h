@@ -39,6 +39,9 @@ private:
     class Connection;
     class Transaction;
 
+    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
+    static void fillNameKeys(Connection& connection);
+
     // Inserts one shared mapping for an existing user and adds it to the library's size: its id, or
     // nothing for an unknown user.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);

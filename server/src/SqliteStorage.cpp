@@ -1,5 +1,7 @@
 #include "SqliteStorage.h"
 
+#include "UserName.h"
+
 #include "Text.h"
 
 #include <sqlite3.h>
@@ -91,7 +93,16 @@ const char* const kMigrations[] = {
     INSERT INTO library_size
         SELECT COALESCE(SUM(length(file) + length(CAST(comments AS BLOB)) + length(CAST(plugin AS BLOB))), 0) FROM mappings;
     )sql",
+    R"sql(
+    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
+    -- per look. Filled for the users of before by the server, which computes it.
+    ALTER TABLE users ADD COLUMN name_key TEXT;
+    CREATE UNIQUE INDEX users_by_name_key ON users (name_key);
+    )sql",
 };
+
+// The migration that adds users.name_key, which the server fills in for the users it finds.
+constexpr int kNameKeyVersion = 4;
 
 constexpr int kBusyTimeoutMs = 5000;
 
@@ -306,12 +317,37 @@ SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections
                            std::to_string(latestSchemaVersion()));
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
+        if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
         connection->prepare("INSERT INTO schema_version (version) VALUES (?);").bind(1, std::int64_t{version + 1}).step();
     }
     transaction.commit();
 }
 
 SqliteStorage::~SqliteStorage() = default;
+
+void SqliteStorage::fillNameKeys(Connection& connection)
+{
+    std::vector<std::pair<std::int64_t, std::string>> users;
+    {
+        Statement query = connection.prepare("SELECT id, name FROM users ORDER BY id;");
+        while (query.step()) users.emplace_back(query.integer(0), query.bytes(1));
+    }
+    // The first of several look-alike names keeps the look; the others keep their names and sign in
+    // as before, without a key. Names are put in NFC where that takes no other user's name.
+    for (const auto& [id, name] : users) {
+        const std::string key = userNameKey(name), normal = nfc(name);
+        connection.prepare("UPDATE users SET name_key = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name_key = ?);")
+            .bind(1, key)
+            .bind(2, id)
+            .bind(3, key)
+            .step();
+        connection.prepare("UPDATE users SET name = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name = ?);")
+            .bind(1, normal)
+            .bind(2, id)
+            .bind(3, normal)
+            .step();
+    }
+}
 
 int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
@@ -323,11 +359,14 @@ Registration SqliteStorage::createUser(const NewUser& user, const VolumeLimits& 
     connection->prepare("DELETE FROM registrations WHERE registered_at <= ?;").bind(1, user.createdAt - kSecondsPerHour).step();
     if (integer(*connection, "SELECT COUNT(*) FROM registrations WHERE address = ?;", user.address) >= limits.registrationsPerHour)
         return Registration::TooManyFromAddress;
-    connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING;")
+    const std::string key = userNameKey(user.name);
+    connection
+        ->prepare("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING;")
         .bind(1, user.name)
         .bind(2, user.email)
         .bind(3, user.pinHash)
         .bind(4, user.createdAt)
+        .bind(5, key)
         .step();
     if (connection->changes() != 1) return Registration::NameTaken;
     connection->prepare("INSERT INTO registrations (address, registered_at) VALUES (?, ?);")

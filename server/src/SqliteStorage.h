@@ -40,6 +40,9 @@ private:
     class Connection;
     class Transaction;
 
+    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
+    static void fillNameKeys(Connection& connection);
+
     // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
 

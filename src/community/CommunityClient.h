@@ -56,6 +56,8 @@ public:
     explicit CommunityClient(const QString &baseUrl = communityBaseUrl(), QObject *parent = nullptr);
 
     const QString &baseUrl() const { return m_baseUrl; }
+    // The next exchange goes to `baseUrl` (a changed preference).
+    void setBaseUrl(const QString &baseUrl) { m_baseUrl = baseUrl; }
 
     // Sends base URL + `appendedText` and returns the reply decoded as UTF-8, or nothing when there is
     // no reply body, it is not UTF-8 or it is larger than kMaxReplyBytes. Status codes and transport

@@ -10,14 +10,26 @@
 
 namespace ov::community {
 
-QString communityBaseUrl()
+namespace {
+QString withSlash(QString base)
 {
-    QString base = qEnvironmentVariable("OVCORVANTA_COMMUNITY_URL");
-    if (base.isEmpty())
-        base = QStringLiteral(OV_COMMUNITY_URL);
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     return base;
+}
+} // namespace
+
+QString builtInCommunityBaseUrl()
+{
+    return withSlash(QStringLiteral(OV_COMMUNITY_URL));
+}
+
+QString communityBaseUrl(const QString &stored)
+{
+    const QString environment = qEnvironmentVariable(kCommunityUrlVariable);
+    if (!environment.isEmpty())
+        return withSlash(environment);
+    return stored.isEmpty() ? builtInCommunityBaseUrl() : withSlash(stored);
 }
 
 QString checkUserEndpoint(const QString &userName, const QString &pinCode)

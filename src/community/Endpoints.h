@@ -5,9 +5,16 @@
 
 namespace ov::community {
 
-// The community server's address: the compiled-in default, or OVCORVANTA_COMMUNITY_URL when set.
-// Always ends in a slash; every endpoint follows it directly.
-QString communityBaseUrl();
+// The environment variable that names the community server, over everything else (tests set it).
+inline constexpr char kCommunityUrlVariable[] = "OVCORVANTA_COMMUNITY_URL";
+
+// The compiled-in address of the community server (CMake's OV_COMMUNITY_URL).
+QString builtInCommunityBaseUrl();
+
+// The community server's address: OVCORVANTA_COMMUNITY_URL when set, else `stored` (the address kept
+// in the preferences) when not empty, else the compiled-in one. Always ends in a slash; every
+// endpoint follows it directly.
+QString communityBaseUrl(const QString &stored = QString());
 
 // The texts appended to the base URL, values escaped.
 QString checkUserEndpoint(const QString &userName, const QString &pinCode);

@@ -99,4 +99,19 @@ inline const QString kNoBackupToCompareInfo = QStringLiteral(
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");
 
+// The About and Preferences windows and their menu commands. kAbout %1: the application's name;
+// kAboutText %1: its name, %2: its version, %3: Qt's version.
+inline const QString kAbout = QStringLiteral("About %1");
+inline const QString kAboutText = QStringLiteral(
+    "<h3>%1</h3><p>Version %2</p><p>A mapping editor for Logic Pro's control-surface parameter-order files: "
+    "which plug-in parameter your control surface shows on which control.</p><p>Built with Qt %3.</p>");
+inline const QString kPreferencesMenu = QStringLiteral("Preferences...");
+inline const QString kPreferencesTitle = QStringLiteral("Preferences");
+inline const QString kCommunityUrlLabel = QStringLiteral("Community server:");
+inline const QString kCommunityUrlUnusable =
+    QStringLiteral("The address must begin with http:// or https:// and name a server, as in https://example.org/.");
+// %1: the variable's value.
+inline const QString kCommunityUrlOverridden =
+    QStringLiteral("OVCORVANTA_COMMUNITY_URL is set, so the editor talks to %1 instead.");
+
 } // namespace ov::ui::texts

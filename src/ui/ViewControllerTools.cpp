@@ -11,11 +11,17 @@
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
 
-#include <QFileInfo>
-
-#include <algorithm>
-
 namespace ov::ui {
+
+namespace {
+
+// The backup that Show Changes compares with, for the choices that take one.
+QString backupSuffix(ChangesBase base)
+{
+    return base == ChangesBase::Original ? mapping::kOriginalSuffix : mapping::kPreviousSuffix;
+}
+
+} // namespace
 
 // ---- fill ----
 
@@ -69,12 +75,9 @@ void ViewController::copyMappingFrom(const QString &path, const QString &from)
 void ViewController::showChanges(ChangesBase base)
 {
     m_state.changesBase = base;
-    if (!readChangesBase()) {
-        const QString suffix = base == ChangesBase::Original ? mapping::kOriginalSuffix : mapping::kPreviousSuffix;
-        alertUser(texts::kNoBackupToCompare,
-                  texts::kNoBackupToCompareInfo.arg(
-                      mapping::backupPath(m_view.labelText(Label::labPluginPlistLocation), suffix)));
-    }
+    if (!readChangesBase())
+        alertUser(texts::kNoBackupToCompare, texts::kNoBackupToCompareInfo.arg(mapping::backupPath(
+                                                 m_state.saved.plugin.fileLocation, backupSuffix(base))));
     compareWithChangesBase();
 }
 
@@ -90,14 +93,10 @@ bool ViewController::readChangesBase()
         m_state.changesBaseTable = m_state.saved.plistBuild;
         return true;
     case ChangesBase::Previous:
-    case ChangesBase::Original: {
-        const QString suffix =
-            m_state.changesBase == ChangesBase::Original ? mapping::kOriginalSuffix : mapping::kPreviousSuffix;
-        const QString backup = mapping::backupPath(m_state.saved.plugin.fileLocation, suffix);
-        QString detail;
-        m_state.changesBaseTable = mapping::readMappingTable(backup, &detail);
+    case ChangesBase::Original:
+        m_state.changesBaseTable = mapping::readMappingTable(
+            mapping::backupPath(m_state.saved.plugin.fileLocation, backupSuffix(m_state.changesBase)), nullptr);
         return m_state.changesBaseTable.has_value();
-    }
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "WindowParts.h"
 
+#include "ov/Version.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
@@ -53,6 +54,12 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     }
     m_redo->setShortcuts(redoKeys);
     m_redo->setEnabled(false);
+    // On a Mac the roles move Preferences (Cmd+,), About and Quit into the application menu.
+    edit->addSeparator();
+    m_preferences = edit->addAction(texts::kPreferencesMenu);
+    m_preferences->setObjectName(QStringLiteral("actionPreferences"));
+    m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_preferences->setMenuRole(QAction::PreferencesRole);
     edit->addSeparator();
     m_search = edit->addAction(QStringLiteral("Search Parameters"));
     m_search->setObjectName(QStringLiteral("actionSearchParameters"));
@@ -122,6 +129,9 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     m_help = help->addAction(QStringLiteral("Brief instructions on use"));
     m_help->setObjectName(QStringLiteral("actionHelpMe"));
     m_help->setShortcut(QKeySequence::HelpContents);
+    m_about = help->addAction(texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)));
+    m_about->setObjectName(QStringLiteral("actionAbout"));
+    m_about->setMenuRole(QAction::AboutRole);
 }
 
 void MainMenus::attach(ViewController &controller)

@@ -34,6 +34,8 @@ public:
 
     QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
     QAction *quitAction() const { return m_quit; }
+    QAction *preferencesAction() const { return m_preferences; }
+    QAction *aboutAction() const { return m_about; }
     // Edit > Search Parameters: the window puts the keyboard in the parameter list's search field.
     QAction *searchAction() const { return m_search; }
 
@@ -48,6 +50,8 @@ private:
     QAction *m_openFolder = nullptr;
     QAction *m_saveApplicationData = nullptr;
     QAction *m_quit = nullptr;
+    QAction *m_preferences = nullptr;
+    QAction *m_about = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_search = nullptr;

@@ -124,6 +124,16 @@ QAction *MainWindow::quitAction() const
     return m_menus->quitAction();
 }
 
+QAction *MainWindow::preferencesAction() const
+{
+    return m_menus->preferencesAction();
+}
+
+QAction *MainWindow::aboutAction() const
+{
+    return m_menus->aboutAction();
+}
+
 SignInWindow *MainWindow::signInWindow() const
 {
     return m_community->signInWindow();

@@ -59,6 +59,8 @@ public:
 
     QAction *saveApplicationDataAction() const;
     QAction *quitAction() const;
+    QAction *preferencesAction() const;
+    QAction *aboutAction() const;
 
     // View
     void setLabelText(Label label, const QString &text) override;
