@@ -1,5 +1,6 @@
 #include "Handler.h"
 
+#include "HttpServer.h"
 #include "Multipart.h"
 #include "ParameterOrderCheck.h"
 #include "Pin.h"
@@ -228,7 +229,7 @@ Reply Handler::createUser(const Request& request) const
     if (!plausibleEmail(email)) return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
 
     const std::string pin = pin::generate();
-    const NewUser user{name, email, pin::hash(pin), m_config.clock(), std::string(clientAddress(request, m_config.trustedProxies))};
+    const NewUser user{name, email, pin::hash(pin), m_config.clock(), clientAddress(request, m_config.trustedProxies)};
     switch (m_storage.createUser(user, m_config.limits)) {
     case Registration::Created: break;
     case Registration::NameTaken:
@@ -364,15 +365,15 @@ Reply Handler::registerDownload(const Request& request) const
     return text(200, "Download of mapping " + std::to_string(id) + " counted.");
 }
 
-std::string_view clientAddress(const Request& request, const std::vector<std::string>& trustedProxies)
+std::string clientAddress(const Request& request, const std::vector<std::string>& trustedProxies)
 {
     const bool trusted = isLoopback(request.peerAddress) ||
                          std::find(trustedProxies.begin(), trustedProxies.end(), request.peerAddress) != trustedProxies.end();
-    if (!trusted) return request.peerAddress;
     const std::string_view forwarded = trimmed(request.forwardedFor.substr(request.forwardedFor.rfind(',') + 1));
     // An address is short; anything else is not one and is not kept in the store.
     constexpr std::size_t kLongestAddress = 64;
-    return forwarded.empty() || forwarded.size() > kLongestAddress ? request.peerAddress : forwarded;
+    const bool believed = trusted && !forwarded.empty() && forwarded.size() <= kLongestAddress;
+    return addressGroup(std::string(believed ? forwarded : request.peerAddress));
 }
 
 Reply Handler::fetchFile(std::int64_t id) const

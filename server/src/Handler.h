@@ -69,8 +69,9 @@ constexpr std::size_t kMultipartAllowance = 64 * 1024;
 constexpr std::string_view kTextType = "text/plain; charset=utf-8";
 
 // The client's address: the peer's, or the last address of X-Forwarded-For (the one the proxy saw)
-// when the peer is a loopback address or one of the trusted proxies.
-std::string_view clientAddress(const Request& request, const std::vector<std::string>& trustedProxies);
+// when the peer is a loopback address or one of the trusted proxies. An IPv6 client stands for its
+// /64 network, as in the limit of connections (addressGroup), since one subscriber holds it whole.
+std::string clientAddress(const Request& request, const std::vector<std::string>& trustedProxies);
 
 // The refusal of an upload body over the limit (HTTP 413), from the handler or from httplib.
 std::string uploadTooLargeText(std::size_t maxUploadBytes);

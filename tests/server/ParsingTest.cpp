@@ -251,6 +251,7 @@ TEST(ClientAddress, AForwardedAddressIsBelievedOnlyFromLoopbackOrATrustedProxy)
         {"127.0.0.1", "", "127.0.0.1"},
         {"10.0.0.2", "192.0.2.1", "192.0.2.1"},  // a trusted proxy on another machine
         {"127.0.0.1", "x" "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", "127.0.0.1"},
+        {"127.0.0.1", "2001:db8:1:2:aaaa::7", "2001:db8:1:2::/64"},  // one subscriber's network
     };
     const std::vector<std::string> trusted{"10.0.0.2"};
     for (const Case& c : cases) {
