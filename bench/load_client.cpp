@@ -139,7 +139,8 @@ int seed(const std::map<std::string, std::string>& args)
     const auto started = Clock::now();
     const auto storage = ovserver::openStorage(location);
     const std::string hash = ovserver::pin::hash(kPin);  // one hash for all: it holds its own salt
-    for (int u = 0; u < users; ++u) storage->createUser({userName(u), userName(u) + "@example.com", hash, 1'700'000'000});
+    const ovserver::VolumeLimits seeding{users, 0, 0, 0};  // only the registrations per address matter here
+    for (int u = 0; u < users; ++u) storage->createUser({userName(u), userName(u) + "@example.com", hash, 1'700'000'000, "seed"}, seeding);
 
     std::int64_t first = 0, last = 0;
     constexpr int kBatch = 1000;
@@ -310,6 +311,7 @@ int driveServers(const std::map<std::string, std::string>& args)
             std::mt19937_64 random(static_cast<std::uint64_t>(c) * 7919 + 17);
             const std::regex mappingNumber("\\(mapping ([0-9]+)\\)");
             const std::string user = userName(c % users);
+            std::uint64_t registrations = 0;
             while (!stop) {
                 const unsigned roll = static_cast<unsigned>(random() % 100);
                 const bool browsing = web || (withWeb && roll < 25);
@@ -329,7 +331,13 @@ int driveServers(const std::map<std::string, std::string>& args)
                 httplib::Result reply = [&] {
                     switch (endpoint) {
                     case List: return client->Post(("/ov_listplists.php?plugin=" + escape(pluginName(plugin))).c_str());
-                    case Register: return client->Post(("/ov_downloadreg.php?patchID=" + std::to_string(id)).c_str());
+                    case Register:
+                        // From an address of its own each time (as nginx names it), as a download counts
+                        // once per address and day.
+                        return client->Post("/ov_downloadreg.php?patchID=" + std::to_string(id),
+                                            httplib::Headers{{"X-Forwarded-For", "load-" + std::to_string(c) + "-" +
+                                                                                     std::to_string(++registrations)}},
+                                            std::string(), "text/plain");
                     case Upload:
                         return client->Post(("/ov_upload.php?user=" + user + "&hardware=12&plugin=" + escape(pluginName(plugin)) +
                                              "&comments=load%20test%20" + std::to_string(c))

@@ -67,6 +67,9 @@ public:
     void setParameterPlacements(const QStringList &) override {}
     void setControlAlsoOn(int, const QString &) override {}
     void selectPlugin(const catalogue::PluginRecord &) override {}
+    QString parameterSearchText() const override { return {}; }
+    std::optional<catalogue::PluginRecord> askForPlugin(const QString &) override { return std::nullopt; }
+    void setControlChanged(int, const QString &) override {}
 
 private:
     int m_count = 0;

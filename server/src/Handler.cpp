@@ -4,8 +4,10 @@
 #include "ParameterOrderCheck.h"
 #include "Pin.h"
 #include "Text.h"
+#include "UserName.h"
 #include "WebLibrary.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -117,6 +119,24 @@ std::vector<std::string_view> splitPath(std::string_view path)
 }
 
 bool isScriptMethod(std::string_view method) { return method == "POST" || method == "GET"; }
+
+bool isLoopback(std::string_view address)
+{
+    return address.rfind("127.", 0) == 0 || address == "::1" || address.rfind("::ffff:127.", 0) == 0;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+std::string signInThrottledText(const SignInPolicy& policy)
+{
+    return "Too many failed sign-in attempts for this user name. Please wait " + std::to_string(policy.windowSeconds / 60) +
+           " minutes and try again.";
+}
 bool isReadMethod(std::string_view method) { return method == "GET" || method == "HEAD"; }
 
 }  // namespace
@@ -158,17 +178,17 @@ Reply Handler::route(const Request& request) const
     const std::vector<std::string_view> parts = splitPath(*path);
     const std::string_view last = parts.back();
 
-    using Script = Reply (Handler::*)(std::string_view) const;
+    using Script = Reply (Handler::*)(const Request&) const;
     static const std::pair<std::string_view, Script> scripts[] = {
         {"checkuser.php", &Handler::checkUser},
         {"checkuserexists.php", &Handler::createUser},
+        {"ov_upload.php", &Handler::upload},
         {"ov_listplists.php", &Handler::listMappings},
         {"ov_downloadreg.php", &Handler::registerDownload},
     };
     static const Reply scriptMethodOnly = text(405, "This address answers POST and GET requests only.");
     for (const auto& [name, script] : scripts)
-        if (last == name) return isScriptMethod(request.method) ? (this->*script)(request.query) : scriptMethodOnly;
-    if (last == "ov_upload.php") return isScriptMethod(request.method) ? upload(request) : scriptMethodOnly;
+        if (last == name) return isScriptMethod(request.method) ? (this->*script)(request) : scriptMethodOnly;
 
     // ".../files/<number>/CSParameterOrder.plist", the file location the list gives out.
     const bool isFile = parts.size() >= 3 && last == kFileName && parts[parts.size() - 3] == "files";
@@ -178,40 +198,46 @@ Reply Handler::route(const Request& request) const
         const auto id = parseId(parts[parts.size() - 2]);
         return id ? fetchFile(*id) : notFound;
     }
-    if (auto page = libraryPage(m_storage, request.method, parts, request.query)) return std::move(*page);
+    if (auto page = libraryPage(m_storage, request.method, parts, request.query, m_config.limits.listLimit)) return std::move(*page);
     return notFound;
 }
 
-Reply Handler::checkUser(std::string_view query) const
+Reply Handler::checkUser(const Request& request) const
 {
-    Inputs in(QueryParams::parse(query, {"userName", "pinCode"}));
-    const std::string name = in.read(kUserName);
+    Inputs in(QueryParams::parse(request.query, {"userName", "pinCode"}));
+    const std::string name = nfc(in.read(kUserName));
     const std::string pin = in.read(kPinCode);
     if (in.refusal()) return *in.refusal();
 
     if (m_storage.openSignInCheck(name, m_config.clock(), m_config.signIn) == SignInGate::Throttled)
-        return text(429, "\nLOCKED\nToo many failed sign-in attempts for this user name. Please wait " +
-                             std::to_string(m_config.signIn.windowSeconds / 60) + " minutes and try again.\n");
+        return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
     const auto hash = m_storage.pinHash(name);
     if (!hash || !pin::verify(*hash, pin)) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
     m_storage.clearSignInFailures(name);
     return text(200, std::string(kSignInOk));
 }
 
-Reply Handler::createUser(std::string_view query) const
+Reply Handler::createUser(const Request& request) const
 {
-    Inputs in(QueryParams::parse(query, {"userName", "emailAddr"}));
-    const std::string name = in.read(kUserName);
+    Inputs in(QueryParams::parse(request.query, {"userName", "emailAddr"}));
+    const std::string name = nfc(in.read(kUserName));
     const std::string email = in.read(kEmail);
     if (in.refusal()) return *in.refusal();
-    if (name.front() == ' ' || name.back() == ' ')
-        return text(400, "The user name must not begin or end with a space. Please choose another one.");
+    if (auto problem = userNameProblem(name)) return text(400, std::move(*problem));
     if (name == kReservedUserName) return text(400, "The user name " + inQuotes(name) + " is reserved. Please choose another one.");
     if (!plausibleEmail(email)) return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
 
     const std::string pin = pin::generate();
-    if (!m_storage.createUser(NewUser{name, email, pin::hash(pin), m_config.clock()}))
-        return text(409, "The user name " + inQuotes(name) + " is already taken. Please choose another one.");
+    const NewUser user{name, email, pin::hash(pin), m_config.clock(), std::string(clientAddress(request, m_config.trustedProxies))};
+    switch (m_storage.createUser(user, m_config.limits)) {
+    case Registration::Created: break;
+    case Registration::NameTaken:
+        return text(409, "The user name " + inQuotes(name) +
+                             " is already taken, or looks the same as one that is. Please choose another one.");
+    case Registration::TooManyFromAddress:
+        return text(429, "Too many new users have been registered from this address in the last hour (at most " +
+                             std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later.");
+    }
     return text(200, "Welcome to the community library, " + name + "!\n\nYour PIN code is " + pin +
                          ".\n\nSign in with your user name and this PIN code. Keep the PIN code safe: the "
                          "library keeps no readable copy of it and cannot show it again.");
@@ -221,7 +247,7 @@ Reply Handler::upload(const Request& request) const
 {
     Inputs in(QueryParams::parse(request.query, {"user", "hardware", "plugin", "comments"}));
     NewMapping mapping;
-    mapping.user = in.read(kUploader);
+    mapping.user = nfc(in.read(kUploader));
     mapping.hardware = in.readNumber(kHardware);
     mapping.plugin = in.read(kPlugin);
     mapping.comments = in.read(kComments);
@@ -237,10 +263,12 @@ Reply Handler::upload(const Request& request) const
     if (!body.error.empty()) return text(400, "The upload's body cannot be read: " + body.error + ". Nothing was shared.");
 
     const FormPart* file = nullptr;
+    const FormPart* pinCode = nullptr;
     for (const FormPart& part : body.parts) {
-        if (part.name != "userfile") continue;
-        if (file) return text(400, "The upload holds more than one field named \"userfile\". Nothing was shared.");
-        file = &part;
+        const FormPart** field = part.name == "userfile" ? &file : part.name == "pinCode" ? &pinCode : nullptr;
+        if (!field) continue;
+        if (*field) return text(400, "The upload holds more than one field named \"" + part.name + "\". Nothing was shared.");
+        *field = &part;
     }
     if (!file) return text(400, "The upload holds no file field named \"userfile\". Nothing was shared.");
     if (file->data.size() > m_config.maxUploadBytes)
@@ -249,25 +277,54 @@ Reply Handler::upload(const Request& request) const
     if (const auto problem = parameterOrderFileProblem(file->data))
         return text(400, *problem + " Nothing was shared.");
 
+    if (pinCode) {
+        if (auto refusal = checkUploadPin(mapping.user, pinCode->data)) return *refusal;
+    } else if (m_config.requireUploadPin) {
+        return text(403, "This community library takes uploads only with the user's PIN code, which this editor does "
+                         "not send. Please update the editor. Nothing was shared.");
+    }
+
     mapping.file = std::string(file->data);
     mapping.uploadedAt = m_config.clock();
-    const auto id = m_storage.addMapping(mapping);
-    if (!id)
+    const Upload stored = m_storage.addMapping(mapping, m_config.limits);
+    switch (stored.outcome) {
+    case Upload::Outcome::Stored: break;
+    case Upload::Outcome::NoSuchUser:
         return text(404, "There is no community user named " + inQuotes(mapping.user) +
                              ". Please sign in again. Nothing was shared.");
+    case Upload::Outcome::TooManyUploads:
+        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
+                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+    case Upload::Outcome::StoreFull:
+        return text(507, "The community library is full and takes no new mappings for now. Nothing was shared.");
+    }
     return text(200, "Thank you, your mapping for " + inQuotes(mapping.plugin) + " has been shared (mapping " +
-                         std::to_string(*id) + ").");
+                         std::to_string(stored.id) + ").");
 }
 
-Reply Handler::listMappings(std::string_view query) const
+std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin) const
 {
-    Inputs in(QueryParams::parse(query, {"plugin"}));
+    if (pin.size() > kPinCode.maxBytes)
+        return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
+    // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
+    if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled)
+        return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+    const auto hash = m_storage.pinHash(user);
+    if (!hash || !pin::verify(*hash, pin))
+        return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
+    m_storage.clearSignInFailures(user);
+    return std::nullopt;
+}
+
+Reply Handler::listMappings(const Request& request) const
+{
+    Inputs in(QueryParams::parse(request.query, {"plugin"}));
     const std::string plugin = in.read(kPlugin);
     if (in.refusal()) return *in.refusal();
 
     // Written directly: this is the busiest reply, and a JSON library's document tree costs more
     // than the query behind it.
-    const std::vector<MappingSummary> mappings = m_storage.listMappings(plugin);
+    const std::vector<MappingSummary> mappings = m_storage.listMappings(plugin, m_config.limits.listLimit);
     std::string list = "[";
     list.reserve(64 + mappings.size() * 256);
     for (const MappingSummary& mapping : mappings) {
@@ -293,13 +350,27 @@ Reply Handler::listMappings(std::string_view query) const
     return Reply{200, std::string(kJsonType), std::move(list)};
 }
 
-Reply Handler::registerDownload(std::string_view query) const
+Reply Handler::registerDownload(const Request& request) const
 {
-    Inputs in(QueryParams::parse(query, {"patchID"}));
+    Inputs in(QueryParams::parse(request.query, {"patchID"}));
     const std::int64_t id = in.readNumber(kPatchId);
     if (in.refusal()) return *in.refusal();
-    if (!m_storage.registerDownload(id)) return text(404, "There is no shared mapping number " + std::to_string(id) + ".");
+    switch (m_storage.registerDownload(id, clientAddress(request, m_config.trustedProxies), m_config.clock())) {
+    case DownloadCount::Counted: break;
+    case DownloadCount::AlreadyCountedToday:
+        return text(200, "Download of mapping " + std::to_string(id) + " was counted already today.");
+    case DownloadCount::NoSuchMapping: return text(404, "There is no shared mapping number " + std::to_string(id) + ".");
+    }
     return text(200, "Download of mapping " + std::to_string(id) + " counted.");
+}
+
+std::string_view clientAddress(const Request& request, const std::vector<std::string>& trustedProxies)
+{
+    const bool trusted = isLoopback(request.peerAddress) ||
+                         std::find(trustedProxies.begin(), trustedProxies.end(), request.peerAddress) != trustedProxies.end();
+    if (!trusted) return request.peerAddress;
+    const std::string_view forwarded = trimmed(request.forwardedFor.substr(request.forwardedFor.rfind(',') + 1));
+    return forwarded.empty() ? request.peerAddress : forwarded;
 }
 
 Reply Handler::fetchFile(std::int64_t id) const

@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ovserver {
 
@@ -20,6 +22,8 @@ struct Request {
     std::string_view query;        // what follows the '?', as sent; empty when there is none
     std::string_view contentType;  // the Content-Type header; empty when there is none
     std::string_view body;
+    std::string_view peerAddress;   // the address of the connection's other end
+    std::string_view forwardedFor;  // the X-Forwarded-For header; empty when there is none
 };
 
 struct Reply {
@@ -46,6 +50,12 @@ struct HandlerConfig {
     std::size_t maxUploadBytes = kDefaultMaxUploadBytes;  // the largest parameter-order file accepted
     std::size_t fileCacheBytes = kDefaultFileCacheBytes;  // stored files kept in memory
     SignInPolicy signIn;
+    VolumeLimits limits;
+    // Uploads without the user's PIN code (older editors send none) are refused.
+    bool requireUploadPin = false;
+    // Peers whose X-Forwarded-For header names the client (its last address, the one the proxy saw);
+    // loopback peers always are.
+    std::vector<std::string> trustedProxies;
     Clock clock = systemClock;
     // Told about failures of the store or of the server itself; they are not shown to clients.
     // Writes a line to stderr when empty.
@@ -57,6 +67,10 @@ constexpr std::size_t kMultipartAllowance = 64 * 1024;
 
 // The type of every text reply.
 constexpr std::string_view kTextType = "text/plain; charset=utf-8";
+
+// The client's address: the peer's, or the last address of X-Forwarded-For (the one the proxy saw)
+// when the peer is a loopback address or one of the trusted proxies.
+std::string_view clientAddress(const Request& request, const std::vector<std::string>& trustedProxies);
 
 // The refusal of an upload body over the limit (HTTP 413), from the handler or from httplib.
 std::string uploadTooLargeText(std::size_t maxUploadBytes);
@@ -72,11 +86,13 @@ public:
 
 private:
     Reply route(const Request& request) const;
-    Reply checkUser(std::string_view query) const;
-    Reply createUser(std::string_view query) const;
+    Reply checkUser(const Request& request) const;
+    Reply createUser(const Request& request) const;
     Reply upload(const Request& request) const;
-    Reply listMappings(std::string_view query) const;
-    Reply registerDownload(std::string_view query) const;
+    Reply listMappings(const Request& request) const;
+    Reply registerDownload(const Request& request) const;
+    // The refusal of an upload whose PIN code is not the user's, or nothing when it is.
+    std::optional<Reply> checkUploadPin(const std::string& user, std::string_view pin) const;
     Reply fetchFile(std::int64_t id) const;
     Reply health() const;
     void report(std::string_view message) const;

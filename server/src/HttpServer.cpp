@@ -68,7 +68,7 @@ void appendForLog(std::string_view text, std::string& out)
 
 bool isHiddenKey(std::string_view key) { return equalsIgnoringCase(key, "pinCode") || equalsIgnoringCase(key, "emailAddr"); }
 
-// The address as the per-address limit and the log know it: an IPv4 client of an IPv6 socket as IPv4.
+// The address as the log and addressGroup take it: an IPv4 client of an IPv6 socket as IPv4.
 std::string addressText(const asio::ip::address& address)
 {
     if (address.is_v6() && address.to_v6().is_v4_mapped())
@@ -131,7 +131,7 @@ public:
 
     ~Impl()
     {
-        // The handlers still queued post their replies to io; they run before io goes.
+        // Handlers under way finish first; the replies they post to io go with it, unsent.
         workers.join();
     }
 
@@ -303,6 +303,8 @@ private:
             forHandler.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
             forHandler.contentType = view(request[http::field::content_type]);
             forHandler.body = request.body();
+            forHandler.peerAddress = self->m_address;
+            forHandler.forwardedFor = view(request["X-Forwarded-For"]);
             Reply reply = self->m_server.handler.handle(forHandler);
             auto& io = self->m_server.io;
             // The connection goes back to the io thread whole; no reference stays here.

@@ -2,7 +2,9 @@
 
 #include "ov/Version.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -14,6 +16,14 @@ constexpr std::size_t kLargestUploadLimit = std::size_t{1} << 30;
 constexpr std::size_t kMostThreads = 4096;
 constexpr std::size_t kMostConnectionsPerAddress = 1'000'000;
 constexpr int kLongestTimeoutSeconds = 3600;
+constexpr int kLargestRate = 1'000'000;
+constexpr std::int64_t kLargestStore = std::int64_t{1} << 50;
+
+// The flags that take a value.
+constexpr std::string_view kValueFlags[] = {"--listen", "--port", "--db", "--max-upload", "--threads", "--db-connections",
+                                            "--uploads-per-hour", "--registrations-per-hour", "--list-limit",
+                                            "--max-store-bytes", "--trusted-proxy", "--max-connections-per-address",
+                                            "--header-timeout", "--idle-timeout"};
 
 template <typename Number>
 std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
@@ -54,6 +64,16 @@ std::string usage()
            "  --idle-timeout SECONDS\n"
            "                       a connection without a request under way, or whose body stops\n"
            "                       coming, is closed after this time (default 5)\n"
+           "  --require-upload-pin refuse uploads that do not carry the user's PIN code (older\n"
+           "                       editors send none); turn it on for a public server\n"
+           "  --uploads-per-hour N mappings one user may share within an hour (default 30)\n"
+           "  --registrations-per-hour N\n"
+           "                       new users one address may register within an hour (default 10)\n"
+           "  --list-limit N       newest entries a list reply holds (default 500)\n"
+           "  --max-store-bytes N  the library's size limit: files, comments and plug-in names of\n"
+           "                       all mappings (default 10737418240, 10 GiB); uploads beyond it get 507\n"
+           "  --trusted-proxy ADDR a reverse proxy on another machine whose X-Forwarded-For header names\n"
+           "                       the client (loopback peers always are); may be given several times\n"
            "  --help               show this text and exit\n"
            "  --version            show the version and exit\n"
            "\n"
@@ -82,9 +102,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const char* hom
             parsed.showVersion = true;
             continue;
         }
-        if (flag != "--listen" && flag != "--port" && flag != "--db" && flag != "--max-upload" && flag != "--threads" &&
-            flag != "--db-connections" && flag != "--max-connections-per-address" && flag != "--header-timeout" &&
-            flag != "--idle-timeout") {
+        if (flag == "--require-upload-pin" && !value) {
+            options.requireUploadPin = true;
+            continue;
+        }
+        if (std::find(std::begin(kValueFlags), std::end(kValueFlags), flag) == std::end(kValueFlags)) {
             parsed.error = "unknown option '" + args[i] + "'";
             break;
         }
@@ -105,6 +127,26 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const char* hom
         } else if (flag == "--db") {
             if (value->empty()) parsed.error = "--db needs a path";
             options.databasePath = *value;
+        } else if (flag == "--trusted-proxy") {
+            if (value->empty()) parsed.error = "--trusted-proxy needs an address";
+            options.trustedProxies.push_back(*value);
+        } else if (flag == "--uploads-per-hour" || flag == "--registrations-per-hour") {
+            const auto rate = parseNumber<int>(*value, 1, kLargestRate);
+            if (!rate)
+                parsed.error = flag + " must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
+            (flag == "--uploads-per-hour" ? options.limits.uploadsPerHour : options.limits.registrationsPerHour) =
+                rate.value_or(1);
+        } else if (flag == "--list-limit") {
+            const auto entries = parseNumber<std::size_t>(*value, 1, kLargestRate);
+            if (!entries)
+                parsed.error = "--list-limit must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
+            options.limits.listLimit = entries.value_or(1);
+        } else if (flag == "--max-store-bytes") {
+            const auto bytes = parseNumber<std::int64_t>(*value, 1, kLargestStore);
+            if (!bytes)
+                parsed.error = "--max-store-bytes must be a number of bytes from 1 to " + std::to_string(kLargestStore) +
+                               ", not '" + *value + "'";
+            options.limits.maxStoreBytes = bytes.value_or(1);
         } else if (flag == "--threads" || flag == "--db-connections") {
             const auto count = parseNumber<std::size_t>(*value, 1, kMostThreads);
             if (!count)

@@ -1,6 +1,8 @@
 #pragma once
 // The server's command line.
 
+#include "Storage.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ struct Options {
     std::size_t maxConnectionsPerAddress = 16;  // open connections one client address may hold; 0: no limit
     int headerTimeoutSeconds = 10;              // a request's headers must arrive whole within this
     int idleTimeoutSeconds = 5;                 // a connection without a request under way is closed after this
+    VolumeLimits limits;
+    bool requireUploadPin = false;
+    std::vector<std::string> trustedProxies;  // besides loopback, peers whose X-Forwarded-For is believed
 };
 
 struct ParsedOptions {

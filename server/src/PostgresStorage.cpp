@@ -1,5 +1,7 @@
 #include "PostgresStorage.h"
 
+#include "UserName.h"
+
 #include "Text.h"
 
 #include <libpq-fe.h>
@@ -68,7 +70,38 @@ const char* const kMigrations[] = {
     CREATE TRIGGER plugins_count AFTER INSERT OR DELETE OR UPDATE OF plugin ON mappings
         FOR EACH ROW EXECUTE FUNCTION plugins_count();
     )sql",
+    R"sql(
+    CREATE INDEX mappings_by_user ON mappings (user_id, uploaded_at);
+    CREATE TABLE registrations (
+        id            BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+        address       TEXT   NOT NULL,
+        registered_at BIGINT NOT NULL
+    );
+    CREATE INDEX registrations_by_address ON registrations (address, registered_at);
+    CREATE INDEX registrations_by_time ON registrations (registered_at);
+    -- A download counts once per address, mapping and UTC day (days since 1970).
+    CREATE TABLE download_registrations (
+        mapping_id BIGINT NOT NULL,
+        address    TEXT   NOT NULL,
+        day        BIGINT NOT NULL,
+        PRIMARY KEY (mapping_id, address, day)
+    );
+    CREATE INDEX download_registrations_by_day ON download_registrations (day);
+    -- The bytes of every mapping's file, comment and plug-in name, kept with each insert. Its one
+    -- row is also where uploads on all nodes take turns.
+    CREATE TABLE library_size (bytes BIGINT NOT NULL);
+    INSERT INTO library_size
+        SELECT COALESCE(SUM(octet_length(file) + octet_length(comments) + octet_length(plugin)), 0) FROM mappings;
+    )sql",
+    R"sql(
+    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
+    -- per look. Filled for the users of before by the server, which computes it.
+    ALTER TABLE users ADD COLUMN name_key TEXT UNIQUE;
+    )sql",
 };
+
+// The migration that adds users.name_key, which the server fills in for the users it finds.
+constexpr int kNameKeyVersion = 4;
 
 // Taken while the schema is checked and migrated, so that nodes starting together migrate once.
 constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d;  // "ovcomm"
@@ -283,6 +316,7 @@ PostgresStorage::PostgresStorage(const std::string& url, std::size_t maxConnecti
                            ", newer than this server's " + std::to_string(latestSchemaVersion()));
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
+        if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
         connection->run("INSERT INTO schema_version (version) VALUES ($1::bigint);", {std::int64_t{version + 1}});
     }
     transaction.commit();
@@ -290,16 +324,52 @@ PostgresStorage::PostgresStorage(const std::string& url, std::size_t maxConnecti
 
 PostgresStorage::~PostgresStorage() = default;
 
+void PostgresStorage::fillNameKeys(Connection& connection)
+{
+    const Result users = connection.run("SELECT id, name FROM users ORDER BY id;");
+    // The first of several look-alike names keeps the look; the others keep their names and sign in
+    // as before, without a key. Names are put in NFC where that takes no other user's name.
+    for (int row = 0; row < users.rows(); ++row) {
+        const std::int64_t id = users.integer(row, 0);
+        const std::string name = users.bytes(row, 1);
+        const std::string key = userNameKey(name), normal = nfc(name);
+        connection.run("UPDATE users SET name_key = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
+                       "WHERE name_key = $1::text);",
+                       {key, id});
+        connection.run("UPDATE users SET name = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
+                       "WHERE name = $1::text);",
+                       {normal, id});
+    }
+}
+
 int PostgresStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
-bool PostgresStorage::createUser(const NewUser& user)
+Registration PostgresStorage::createUser(const NewUser& user, const VolumeLimits& limits)
 {
+    const std::int64_t windowStart = user.createdAt - kSecondsPerHour;
     auto connection = m_pool->lease();
-    return connection
-               ->run("INSERT INTO users (name, email, pin_hash, created_at) VALUES ($1::text, $2::text, $3::text, "
-                     "$4::bigint) ON CONFLICT (name) DO NOTHING;",
-                     {user.name, user.email, user.pinHash, user.createdAt})
-               .changed() == 1;
+    Transaction transaction(*connection);
+    // Registrations from one address, on any node, take turns from here to the commit.
+    connection->run("SELECT pg_advisory_xact_lock(hashtextextended($1::text, 1));", {user.address});
+    connection->run("DELETE FROM registrations WHERE id IN (SELECT id FROM registrations WHERE registered_at <= "
+                    "$1::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED);",
+                    {windowStart});
+    const std::int64_t recent =
+        connection
+            ->run("SELECT COUNT(*) FROM registrations WHERE address = $1::text AND registered_at > $2::bigint;",
+                  {user.address, windowStart})
+            .integer(0, 0);
+    if (recent >= limits.registrationsPerHour) return Registration::TooManyFromAddress;
+    const bool created = connection
+                             ->run("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES ($1::text, "
+                                   "$2::text, $3::text, $4::bigint, $5::text) ON CONFLICT DO NOTHING;",
+                                   {user.name, user.email, user.pinHash, user.createdAt, userNameKey(user.name)})
+                             .changed() == 1;
+    if (!created) return Registration::NameTaken;
+    connection->run("INSERT INTO registrations (address, registered_at) VALUES ($1::text, $2::bigint);",
+                    {user.address, user.createdAt});
+    transaction.commit();
+    return Registration::Created;
 }
 
 std::optional<std::string> PostgresStorage::pinHash(std::string_view user)
@@ -342,13 +412,29 @@ std::optional<std::int64_t> PostgresStorage::insertMapping(Connection& connectio
     const Result result = connection.run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
                                                           mapping.uploadedAt, mapping.file, mapping.user});
     if (result.rows() != 1) return std::nullopt;
+    connection.run("UPDATE library_size SET bytes = bytes + $1::bigint;", {storedBytes(mapping)});
     return result.integer(0, 0);
 }
 
-std::optional<std::int64_t> PostgresStorage::addMapping(const NewMapping& mapping)
+Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
-    return insertMapping(*connection, mapping);
+    Transaction transaction(*connection);
+    // Uploads on all nodes take turns at the size's row from here to the commit, so that neither
+    // limit can be passed by uploads that check it at the same moment.
+    const std::int64_t size = connection->run("SELECT bytes FROM library_size FOR UPDATE;").integer(0, 0);
+    const std::int64_t recent =
+        connection
+            ->run("SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
+                  "m.uploaded_at > $2::bigint;",
+                  {mapping.user, mapping.uploadedAt - kSecondsPerHour})
+            .integer(0, 0);
+    if (recent >= limits.uploadsPerHour) return {Upload::Outcome::TooManyUploads};
+    if (size + storedBytes(mapping) > limits.maxStoreBytes) return {Upload::Outcome::StoreFull};
+    const auto id = insertMapping(*connection, mapping);
+    if (!id) return {Upload::Outcome::NoSuchUser};
+    transaction.commit();
+    return {Upload::Outcome::Stored, *id};
 }
 
 std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std::vector<NewMapping>& mappings)
@@ -366,13 +452,13 @@ std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std:
     return ids;
 }
 
-std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugin)
+std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugin, std::size_t limit)
 {
     auto connection = m_pool->lease();
     const Result result = connection->run(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
-        "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC;",
-        {plugin});
+        "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
+        {plugin, static_cast<std::int64_t>(limit)});
     std::vector<MappingSummary> list;
     list.reserve(static_cast<std::size_t>(result.rows()));
     for (int row = 0; row < result.rows(); ++row)
@@ -408,10 +494,25 @@ std::optional<MappingDetails> PostgresStorage::mappingDetails(std::int64_t id)
                           result.bytes(0, 6)};
 }
 
-bool PostgresStorage::registerDownload(std::int64_t id)
+DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_view address, std::int64_t now)
 {
+    const std::int64_t day = now / kSecondsPerDay;
     auto connection = m_pool->lease();
-    return connection->run("UPDATE mappings SET downloads = downloads + 1 WHERE id = $1::bigint;", {id}).changed() == 1;
+    Transaction transaction(*connection);
+    connection->run("DELETE FROM download_registrations WHERE (mapping_id, address, day) IN (SELECT mapping_id, "
+                    "address, day FROM download_registrations WHERE day < $1::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED);",
+                    {day});
+    const bool first = connection
+                           ->run("INSERT INTO download_registrations (mapping_id, address, day) SELECT id, $1::text, "
+                                 "$2::bigint FROM mappings WHERE id = $3::bigint ON CONFLICT DO NOTHING;",
+                                 {address, day, id})
+                           .changed() == 1;
+    if (!first)
+        return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint;", {id}).rows() ? DownloadCount::AlreadyCountedToday
+                                                                                           : DownloadCount::NoSuchMapping;
+    connection->run("UPDATE mappings SET downloads = downloads + 1 WHERE id = $1::bigint;", {id});
+    transaction.commit();
+    return DownloadCount::Counted;
 }
 
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)

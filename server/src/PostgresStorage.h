@@ -22,16 +22,16 @@ public:
     // The newest schema migration this server knows; the database is at it once constructed.
     static int latestSchemaVersion();
 
-    bool createUser(const NewUser& user) override;
+    Registration createUser(const NewUser& user, const VolumeLimits& limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
     SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
     void clearSignInFailures(std::string_view user) override;
-    std::optional<std::int64_t> addMapping(const NewMapping& mapping) override;
+    Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) override;
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
-    std::vector<MappingSummary> listMappings(std::string_view plugin) override;
+    std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
+    DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
     std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
     std::optional<MappingDetails> mappingDetails(std::int64_t id) override;
-    bool registerDownload(std::int64_t id) override;
     std::optional<std::string> mappingFile(std::int64_t id) override;
     bool healthy() override;
 
@@ -39,7 +39,11 @@ private:
     class Connection;
     class Transaction;
 
-    // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user.
+    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
+    static void fillNameKeys(Connection& connection);
+
+    // Inserts one shared mapping for an existing user and adds it to the library's size: its id, or
+    // nothing for an unknown user.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
 
     std::string m_url;

@@ -1,5 +1,7 @@
 #include "SqliteStorage.h"
 
+#include "UserName.h"
+
 #include "Text.h"
 
 #include <sqlite3.h>
@@ -69,7 +71,38 @@ const char* const kMigrations[] = {
             ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
     END;
     )sql",
+    R"sql(
+    CREATE INDEX mappings_by_user ON mappings (user_id, uploaded_at);
+    CREATE TABLE registrations (
+        id            INTEGER PRIMARY KEY,
+        address       TEXT    NOT NULL,
+        registered_at INTEGER NOT NULL
+    );
+    CREATE INDEX registrations_by_address ON registrations (address, registered_at);
+    CREATE INDEX registrations_by_time ON registrations (registered_at);
+    -- A download counts once per address, mapping and UTC day (days since 1970).
+    CREATE TABLE download_registrations (
+        mapping_id INTEGER NOT NULL,
+        address    TEXT    NOT NULL,
+        day        INTEGER NOT NULL,
+        PRIMARY KEY (mapping_id, address, day)
+    ) WITHOUT ROWID;
+    CREATE INDEX download_registrations_by_day ON download_registrations (day);
+    -- The bytes of every mapping's file, comment and plug-in name, kept with each insert.
+    CREATE TABLE library_size (bytes INTEGER NOT NULL);
+    INSERT INTO library_size
+        SELECT COALESCE(SUM(length(file) + length(CAST(comments AS BLOB)) + length(CAST(plugin AS BLOB))), 0) FROM mappings;
+    )sql",
+    R"sql(
+    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
+    -- per look. Filled for the users of before by the server, which computes it.
+    ALTER TABLE users ADD COLUMN name_key TEXT;
+    CREATE UNIQUE INDEX users_by_name_key ON users (name_key);
+    )sql",
 };
+
+// The migration that adds users.name_key, which the server fills in for the users it finds.
+constexpr int kNameKeyVersion = 4;
 
 constexpr int kBusyTimeoutMs = 5000;
 
@@ -284,6 +317,7 @@ SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections
                            std::to_string(latestSchemaVersion()));
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
+        if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
         connection->prepare("INSERT INTO schema_version (version) VALUES (?);").bind(1, std::int64_t{version + 1}).step();
     }
     transaction.commit();
@@ -291,20 +325,66 @@ SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections
 
 SqliteStorage::~SqliteStorage() = default;
 
+void SqliteStorage::fillNameKeys(Connection& connection)
+{
+    std::vector<std::pair<std::int64_t, std::string>> users;
+    {
+        Statement query = connection.prepare("SELECT id, name FROM users ORDER BY id;");
+        while (query.step()) users.emplace_back(query.integer(0), query.bytes(1));
+    }
+    // The first of several look-alike names keeps the look; the others keep their names and sign in
+    // as before, without a key. Names are put in NFC where that takes no other user's name.
+    for (const auto& [id, name] : users) {
+        const std::string key = userNameKey(name), normal = nfc(name);
+        connection.prepare("UPDATE users SET name_key = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name_key = ?);")
+            .bind(1, key)
+            .bind(2, id)
+            .bind(3, key)
+            .step();
+        connection.prepare("UPDATE users SET name = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name = ?);")
+            .bind(1, normal)
+            .bind(2, id)
+            .bind(3, normal)
+            .step();
+    }
+}
+
 int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
-bool SqliteStorage::createUser(const NewUser& user)
+Registration SqliteStorage::createUser(const NewUser& user, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
-    connection->prepare("INSERT INTO users (name, email, pin_hash, created_at) VALUES (?, ?, ?, ?) "
-                        "ON CONFLICT (name) DO NOTHING;")
+    Transaction transaction(*connection);
+    connection->prepare("DELETE FROM registrations WHERE registered_at <= ?;").bind(1, user.createdAt - kSecondsPerHour).step();
+    if (integer(*connection, "SELECT COUNT(*) FROM registrations WHERE address = ?;", user.address) >= limits.registrationsPerHour)
+        return Registration::TooManyFromAddress;
+    const std::string key = userNameKey(user.name);
+    connection
+        ->prepare("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING;")
         .bind(1, user.name)
         .bind(2, user.email)
         .bind(3, user.pinHash)
         .bind(4, user.createdAt)
+        .bind(5, key)
         .step();
-    return connection->changes() == 1;
+    if (connection->changes() != 1) return Registration::NameTaken;
+    connection->prepare("INSERT INTO registrations (address, registered_at) VALUES (?, ?);")
+        .bind(1, user.address)
+        .bind(2, user.createdAt)
+        .step();
+    transaction.commit();
+    return Registration::Created;
+}
+
+template <typename... Values>
+std::int64_t SqliteStorage::integer(Connection& connection, const char* sql, Values... values)
+{
+    Statement query = connection.prepare(sql);
+    int index = 0;
+    (query.bind(++index, values), ...);
+    query.step();
+    return query.integer(0);
 }
 
 template <typename Key>
@@ -329,13 +409,7 @@ SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t no
     const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
     connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
-    std::int64_t failures;
-    {
-        Statement count = connection->prepare("SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;");
-        count.bind(1, user).step();
-        failures = count.integer(0);
-    }
-    const bool open = failures < policy.maxFailures;
+    const bool open = integer(*connection, "SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;", user) < policy.maxFailures;
     if (open)
         connection->prepare("INSERT INTO signin_failures (user_name, failed_at) VALUES (?, ?);")
             .bind(1, user)
@@ -363,23 +437,35 @@ std::optional<std::int64_t> SqliteStorage::insertMapping(Connection& connection,
         .bind(6, mapping.user)
         .step();
     if (connection.changes() != 1) return std::nullopt;
-    return connection.lastInsertId();
+    const std::int64_t id = connection.lastInsertId();
+    connection.prepare("UPDATE library_size SET bytes = bytes + ?;").bind(1, storedBytes(mapping)).step();
+    return id;
 }
 
-std::optional<std::int64_t> SqliteStorage::addMapping(const NewMapping& mapping)
+Upload SqliteStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
-    return insertMapping(*connection, mapping);
+    Transaction transaction(*connection);
+    if (integer(*connection, "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = ? AND "
+                           "m.uploaded_at > ?;",
+              mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
+        return {Upload::Outcome::TooManyUploads};
+    if (integer(*connection, "SELECT bytes + ? FROM library_size;", storedBytes(mapping)) > limits.maxStoreBytes)
+        return {Upload::Outcome::StoreFull};
+    const auto id = insertMapping(*connection, mapping);
+    if (!id) return {Upload::Outcome::NoSuchUser};
+    transaction.commit();
+    return {Upload::Outcome::Stored, *id};
 }
 
-std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin)
+std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin, std::size_t limit)
 {
     auto connection = m_pool->lease();
     Statement query = connection->prepare(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
-        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC;");
-    query.bind(1, plugin);
+        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;");
+    query.bind(1, plugin).bind(2, static_cast<std::int64_t>(limit));
     std::vector<MappingSummary> result;
     while (query.step())
         result.push_back({query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)});
@@ -428,12 +514,25 @@ std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::v
     return ids;
 }
 
-bool SqliteStorage::registerDownload(std::int64_t id)
+DownloadCount SqliteStorage::registerDownload(std::int64_t id, std::string_view address, std::int64_t now)
 {
+    const std::int64_t day = now / kSecondsPerDay;
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
+    Transaction transaction(*connection);
+    connection->prepare("DELETE FROM download_registrations WHERE day < ?;").bind(1, day).step();
+    connection->prepare("INSERT OR IGNORE INTO download_registrations (mapping_id, address, day) "
+                        "SELECT id, ?, ? FROM mappings WHERE id = ?;")
+        .bind(1, address)
+        .bind(2, day)
+        .bind(3, id)
+        .step();
+    if (connection->changes() == 0)
+        return integer(*connection, "SELECT COUNT(*) FROM mappings WHERE id = ?;", id) ? DownloadCount::AlreadyCountedToday
+                                                                                   : DownloadCount::NoSuchMapping;
     connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
-    return connection->changes() == 1;
+    transaction.commit();
+    return DownloadCount::Counted;
 }
 
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)

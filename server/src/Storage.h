@@ -1,9 +1,11 @@
 #pragma once
-// What the server keeps: users, shared mappings with their files, and failed sign-in checks.
-// Every operation is one transaction and safe to call from many threads, and several server
-// processes may share one store: nothing here is cached in the process (the handler keeps stored
-// files, which never change).
+// What the server keeps: users, shared mappings with their files, failed sign-in checks, and the
+// records behind the volume limits (registrations per address, downloads counted per address and
+// day, the library's size). Every operation is one transaction and safe to call from many threads,
+// and several server processes may share one store: nothing here is cached in the process (the
+// handler keeps stored files, which never change).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -24,6 +26,7 @@ struct NewUser {
     std::string email;
     std::string pinHash;
     std::int64_t createdAt = 0;  // seconds since 1970, UTC
+    std::string address;         // the client's address, counted against the registrations per hour
 };
 
 struct NewMapping {
@@ -64,12 +67,44 @@ struct SignInPolicy {
 
 enum class SignInGate { Open, Throttled };
 
+// How much one client may put into the library. The store checks each limit in the transaction that
+// adds, so that the limits hold across every server process on one database.
+struct VolumeLimits {
+    int registrationsPerHour = 10;                   // new users per client address
+    int uploadsPerHour = 30;                         // shared mappings per user
+    std::int64_t maxStoreBytes = std::int64_t{10} << 30;  // files, comments and plug-in names, all mappings together
+    std::size_t listLimit = 500;                     // entries in one list reply, newest first
+};
+
+// What the store makes of a new user.
+enum class Registration { Created, NameTaken, TooManyFromAddress };
+
+// What the store makes of a new mapping.
+struct Upload {
+    enum class Outcome { Stored, NoSuchUser, TooManyUploads, StoreFull };
+    Outcome outcome = Outcome::Stored;
+    std::int64_t id = 0;  // the new mapping's number when stored
+};
+
+// What the store makes of a download registration.
+enum class DownloadCount { Counted, AlreadyCountedToday, NoSuchMapping };
+
+// The bytes a mapping takes from the library's size limit.
+inline std::int64_t storedBytes(const NewMapping& mapping)
+{
+    return static_cast<std::int64_t>(mapping.file.size() + mapping.comments.size() + mapping.plugin.size());
+}
+
+constexpr std::int64_t kSecondsPerHour = 60 * 60;
+constexpr std::int64_t kSecondsPerDay = 24 * kSecondsPerHour;
+
 class Storage {
 public:
     virtual ~Storage() = default;
 
-    // False when the name is taken; the existing user is left as it was.
-    virtual bool createUser(const NewUser& user) = 0;
+    // NameTaken when the name is taken, TooManyFromAddress when user.address registered
+    // limits.registrationsPerHour users within the last hour; nothing is stored then.
+    virtual Registration createUser(const NewUser& user, const VolumeLimits& limits) = 0;
 
     // The stored PIN hash of that user, or nothing when there is no such user.
     virtual std::optional<std::string> pinHash(std::string_view user) = 0;
@@ -81,15 +116,20 @@ public:
     virtual SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) = 0;
     virtual void clearSignInFailures(std::string_view user) = 0;
 
-    // The new mapping's number, or nothing when no user of that name exists (nothing is stored).
-    virtual std::optional<std::int64_t> addMapping(const NewMapping& mapping) = 0;
+    // Stores the mapping unless its user does not exist, has shared limits.uploadsPerHour mappings
+    // in the hour before mapping.uploadedAt, or it would take the library over limits.maxStoreBytes.
+    virtual Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) = 0;
 
-    // Stores the mappings in one transaction, all or none (an import). Their numbers in order, or
-    // nothing when one of them names a user that does not exist.
+    // Stores the mappings in one transaction, all or none (an import, which no limit applies to).
+    // Their numbers in order, or nothing when one of them names a user that does not exist.
     virtual std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) = 0;
 
-    // The mappings shared for exactly that plug-in name, newest first.
-    virtual std::vector<MappingSummary> listMappings(std::string_view plugin) = 0;
+    // The newest `limit` mappings shared for exactly that plug-in name, newest first.
+    virtual std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) = 0;
+
+    // Counts one download of the mapping, at most once per address and mapping in a UTC day (now
+    // in seconds since 1970).
+    virtual DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) = 0;
 
     // The plug-ins that have shared mappings, ordered by name, with their counts: those whose name
     // contains `search` without regard to the case of its letters (SQLite folds ASCII letters only,
@@ -100,8 +140,6 @@ public:
     // That mapping with its plug-in and file, or nothing when there is no such mapping.
     virtual std::optional<MappingDetails> mappingDetails(std::int64_t id) = 0;
 
-    // Counts one download; false when there is no mapping of that number.
-    virtual bool registerDownload(std::int64_t id) = 0;
 
     // The stored file of that mapping, or nothing when there is no such mapping.
     virtual std::optional<std::string> mappingFile(std::int64_t id) = 0;

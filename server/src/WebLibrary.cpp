@@ -229,12 +229,12 @@ Reply pluginIndex(Storage& storage, const Paths& paths, std::string_view query)
     return page.finish();
 }
 
-Reply pluginMappings(Storage& storage, const Paths& paths, std::string_view query)
+Reply pluginMappings(Storage& storage, const Paths& paths, std::string_view query, std::size_t listLimit)
 {
     const auto name = formValue(QueryParams::parse(query, {"name"}).raw("name").value_or(""));
     if (!name || name->empty())
         return notice(paths, 404, "No such plug-in", "The address names no plug-in of the library.");
-    const std::vector<MappingSummary> mappings = storage.listMappings(*name);
+    const std::vector<MappingSummary> mappings = storage.listMappings(*name, listLimit);
     if (mappings.empty())
         return notice(paths, 404, "No such plug-in", "No mappings are shared for \xE2\x80\x9C" + *name + "\xE2\x80\x9D.");
 
@@ -330,7 +330,7 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText)
 }  // namespace
 
 std::optional<Reply> libraryPage(Storage& storage, std::string_view method, const std::vector<std::string_view>& parts,
-                                 std::string_view query)
+                                 std::string_view query, std::size_t listLimit)
 {
     // The last "library" component that the rest of the path makes a library address.
     for (std::size_t k = parts.size(); k-- > 0;) {
@@ -352,7 +352,7 @@ std::optional<Reply> libraryPage(Storage& storage, std::string_view method, cons
         }
         paths.library = paths.base + "library/";
         if (index) return pluginIndex(storage, paths, query);
-        if (plugin) return pluginMappings(storage, paths, query);
+        if (plugin) return pluginMappings(storage, paths, query, listLimit);
         return mappingPage(storage, paths, rest[1]);
     }
     return std::nullopt;

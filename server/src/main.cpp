@@ -80,6 +80,9 @@ int main(int argc, char** argv)
 
     HandlerConfig config;
     config.maxUploadBytes = options.maxUploadBytes;
+    config.limits = options.limits;
+    config.requireUploadPin = options.requireUploadPin;
+    config.trustedProxies = options.trustedProxies;
     const Handler handler(*storage, config);
     HttpLimits limits;
     limits.threads = options.threads;

@@ -2,9 +2,12 @@
 
 #include "catalogue/PluginScan.h"
 #include "community/CommunityClient.h"
+#include "ov/Version.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
+#include "ui/qt/AboutDialog.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/PreferencesDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -46,24 +50,40 @@ private:
     bool m_reported = false;
 };
 
+const QString kWindowGeometryKey = QStringLiteral("mainWindowGeometry");
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Answered before Qt starts, so it needs no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("ovCorvantaLogic_Tool %s\n", ov::kVersion);
+            return 0;
+        }
+    }
     QElapsedTimer started;
     started.start();
     QApplication application(argc, argv);
+    // The application's identity, set once: every QSettings made without arguments is the one
+    // per-user settings store (credentials, the community server's address, the window's place).
+    QCoreApplication::setOrganizationName(QStringLiteral("ovCorvanta"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("ovcorvanta.org"));
     QCoreApplication::setApplicationName(QStringLiteral("ovCorvantaLogic_Tool"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("ovCorvanta Logic Tool"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(ov::kVersion));
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(ov::kApplicationName));
+    QSettings settings;
 
     ov::ui::EditorState state;
-    ov::app::AppDelegate delegate(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // The saved-data store's folder: the application-support folder, named by the bundle identifier.
+    ov::app::AppDelegate delegate(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                  + QLatin1Char('/') + QString::fromUtf8(ov::kApplicationId));
     ov::ui::qt::MainWindow window;
-    // The community server: the compiled-in address, or OVCORVANTA_COMMUNITY_URL.
-    ov::community::CommunityClient community;
-    // The per-user settings store keeps the community credentials between launches.
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ovCorvanta"),
-                       QStringLiteral("ovCorvantaLogic_Tool"));
+    // The community server: OVCORVANTA_COMMUNITY_URL, else the address kept in the preferences, else
+    // the compiled-in one.
+    ov::community::CommunityClient community(ov::community::communityBaseUrl(
+        settings.value(ov::ui::qt::PreferencesDialog::kCommunityUrlKey).toString()));
     ov::ui::ViewController controller(
         state, window,
         {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logToStandardError, &community,
@@ -75,6 +95,20 @@ int main(int argc, char *argv[])
     QObject::connect(window.quitAction(), &QAction::triggered, &delegate, &ov::app::AppDelegate::terminate);
     // Quitting asks first about unsaved edits of the open mapping.
     delegate.setQuitCheck([&controller] { return controller.confirmUnsavedEdits(); });
+    QObject::connect(window.preferencesAction(), &QAction::triggered, &window, [&] {
+        ov::ui::qt::PreferencesDialog preferences(settings, &window);
+        QObject::connect(&preferences, &ov::ui::qt::PreferencesDialog::communityUrlChanged, &community,
+                         &ov::community::CommunityClient::setBaseUrl);
+        preferences.exec();
+    });
+    QObject::connect(window.aboutAction(), &QAction::triggered, &window, [&window] {
+        ov::ui::qt::AboutDialog about(&window);
+        about.exec();
+    });
+    // The window opens where, and as large as, it was left.
+    window.restoreGeometry(settings.value(kWindowGeometryKey).toByteArray());
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window,
+                     [&] { settings.setValue(kWindowGeometryKey, window.saveGeometry()); });
 
     ExitWhenShown exitWhenShown(started, delegate);
     if (qEnvironmentVariableIsSet("OV_EXIT_WHEN_SHOWN"))

@@ -115,9 +115,10 @@ std::optional<QString> CommunityClient::createNewCloudUserName(const QString &us
 }
 
 std::optional<QString> CommunityClient::uploadFileToServer(const QByteArray &fileBytes, const QString &user,
-                                                           const QString &plugin, const QString &comments)
+                                                           const QString &plugin, const QString &comments,
+                                                           const QString &pinCode)
 {
-    return exchange(uploadEndpoint(user, plugin, comments), uploadBody(fileBytes), uploadContentType());
+    return exchange(uploadEndpoint(user, plugin, comments), uploadBody(fileBytes, pinCode), uploadContentType());
 }
 
 std::optional<QString> CommunityClient::checkForDownloads(const QString &plugin)

@@ -56,6 +56,8 @@ public:
     explicit CommunityClient(const QString &baseUrl = communityBaseUrl(), QObject *parent = nullptr);
 
     const QString &baseUrl() const { return m_baseUrl; }
+    // The next exchange goes to `baseUrl` (a changed preference).
+    void setBaseUrl(const QString &baseUrl) { m_baseUrl = baseUrl; }
 
     // Sends base URL + `appendedText` and returns the reply decoded as UTF-8, or nothing when there is
     // no reply body, it is not UTF-8 or it is larger than kMaxReplyBytes. Status codes and transport
@@ -65,8 +67,9 @@ public:
 
     std::optional<QString> checkCloudUserName(const QString &userName, const QString &pinCode);
     std::optional<QString> createNewCloudUserName(const QString &userName, const QString &emailAddress);
+    // pinCode is the signed-in user's; empty sends the body without it, as older editors did.
     std::optional<QString> uploadFileToServer(const QByteArray &fileBytes, const QString &user, const QString &plugin,
-                                              const QString &comments);
+                                              const QString &comments, const QString &pinCode = QString());
     std::optional<QString> checkForDownloads(const QString &plugin);
     std::optional<QString> registerCloudDownloadAttempt(const QString &patchId);
 

@@ -10,14 +10,26 @@
 
 namespace ov::community {
 
-QString communityBaseUrl()
+namespace {
+QString withSlash(QString base)
 {
-    QString base = qEnvironmentVariable("OVCORVANTA_COMMUNITY_URL");
-    if (base.isEmpty())
-        base = QStringLiteral(OV_COMMUNITY_URL);
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     return base;
+}
+} // namespace
+
+QString builtInCommunityBaseUrl()
+{
+    return withSlash(QStringLiteral(OV_COMMUNITY_URL));
+}
+
+QString communityBaseUrl(const QString &stored)
+{
+    const QString environment = qEnvironmentVariable(kCommunityUrlVariable);
+    if (!environment.isEmpty())
+        return withSlash(environment);
+    return stored.isEmpty() ? builtInCommunityBaseUrl() : withSlash(stored);
 }
 
 QString checkUserEndpoint(const QString &userName, const QString &pinCode)
@@ -58,12 +70,17 @@ QByteArray uploadContentType()
     return QByteArrayLiteral("multipart/form-data; boundary=") + kUploadBoundary;
 }
 
-QByteArray uploadBody(const QByteArray &fileBytes)
+QByteArray uploadBody(const QByteArray &fileBytes, const QString &pinCode)
 {
     const QByteArray boundary(kUploadBoundary);
     QByteArray body;
-    body.reserve(fileBytes.size() + 252);
+    body.reserve(fileBytes.size() + 512);
     body += "\r\n--" + boundary + "\r\n";
+    if (!pinCode.isEmpty()) {
+        body += "Content-Disposition: form-data; name=\"pinCode\"\r\n\r\n";
+        body += pinCode.toUtf8();
+        body += "\r\n--" + boundary + "\r\n";
+    }
     body += "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n";
     body += "Content-Type: application/octet-stream\r\n\r\n";
     body += fileBytes;

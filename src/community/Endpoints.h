@@ -5,9 +5,16 @@
 
 namespace ov::community {
 
-// The community server's address: the compiled-in default, or OVCORVANTA_COMMUNITY_URL when set.
-// Always ends in a slash; every endpoint follows it directly.
-QString communityBaseUrl();
+// The environment variable that names the community server, over everything else (tests set it).
+inline constexpr char kCommunityUrlVariable[] = "OVCORVANTA_COMMUNITY_URL";
+
+// The compiled-in address of the community server (CMake's OV_COMMUNITY_URL).
+QString builtInCommunityBaseUrl();
+
+// The community server's address: OVCORVANTA_COMMUNITY_URL when set, else `stored` (the address kept
+// in the preferences) when not empty, else the compiled-in one. Always ends in a slash; every
+// endpoint follows it directly.
+QString communityBaseUrl(const QString &stored = QString());
 
 // The texts appended to the base URL, values escaped.
 QString checkUserEndpoint(const QString &userName, const QString &pinCode);
@@ -21,10 +28,11 @@ QString fetchUrl(const QString &baseUrl, const QString &fileLocation);
 // The sign-in check succeeds only on this reply, exactly.
 inline const QString kOkReply = QStringLiteral("\nOK\n");
 
-// The upload's multipart body: one part, the form field "userfile" named "CSParameterOrder.plist",
-// 252 bytes around the file's bytes.
+// The upload's multipart body: the form field "userfile" named "CSParameterOrder.plist", 252 bytes
+// around the file's bytes. With a PIN code, a form field "pinCode" holding it comes first, so that the
+// server can tell that the named user sends it; the file's part stays byte for byte the same.
 inline constexpr char kUploadBoundary[] = "---------------------------14737809831466499882746641449";
 QByteArray uploadContentType();
-QByteArray uploadBody(const QByteArray &fileBytes);
+QByteArray uploadBody(const QByteArray &fileBytes, const QString &pinCode = QString());
 
 } // namespace ov::community

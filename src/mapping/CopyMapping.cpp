@@ -27,9 +27,17 @@ CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &a
 {
     QHash<QString, const ParameterEntry *> byName;
     QHash<QString, const ParameterEntry *> byFoldedName;
+    QHash<QString, const ParameterEntry *> namelessByNumber;
     for (const ParameterEntry &entry : available) {
         if (entry.isEmptySlot())
             continue;
+        // A blank name tells nothing; Logic leaves some parameters nameless ("301 "), and those are
+        // told apart by their numbers.
+        if (entry.Parameter.trimmed().isEmpty()) {
+            if (!namelessByNumber.contains(entry.ParamNum))
+                namelessByNumber.insert(entry.ParamNum, &entry);
+            continue;
+        }
         // The first in list order wins.
         if (!byName.contains(entry.Parameter))
             byName.insert(entry.Parameter, &entry);
@@ -46,9 +54,11 @@ CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &a
     for (int slot = 0; slot < pages * kControlsPerPage; ++slot) {
         ParameterEntry entry{kEmptyParamNum, kEmptyParameter, slot / kControlsPerPage + 1, slot};
         if (slot < other.size() && !other.at(slot).isEmptySlot()) {
-            const QString &name = other.at(slot).Parameter;
-            const ParameterEntry *match = byName.value(name);
-            if (!match)
+            const ParameterEntry &wanted = other.at(slot);
+            const bool nameless = wanted.Parameter.trimmed().isEmpty();
+            const QString name = nameless ? texts::kNamelessParameter.arg(wanted.ParamNum) : wanted.Parameter;
+            const ParameterEntry *match = nameless ? namelessByNumber.value(wanted.ParamNum) : byName.value(name);
+            if (!match && !nameless)
                 match = byFoldedName.value(name.toCaseFolded());
             if (match) {
                 entry.ParamNum = match->ParamNum;

@@ -45,6 +45,8 @@ inline const QString kFilledControls = QStringLiteral("Filled %1 controls, %2 pa
 // Copying a mapping from another plug-in. %1: the plug-in (or file) copied from.
 inline const QString kMappingCopied = QStringLiteral("Mapping copied from %1");
 // %1: slots matched, %2: names without a match (listed below it, one a line).
+// How an unmatched parameter without a name is listed: by its number.
+inline const QString kNamelessParameter = QStringLiteral("(no name, number %1)");
 inline const QString kMappingCopiedInfo = QStringLiteral("Controls matched: %1\nNames without a match: %2");
 
 } // namespace ov::mapping::texts

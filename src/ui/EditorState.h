@@ -6,12 +6,19 @@
 #include "mapping/ParameterPlacements.h"
 #include "panel/Chart.h"
 
+#include <QHash>
 #include <QString>
+
+#include <optional>
 
 namespace ov::ui {
 
 // The name held while nobody is signed in to the community library.
 inline const QString kNoOneHere = QStringLiteral("NOONEHERE");
+
+// What Show Changes compares the table with: nothing, the plug-in's file on disk (unsaved
+// changes), its ".prev" backup or its ".original" backup.
+enum class ChangesBase { None, SavedFile, Previous, Original };
 
 // The open plug-in's mapping as its own file held it when it was last loaded or saved: what the
 // unsaved edits are measured against.
@@ -40,6 +47,12 @@ struct EditorState : mapping::MappingTable {
     mapping::EditHistory history;
     QVector<mapping::ParameterEntry> availableParameters; // the list as loaded, in its own order
     mapping::ParameterPlacements placements;              // of plistBuild, after its last change
+
+    // Show Changes: what the table is compared with, that mapping, and the slots that differ from
+    // it with the parameter each held there.
+    ChangesBase changesBase = ChangesBase::None;
+    std::optional<QVector<mapping::ParameterEntry>> changesBaseTable; // nothing: nothing to compare with
+    QHash<int, QString> changedSlots;
 };
 
 } // namespace ov::ui

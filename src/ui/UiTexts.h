@@ -69,7 +69,49 @@ inline const QString kStepClearPage = QStringLiteral("Clear Page");
 inline const QString kStepMovePage = QStringLiteral("Move Page");
 inline const QString kStepRecall = QStringLiteral("Recall");
 
+inline const QString kStepFill = QStringLiteral("Fill From Here");
+inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");
+
+// Copying a mapping from another plug-in.
+inline const QString kCopyMappingTitle = QStringLiteral("Copy Mapping From...");
+inline const QString kCopyMappingPrompt = QStringLiteral("Copy the mapping of which plug-in?");
+inline const QString kCopyMappingFailed = QStringLiteral("Mapping not copied");
+// %1: the file, %2: why.
+inline const QString kCopyMappingFailedInfo =
+    QStringLiteral("The file %1 cannot be read (%2). The mapping was left as it is.");
+
+// Show Changes: the submenu and its choices.
+inline const QString kShowChanges = QStringLiteral("Show Changes");
+inline const QString kShowChangesOff = QStringLiteral("Off");
+inline const QString kShowChangesUnsaved = QStringLiteral("Unsaved Changes");
+inline const QString kShowChangesPrevious = QStringLiteral("Since Previous Save (.prev)");
+inline const QString kShowChangesOriginal = QStringLiteral("Since Original (.original)");
+// %1: the former parameter of a control.
+inline const QString kChangedFrom = QStringLiteral("Was: %1");
+// %1: the pages, "1, 3".
+inline const QString kChangedPages = QStringLiteral("Changed pages: %1");
+inline const QString kNoChanges = QStringLiteral("No changes");
+inline const QString kNoBackupToCompare = QStringLiteral("No backup to compare with");
+// %1: the backup.
+inline const QString kNoBackupToCompareInfo = QStringLiteral(
+    "%1 does not exist yet: the first save makes it. Changes will show once it exists.");
+
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");
+
+// The About and Preferences windows and their menu commands. kAbout %1: the application's name;
+// kAboutText %1: its name, %2: its version, %3: Qt's version.
+inline const QString kAbout = QStringLiteral("About %1");
+inline const QString kAboutText = QStringLiteral(
+    "<h3>%1</h3><p>Version %2</p><p>A mapping editor for Logic Pro's control-surface parameter-order files: "
+    "which plug-in parameter your control surface shows on which control.</p><p>Built with Qt %3.</p>");
+inline const QString kPreferencesMenu = QStringLiteral("Preferences...");
+inline const QString kPreferencesTitle = QStringLiteral("Preferences");
+inline const QString kCommunityUrlLabel = QStringLiteral("Community server:");
+inline const QString kCommunityUrlUnusable =
+    QStringLiteral("The address must begin with http:// or https:// and name a server, as in https://example.org/.");
+// %1: the variable's value.
+inline const QString kCommunityUrlOverridden =
+    QStringLiteral("OVCORVANTA_COMMUNITY_URL is set, so the editor talks to %1 instead.");
 
 } // namespace ov::ui::texts

@@ -21,6 +21,7 @@ enum class Label {
     lab_PageCurrentlyDisplayed, // "Page 2 of 5"
     labTotalPagesIndicator,     // "5 Pages"
     labLoggedInAs,              // "Logged in as ann", or "Not Logged In"
+    labChangedPages,            // Show Changes: the pages that hold changes
 };
 
 // Buttons the logic enables and disables. FrontPanel stands for all 32 controls, PluginMode for the
@@ -44,8 +45,9 @@ enum class Button {
     recallPreviousMapping,
     createChart,
     openInFinder,
-    ov_btn_cloudLibrary,         // opens the upload window; only while signed in
+    ov_btn_cloudLibrary,         // opens the upload window; only while signed in with a plug-in open
     ov_btn_cloudLibraryDownload, // lists the shared mappings of the open plug-in
+    ovSignOut,                   // only while signed in
 };
 
 // The text fields of the community windows.
@@ -130,6 +132,16 @@ public:
     virtual void setControlAlsoOn(int control, const QString &line) = 0;
     // Makes the plug-in list's selection the row of `record` again (matched by its file).
     virtual void selectPlugin(const catalogue::PluginRecord &record) = 0;
+
+    // ---- fill, copy a mapping from another plug-in, show changes ----
+
+    // The text of the parameter list's search field.
+    virtual QString parameterSearchText() const = 0;
+    // Asks the user to pick a plug-in of the plug-in list; nothing when the user cancels.
+    virtual std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) = 0;
+    // Marks control `control` as changed, with a line naming its former parameter; an empty line
+    // clears the mark.
+    virtual void setControlChanged(int control, const QString &line) = 0;
 };
 
 } // namespace ov::ui

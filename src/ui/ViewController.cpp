@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "BusyScope.h"
+#include "EditStep.h"
 #include "UiTexts.h"
 
 #include "mapping/MappingTexts.h"
@@ -32,34 +33,6 @@ int modeColumn(int mode)
 }
 
 } // namespace
-
-// Everything the table goes through while it lives is one undo step; the outermost step, once
-// closed, shows what changed.
-// The relabels inside a step leave the panel's marks to the step's close, which knows what changed.
-class ViewController::EditStep final {
-public:
-    enum class Writes { WholeTable, AnnouncedSlots };
-    EditStep(ViewController &controller, const QString &name, Writes writes = Writes::WholeTable)
-        : m_controller(controller)
-    {
-        if (writes == Writes::AnnouncedSlots)
-            m_controller.m_state.history.beginForSlots(m_controller.m_state, name);
-        else
-            m_controller.m_state.history.begin(m_controller.m_state, name);
-    }
-    ~EditStep()
-    {
-        mapping::EditHistory &history = m_controller.m_state.history;
-        if (history.end(m_controller.m_state))
-            m_controller.showTableChanged(history.lastChanges());
-        else if (!history.isOpen())
-            m_controller.showAlsoOnMarks(m_controller.m_state.curPage);
-    }
-    Q_DISABLE_COPY_MOVE(EditStep)
-
-private:
-    ViewController &m_controller;
-};
 
 ViewController::ViewController(EditorState &state, View &view, ControllerEnvironment environment)
     : m_state(state), m_view(view), m_environment(std::move(environment))
@@ -234,8 +207,10 @@ void ViewController::populateKnobLabels(int page)
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
     showPageButtons();
-    if (!m_state.history.isOpen())
+    if (!m_state.history.isOpen()) {
         showAlsoOnMarks(page);
+        showChangeMarks(page);
+    }
 }
 
 // ---- editing ----
@@ -599,6 +574,7 @@ void ViewController::mappingLoaded(const QString &path, int checkMode,
         if (const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin())
             saved.plugin = *plugin;
     }
+    readChangesBase();
     showTableChanged();
 }
 
@@ -608,6 +584,8 @@ void ViewController::mappingSaved()
     m_state.saved.plistBuild = m_state.plistBuild;
     m_state.saved.differingSlots = 0;
     m_state.saved.plugin_Mode = m_state.plugin_Mode;
+    readChangesBase();
+    compareWithChangesBase();
     showEditState();
 }
 
@@ -620,6 +598,8 @@ void ViewController::mappingClosed()
     m_view.setParameterPlacements({});
     for (int control = 1; control <= mapping::kControlsPerPage; ++control)
         m_view.setControlAlsoOn(control, QString());
+    readChangesBase();
+    compareWithChangesBase();
     showEditState();
 }
 
@@ -636,6 +616,7 @@ void ViewController::showTableChanged(const std::optional<QVector<mapping::Table
         placements.append(mapping::placementText(m_state.placements.slotsOf(entry)));
     m_view.setParameterPlacements(placements);
     showAlsoOnMarks(m_state.curPage);
+    compareWithChangesBase();
     showEditState();
 }
 

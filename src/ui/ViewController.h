@@ -110,6 +110,9 @@ public:
     void ovLoginToCloudAccount();
     void cwinLoginAttempt();
     void cwinNewUserCreate();
+    // Signs out, and forgets the stored PIN code so that the next start does not sign in again; the
+    // user name stays, to sign in with again.
+    void ovSignOut();
     void writePrefsFile(const QString &userName, const QString &pinCode);
     void readPrefsFile();
     void changeLoginState(const QString &userName, int state);
@@ -143,6 +146,18 @@ public:
     // One control of the page shown dragged onto another: the two exchange their parameters.
     void swapControls(int fromControl, int toControl);
 
+    // ---- fill, copy a mapping from another plug-in, show changes ----
+
+    // Lays the parameters that stand on no control yet and that the list's search finds onto the
+    // empty controls from `control` of the page shown onward, appending pages as needed.
+    void fillFromHere(int control);
+    // Asks for a plug-in of the list and copies its mapping by parameter names.
+    void ovCopyMappingFrom();
+    // Makes the table that of the file at `path` by parameter names; `from` names it in the report.
+    void copyMappingFrom(const QString &path, const QString &from);
+    // Marks every control whose parameter differs from `base`, and says which pages hold changes.
+    void showChanges(ChangesBase base);
+
 private:
     // Enables or disables every button that needs an open plug-in, then those that need more.
     void setPluginButtonsEnabled(bool enabled);
@@ -169,6 +184,14 @@ private:
     void countUnsavedSlots(const std::optional<QVector<mapping::TableChange>> &changes);
     void showEditState();
     void showAlsoOnMarks(int page);
+
+    // ---- show changes ----
+    // Reads the mapping compared with again (after a load or a save); false when it is a backup
+    // that does not exist.
+    bool readChangesBase();
+    // Compares the table with it, after a change, and marks the page shown.
+    void compareWithChangesBase();
+    void showChangeMarks(int page);
 
     EditorState &m_state;
     View &m_view;

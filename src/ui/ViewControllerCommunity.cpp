@@ -71,6 +71,16 @@ void ViewController::cwinNewUserCreate()
     alertUser(ctexts::kCreateNewUserResponse, reply.value_or(QString()));
 }
 
+void ViewController::ovSignOut()
+{
+    if (m_state.loggedInAs == kNoOneHere)
+        return;
+    writePrefsFile(m_state.loggedInAs, QString());
+    m_view.setFieldText(Field::cwinPinCode, QString());
+    m_view.closeWindow(Window::cwinUploadWindow);
+    changeLoginState(m_state.loggedInAs, 0);
+}
+
 void ViewController::writePrefsFile(const QString &userName, const QString &pinCode)
 {
     if (!m_environment.writeSetting)
@@ -103,6 +113,7 @@ void ViewController::changeLoginState(const QString &userName, int state)
     }
     // Sharing also needs a plug-in open.
     showShareButton();
+    m_view.setButtonEnabled(Button::ovSignOut, m_state.loggedInAs != kNoOneHere);
 }
 
 // ---- uploading ----
@@ -133,7 +144,9 @@ void ViewController::ovCommunityUploadBtn()
     std::optional<QString> reply;
     {
         BusyScope waiting(m_view);
-        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments);
+        // Signed in means the stored PIN code is the one that passed the last check.
+        const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
+        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments, pinCode);
     }
     alertUser(ctexts::kUploadNotification, reply.value_or(QString()));
     m_view.closeWindow(Window::cwinUploadWindow);

@@ -3,6 +3,7 @@
 
 #include "app/AppDelegate.h"
 #include "mapping/ParameterOrderFile.h"
+#include "ov/Version.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -184,6 +185,7 @@ TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("OV_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
     // No community server: the start-up check of the credentials fails at once, quietly.
     environment.insert(QStringLiteral("OVCORVANTA_COMMUNITY_URL"), QStringLiteral("http://127.0.0.1:9/"));
     application.setProcessEnvironment(environment);
@@ -197,8 +199,24 @@ TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
     EXPECT_TRUE(out.startsWith(QStringLiteral("main window shown after "))) << out.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("Reading Folder: ") + ui::test::logicRoot(home.path())))
         << err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral(".local/share/ovCorvantaLogic_Tool"))))
+    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral(".local/share/") + QString::fromUtf8(ov::kApplicationId))))
         << "the saved-data store is opened only on first use";
+    // The one settings store keeps the window's place for the next start.
+    EXPECT_TRUE(ov::test::readFile(home.filePath(QStringLiteral(".config/ovCorvanta/ovCorvantaLogic_Tool.conf")))
+                    .contains("mainWindowGeometry"));
+}
+
+TEST(ApplicationStart, SaysItsVersionWithoutADisplay)
+{
+    QProcess application;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    application.setProcessEnvironment(environment);
+    application.start(QStringLiteral(OV_APPLICATION), {QStringLiteral("--version")});
+    ASSERT_TRUE(application.waitForFinished(30000));
+    EXPECT_EQ(application.exitCode(), 0);
+    EXPECT_EQ(application.readAllStandardOutput(), QByteArray("ovCorvantaLogic_Tool ") + ov::kVersion + '\n');
 }
 
 } // namespace

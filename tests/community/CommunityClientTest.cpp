@@ -61,14 +61,33 @@ TEST(Endpoints, RequestTextsAndTheUploadBody)
                     "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
                     "Content-Type: application/octet-stream\r\n\r\n"
                         + file + "\r\n-----------------------------14737809831466499882746641449--\r\n");
+    EXPECT_EQ(uploadBody(file, "12&3"), "\r\n-----------------------------14737809831466499882746641449\r\n"
+                                        "Content-Disposition: form-data; name=\"pinCode\"\r\n\r\n12&3"
+                                            + body);
 }
 
-TEST(Endpoints, TheBaseUrlCanBeReplacedAndEndsInASlash)
+TEST(Endpoints, TheBaseUrlComesFromTheEnvironmentThenThePreferenceThenTheBuildAndEndsInASlash)
 {
-    qputenv("OVCORVANTA_COMMUNITY_URL", "http://example.org:9000/lib");
-    EXPECT_EQ(communityBaseUrl(), "http://example.org:9000/lib/");
+    struct Case {
+        const char *environment;
+        QString stored;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"http://example.org:9000/lib", "https://kept.example/", "http://example.org:9000/lib/"},
+        {"http://example.org:9000/lib", "", "http://example.org:9000/lib/"},
+        {nullptr, "https://kept.example/library", "https://kept.example/library/"},
+        {nullptr, "", OV_DEFAULT_COMMUNITY_URL},
+    };
+    for (const Case &c : cases) {
+        if (c.environment)
+            qputenv("OVCORVANTA_COMMUNITY_URL", c.environment);
+        else
+            qunsetenv("OVCORVANTA_COMMUNITY_URL");
+        EXPECT_EQ(communityBaseUrl(c.stored), c.expected) << c.stored.toStdString();
+    }
     qunsetenv("OVCORVANTA_COMMUNITY_URL");
-    EXPECT_EQ(communityBaseUrl(), OV_DEFAULT_COMMUNITY_URL);
+    EXPECT_EQ(builtInCommunityBaseUrl(), OV_DEFAULT_COMMUNITY_URL);
 }
 
 TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)

@@ -274,6 +274,20 @@ TEST(MappingTable, CopyTakesThePagesOfTheOtherMappingAndMatchesNames)
     EXPECT_EQ(table.plistBuild[70], (ParameterEntry{"1", "Cutoff", 3, 70}));
     EXPECT_TRUE(result.informativeText().endsWith("Names without a match: 2\n\nChorus\nPhaser"));
 
+    // Nameless parameters (Logic's "301 ") go by number: never every blank slot onto the first one.
+    QVector<ParameterEntry> nameless = here;
+    nameless.append({{"301", "", 0, 0}, {"303", " ", 0, 0}});
+    MappingTable blanks = tableOf(there, {"Cutoff"}, 1);
+    blanks.plistBuild[1] = {"303", " ", 1, 1};
+    blanks.plistBuild[2] = {"301", "", 1, 2};
+    blanks.plistBuild[3] = {"999", "", 1, 3};
+    const CopyResult blankResult = copyMappingFrom(table, nameless, blanks.plistBuild);
+    EXPECT_EQ(table.plistBuild[1], (ParameterEntry{"303", " ", 1, 1}));
+    EXPECT_EQ(table.plistBuild[2], (ParameterEntry{"301", "", 1, 2}));
+    EXPECT_EQ(nameAt(table, 1, 4), "-");
+    EXPECT_EQ(blankResult.matched, 3);
+    EXPECT_EQ(blankResult.unmatched, QStringList{"(no name, number 999)"});
+
     // Fewer pages there: the table shrinks, and the page shown stays within it.
     table.curPage = 3;
     copyMappingFrom(table, here, tableOf(there, {"Level"}).plistBuild);

@@ -51,7 +51,7 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
     Outcome all;
     int killsDuringUploads = 0;
 
-    auto server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location}, errors);
+    auto server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
     Remote remote{server->port()};
     ASSERT_GT(remote.port, 0);
     ASSERT_EQ(remote.post("/checkuserexists.php?userName=crash&emailAddr=crash@example.com").status, 200);
@@ -91,7 +91,7 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
         killed = true;
         for (auto& uploader : uploaders) uploader.join();
 
-        server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location}, errors);
+        server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
         remote.port = server->port();
         ASSERT_GT(remote.port, 0) << "no restart after kill " << round;
 

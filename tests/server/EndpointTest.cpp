@@ -73,7 +73,7 @@ TEST_P(Endpoints, UploadListRegisterAndFetchRoundTrip)
     }
 
     EXPECT_EQ(server.post("/ov_downloadreg.php?patchID=" + id).status, 200);
-    EXPECT_EQ(server.post("/ov_downloadreg.php?patchID=" + id).status, 200);
+    EXPECT_EQ(server.from("203.0.113.9").post("/ov_downloadreg.php?patchID=" + id).status, 200);
     EXPECT_EQ(Json::parse(server.list("Retro Synth"))[1]["downloads"], 2);
 
     EXPECT_EQ(server.list("Unknown Plug-in"), "[]");

@@ -161,11 +161,13 @@ std::string binaryPlist(const std::vector<std::string>& order)
 
 const std::string kUploadContentType = "multipart/form-data; boundary=---------------------------14737809831466499882746641449";
 
-std::string uploadBody(std::string_view file)
+std::string uploadBody(std::string_view file, std::optional<std::string_view> pin)
 {
     const std::string boundary = "---------------------------14737809831466499882746641449";
-    return "\r\n--" + boundary +
-           "\r\nContent-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
+    std::string body = "\r\n--" + boundary + "\r\n";
+    if (pin) body += "Content-Disposition: form-data; name=\"pinCode\"\r\n\r\n" + std::string(*pin) + "\r\n--" + boundary + "\r\n";
+    return body +
+           "Content-Disposition: form-data; name=\"userfile\"; filename=\"CSParameterOrder.plist\"\r\n"
            "Content-Type: application/octet-stream\r\n\r\n" +
            std::string(file) + "\r\n--" + boundary + "--\r\n";
 }
@@ -177,7 +179,26 @@ ovserver::HttpLimits LiveServer::sharedAddressLimits()
     return limits;
 }
 
+ovserver::HandlerConfig LiveServer::roomyConfig()
+{
+    ovserver::HandlerConfig config;
+    config.limits.registrationsPerHour = 1'000'000;
+    config.limits.uploadsPerHour = 1'000'000;
+    return config;
+}
+
 LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string store, ovserver::HttpLimits limits)
+    : LiveServer(engine,
+                 [maxUploadBytes] {
+                     ovserver::HandlerConfig config = roomyConfig();
+                     config.maxUploadBytes = maxUploadBytes;
+                     return config;
+                 }(),
+                 std::move(store), limits)
+{
+}
+
+LiveServer::LiveServer(Engine engine, ovserver::HandlerConfig config, std::string store, ovserver::HttpLimits limits)
     : location(std::move(store))
 {
     if (!ovserver::pin::initialise()) throw std::runtime_error("libsodium cannot start");
@@ -186,8 +207,6 @@ LiveServer::LiveServer(Engine engine, std::size_t maxUploadBytes, std::string st
         location = m_ownStore->location;
     }
     m_storage = ovserver::openStorage(location);
-    ovserver::HandlerConfig config;
-    config.maxUploadBytes = maxUploadBytes;
     config.clock = [this] { return now.load(); };
     m_handler = std::make_unique<ovserver::Handler>(*m_storage, config);
     m_server = std::make_unique<ovserver::HttpServer>(
@@ -210,10 +229,11 @@ LiveServer::~LiveServer()
 
 namespace {
 
-httplib::Client clientFor(int port)
+httplib::Client clientFor(const Remote& remote)
 {
-    httplib::Client client("127.0.0.1", port);
+    httplib::Client client("127.0.0.1", remote.port);
     client.set_url_encode(false);  // targets are sent exactly as the tests escape them
+    if (!remote.forwardedFor.empty()) client.set_default_headers({{"X-Forwarded-For", remote.forwardedFor}});
     return client;
 }
 
@@ -226,17 +246,17 @@ Answer answerOf(const httplib::Result& result)
 
 Answer Remote::post(const std::string& target, const std::string& body, const std::string& contentType) const
 {
-    return answerOf(clientFor(port).Post(target.c_str(), body, contentType.c_str()));
+    return answerOf(clientFor(*this).Post(target.c_str(), body, contentType.c_str()));
 }
 
-Answer Remote::get(const std::string& target) const { return answerOf(clientFor(port).Get(target.c_str())); }
+Answer Remote::get(const std::string& target) const { return answerOf(clientFor(*this).Get(target.c_str())); }
 
 Answer Remote::send(const std::string& method, const std::string& target) const
 {
     httplib::Request request;
     request.method = method;
     request.path = target;
-    return answerOf(clientFor(port).send(request));
+    return answerOf(clientFor(*this).send(request));
 }
 
 std::string Remote::createUser(const std::string& name, const std::string& base) const
@@ -258,6 +278,13 @@ Answer Remote::upload(const std::string& user, const std::string& plugin, const 
     return post(base + "ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) +
                     "&comments=" + escape(comments),
                 uploadBody(file), kUploadContentType);
+}
+
+Answer Remote::uploadWithPin(const std::string& user, const std::string& pin, const std::string& plugin,
+                             const std::string& file) const
+{
+    return post("/ov_upload.php?user=" + escape(user) + "&hardware=12&plugin=" + escape(plugin) + "&comments=",
+                uploadBody(file, pin), kUploadContentType);
 }
 
 std::string Remote::list(const std::string& plugin, const std::string& base) const

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,9 +81,10 @@ std::string escape(std::string_view value);
 std::string xmlPlist(const std::vector<std::string>& order);
 std::string binaryPlist(const std::vector<std::string>& order);
 
-// The editor's upload body around the file, and its content type.
+// The editor's upload body around the file (with the PIN code's part before it when there is a
+// PIN), and its content type.
 extern const std::string kUploadContentType;
-std::string uploadBody(std::string_view file);
+std::string uploadBody(std::string_view file, std::optional<std::string_view> pin = std::nullopt);
 
 struct Answer {
     int status = 0;  // 0 when the exchange failed
@@ -93,7 +95,13 @@ struct Answer {
 // Requests to a community server on a loopback port, as the editor sends them, each on a
 // connection of its own. base is the path the server answers under.
 struct Remote {
-    int port = 0;
+    explicit Remote(int port = 0, std::string forwardedFor = {}) : port(port), forwardedFor(std::move(forwardedFor)) {}
+
+    int port;
+    std::string forwardedFor;  // sent as X-Forwarded-For when set: the client address a proxy names
+
+    // The same server, reached as if through a proxy for a client at this address.
+    Remote from(std::string address) const { return Remote(port, std::move(address)); }
 
     Answer post(const std::string& target, const std::string& body = {}, const std::string& contentType = {}) const;
     Answer get(const std::string& target) const;
@@ -104,6 +112,9 @@ struct Remote {
     Answer signIn(const std::string& name, const std::string& pin, const std::string& base = "/") const;
     Answer upload(const std::string& user, const std::string& plugin, const std::string& comments,
                   const std::string& file, const std::string& base = "/") const;
+    // The upload as an editor that sends the user's PIN code sends it.
+    Answer uploadWithPin(const std::string& user, const std::string& pin, const std::string& plugin,
+                         const std::string& file) const;
     std::string list(const std::string& plugin, const std::string& base = "/") const;  // the list reply's body
 };
 
@@ -113,11 +124,15 @@ std::string wrongPin(const std::string& pin);
 // The server in this process, reached over HTTP like any other.
 class LiveServer : public Remote {
 public:
-    // location empty: a store of the server's own.
+    // location empty: a store of the server's own. No volume limit stops a test that does not set one.
     explicit LiveServer(Engine engine, std::size_t maxUploadBytes = 1024 * 1024, std::string location = {},
                         ovserver::HttpLimits limits = sharedAddressLimits());
+    LiveServer(Engine engine, ovserver::HandlerConfig config, std::string location = {},
+               ovserver::HttpLimits limits = sharedAddressLimits());
     // The server's usual limits, but none per address: every client of the tests comes from 127.0.0.1.
     static ovserver::HttpLimits sharedAddressLimits();
+    // Volume limits that tests do not reach unless they mean to.
+    static ovserver::HandlerConfig roomyConfig();
     ~LiveServer();
 
     std::vector<std::string> logLines() const;

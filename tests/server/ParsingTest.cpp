@@ -185,16 +185,16 @@ class NoStorage final : public Storage {
     [[noreturn]] static void unavailable() { throw StorageError("no store in this test"); }
 
 public:
-    bool createUser(const NewUser&) override { unavailable(); }
+    Registration createUser(const NewUser&, const VolumeLimits&) override { unavailable(); }
     std::optional<std::string> pinHash(std::string_view) override { unavailable(); }
     SignInGate openSignInCheck(std::string_view, std::int64_t, const SignInPolicy&) override { unavailable(); }
     void clearSignInFailures(std::string_view) override { unavailable(); }
-    std::optional<std::int64_t> addMapping(const NewMapping&) override { unavailable(); }
+    Upload addMapping(const NewMapping&, const VolumeLimits&) override { unavailable(); }
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
-    std::vector<MappingSummary> listMappings(std::string_view) override { unavailable(); }
+    std::vector<MappingSummary> listMappings(std::string_view, std::size_t) override { unavailable(); }
+    DownloadCount registerDownload(std::int64_t, std::string_view, std::int64_t) override { unavailable(); }
     std::vector<PluginSummary> listPlugins(std::string_view, std::int64_t, std::int64_t) override { unavailable(); }
     std::optional<MappingDetails> mappingDetails(std::int64_t) override { unavailable(); }
-    bool registerDownload(std::int64_t) override { unavailable(); }
     std::optional<std::string> mappingFile(std::int64_t) override { unavailable(); }
     bool healthy() override { return false; }
 };
@@ -223,7 +223,7 @@ TEST_P(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
                 part[random() % part.size()] = static_cast<char>(random());
             if (random() % 8 == 0) part.resize(random() % (part.size() + 1));
         }
-        const Reply reply = handler.handle({round % 2 ? "POST" : "GET", parts[0], parts[1], ovtest::kUploadContentType, parts[2]});
+        const Reply reply = handler.handle({round % 2 ? "POST" : "GET", parts[0], parts[1], ovtest::kUploadContentType, parts[2], "", ""});
         EXPECT_TRUE(reply.status == 200 || (reply.status >= 400 && reply.status <= 429)) << reply.status;
         EXPECT_FALSE(reply.body.empty());
     }
@@ -232,9 +232,32 @@ TEST_P(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
     NoStorage broken;
     config.reportError = [](std::string_view) {};
     const Handler brokenHandler(broken, config);
-    const Reply reply = brokenHandler.handle({"POST", "/ov_listplists.php", "plugin=x", "", ""});
+    const Reply reply = brokenHandler.handle({"POST", "/ov_listplists.php", "plugin=x", "", "", "", ""});
     EXPECT_EQ(reply.status, 503);
-    EXPECT_EQ(brokenHandler.handle({"GET", "/healthz", "", "", ""}).status, 503);
+    EXPECT_EQ(brokenHandler.handle({"GET", "/healthz", "", "", "", "", ""}).status, 503);
+}
+
+TEST(ClientAddress, AForwardedAddressIsBelievedOnlyFromLoopbackOrATrustedProxy)
+{
+    struct Case {
+        const char* peer;
+        const char* forwardedFor;
+        const char* client;
+    };
+    const Case cases[] = {
+        {"203.0.113.5", "192.0.2.1", "203.0.113.5"},          // anyone can send the header
+        {"127.0.0.1", "192.0.2.1, 198.51.100.2", "198.51.100.2"},  // the last one is what the proxy saw
+        {"::1", " 192.0.2.1 ", "192.0.2.1"},
+        {"127.0.0.1", "", "127.0.0.1"},
+        {"10.0.0.2", "192.0.2.1", "192.0.2.1"},  // a trusted proxy on another machine
+    };
+    const std::vector<std::string> trusted{"10.0.0.2"};
+    for (const Case& c : cases) {
+        Request request;
+        request.peerAddress = c.peer;
+        request.forwardedFor = c.forwardedFor;
+        EXPECT_EQ(clientAddress(request, trusted), c.client) << c.peer << " / " << c.forwardedFor;
+    }
 }
 
 TEST(JsonText, AnyBytesMakeAJsonStringThatReadsBackAsTheirUtf8)

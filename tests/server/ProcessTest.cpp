@@ -101,7 +101,8 @@ TEST(ProcessCommandLine, FlagsAndStoresThatAreRefused)
     const auto errors = dir.path / "stderr.txt";
     ServerProcess help({"--help"}, errors);
     const std::string usage = help.output();
-    for (const char* flag : {"--listen", "--port", "--db", "--max-upload", "--help"})
+    for (const char* flag : {"--listen", "--port", "--db", "--max-upload", "--help", "--require-upload-pin", "--uploads-per-hour",
+                             "--registrations-per-hour", "--list-limit", "--max-store-bytes", "--trusted-proxy"})
         EXPECT_NE(usage.find(flag), std::string::npos) << flag;
     EXPECT_EQ(help.waitForExit(), 0);
     ServerProcess version({"--version"}, errors);
@@ -111,7 +112,8 @@ TEST(ProcessCommandLine, FlagsAndStoresThatAreRefused)
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"--port", "70000"}, {"--port"}, {"--max-upload", "0"}, {"--max-upload", "12kb"},
              {"--threads", "0"}, {"--db-connections", "x"}, {"--max-connections-per-address", "-1"},
-             {"--header-timeout", "0"}, {"--idle-timeout", "5s"}}) {
+             {"--header-timeout", "0"}, {"--idle-timeout", "5s"}, {"--uploads-per-hour", "0"}, {"--list-limit", "-1"},
+             {"--max-store-bytes", "10G"}, {"--require-upload-pin=yes"}}) {
         ServerProcess refused(bad, errors);
         EXPECT_EQ(refused.waitForExit(), 2) << bad[0];
     }

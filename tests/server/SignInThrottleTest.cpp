@@ -104,8 +104,9 @@ TEST_P(Concurrency, ParallelUploadsAndDownloadCountsLoseNothing)
     const std::string id = std::to_string(list[0]["patchID"].get<long long>());
     threads.clear();
     for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < kEach; ++i) server.post("/ov_downloadreg.php?patchID=" + id);
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i)
+                server.from("10.0." + std::to_string(t) + "." + std::to_string(i)).post("/ov_downloadreg.php?patchID=" + id);
         });
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(nlohmann::json::parse(server.list("Busy Synth"))[0]["downloads"], kThreads * kEach);

@@ -24,6 +24,16 @@ NewMapping mapping(const std::string& user, const std::string& plugin, std::int6
     return NewMapping{user, plugin, "", 12, at, std::move(file)};
 }
 
+const VolumeLimits kNoLimits{1'000'000, 1'000'000, std::int64_t{1} << 50, 1'000'000};
+
+// The number of a mapping that must be stored.
+std::int64_t stored(Storage& storage, const NewMapping& mapping)
+{
+    const Upload upload = storage.addMapping(mapping, kNoLimits);
+    EXPECT_EQ(upload.outcome, Upload::Outcome::Stored);
+    return upload.id;
+}
+
 }  // namespace
 
 OV_ON_EACH_ENGINE(Store);
@@ -34,8 +44,8 @@ TEST_P(Store, ReopeningKeepsEverythingAndANewerSchemaIsRefused)
     std::int64_t id;
     {
         const auto storage = store.open();
-        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
-        id = storage->addMapping(mapping("ann", "Synth", 5, std::string("bin\0ary\xFF", 8))).value();
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+        id = stored(*storage, mapping("ann", "Synth", 5, std::string("bin\0ary\xFF", 8)));
     }
     {
         const auto again = store.open();  // the migrations find the schema current and leave it alone
@@ -76,25 +86,25 @@ TEST_P(Store, ListsNewestFirstWithTiesByNumberAndTakesEveryByteOfAValue)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_TRUE(storage->createUser({"ann", "a@example.com", "h", 1}));
-    EXPECT_FALSE(storage->createUser({"ann", "other@example.com", "other", 2}));
+    ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+    EXPECT_EQ(storage->createUser({"ann", "other@example.com", "other", 2, "10.0.0.1"}, kNoLimits), Registration::NameTaken);
     EXPECT_EQ(storage->pinHash("ann"), "h");
     EXPECT_EQ(storage->pinHash("Ann"), std::nullopt);
     EXPECT_EQ(storage->pinHash(""), std::nullopt);
 
-    const auto first = storage->addMapping(mapping("ann", "Synth", 100)).value();
-    const auto second = storage->addMapping(mapping("ann", "Synth", 100)).value();
-    const auto newest = storage->addMapping(mapping("ann", "Synth", 200)).value();
-    storage->addMapping(mapping("ann", "Synth ", 300));
-    EXPECT_EQ(storage->addMapping(mapping("nobody", "Synth", 300)), std::nullopt);
-    const auto list = storage->listMappings("Synth");
+    const auto first = stored(*storage, mapping("ann", "Synth", 100));
+    const auto second = stored(*storage, mapping("ann", "Synth", 100));
+    const auto newest = stored(*storage, mapping("ann", "Synth", 200));
+    stored(*storage, mapping("ann", "Synth ", 300));
+    EXPECT_EQ(storage->addMapping(mapping("nobody", "Synth", 300), kNoLimits).outcome, Upload::Outcome::NoSuchUser);
+    const auto list = storage->listMappings("Synth", 500);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].id, newest);
     EXPECT_EQ(list[1].id, second);
     EXPECT_EQ(list[2].id, first);
     EXPECT_EQ(list[2].user, "ann");
     EXPECT_EQ(list[2].uploadedAt, 100);
-    EXPECT_TRUE(storage->listMappings("synth").empty());
+    EXPECT_TRUE(storage->listMappings("synth", 500).empty());
 
     // A NUL inside a name is not the end of it: the store finds nothing or refuses the value (a
     // PostgreSQL text cannot hold one), and never matches the shorter name instead.
@@ -114,10 +124,10 @@ TEST_P(Store, AnImportIsStoredWholeOrNotAtAll)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_TRUE(storage->createUser({"ann", "a@example.com", "h", 1}));
+    ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
     EXPECT_EQ(storage->addMappings({mapping("ann", "Synth", 1), mapping("nobody", "Synth", 2), mapping("ann", "Synth", 3)}),
               std::nullopt);
-    EXPECT_TRUE(storage->listMappings("Synth").empty());
+    EXPECT_TRUE(storage->listMappings("Synth", 500).empty());
 
     std::vector<NewMapping> batch;
     for (int i = 0; i < 50; ++i) batch.push_back(mapping("ann", "Synth", i, "file " + std::to_string(i)));
@@ -125,7 +135,7 @@ TEST_P(Store, AnImportIsStoredWholeOrNotAtAll)
     ASSERT_TRUE(ids.has_value());
     ASSERT_EQ(ids->size(), 50u);
     for (int i = 0; i < 50; ++i) EXPECT_EQ(storage->mappingFile((*ids)[i]), "file " + std::to_string(i));
-    EXPECT_EQ(storage->listMappings("Synth").size(), 50u);
+    EXPECT_EQ(storage->listMappings("Synth", 500).size(), 50u);
 }
 
 // Two stores on one database stand for two server processes.
@@ -134,8 +144,8 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
     const TestStore store(GetParam());
     const auto a = store.open(4);
     const auto b = store.open(4);
-    ASSERT_TRUE(a->createUser({"ann", "a@example.com", "h", 1}));
-    const std::int64_t id = b->addMapping(mapping("ann", "Synth", 1)).value();
+    ASSERT_EQ(a->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+    const std::int64_t id = stored(*b, mapping("ann", "Synth", 1));
 
     const SignInPolicy policy;
     std::atomic<int> open{0};
@@ -145,12 +155,13 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
         threads.emplace_back([&, t] {
             Storage& node = t % 2 ? *a : *b;
             for (int i = 0; i < 5; ++i) open += node.openSignInCheck("ann", 1000, policy) == SignInGate::Open;
-            for (int i = 0; i < 40; ++i) downloads += node.registerDownload(id);
+            for (int i = 0; i < 40; ++i)
+                downloads += node.registerDownload(id, std::to_string(t) + "/" + std::to_string(i), 1000) == DownloadCount::Counted;
         });
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(open, policy.maxFailures);  // 40 checks at once, exactly ten let through
     EXPECT_EQ(downloads, 8 * 40);
-    EXPECT_EQ(a->listMappings("Synth").at(0).downloads, 8 * 40);
+    EXPECT_EQ(a->listMappings("Synth", 500).at(0).downloads, 8 * 40);
 
     // The window slides: a record leaves it exactly windowSeconds later, on either node.
     EXPECT_EQ(a->openSignInCheck("ann", 1000 + policy.windowSeconds - 1, policy), SignInGate::Throttled);
@@ -160,7 +171,7 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
         EXPECT_EQ(b->openSignInCheck("ann", 5000, policy), SignInGate::Open) << i;
     EXPECT_EQ(a->openSignInCheck("ann", 5000, policy), SignInGate::Throttled);
     EXPECT_EQ(a->openSignInCheck("bea", 5000, policy), SignInGate::Open);  // other names are not touched
-    EXPECT_FALSE(a->registerDownload(id + 1000));
+    EXPECT_EQ(a->registerDownload(id + 1000, "0/0", 1000), DownloadCount::NoSuchMapping);
 }
 
 TEST(PostgresStore, ConnectionsThatTheDatabaseDroppedAreReplaced)
@@ -169,7 +180,7 @@ TEST(PostgresStore, ConnectionsThatTheDatabaseDroppedAreReplaced)
     const TestStore store(Engine::Postgres);
     const std::string name = "ovtest_drop_" + std::to_string(getpid());
     const auto storage = openStorage(store.location + "&application_name=" + name, 4);
-    ASSERT_TRUE(storage->createUser({"ann", "a@example.com", "h", 1}));
+    ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
     // Several idle connections in the pool.
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
@@ -264,8 +275,8 @@ TEST_P(Store, AnImportUndoneAmongConcurrentChangesLeavesTheOthersWhole)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_TRUE(storage->createUser({"ann", "a@example.com", "h", 1}));
-    const std::int64_t counted = storage->addMapping(mapping("ann", "Counted", 1)).value();
+    ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+    const std::int64_t counted = stored(*storage, mapping("ann", "Counted", 1));
 
     constexpr int kThreads = 8, kEach = 20;
     std::atomic<int> stored{0}, undone{0};
@@ -277,18 +288,18 @@ TEST_P(Store, AnImportUndoneAmongConcurrentChangesLeavesTheOthersWhole)
                     // Its first mapping is fine, its second names nobody: neither may stay.
                     undone += !storage->addMappings({mapping("ann", "Import", i), mapping("nobody", "Import", i)});
                 } else if (t % 2) {
-                    stored += storage->addMapping(mapping("ann", "Single", i, std::to_string(t) + "/" + std::to_string(i))).has_value();
+                    stored += storage->addMapping(mapping("ann", "Single", i, std::to_string(t) + "/" + std::to_string(i)), kNoLimits).outcome == Upload::Outcome::Stored;
                 } else {
-                    storage->registerDownload(counted);
+                    storage->registerDownload(counted, std::to_string(t) + "/" + std::to_string(i), 1);
                 }
             }
         });
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(undone, kEach);
-    EXPECT_TRUE(storage->listMappings("Import").empty());
+    EXPECT_TRUE(storage->listMappings("Import", 500).empty());
     EXPECT_EQ(stored, 4 * kEach);
-    EXPECT_EQ(storage->listMappings("Single").size(), static_cast<std::size_t>(4 * kEach));
-    EXPECT_EQ(storage->listMappings("Counted").at(0).downloads, 3 * kEach);
+    EXPECT_EQ(storage->listMappings("Single", 500).size(), static_cast<std::size_t>(4 * kEach));
+    EXPECT_EQ(storage->listMappings("Counted", 500).at(0).downloads, 3 * kEach);
 }
 
 // The files a node keeps stay within their bound, the least recently used going first.

@@ -39,14 +39,17 @@ TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
     EXPECT_EQ(b.post("/ov_downloadreg.php?patchID=" + id).status, 200);
     EXPECT_EQ(b.get("/" + list[0]["fileLocation"].get<std::string>()).body, file);
 
-    // Registrations through both nodes at once: every one is counted.
+    // Registrations from many addresses through both nodes at once: every one is counted.
     constexpr int kThreads = 8, kEach = 30;
     std::vector<std::thread> threads;
     std::atomic<int> counted{0};
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
             const Remote& node = t % 2 ? a : b;
-            for (int i = 0; i < kEach; ++i) counted += node.post("/ov_downloadreg.php?patchID=" + id).status == 200;
+            for (int i = 0; i < kEach; ++i)
+                counted += node.from("10.0." + std::to_string(t) + "." + std::to_string(i))
+                               .post("/ov_downloadreg.php?patchID=" + id)
+                               .body.find("counted.") != std::string::npos;
         });
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(counted, kThreads * kEach);

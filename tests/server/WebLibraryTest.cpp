@@ -137,7 +137,7 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
         // An import is not checked as an upload is: a file that is no parameter-order file.
         ASSERT_TRUE(storage->addMappings({{"ann", "Broken", "", 12, 5, "not a property list"}}));
     }
@@ -181,7 +181,7 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+    ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
     std::vector<ovserver::NewMapping> mappings;
     for (const char* plugin : {"Amp 50%", "Bassy1", "Amp 50%", "Bass_1", "Amp 50x", "Chorus"})
         mappings.push_back({"ann", plugin, "note", 12, 7, "file"});
@@ -202,7 +202,7 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
     EXPECT_EQ(names("aMP"), (Names{"Amp 50% 2", "Amp 50x 1"}));
     EXPECT_EQ(names("\\"), Names{});
     // The counts follow every change to the mappings, also one made behind the server's back.
-    ASSERT_TRUE(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}));
+    ASSERT_EQ(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}, {}).outcome, ovserver::Upload::Outcome::Stored);
     store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = 'Amp 50x';");
     EXPECT_EQ(names(""), (Names{"Amp 50% 2", "Bassy1 2", "Chorus 2"}));
 
@@ -220,7 +220,7 @@ TEST_P(WebLibrary, ALongListOfPluginsTurnsPagesAndKeepsTheSearch)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_TRUE(storage->createUser({"ann", "ann@example.com", "hash", 1}));
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
         std::vector<ovserver::NewMapping> mappings;
         for (int i = 0; i < 101; ++i) {
             char name[16];

@@ -12,7 +12,7 @@ CommunityServer::CommunityServer()
     m_process.setStandardErrorFile(m_folder.filePath(QStringLiteral("server.log")));
     m_process.start(QStringLiteral(OVCOMMUNITY_SERVER_PATH),
                     {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                     m_folder.filePath(QStringLiteral("community.sqlite"))});
+                     m_folder.filePath(QStringLiteral("community.sqlite")), QStringLiteral("--require-upload-pin")});
     if (!m_process.waitForStarted(10000))
         return;
     // The first line names the port: "listening on 127.0.0.1:34567".

@@ -7,7 +7,7 @@
 namespace ov::test {
 
 // The community server, started as a process on an ephemeral loopback port with a database of its
-// own, and stopped when this goes away.
+// own, taking uploads only with the user's PIN code, and stopped when this goes away.
 class CommunityServer final {
 public:
     CommunityServer();

@@ -143,6 +143,19 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EXPECT_EQ(fresh.loggedInAs, "Ann Lee");
     EXPECT_EQ(freshView.label(Label::labLoggedInAs), "Logged in as Ann Lee");
     EXPECT_TRUE(freshView.alerts.empty());
+    EXPECT_TRUE(freshView.enabled.value(Button::ovSignOut));
+
+    // Signed out, the PIN is forgotten: the start after that signs nobody in.
+    controller->ovSignOut();
+    EXPECT_EQ(state.loggedInAs, "NOONEHERE");
+    EXPECT_EQ(view.label(Label::labLoggedInAs), "Not Logged In");
+    EXPECT_FALSE(view.enabled.value(Button::ovSignOut));
+    EXPECT_EQ(settings.value("uName"), "Ann Lee");
+    EXPECT_TRUE(settings.value("uPIN").isEmpty());
+    makeController();
+    state = EditorState{};
+    controller->viewDidLoad();
+    EXPECT_EQ(state.loggedInAs, "NOONEHERE");
 }
 
 TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndKeepsTheStoredCredentials)
@@ -192,8 +205,11 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     EXPECT_EQ(upload.method, "POST");
     EXPECT_EQ(upload.target, "/ov_upload.php?user=cara&hardware=12&plugin=Echo&comments="
                              "Warm%20%26%20wide%20%3D%20C%2B%20sound%20%231");
-    EXPECT_EQ(upload.body, community::uploadBody(onDisk));
-    EXPECT_EQ(upload.body.size(), onDisk.size() + 252);
+    // The signed-in user's PIN code goes first, in a part of its own; the file's part is the one an
+    // editor without it sends.
+    EXPECT_EQ(upload.body, community::uploadBody(onDisk, pin));
+    EXPECT_TRUE(upload.body.endsWith(community::uploadBody(onDisk)));
+    EXPECT_TRUE(upload.body.contains("name=\"pinCode\"\r\n\r\n" + pin.toUtf8() + "\r\n"));
     EXPECT_EQ(upload.header("Content-Type"), community::uploadContentType());
     ASSERT_FALSE(view.alerts.empty());
     EXPECT_EQ(view.alerts.back().message, "Upload notification");

@@ -137,6 +137,7 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     click(&window, QStringLiteral("ov_btn_cloudLibraryDownload"));
     qt::DownloadWindow *downloads = window.downloadWindow();
     ASSERT_TRUE(downloads->isVisible());
+    EXPECT_EQ(downloads->windowTitle(), "Community Library: Shared Mappings for Echo");
     ASSERT_EQ(downloads->table()->model()->rowCount(), 1);
     EXPECT_EQ(downloads->table()->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
     EXPECT_EQ(downloads->uploadedComments()->toPlainText(), "Slapback & tape");

@@ -591,5 +591,119 @@ TEST_F(EditingTest, DraggingOneControlOntoAnotherSwapsThemAndKeepsTheListSelecti
     EXPECT_EQ(view.relabels(), relabels);
 }
 
+// ---- fill, copy a mapping from another plug-in, show changes ----
+
+TEST_F(EditingTest, FillFromHereLaysOutWhatTheSearchFindsAsOneStep)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 2);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+    controller->clearAllPagesButtonPressed();
+    controller->firstPageButtonPressed();
+    const auto cleared = state.plistBuild;
+    view.searchText = QStringLiteral("c1");
+
+    controller->fillFromHere(5); // page 1 is full: the fill goes on on page 2
+
+    QStringList page2;
+    for (int c = 1; c <= 12; ++c)
+        page2.append(at(2, c));
+    EXPECT_EQ(page2, (QStringList{"P2 C1", "P2 C10", "P2 C11", "P2 C12", "P2 C13", "P2 C14", "P2 C15", "P2 C16",
+                                  "P2 C17", "P2 C18", "P2 C19", "-"}));
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(state.totalPages, 2);
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Filled 11 controls, 0 pages added"));
+    EXPECT_EQ(placementOf(QStringLiteral("P2 C10")), QStringLiteral("2/2"));
+    EXPECT_EQ(view.undoText, QStringLiteral("Undo Fill From Here"));
+    controller->ovUndo();
+    EXPECT_EQ(state.plistBuild, cleared);
+}
+
+TEST_F(EditingTest, CopyMappingFromAnotherPluginMatchesNamesAndAlertsTheUnmatched)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 2);
+    writePlist(logicFile(QStringLiteral("Synth v2")),
+               {{mapping::kControlSurfaceParameterOrderKey, {"1 p1 c2", "2 Nothing", "-1", "3 P2 C5", "2 Nothing"}}});
+    writePlist(logicFile(QStringLiteral("Broken")), {});
+    open(QStringLiteral("Synth"));
+    const auto loaded = state.plistBuild;
+    controller->lastPageButtonPressed();
+
+    controller->ovCopyMappingFrom(); // cancelled
+    EXPECT_EQ(view.pluginPrompts, QStringList{texts::kCopyMappingPrompt});
+    EXPECT_EQ(state.plistBuild, loaded);
+
+    view.pluginChoice = rowOfPlugin(QStringLiteral("Synth v2"));
+    controller->ovCopyMappingFrom();
+    EXPECT_EQ(state.totalPages, 1);
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(state.plistBuild.at(0), (ParameterEntry{"102", "P1 C2", 1, 0}));
+    EXPECT_EQ(at(1, 2), QStringLiteral("-"));
+    EXPECT_EQ(at(1, 4), QStringLiteral("P2 C5"));
+    ASSERT_EQ(view.alerts.size(), 1u);
+    EXPECT_EQ(view.alerts.back().message, QStringLiteral("Mapping copied from Synth v2"));
+    EXPECT_EQ(view.alerts.back().informativeText,
+              QStringLiteral("Controls matched: 2\nNames without a match: 1\n\nNothing"));
+    EXPECT_TRUE(view.modified);
+    controller->ovUndo();
+    EXPECT_EQ(state.plistBuild, loaded);
+    EXPECT_EQ(state.curPage, 2);
+
+    QFile::remove(logicFile(QStringLiteral("Broken")));
+    controller->copyMappingFrom(logicFile(QStringLiteral("Broken")), QStringLiteral("Broken"));
+    EXPECT_EQ(view.alerts.back().message, texts::kCopyMappingFailed);
+    EXPECT_EQ(state.plistBuild, loaded);
+}
+
+TEST_F(EditingTest, ShowChangesMarksControlsAndPagesAgainstTheFileOrABackup)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    const auto marked = [&] {
+        QStringList lines;
+        for (int c = 1; c <= 32; ++c) {
+            if (!view.controlChanged.at(c).isEmpty())
+                lines.append(QStringLiteral("%1 %2").arg(c).arg(view.controlChanged.at(c)));
+        }
+        return lines;
+    };
+
+    controller->showChanges(ChangesBase::SavedFile);
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("No changes"));
+    controller->lastPageButtonPressed();
+    assign(QStringLiteral("P1 C1"), 3);
+    controller->firstPageButtonPressed();
+    controller->clearAllPagesButtonPressed();
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("Changed pages: 1, 3"));
+    EXPECT_EQ(marked().size(), 32);
+    EXPECT_EQ(marked().at(4), QStringLiteral("5 Was: P1 C5"));
+    controller->lastPageButtonPressed();
+    EXPECT_EQ(marked(), QStringList{"3 Was: P3 C3"});
+    controller->ovUndo();
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("Changed pages: 3"));
+
+    // Before the first save there is no ".prev" to compare with.
+    controller->showChanges(ChangesBase::Previous);
+    EXPECT_EQ(view.alerts.back().message, texts::kNoBackupToCompare);
+    EXPECT_TRUE(marked().isEmpty());
+    EXPECT_EQ(view.label(Label::labChangedPages), QString());
+    // After it, ".prev" is the file as it was, so the saved change shows; against the file, none does.
+    controller->exportToPlist();
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("Changed pages: 3"));
+    controller->lastPageButtonPressed();
+    EXPECT_EQ(marked(), QStringList{"3 Was: P3 C3"});
+    controller->showChanges(ChangesBase::SavedFile);
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("No changes"));
+    controller->addControlsPage();
+    assign(QStringLiteral("P2 C2"), 1);
+    controller->showChanges(ChangesBase::Original);
+    EXPECT_EQ(view.label(Label::labChangedPages), QStringLiteral("Changed pages: 3, 4"));
+    EXPECT_EQ(marked(), QStringList{"1 Was: -"});
+
+    controller->showChanges(ChangesBase::None);
+    EXPECT_EQ(view.label(Label::labChangedPages), QString());
+    EXPECT_TRUE(marked().isEmpty());
+}
+
 } // namespace
 } // namespace ov::ui::test

@@ -15,15 +15,21 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -366,6 +372,64 @@ TEST_F(EditingWindowTest, ARecallWithUnsavedEditsAsksOnlyWhetherToDiscard)
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Discard")}));
     EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));
+}
+
+// ---- fill, copy a mapping from another plug-in, show changes ----
+
+TEST_F(EditingWindowTest, FillCopyAndShowChangesFromTheMenus)
+{
+    openDemoSynth();
+    editor->window.resize(1280, 900);
+    editor->click(QStringLiteral("lastPageButton"));
+    editor->click(QStringLiteral("clearAllPagesButton")); // Param 33 ... 40 stand nowhere now
+    QTest::keyClicks(find<QLineEdit>(QStringLiteral("parameterSearchField")), QStringLiteral("param 3"));
+
+    // "Fill From Here" in control 3's context menu lays out what the search finds: Param 33 ... 39.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, control(3)->rect().center(),
+                                 control(3)->mapToGlobal(control(3)->rect().center()));
+    QApplication::sendEvent(control(3), &rightClick);
+    auto *menu = find<QMenu>(QStringLiteral("controlContextMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->findChild<QAction *>(QStringLiteral("actionFillFromHere"))->trigger();
+    menu->close();
+    EXPECT_EQ(strip(2)->text(), QStringLiteral("-"));
+    EXPECT_EQ(strip(3)->text(), QStringLiteral("Param 33"));
+    EXPECT_EQ(strip(9)->text(), QStringLiteral("Param 39"));
+    EXPECT_EQ(strip(10)->text(), QStringLiteral("-"));
+    EXPECT_EQ(action(QStringLiteral("actionUndo"))->text(), QStringLiteral("Undo Fill From Here"));
+
+    // Show Changes against the file: page 2 held Param 33 ... 40 on controls 1 to 8.
+    editor->window.findChild<QMenu *>(QStringLiteral("showChangesMenu"))
+        ->findChild<QAction *>(QStringLiteral("actionShowChangesUnsaved"))
+        ->trigger();
+    EXPECT_EQ(text(QStringLiteral("labChangedPages")), QStringLiteral("Changed pages: 2"));
+    EXPECT_TRUE(strip(1)->toolTip().endsWith(QStringLiteral("Was: Param 33")));
+    EXPECT_TRUE(strip(3)->toolTip().endsWith(QStringLiteral("Was: Param 35")));
+    EXPECT_TRUE(strip(9)->toolTip().endsWith(QStringLiteral("Was: -")));
+    EXPECT_FALSE(strip(10)->toolTip().contains(QStringLiteral("Was:")));
+    QTest::qWait(50);
+    const QString folder = qEnvironmentVariableIsEmpty("OV_SCREENSHOT_DIR") ? QStringLiteral(OV_BINARY_DIR)
+                                                                            : qEnvironmentVariable("OV_SCREENSHOT_DIR");
+    EXPECT_TRUE(editor->window.grab().save(QDir(folder).filePath(QStringLiteral("show-changes.png"))));
+
+    // "Copy Mapping From..." with Other Delay picked: its three names, one page.
+    QTimer::singleShot(0, [] {
+        auto *chooser = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(chooser, nullptr);
+        auto *list = chooser->findChild<QListWidget *>(QStringLiteral("pluginChooserList"));
+        const QList<QListWidgetItem *> found = list->findItems(QStringLiteral("Other Delay (Logic)"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        list->setCurrentItem(found.first());
+        chooser->accept();
+    });
+    MessageBoxAnswerer answerer({QStringLiteral("OK")});
+    action(QStringLiteral("actionCopyMappingFrom"))->trigger();
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_EQ(answerer.shown().front().text, QStringLiteral("Mapping copied from Other Delay"));
+    EXPECT_EQ(text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 1"));
+    EXPECT_EQ(strip(3)->text(), QStringLiteral("Param 3"));
+    EXPECT_EQ(strip(4)->text(), QStringLiteral("-"));
+    EXPECT_EQ(text(QStringLiteral("labChangedPages")), QStringLiteral("Changed pages: 1, 2"));
 }
 
 } // namespace

@@ -62,6 +62,13 @@ public:
     int placementWrites = 0;
     std::array<QString, 33> controlAlsoOn{}; // by control number; [0] unused
 
+    // Fill, copy and show changes: the search field's text, the row of the plug-in list the user
+    // picks when asked (-1: cancel), the prompts asked, and the panel's change marks.
+    QString searchText;
+    int pluginChoice = -1;
+    QStringList pluginPrompts;
+    std::array<QString, 33> controlChanged{}; // by control number; [0] unused
+
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
     int arrangedCount() const { return static_cast<int>(arrangement.isEmpty() ? parameters.size() : arrangement.size()); }
@@ -190,6 +197,15 @@ public:
         ++placementWrites;
     }
     void setControlAlsoOn(int control, const QString &line) override { controlAlsoOn.at(control) = line; }
+    QString parameterSearchText() const override { return searchText; }
+    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override
+    {
+        pluginPrompts.append(prompt);
+        if (pluginChoice < 0 || pluginChoice >= plugins.size())
+            return std::nullopt;
+        return plugins.at(pluginChoice);
+    }
+    void setControlChanged(int control, const QString &line) override { controlChanged.at(control) = line; }
     void selectPlugin(const catalogue::PluginRecord &record) override
     {
         pluginSelection = -1;

@@ -23,19 +23,25 @@ CommunityPane::CommunityPane(QWidget *parent)
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(heading(QStringLiteral("Community Library"), this), 0, 0, 1, 2);
+    auto button = [&](const QString &text, const QString &name) {
+        auto *pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(name);
+        return pushButton;
+    };
+    // Whom the user is signed in as, right above the buttons that sign in and out.
     auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, this);
     loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
     m_loggedInAs = loggedInAs;
     grid->addWidget(loggedInAs, 1, 0, 1, 2);
-    auto add = [&](const QString &text, const QString &name, int row, int column) {
-        auto *pushButton = new QPushButton(text, this);
-        pushButton->setObjectName(name);
-        grid->addWidget(pushButton, row, column);
-        return pushButton;
-    };
-    m_signIn = add(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"), 2, 0);
-    m_share = add(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"), 2, 1);
-    m_sharedMappings = add(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"), 3, 0);
+    m_signIn = button(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
+    m_signOut = button(QStringLiteral("Sign Out"), QStringLiteral("ovSignOut"));
+    m_signOut->setEnabled(false);
+    grid->addWidget(m_signIn, 2, 0);
+    grid->addWidget(m_signOut, 2, 1);
+    m_share = button(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"));
+    m_sharedMappings = button(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"));
+    grid->addWidget(m_share, 3, 0);
+    grid->addWidget(m_sharedMappings, 3, 1);
 }
 
 void CommunityPane::attach(ViewController &controller)
@@ -45,6 +51,7 @@ void CommunityPane::attach(ViewController &controller)
     clicked(m_signIn, [c] { c->ovLoginToCloudAccount(); });
     clicked(m_share, [c] { c->ovCommunityLibrary(); });
     clicked(m_sharedMappings, [c] { c->ovCommunityLibraryDownload(); });
+    clicked(m_signOut, [c] { c->ovSignOut(); });
     clicked(m_signInWindow->signInButton(), [c] { c->cwinLoginAttempt(); });
     clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
     clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });

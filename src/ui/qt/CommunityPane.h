@@ -32,6 +32,7 @@ public:
     QLabel *loggedInAs() const { return m_loggedInAs; } // labLoggedInAs
     QPushButton *shareButton() const { return m_share; }
     QPushButton *sharedMappingsButton() const { return m_sharedMappings; }
+    QPushButton *signOutButton() const { return m_signOut; }
 
     SignInWindow *signInWindow() const { return m_signInWindow; }
     UploadWindow *uploadWindow() const { return m_uploadWindow; }
@@ -44,6 +45,7 @@ private:
     QPushButton *m_signIn = nullptr;
     QPushButton *m_share = nullptr;
     QPushButton *m_sharedMappings = nullptr;
+    QPushButton *m_signOut = nullptr;
 
     // The community windows belong to the main window: they stay in front of it, also after an alert
     // or a question, and close with it.

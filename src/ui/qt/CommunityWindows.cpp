@@ -14,6 +14,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace ov::ui::qt {
 
 namespace {
@@ -62,6 +65,21 @@ SignInWindow::SignInWindow()
     newUserForm->addRow(QStringLiteral("E-mail address:"), m_emailAddrNew);
     newUserForm->addRow(QString(), m_create);
     layout->addWidget(newUserBox);
+
+    // The two groups' fields line up: their labels share the widest one's width.
+    QList<QWidget *> labels;
+    for (const auto &[form, fields] : {std::pair{signInForm, QList<QWidget *>{m_userName, m_pinCode, m_signIn}},
+                                       std::pair{newUserForm, QList<QWidget *>{m_userNameNew, m_emailAddrNew, m_create}}}) {
+        for (QWidget *field : fields) {
+            if (QWidget *label = form->labelForField(field))
+                labels.append(label);
+        }
+    }
+    int labelWidth = 0;
+    for (const QWidget *label : std::as_const(labels))
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+    for (QWidget *label : std::as_const(labels))
+        label->setMinimumWidth(labelWidth);
 
     connect(m_pinCode, &QLineEdit::returnPressed, m_signIn, &QPushButton::click);
 }
@@ -133,7 +151,7 @@ QVariant DownloadListModel::headerData(int section, Qt::Orientation orientation,
 DownloadWindow::DownloadWindow()
 {
     setObjectName(QStringLiteral("cwinDownloadWindow"));
-    setWindowTitle(QStringLiteral("Community Library: Shared Mappings"));
+    setPluginName(QString());
     auto *layout = new QVBoxLayout(this);
     m_model = new DownloadListModel(this);
     m_table = new QTableView(this);
@@ -157,6 +175,12 @@ DownloadWindow::DownloadWindow()
     // A click moves the current row before the selection; the comment follows the selection.
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DownloadWindow::highlighted);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DownloadWindow::highlighted);
+}
+
+void DownloadWindow::setPluginName(const QString &plugin)
+{
+    const QString title = QStringLiteral("Community Library: Shared Mappings");
+    setWindowTitle(plugin.isEmpty() ? title : QStringLiteral("%1 for %2").arg(title, plugin));
 }
 
 std::optional<community::DownloadListEntry> DownloadWindow::selectedEntry() const

@@ -90,6 +90,8 @@ public:
     QPlainTextEdit *uploadedComments() const { return m_uploadedComments; }
     QPushButton *loadButton() const { return m_load; }
 
+    // The plug-in whose shared mappings the window lists, in its title.
+    void setPluginName(const QString &plugin);
     std::optional<community::DownloadListEntry> selectedEntry() const;
     void selectRow(int row);
 

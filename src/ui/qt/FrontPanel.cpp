@@ -4,14 +4,18 @@
 #include "ElidingLabel.h"
 #include "PlainToolTip.h"
 
+#include "ui/UiTexts.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
-#include <QStyle>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -23,6 +27,8 @@ namespace {
 const QColor kStripColor(0x12, 0x33, 0x38);
 // The frame of a strip whose parameter stands on other controls too.
 const QColor kAlsoOnFrameColor(0xf0, 0xa0, 0x30);
+// The strip of a control whose parameter changed (Show Changes).
+const QColor kChangedStripColor(0x4a, 0x2c, 0x5e);
 
 // Every widget of a control carries the control's number.
 constexpr char kControlProperty[] = "ovControlNumber";
@@ -247,11 +253,21 @@ void FrontPanel::setControlAlsoOn(int control, const QString &line)
     updateToolTip(control);
 }
 
+void FrontPanel::setControlChanged(int control, const QString &line)
+{
+    m_changed.at(control - 1) = line;
+    label(control)->setStripColor(line.isEmpty() ? kStripColor : kChangedStripColor);
+    updateToolTip(control);
+}
+
 void FrontPanel::updateToolTip(int control)
 {
-    const QString &toolTip = m_toolTips.at(control - 1);
-    const QString &alsoOn = m_alsoOn.at(control - 1);
-    label(control)->setToolTip(plainToolTip(alsoOn.isEmpty() ? toolTip : toolTip + QLatin1Char('\n') + alsoOn));
+    QString toolTip = m_toolTips.at(control - 1);
+    for (const QString &line : {m_alsoOn.at(control - 1), m_changed.at(control - 1)}) {
+        if (!line.isEmpty())
+            toolTip += QLatin1Char('\n') + line;
+    }
+    label(control)->setToolTip(plainToolTip(toolTip));
 }
 
 bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
@@ -288,8 +304,25 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
             emit controlDropped(*from, control);
         return true;
     }
+    case QEvent::FocusIn:
+        m_currentControl = control;
+        return false;
+    case QEvent::ContextMenu: {
+        m_currentControl = control;
+        if (!button(control)->isEnabled())
+            return true;
+        auto *menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("controlContextMenu"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        QAction *fill = menu->addAction(texts::kStepFill);
+        fill->setObjectName(QStringLiteral("actionFillFromHere"));
+        connect(fill, &QAction::triggered, this, [this, control] { emit fillFromHereRequested(control); });
+        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
+        m_currentControl = control;
         m_pressedControl = mouse->button() == Qt::LeftButton ? control : 0;
         m_pressPosition = mouse->globalPosition().toPoint();
         return false; // the button still gets its click

@@ -16,7 +16,8 @@ class ElidingLabel;
 
 // The on-screen control surface: 32 controls in four rows of eight encoders, each a button with the
 // control's number (ovRotBtn1 ... ovRotBtn32) above a display strip naming its parameter
-// (ovControl1 ... ovControl32).
+// (ovControl1 ... ovControl32) and, in a small second line, its number. A click anywhere on a
+// control, knob or strip, presses it.
 //
 // A parameter dragged from the list onto a control, or one control dragged onto another, is
 // reported, not carried out. With a control focused, Tab and the arrow keys move across the
@@ -45,6 +46,13 @@ public:
     // its tooltip. An empty line clears the mark.
     void setControlAlsoOn(int control, const QString &line);
     bool isMarked(int control) const { return !m_alsoOn.at(control - 1).isEmpty(); }
+    // Marks a control whose parameter differs from the mapping compared with: a strip of another
+    // colour, and `line` (its former parameter) in its tooltip. An empty line clears the mark.
+    void setControlChanged(int control, const QString &line);
+    bool isChanged(int control) const { return !m_changed.at(control - 1).isEmpty(); }
+    // The control last focused, pressed or right-clicked (1 at first): where the Edit menu's
+    // "Fill From Here" starts.
+    int currentControl() const { return m_currentControl; }
 
     // The panel draws its knobs and strips larger or smaller with the room it has: from a compact size
     // with one line of each name (minimumSizeHint) to large knobs with two lines.
@@ -61,6 +69,8 @@ signals:
     void controlDropped(int fromControl, int toControl);
     // PageUp (-1) or PageDown (+1) on a control.
     void pageStepRequested(int step);
+    // "Fill From Here" chosen in a control's context menu.
+    void fillFromHereRequested(int control);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,6 +95,8 @@ private:
     std::array<ElidingLabel *, mapping::kControlsPerPage> m_labels{};
     std::array<QString, mapping::kControlsPerPage> m_toolTips{};
     std::array<QString, mapping::kControlsPerPage> m_alsoOn{};
+    std::array<QString, mapping::kControlsPerPage> m_changed{};
+    int m_currentControl = 1;
     int m_pressedControl = 0; // where a drag may start
     QPoint m_pressPosition;
     QFont m_stripFont; // at scale 1

@@ -2,10 +2,12 @@
 
 #include "WindowParts.h"
 
+#include "ov/Version.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -52,6 +54,12 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     }
     m_redo->setShortcuts(redoKeys);
     m_redo->setEnabled(false);
+    // On a Mac the roles move Preferences (Cmd+,), About and Quit into the application menu.
+    edit->addSeparator();
+    m_preferences = edit->addAction(texts::kPreferencesMenu);
+    m_preferences->setObjectName(QStringLiteral("actionPreferences"));
+    m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_preferences->setMenuRole(QAction::PreferencesRole);
     edit->addSeparator();
     m_search = edit->addAction(QStringLiteral("Search Parameters"));
     m_search->setObjectName(QStringLiteral("actionSearchParameters"));
@@ -94,10 +102,36 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     addPage(Button::movePageLast, QStringLiteral("Move Page to Last"), QStringLiteral("actionMovePageLast"),
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_End), &ViewController::ovMovePage_Last);
 
+    edit->addSeparator();
+    m_fill = edit->addAction(texts::kStepFill);
+    m_fill->setObjectName(QStringLiteral("actionFillFromHere"));
+    m_fill->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    m_buttonActions.insert(Button::FrontPanel, m_fill);
+    m_copyMapping = edit->addAction(texts::kCopyMappingTitle);
+    m_copyMapping->setObjectName(QStringLiteral("actionCopyMappingFrom"));
+    m_buttonActions.insert(Button::FrontPanel, m_copyMapping);
+    QMenu *showChanges = edit->addMenu(texts::kShowChanges);
+    showChanges->setObjectName(QStringLiteral("showChangesMenu"));
+    auto *choices = new QActionGroup(this);
+    for (const auto &[base, text, name] : {std::tuple{ChangesBase::None, texts::kShowChangesOff, "actionShowChangesOff"},
+                                           {ChangesBase::SavedFile, texts::kShowChangesUnsaved, "actionShowChangesUnsaved"},
+                                           {ChangesBase::Previous, texts::kShowChangesPrevious, "actionShowChangesPrevious"},
+                                           {ChangesBase::Original, texts::kShowChangesOriginal, "actionShowChangesOriginal"}}) {
+        QAction *choice = showChanges->addAction(text);
+        choice->setObjectName(QLatin1String(name));
+        choice->setCheckable(true);
+        choice->setChecked(base == ChangesBase::None);
+        choices->addAction(choice);
+        m_showChanges.insert(base, choice);
+    }
+
     QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
     m_help = help->addAction(QStringLiteral("Brief instructions on use"));
     m_help->setObjectName(QStringLiteral("actionHelpMe"));
     m_help->setShortcut(QKeySequence::HelpContents);
+    m_about = help->addAction(texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)));
+    m_about->setObjectName(QStringLiteral("actionAbout"));
+    m_about->setMenuRole(QAction::AboutRole);
 }
 
 void MainMenus::attach(ViewController &controller)
@@ -111,6 +145,10 @@ void MainMenus::attach(ViewController &controller)
     triggered(m_help, [c] { c->ovHelpMe(); });
     triggered(m_undo, [c] { c->ovUndo(); });
     triggered(m_redo, [c] { c->ovRedo(); });
+    triggered(m_fill, [this] { emit fillFromHereRequested(); });
+    triggered(m_copyMapping, [c] { c->ovCopyMappingFrom(); });
+    for (auto [base, action] : m_showChanges.asKeyValueRange())
+        triggered(action, [c, base = base] { c->showChanges(base); });
     for (const PageCommand &command : std::as_const(m_pageCommands))
         triggered(command.action, [c, run = command.run] { (c->*run)(); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditorState.h"
 #include "ui/View.h"
 
 #include <QMultiMap>
@@ -33,8 +34,14 @@ public:
 
     QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
     QAction *quitAction() const { return m_quit; }
+    QAction *preferencesAction() const { return m_preferences; }
+    QAction *aboutAction() const { return m_about; }
     // Edit > Search Parameters: the window puts the keyboard in the parameter list's search field.
     QAction *searchAction() const { return m_search; }
+
+signals:
+    // "Fill From Here" of the Edit menu: from the control the panel has current.
+    void fillFromHereRequested();
 
 private:
     QAction *m_scan = nullptr;
@@ -43,10 +50,15 @@ private:
     QAction *m_openFolder = nullptr;
     QAction *m_saveApplicationData = nullptr;
     QAction *m_quit = nullptr;
+    QAction *m_preferences = nullptr;
+    QAction *m_about = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_search = nullptr;
     QAction *m_help = nullptr;
+    QAction *m_fill = nullptr;
+    QAction *m_copyMapping = nullptr;
+    QMap<ChangesBase, QAction *> m_showChanges;
     // The Page menu, in the order of its items, with the command each runs.
     struct PageCommand {
         QAction *action;

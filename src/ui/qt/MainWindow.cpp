@@ -6,6 +6,7 @@
 #include "FrontPanel.h"
 #include "MainMenus.h"
 #include "PageBox.h"
+#include "PluginChooser.h"
 #include "ParameterFilterModel.h"
 #include "ParameterListModel.h"
 #include "ParameterTable.h"
@@ -123,6 +124,16 @@ QAction *MainWindow::quitAction() const
     return m_menus->quitAction();
 }
 
+QAction *MainWindow::preferencesAction() const
+{
+    return m_menus->preferencesAction();
+}
+
+QAction *MainWindow::aboutAction() const
+{
+    return m_menus->aboutAction();
+}
+
 SignInWindow *MainWindow::signInWindow() const
 {
     return m_community->signInWindow();
@@ -160,6 +171,7 @@ QWidget *MainWindow::buildHeader()
     subtitleFont.setPointSizeF(subtitleFont.pointSizeF() * 1.1);
     subtitle->setFont(subtitleFont);
     subtitle->setForegroundRole(QPalette::PlaceholderText);
+    subtitle->hide(); // until there is a mapper to name
 
     auto *status = new ElidingLabel(1, Qt::ElideRight, header);
     status->setObjectName(QStringLiteral("labelHelperDisplay"));
@@ -305,6 +317,7 @@ QWidget *MainWindow::buildMappingPane()
     m_labels.insert(Label::labLoggedInAs, m_community->loggedInAs());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
+    m_buttonWidgets.insert(Button::ovSignOut, m_community->signOutButton());
     registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
     registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
     registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
@@ -342,6 +355,7 @@ QWidget *MainWindow::buildPanelPane()
         m_buttonWidgets.insert(button, pushButton);
     m_labels.insert(Label::lab_PageCurrentlyDisplayed, m_pageBox->currentPage());
     m_labels.insert(Label::labTotalPagesIndicator, m_pageBox->totalPages());
+    m_labels.insert(Label::labChangedPages, m_pageBox->changedPages());
     row->addWidget(m_pageBox, 0);
     column->addLayout(row);
     return pane;
@@ -450,6 +464,9 @@ void MainWindow::setLabelText(Label label, const QString &text)
         if (label == Label::labPluginPlistLocation || label == Label::labOCScreen_Title
             || label == Label::labelHelperDisplay)
             widget->setToolTip(text);
+        // The status line starts where the mapper's name would, while there is none.
+        if (label == Label::mainTitle_Sub)
+            widget->setHidden(text.isEmpty());
     }
 }
 
@@ -555,6 +572,10 @@ void MainWindow::showWindow(Window window)
     QWidget *widget = m_windows.value(window);
     if (!widget)
         return;
+    if (window == Window::cwinDownloadWindow) {
+        const std::optional<catalogue::PluginRecord> plugin = selectedPlugin();
+        m_community->downloadWindow()->setPluginName(plugin ? plugin->Plugin : QString());
+    }
     // Centred when it opens; one already open keeps its place, only coming to the front.
     if (widget != this && !widget->isVisible() && widget->screen()) {
         const QRect area = widget->screen()->availableGeometry();
@@ -657,6 +678,8 @@ void MainWindow::attachEditing(ViewController &controller)
             c->nextPageButtonPressed();
     });
     connect(m_hideMapped, &QCheckBox::toggled, m_parameterProxy, &ParameterFilterModel::setHideMapped);
+    connect(m_panel, &FrontPanel::fillFromHereRequested, this, [c](int control) { c->fillFromHere(control); });
+    connect(m_menus, &MainMenus::fillFromHereRequested, this, [this, c] { c->fillFromHere(m_panel->currentControl()); });
 }
 
 void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
@@ -701,6 +724,29 @@ void MainWindow::setControlAlsoOn(int control, const QString &line)
 {
     if (control >= 1 && control <= mapping::kControlsPerPage)
         m_panel->setControlAlsoOn(control, line);
+}
+
+QString MainWindow::parameterSearchText() const
+{
+    return m_parameterProxy->searchText();
+}
+
+std::optional<catalogue::PluginRecord> MainWindow::askForPlugin(const QString &prompt)
+{
+    catalogue::PluginList records;
+    for (int row = 0; row < m_pluginModel->rowCount(); ++row)
+        records.append(m_pluginModel->record(row));
+    PluginChooser chooser(prompt, records, this);
+    const std::optional<int> row = chooser.choose();
+    if (!row)
+        return std::nullopt;
+    return records.at(*row);
+}
+
+void MainWindow::setControlChanged(int control, const QString &line)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage)
+        m_panel->setControlChanged(control, line);
 }
 
 void MainWindow::selectPlugin(const catalogue::PluginRecord &record)

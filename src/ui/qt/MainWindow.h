@@ -59,6 +59,8 @@ public:
 
     QAction *saveApplicationDataAction() const;
     QAction *quitAction() const;
+    QAction *preferencesAction() const;
+    QAction *aboutAction() const;
 
     // View
     void setLabelText(Label label, const QString &text) override;
@@ -99,6 +101,11 @@ public:
     void setParameterPlacements(const QStringList &placements) override;
     void setControlAlsoOn(int control, const QString &line) override;
     void selectPlugin(const catalogue::PluginRecord &record) override;
+
+    // View: fill, copy a mapping from another plug-in, show changes
+    QString parameterSearchText() const override;
+    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override;
+    void setControlChanged(int control, const QString &line) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

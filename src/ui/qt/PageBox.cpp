@@ -30,6 +30,12 @@ PageBox::PageBox(QWidget *parent) : QWidget(parent)
     m_totalPages->setMinimumWidth(QFontMetrics(m_totalPages->font()).horizontalAdvance(QStringLiteral("888 Pages")));
     pageGrid->addWidget(m_currentPage, 0, 0);
     pageGrid->addWidget(m_totalPages, 0, 1);
+    // Show Changes: which pages differ from the mapping compared with.
+    m_changedPages = new QLabel(pageBox);
+    m_changedPages->setObjectName(QStringLiteral("labChangedPages"));
+    m_changedPages->setWordWrap(true);
+    m_changedPages->setStyleSheet(QStringLiteral("color: #9b6bc4;"));
+    pageGrid->addWidget(m_changedPages, 5, 0, 1, 2);
     auto pageButton = [&](Button button, const QString &text, const QString &name, QStyle::StandardPixmap icon,
                           QGridLayout *grid, int r, int c) {
         auto *pushButton = new QPushButton(style()->standardIcon(icon), text, this);

@@ -21,11 +21,13 @@ public:
 
     QLabel *currentPage() const { return m_currentPage; } // lab_PageCurrentlyDisplayed
     QLabel *totalPages() const { return m_totalPages; }   // labTotalPagesIndicator
+    QLabel *changedPages() const { return m_changedPages; } // labChangedPages
     const QMap<Button, QPushButton *> &buttons() const { return m_buttons; }
 
 private:
     QLabel *m_currentPage = nullptr;
     QLabel *m_totalPages = nullptr;
+    QLabel *m_changedPages = nullptr;
     QMap<Button, QPushButton *> m_buttons;
 };
 

@@ -43,9 +43,7 @@ bool ParameterFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &so
     if (m_hideMapped && !list->placement(sourceRow).isEmpty())
         return false;
     // The search looks at the number and the name, not at where a parameter stands.
-    const mapping::ParameterEntry &entry = list->entry(sourceRow);
-    return entry.ParamNum.contains(m_searchText, Qt::CaseInsensitive)
-        || entry.Parameter.contains(m_searchText, Qt::CaseInsensitive);
+    return mapping::matchesSearch(list->entry(sourceRow), m_searchText);
 }
 
 bool ParameterFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

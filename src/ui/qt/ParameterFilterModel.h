@@ -15,8 +15,10 @@ class ParameterFilterModel final : public QSortFilterProxyModel {
 public:
     explicit ParameterFilterModel(QObject *parent = nullptr);
 
-    // The search text: the rows whose number or name holds it, whatever the case, stay.
+    // The search text: the rows whose number or name holds it, whatever the case, stay; the rows
+    // it finds are those ovmap's --filter finds.
     void setSearchText(const QString &text);
+    const QString &searchText() const { return m_searchText; }
     void setHideMapped(bool hide);
     bool hidesMapped() const { return m_hideMapped; }
 
