@@ -119,6 +119,7 @@ std::vector<std::string_view> splitPath(std::string_view path)
 }
 
 bool isScriptMethod(std::string_view method) { return method == "POST" || method == "GET"; }
+bool isReadMethod(std::string_view method) { return method == "GET" || method == "HEAD"; }
 
 bool isLoopback(std::string_view address)
 {
@@ -137,7 +138,6 @@ std::string signInThrottledText(const SignInPolicy& policy)
     return "Too many failed sign-in attempts for this user name. Please wait " + std::to_string(policy.windowSeconds / 60) +
            " minutes and try again.";
 }
-bool isReadMethod(std::string_view method) { return method == "GET" || method == "HEAD"; }
 
 }  // namespace
 
@@ -370,7 +370,9 @@ std::string_view clientAddress(const Request& request, const std::vector<std::st
                          std::find(trustedProxies.begin(), trustedProxies.end(), request.peerAddress) != trustedProxies.end();
     if (!trusted) return request.peerAddress;
     const std::string_view forwarded = trimmed(request.forwardedFor.substr(request.forwardedFor.rfind(',') + 1));
-    return forwarded.empty() ? request.peerAddress : forwarded;
+    // An address is short; anything else is not one and is not kept in the store.
+    constexpr std::size_t kLongestAddress = 64;
+    return forwarded.empty() || forwarded.size() > kLongestAddress ? request.peerAddress : forwarded;
 }
 
 Reply Handler::fetchFile(std::int64_t id) const

@@ -250,6 +250,7 @@ TEST(ClientAddress, AForwardedAddressIsBelievedOnlyFromLoopbackOrATrustedProxy)
         {"::1", " 192.0.2.1 ", "192.0.2.1"},
         {"127.0.0.1", "", "127.0.0.1"},
         {"10.0.0.2", "192.0.2.1", "192.0.2.1"},  // a trusted proxy on another machine
+        {"127.0.0.1", "x" "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", "127.0.0.1"},
     };
     const std::vector<std::string> trusted{"10.0.0.2"};
     for (const Case& c : cases) {
