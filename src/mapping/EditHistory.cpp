@@ -44,21 +44,22 @@ void EditHistory::willWrite(const MappingTable &table, int first, int count)
 QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after)
 {
     // In table order; of a slot kept more than once, the first keeping holds it as the step found it.
+    // What the slots held moves into the changes: the kept slots are let go at the close.
     std::stable_sort(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     m_kept.erase(std::unique(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
                  m_kept.end());
     QVector<TableChange> changes;
-    for (auto kept = m_kept.cbegin(); kept != m_kept.cend();) {
+    for (auto kept = m_kept.begin(); kept != m_kept.end();) {
         if (kept->second == after.at(kept->first)) {
             ++kept;
             continue;
         }
         TableChange change{kept->first, {}, {}};
-        change.before.reserve(qsizetype(m_kept.cend() - kept));
+        change.before.reserve(qsizetype(m_kept.end() - kept));
         change.after.reserve(change.before.capacity());
-        for (int slot = kept->first; kept != m_kept.cend() && kept->first == slot && kept->second != after.at(slot);
+        for (int slot = kept->first; kept != m_kept.end() && kept->first == slot && kept->second != after.at(slot);
              ++kept, ++slot) {
-            change.before.append(kept->second);
+            change.before.append(std::move(kept->second));
             change.after.append(after.at(slot));
         }
         changes.append(std::move(change));

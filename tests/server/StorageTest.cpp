@@ -234,14 +234,15 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
             if (failOpening) throw StorageError("cannot connect");
             return std::make_unique<FakeConnection>(opened);
         },
-        2, std::chrono::milliseconds(300));
+        2, std::chrono::seconds(1));
 
     {
         auto first = pool.lease();
         auto second = pool.lease();
         EXPECT_EQ(opened, 2);
         // A third waits until one comes back, and gets that one.
-        std::thread giveBack([lease = std::move(first)]() mutable {
+        // A jthread, joined even when the lease below throws on a machine too busy to give back in time.
+        std::jthread giveBack([lease = std::move(first)]() mutable {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             auto done = std::move(lease);
         });
