@@ -300,6 +300,9 @@ int driveServers(const std::map<std::string, std::string>& args)
         if (!before.complete) die("the lists before the run could not all be read");
     }
 
+    // Each run registers downloads from addresses of its own: the connections draw the same mappings
+    // in every run, and a store shared by runs of one day would take repeats as counted already.
+    const std::string run = std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
     std::vector<Tally> tallies(static_cast<std::size_t>(connections));
     std::atomic<bool> stop{false};
     std::vector<std::thread> threads;
@@ -335,7 +338,7 @@ int driveServers(const std::map<std::string, std::string>& args)
                         // From an address of its own each time (as nginx names it), as a download counts
                         // once per address and day.
                         return client->Post("/ov_downloadreg.php?patchID=" + std::to_string(id),
-                                            httplib::Headers{{"X-Forwarded-For", "load-" + std::to_string(c) + "-" +
+                                            httplib::Headers{{"X-Forwarded-For", "load-" + run + "-" + std::to_string(c) + "-" +
                                                                                      std::to_string(++registrations)}},
                                             std::string(), "text/plain");
                     case Upload:
