@@ -45,7 +45,7 @@ constexpr Field kComments{"comments", "comment", 2000, true, true};
 constexpr Field kHardware{"hardware", "hardware number", 18};
 constexpr Field kPatchId{"patchID", "mapping number", 18};
 
-Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body)}; }
+Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}}; }
 
 std::string inQuotes(std::string_view value)
 {
@@ -348,7 +348,7 @@ Reply Handler::listMappings(const Request& request) const
         list += '}';
     }
     list += ']';
-    return Reply{200, std::string(kJsonType), std::move(list)};
+    return Reply{200, std::string(kJsonType), std::move(list), {}};
 }
 
 Reply Handler::registerDownload(const Request& request) const

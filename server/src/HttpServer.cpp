@@ -312,7 +312,7 @@ private:
         });
     }
 
-    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text)}, false); }
+    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text), {}}, false); }
 
     void respond(Reply reply, bool mayKeepOpen)
     {
