@@ -210,12 +210,19 @@ Reply Handler::checkUser(const Request& request) const
     const std::string pin = in.read(kPinCode);
     if (in.refusal()) return *in.refusal();
 
-    if (m_storage.openSignInCheck(name, m_config.clock(), m_config.signIn) == SignInGate::Throttled)
-        return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
-    const auto hash = m_storage.pinHash(name);
-    if (!hash || !pin::verify(*hash, pin)) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
-    m_storage.clearSignInFailures(name);
+    const PinCheck check = checkPin(name, pin);
+    if (check == PinCheck::Throttled) return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
+    if (check == PinCheck::Wrong) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
     return text(200, std::string(kSignInOk));
+}
+
+Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin) const
+{
+    if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled) return PinCheck::Throttled;
+    const auto hash = m_storage.pinHash(user);
+    if (!hash || !pin::verify(*hash, pin)) return PinCheck::Wrong;
+    m_storage.clearSignInFailures(user);
+    return PinCheck::Right;
 }
 
 Reply Handler::createUser(const Request& request) const
@@ -308,13 +315,10 @@ std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::strin
     if (pin.size() > kPinCode.maxBytes)
         return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
     // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
-    if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled)
-        return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
-    const auto hash = m_storage.pinHash(user);
-    if (!hash || !pin::verify(*hash, pin))
-        return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
-    m_storage.clearSignInFailures(user);
-    return std::nullopt;
+    const PinCheck check = checkPin(user, pin);
+    if (check == PinCheck::Right) return std::nullopt;
+    if (check == PinCheck::Throttled) return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+    return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
 }
 
 Reply Handler::listMappings(const Request& request) const

@@ -92,6 +92,10 @@ private:
     Reply upload(const Request& request) const;
     Reply listMappings(const Request& request) const;
     Reply registerDownload(const Request& request) const;
+    // A PIN code checked against the user's, at sign-in or with an upload: a wrong one counts toward
+    // the sign-in limit, a right one clears the count.
+    enum class PinCheck { Right, Wrong, Throttled };
+    PinCheck checkPin(const std::string& user, std::string_view pin) const;
     // The refusal of an upload whose PIN code is not the user's, or nothing when it is.
     std::optional<Reply> checkUploadPin(const std::string& user, std::string_view pin) const;
     Reply fetchFile(std::int64_t id) const;
