@@ -127,13 +127,6 @@ bool isLoopback(std::string_view address)
     return address.rfind("127.", 0) == 0 || address == "::1" || address.rfind("::ffff:127.", 0) == 0;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 std::string signInThrottledText(const SignInPolicy& policy)
 {
     return "Too many failed sign-in attempts for this user name. Please wait " + std::to_string(policy.windowSeconds / 60) +

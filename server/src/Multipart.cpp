@@ -10,20 +10,13 @@ constexpr std::size_t kMaxBoundary = 70;
 constexpr std::size_t kMaxParts = 16;
 constexpr std::size_t kMaxHeaderBlock = 8 * 1024;
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 // Splits "type; a=1; b=\"x;y\"" into its parameters; a quoted value may hold ';' and \-escapes.
 // Calls onParam(name, value) for each and returns the leading type.
 template <typename OnParam>
 std::string_view headerParams(std::string_view value, OnParam onParam)
 {
     std::size_t semicolon = value.find(';');
-    const std::string_view type = trim(value.substr(0, semicolon));
+    const std::string_view type = trimmed(value.substr(0, semicolon));
     std::size_t pos = semicolon == std::string_view::npos ? value.size() : semicolon + 1;
     while (pos < value.size()) {
         std::size_t eq = value.find('=', pos);
@@ -33,7 +26,7 @@ std::string_view headerParams(std::string_view value, OnParam onParam)
             pos = nextSemicolon == std::string_view::npos ? value.size() : nextSemicolon + 1;
             continue;
         }
-        const std::string_view name = trim(value.substr(pos, eq - pos));
+        const std::string_view name = trimmed(value.substr(pos, eq - pos));
         pos = eq + 1;
         while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t')) ++pos;
         std::string parsed;
@@ -47,7 +40,7 @@ std::string_view headerParams(std::string_view value, OnParam onParam)
             nextSemicolon = pos < value.size() ? value.find(';', pos) : std::string_view::npos;
         } else {
             const std::size_t end = nextSemicolon == std::string_view::npos ? value.size() : nextSemicolon;
-            parsed = std::string(trim(value.substr(pos, end - pos)));
+            parsed = std::string(trimmed(value.substr(pos, end - pos)));
         }
         onParam(name, std::move(parsed));
         pos = nextSemicolon == std::string_view::npos ? value.size() : nextSemicolon + 1;
@@ -65,7 +58,7 @@ bool readPartHeaders(std::string_view block, FormPart& part)
         block.remove_prefix(end == std::string_view::npos ? block.size() : end + 2);
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string_view name = trim(line.substr(0, colon));
+        const std::string_view name = trimmed(line.substr(0, colon));
         const std::string_view value = line.substr(colon + 1);
         if (equalsIgnoringCase(name, "Content-Disposition")) {
             const std::string_view type = headerParams(value, [&](std::string_view key, std::string v) {
@@ -74,7 +67,7 @@ bool readPartHeaders(std::string_view block, FormPart& part)
             });
             disposition = equalsIgnoringCase(type, "form-data");
         } else if (equalsIgnoringCase(name, "Content-Type")) {
-            part.contentType = std::string(trim(value));
+            part.contentType = std::string(trimmed(value));
         }
     }
     return disposition;

@@ -44,6 +44,9 @@ std::optional<std::int64_t> parseId(std::string_view text);
 // "2024-05-01T12:00:00Z" for a count of seconds since 1970 in UTC.
 std::string isoUtc(std::int64_t secondsSinceEpoch);
 
+// The text without the spaces and tabs at either end, as HTTP header values are read.
+std::string_view trimmed(std::string_view text);
+
 // ASCII letters compared without regard to case, every other byte as it is.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
