@@ -1,6 +1,7 @@
 #include "EditHistory.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace ov::mapping {
 
@@ -17,6 +18,7 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
         for (auto kept = m_kept.crbegin(); kept != m_kept.crend(); ++kept) // the first kept of a slot last
             m_before.plistBuild[kept->first] = kept->second;
         m_kept.clear();
+        m_keptInOrder = true;
         m_wholeTable = true;
     }
 }
@@ -28,6 +30,7 @@ void EditHistory::beginForSlots(const MappingTable &table, const QString &name)
         m_name = name;
         m_wholeTable = false;
         m_kept.clear();
+        m_keptInOrder = true;
     }
 }
 
@@ -36,32 +39,45 @@ void EditHistory::willWrite(const MappingTable &table, int first, int count)
     if (m_depth == 0 || m_wholeTable)
         return;
     for (int slot = first; slot < first + count; ++slot) {
-        if (table.hasSlot(slot))
-            m_kept.emplace_back(slot, table.plistBuild.at(slot));
+        if (!table.hasSlot(slot))
+            continue;
+        m_keptInOrder = m_keptInOrder && (m_kept.empty() || m_kept.back().first < slot);
+        m_kept.emplace_back(slot, table.plistBuild.at(slot));
     }
 }
 
 QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after)
 {
     // In table order; of a slot kept more than once, the first keeping holds it as the step found it.
-    // What the slots held moves into the changes: the kept slots are let go at the close.
-    std::stable_sort(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    m_kept.erase(std::unique(m_kept.begin(), m_kept.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
-                 m_kept.end());
+    // Kept out of order, the keepings are put in order by their places in m_kept, so the entries
+    // themselves stay put. What the slots held moves into the changes: the kept slots are let go
+    // at the close.
+    std::vector<int> order(m_kept.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    if (!m_keptInOrder) {
+        std::sort(order.begin(), order.end(), [this](int a, int b) {
+            const int slotA = m_kept[size_t(a)].first, slotB = m_kept[size_t(b)].first;
+            return slotA != slotB ? slotA < slotB : a < b;
+        });
+        order.erase(std::unique(order.begin(), order.end(),
+                                [this](int a, int b) { return m_kept[size_t(a)].first == m_kept[size_t(b)].first; }),
+                    order.end());
+    }
+    const auto slotOf = [this](auto at) { return m_kept[size_t(*at)].first; };
+    const auto heldAt = [this](auto at) -> ParameterEntry & { return m_kept[size_t(*at)].second; };
     QVector<TableChange> changes;
-    for (auto kept = m_kept.begin(); kept != m_kept.end();) {
-        if (kept->second == after.at(kept->first)) {
+    for (auto kept = order.cbegin(); kept != order.cend();) {
+        if (heldAt(kept) == after.at(slotOf(kept))) {
             ++kept;
             continue;
         }
-        TableChange change{kept->first, {}, {}};
-        change.before.reserve(qsizetype(m_kept.end() - kept));
-        change.after.reserve(change.before.capacity());
-        for (int slot = kept->first; kept != m_kept.end() && kept->first == slot && kept->second != after.at(slot);
-             ++kept, ++slot) {
-            change.before.append(std::move(kept->second));
-            change.after.append(after.at(slot));
-        }
+        TableChange change{slotOf(kept), {}, 0};
+        change.before.reserve(qsizetype(order.cend() - kept));
+        for (int slot = slotOf(kept); kept != order.cend() && slotOf(kept) == slot && heldAt(kept) != after.at(slot);
+             ++kept, ++slot)
+            change.before.append(std::move(heldAt(kept)));
+        change.afterSize = change.before.size();
         changes.append(std::move(change));
     }
     return changes;
@@ -74,6 +90,7 @@ bool EditHistory::end(const MappingTable &table)
     QVector<TableChange> changes =
         m_wholeTable ? difference(m_before.plistBuild, table.plistBuild) : keptSlotsChanged(table.plistBuild);
     m_kept.clear();
+    m_keptInOrder = true;
     Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
     m_before = MappingTable{}; // lets the table own its data alone again
     if (step.changes.isEmpty())
@@ -101,11 +118,11 @@ bool EditHistory::undo(MappingTable &table)
 {
     if (!canUndo())
         return false;
-    const Step &step = m_steps.at(--m_done);
-    m_lastChanges.clear();
-    for (auto change = step.changes.crbegin(); change != step.changes.crend(); ++change) {
-        replace(table.plistBuild, change->position, change->after.size(), change->before);
-        m_lastChanges.append({change->position, change->after, change->before});
+    m_lastChanges.clear(); // the step's changes are then its own, and change in place
+    Step &step = m_steps.at(--m_done);
+    for (auto change = step.changes.rbegin(); change != step.changes.rend(); ++change) {
+        exchange(table.plistBuild, *change);
+        m_lastChanges.append(*change);
     }
     table.curPage = step.curPageBefore;
     table.totalPages = step.totalPagesBefore;
@@ -116,9 +133,10 @@ bool EditHistory::redo(MappingTable &table)
 {
     if (!canRedo())
         return false;
-    const Step &step = m_steps.at(m_done++);
-    for (const TableChange &change : step.changes)
-        replace(table.plistBuild, change.position, change.before.size(), change.after);
+    m_lastChanges.clear();
+    Step &step = m_steps.at(m_done++);
+    for (TableChange &change : step.changes)
+        exchange(table.plistBuild, change);
     m_lastChanges = step.changes;
     table.curPage = step.curPageAfter;
     table.totalPages = step.totalPagesAfter;
@@ -142,7 +160,7 @@ QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &befo
             qsizetype end = slot + 1;
             while (end < oldSize && before.at(end) != after.at(end))
                 ++end;
-            changes.append({static_cast<int>(slot), before.mid(slot, end - slot), after.mid(slot, end - slot)});
+            changes.append({static_cast<int>(slot), before.mid(slot, end - slot), end - slot});
             slot = end;
         }
         return changes;
@@ -155,18 +173,27 @@ QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &befo
     qsizetype tail = 0;
     while (tail < shorter - head && before.at(oldSize - 1 - tail) == after.at(newSize - 1 - tail))
         ++tail;
-    changes.append({static_cast<int>(head), before.mid(head, oldSize - head - tail), after.mid(head, newSize - head - tail)});
+    changes.append({static_cast<int>(head), before.mid(head, oldSize - head - tail), newSize - head - tail});
     return changes;
 }
 
-void EditHistory::replace(QVector<ParameterEntry> &table, int position, qsizetype count,
-                          const QVector<ParameterEntry> &entries)
+void EditHistory::exchange(QVector<ParameterEntry> &table, TableChange &change)
 {
-    if (count != entries.size()) {
-        table.remove(position, count);
-        table.insert(position, entries.size(), ParameterEntry{});
+    QVector<ParameterEntry> &held = change.before;
+    const qsizetype heldSize = held.size(), shownSize = change.afterSize;
+    const qsizetype common = std::min(heldSize, shownSize);
+    const int rest = change.position + int(common); // where the two sides' lengths part
+    std::swap_ranges(held.begin(), held.begin() + common, table.begin() + change.position);
+    if (heldSize > shownSize) {
+        table.insert(rest, heldSize - common, ParameterEntry{});
+        std::move(held.begin() + common, held.end(), table.begin() + rest);
+        held.remove(common, heldSize - common);
+    } else if (shownSize > heldSize) {
+        held.reserve(shownSize);
+        std::move(table.begin() + rest, table.begin() + rest + (shownSize - common), std::back_inserter(held));
+        table.remove(rest, shownSize - common);
     }
-    std::copy(entries.cbegin(), entries.cend(), table.begin() + position);
+    change.afterSize = heldSize;
 }
 
 } // namespace ov::mapping

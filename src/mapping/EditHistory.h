@@ -11,18 +11,21 @@
 
 namespace ov::mapping {
 
-// What one change did to a table: the slots [position, position + before.size()) held `before`
-// and the slots [position, position + after.size()) now hold `after`. Where the two differ in
-// length, a block was added or removed there.
+// What one change did to a table: the slots [position, position + before.size()) held `before`,
+// and `afterSize` slots stand there now. Where the two sizes differ, a block was added or removed
+// there. The changes of one step touch slots apart from one another's, so once they are all done
+// what each wrote is in the table at [position, position + afterSize).
 struct TableChange {
     int position = 0;
     QVector<ParameterEntry> before;
-    QVector<ParameterEntry> after;
+    qsizetype afterSize = 0;
 };
 
 // The undo history of a mapping table. A step keeps only what a change did: the runs of slots it
 // rewrote (or the block it added or removed) and the page shown and the page count before and
-// after, so a step on a 1,000-page table costs as much memory as the change, not the table.
+// after, so a step on a 1,000-page table costs as much memory as the change, not the table. Of
+// each run it keeps one side only, the side the table does not show: undo and redo exchange that
+// side with the table's, so nothing is copied either way.
 class EditHistory final {
 public:
     // Steps kept; the oldest are forgotten beyond this.
@@ -66,12 +69,13 @@ private:
         int totalPagesBefore = 0;
         int curPageAfter = 0;
         int totalPagesAfter = 0;
-        QVector<TableChange> changes;
+        QVector<TableChange> changes; // done: what the slots held before; undone: what the step wrote
     };
 
     static QVector<TableChange> difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after);
-    static void replace(QVector<ParameterEntry> &table, int position, qsizetype count,
-                        const QVector<ParameterEntry> &entries);
+    // Puts the change's entries in the table in place of its `afterSize` slots, and keeps those
+    // slots' entries in the change instead: done twice, it leaves both as they were.
+    static void exchange(QVector<ParameterEntry> &table, TableChange &change);
 
     // What the slots kept by `willWrite` show now: runs of neighbours that were rewritten.
     QVector<TableChange> keptSlotsChanged(const QVector<ParameterEntry> &after);
@@ -81,6 +85,7 @@ private:
     MappingTable m_before; // the table when the open step began; shares its data until the table changes
     bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
     std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
+    bool m_keptInOrder = true;                          // each slot kept after every slot before it
     QString m_name;
     QVector<TableChange> m_lastChanges;
 };

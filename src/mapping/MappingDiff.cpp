@@ -21,7 +21,7 @@ QVector<SlotDifference> diffMappings(const QVector<ParameterEntry> &before, cons
 
 QString differenceLine(const SlotDifference &difference)
 {
-    return placementText({difference.slot}) + QLatin1Char('\t') + difference.before + QLatin1Char('\t')
+    return placementText(std::span(&difference.slot, 1)) + QLatin1Char('\t') + difference.before + QLatin1Char('\t')
            + difference.after;
 }
 

@@ -307,8 +307,8 @@ void ViewController::movePage(int fromPage, int toPage)
     if (!mapping::canExchangePages(m_state, fromPage, toPage))
         return;
     EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots); // the 32 swaps are one step
-    m_state.history.willWrite(m_state, mapping::slotIndex(fromPage, 1), mapping::kControlsPerPage);
-    m_state.history.willWrite(m_state, mapping::slotIndex(toPage, 1), mapping::kControlsPerPage);
+    for (const int page : {std::min(fromPage, toPage), std::max(fromPage, toPage)}) // kept in table order
+        m_state.history.willWrite(m_state, mapping::slotIndex(page, 1), mapping::kControlsPerPage);
     // Slot by slot; the panel is relabelled once, for the page as the 32 swaps leave it, and every
     // parameter that moved into toPage advances the parameter selection by one row.
     const int movedIn = mapping::exchangePages(m_state, fromPage, toPage).value_or(0);
@@ -626,7 +626,7 @@ void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::Tabl
     if (saved.plistBuild.size() != m_state.plistBuild.size())
         return; // the lengths alone tell
     const bool slotsRewrittenOnly = changes && std::all_of(changes->cbegin(), changes->cend(), [](const auto &change) {
-        return change.before.size() == change.after.size();
+        return change.before.size() == change.afterSize;
     });
     if (!slotsRewrittenOnly) {
         saved.differingSlots = mapping::differingSlots(m_state.plistBuild, saved.plistBuild);
@@ -634,10 +634,10 @@ void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::Tabl
     }
     // The table was as long before: only the rewritten slots can have changed the count.
     for (const mapping::TableChange &change : *changes) {
-        for (qsizetype k = 0; k < change.after.size(); ++k) {
+        for (qsizetype k = 0; k < change.afterSize; ++k) {
             const mapping::ParameterEntry &savedSlot = saved.plistBuild.at(change.position + k);
             saved.differingSlots += (mapping::sameSlot(change.before.at(k), savedSlot) ? 1 : 0)
-                - (mapping::sameSlot(change.after.at(k), savedSlot) ? 1 : 0);
+                - (mapping::sameSlot(m_state.plistBuild.at(change.position + k), savedSlot) ? 1 : 0);
         }
     }
 }
@@ -654,13 +654,9 @@ void ViewController::showAlsoOnMarks(int page)
 {
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         const int slot = mapping::slotIndex(page, control);
-        QString line;
-        if (m_state.hasSlot(slot)) {
-            const QVector<int> taken = m_state.placements.slotsOf(m_state.plistBuild.at(slot));
-            if (taken.size() > 1)
-                line = texts::kAlsoOn.arg(mapping::placementText(taken, slot));
-        }
-        m_view.setControlAlsoOn(control, line);
+        const std::span<const int> taken = m_state.placements.slotsAt(slot);
+        m_view.setControlAlsoOn(control,
+                                taken.size() > 1 ? texts::kAlsoOn.arg(mapping::placementText(taken, slot)) : QString());
     }
 }
 

@@ -141,6 +141,8 @@ TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
     MappingTable table = filledTable(3, 2);
     for (int slot = 0; slot < table.plistBuild.size(); slot += 3) // parameters on several slots
         table.plistBuild[slot].Parameter = QStringLiteral("P%1").arg(slot % 7);
+    for (int slot = 1; slot < table.plistBuild.size(); slot += 3) // nameless ones, as Logic leaves some
+        table.plistBuild[slot].Parameter = QString();
     EditHistory history;
     ParameterPlacements placements(table.plistBuild);
     const auto expectPlacementsFollow = [&] {
@@ -249,7 +251,7 @@ TEST(EditHistory, AStepOfAnnouncedSlotsRecordsWhatAStepOfTheWholeTableRecords)
         for (qsizetype i = 0; i < actual.size(); ++i) {
             EXPECT_EQ(actual.at(i).position, expected.at(i).position);
             EXPECT_EQ(actual.at(i).before, expected.at(i).before);
-            EXPECT_EQ(actual.at(i).after, expected.at(i).after);
+            EXPECT_EQ(actual.at(i).afterSize, expected.at(i).afterSize);
         }
     }
     EXPECT_GT(recorded, 150);
@@ -286,9 +288,9 @@ TEST(ParameterPlacements, PageAndControlOfEverySlotInTableOrder)
     EXPECT_EQ(placementText(placements.slotsOf(cutoff)), QStringLiteral("1/32, 2/5, 3/1"));
     EXPECT_EQ(placementText(placements.slotsOf({QStringLiteral("13"), QStringLiteral("Cutoff"), 7, 7})), QStringLiteral("1/1"));
     EXPECT_EQ(placementText(placements.slotsOf(cutoff), slotIndex(2, 5)), QStringLiteral("1/32, 3/1"));
-    EXPECT_TRUE(placements.slotsOf({QStringLiteral("99"), QStringLiteral("Nowhere"), 0, 0}).isEmpty());
+    EXPECT_TRUE(placements.slotsOf({QStringLiteral("99"), QStringLiteral("Nowhere"), 0, 0}).empty());
     clearThisPage(table);
-    EXPECT_TRUE(ParameterPlacements(table.plistBuild).slotsOf(ParameterEntry{}).isEmpty()) << "\"-\" stands nowhere";
+    EXPECT_TRUE(ParameterPlacements(table.plistBuild).slotsOf(ParameterEntry{}).empty()) << "\"-\" stands nowhere";
 }
 
 TEST(MappingTable, SameMappingComparesWhatASaveWrites)
