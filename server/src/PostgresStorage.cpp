@@ -374,7 +374,7 @@ Registration PostgresStorage::createUser(const NewUser& user, const VolumeLimits
 
 std::optional<std::string> PostgresStorage::pinHash(std::string_view user)
 {
-    auto connection = m_pool->lease();
+    auto connection = m_pool->lease(Pool::Turn::Read);
     return firstValue(connection->run("SELECT pin_hash FROM users WHERE name = $1::text;", {user}));
 }
 
@@ -412,7 +412,6 @@ std::optional<std::int64_t> PostgresStorage::insertMapping(Connection& connectio
     const Result result = connection.run(kInsertMapping, {mapping.plugin, mapping.comments, mapping.hardware,
                                                           mapping.uploadedAt, mapping.file, mapping.user});
     if (result.rows() != 1) return std::nullopt;
-    connection.run("UPDATE library_size SET bytes = bytes + $1::bigint;", {storedBytes(mapping)});
     return result.integer(0, 0);
 }
 
@@ -420,9 +419,9 @@ Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits
 {
     auto connection = m_pool->lease();
     Transaction transaction(*connection);
-    // Uploads on all nodes take turns at the size's row from here to the commit, so that neither
-    // limit can be passed by uploads that check it at the same moment.
-    const std::int64_t size = connection->run("SELECT bytes FROM library_size FOR UPDATE;").integer(0, 0);
+    // One user's uploads on all nodes take turns from here to the commit, so that two at the same
+    // moment cannot both pass the hourly limit; other users' uploads go on meanwhile.
+    connection->run("SELECT pg_advisory_xact_lock(hashtextextended($1::text, 2));", {mapping.user});
     const std::int64_t recent =
         connection
             ->run("SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
@@ -430,9 +429,16 @@ Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits
                   {mapping.user, mapping.uploadedAt - kSecondsPerHour})
             .integer(0, 0);
     if (recent >= limits.uploadsPerHour) return {Upload::Outcome::TooManyUploads};
-    if (size + storedBytes(mapping) > limits.maxStoreBytes) return {Upload::Outcome::StoreFull};
     const auto id = insertMapping(*connection, mapping);
     if (!id) return {Upload::Outcome::NoSuchUser};
+    // The library's size is one row that every upload of every node holds from its update to the
+    // commit, so it comes last: uploads wait for one another only that long. Where the upload
+    // would pass the limit the row stays as it was, and the rollback takes the mapping back.
+    if (connection
+            ->run("UPDATE library_size SET bytes = bytes + $1::bigint WHERE bytes + $1::bigint <= $2::bigint;",
+                  {storedBytes(mapping), limits.maxStoreBytes})
+            .changed() != 1)
+        return {Upload::Outcome::StoreFull};
     transaction.commit();
     return {Upload::Outcome::Stored, *id};
 }
@@ -443,18 +449,21 @@ std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std:
     Transaction transaction(*connection);
     std::vector<std::int64_t> ids;
     ids.reserve(mappings.size());
+    std::int64_t bytes = 0;
     for (const NewMapping& mapping : mappings) {
         const auto id = insertMapping(*connection, mapping);
         if (!id) return std::nullopt;  // rolled back: nothing of the batch is kept
         ids.push_back(*id);
+        bytes += storedBytes(mapping);
     }
+    connection->run("UPDATE library_size SET bytes = bytes + $1::bigint;", {bytes});
     transaction.commit();
     return ids;
 }
 
 std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugin, std::size_t limit)
 {
-    auto connection = m_pool->lease();
+    auto connection = m_pool->lease(Pool::Turn::Read);
     const Result result = connection->run(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
         "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
@@ -470,7 +479,7 @@ std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugi
 std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit)
 {
     const std::string pattern = likeContaining(search);
-    auto connection = m_pool->lease();
+    auto connection = m_pool->lease(Pool::Turn::Read);
     const Result result = connection->run("SELECT name, mappings FROM plugins WHERE name ILIKE $1::text ESCAPE '\\' "
                                           "ORDER BY name LIMIT $2::bigint OFFSET $3::bigint;",
                                           {pattern, limit, offset});
@@ -482,7 +491,7 @@ std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search,
 
 std::optional<MappingDetails> PostgresStorage::mappingDetails(std::int64_t id)
 {
-    auto connection = m_pool->lease();
+    auto connection = m_pool->lease(Pool::Turn::Read);
     const Result result = connection->run(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM mappings m "
         "JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint;",
@@ -498,33 +507,31 @@ DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_vie
 {
     const std::int64_t day = now / kSecondsPerDay;
     auto connection = m_pool->lease();
-    Transaction transaction(*connection);
-    connection->run("DELETE FROM download_registrations WHERE (mapping_id, address, day) IN (SELECT mapping_id, "
-                    "address, day FROM download_registrations WHERE day < $1::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED);",
-                    {day});
-    const bool first = connection
-                           ->run("INSERT INTO download_registrations (mapping_id, address, day) SELECT id, $1::text, "
-                                 "$2::bigint FROM mappings WHERE id = $3::bigint ON CONFLICT DO NOTHING;",
-                                 {address, day, id})
-                           .changed() == 1;
-    if (!first)
-        return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint;", {id}).rows() ? DownloadCount::AlreadyCountedToday
-                                                                                           : DownloadCount::NoSuchMapping;
-    connection->run("UPDATE mappings SET downloads = downloads + 1 WHERE id = $1::bigint;", {id});
-    transaction.commit();
-    return DownloadCount::Counted;
+    // One statement, so one round trip and a transaction of its own: registrations of days gone
+    // are let go a thousand at a time, the registration is taken unless this address has one for
+    // the mapping today, and a registration taken counts.
+    const Result counted = connection->run(
+        "WITH expired AS (DELETE FROM download_registrations WHERE (mapping_id, address, day) IN (SELECT mapping_id, "
+        "address, day FROM download_registrations WHERE day < $2::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED)), "
+        "registered AS (INSERT INTO download_registrations (mapping_id, address, day) SELECT id, $1::text, $2::bigint "
+        "FROM mappings WHERE id = $3::bigint ON CONFLICT DO NOTHING RETURNING mapping_id) "
+        "UPDATE mappings SET downloads = downloads + 1 WHERE id IN (SELECT mapping_id FROM registered) RETURNING id;",
+        {address, day, id});
+    if (counted.rows() == 1) return DownloadCount::Counted;
+    return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint;", {id}).rows() ? DownloadCount::AlreadyCountedToday
+                                                                                       : DownloadCount::NoSuchMapping;
 }
 
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
 {
-    auto connection = m_pool->lease();
+    auto connection = m_pool->lease(Pool::Turn::Read);
     return firstValue(connection->run("SELECT file FROM mappings WHERE id = $1::bigint;", {id}));
 }
 
 bool PostgresStorage::healthy()
 {
     try {
-        auto connection = m_pool->lease();
+        auto connection = m_pool->lease(Pool::Turn::Read);
         return connection->run("SELECT COUNT(*) FROM schema_version;").integer(0, 0) > 0;
     } catch (const StorageError&) {
         return false;

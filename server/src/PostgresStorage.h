@@ -42,12 +42,13 @@ private:
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
     static void fillNameKeys(Connection& connection);
 
-    // Inserts one shared mapping for an existing user and adds it to the library's size: its id, or
-    // nothing for an unknown user.
+    // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
+    // library's size is the caller's to add to.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
 
+    using Pool = ConnectionPool<Connection>;
     std::string m_url;
-    std::unique_ptr<ConnectionPool<Connection>> m_pool;
+    std::unique_ptr<Pool> m_pool;
 };
 
 }  // namespace ovserver

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <string>
 #include <thread>
 
 using namespace ovserver;
@@ -174,6 +176,39 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
     EXPECT_EQ(a->registerDownload(id + 1000, "0/0", 1000), DownloadCount::NoSuchMapping);
 }
 
+// Uploads at the same moment on two nodes: one user's stop at the hourly limit, and everybody's at
+// the library's size, exactly.
+TEST_P(Store, UploadsAtTheSameMomentOnTwoNodesKeepEachLimit)
+{
+    const TestStore store(GetParam());
+    const auto a = store.open(4);
+    const auto b = store.open(4);
+    ASSERT_EQ(a->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+    const auto uploadAtOnce = [&](const VolumeLimits& limits) {
+        std::atomic<int> outcomes[3]{};  // stored, too many, store full
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < 3; ++i)
+                    switch ((t % 2 ? *a : *b).addMapping(mapping("ann", "Synth", 1000), limits).outcome) {
+                    case Upload::Outcome::Stored: ++outcomes[0]; break;
+                    case Upload::Outcome::TooManyUploads: ++outcomes[1]; break;
+                    case Upload::Outcome::StoreFull: ++outcomes[2]; break;
+                    default: ADD_FAILURE() << "an upload of a known user was refused otherwise";
+                    }
+            });
+        for (auto& thread : threads) thread.join();
+        return std::array<int, 3>{outcomes[0], outcomes[1], outcomes[2]};
+    };
+    VolumeLimits limits = kNoLimits;
+    limits.uploadsPerHour = 3;
+    EXPECT_EQ(uploadAtOnce(limits), (std::array<int, 3>{3, 21, 0}));
+    limits = kNoLimits;
+    limits.maxStoreBytes = 7 * storedBytes(mapping("ann", "Synth", 1000));  // room for four more
+    EXPECT_EQ(uploadAtOnce(limits), (std::array<int, 3>{4, 0, 20}));
+    EXPECT_EQ(a->listMappings("Synth", 500).size(), 7u);
+}
+
 TEST(PostgresStore, ConnectionsThatTheDatabaseDroppedAreReplaced)
 {
     if (ovtest::postgresTestUrl().empty()) GTEST_SKIP() << "OVCORVANTA_TEST_POSTGRES_URL is not set";
@@ -268,6 +303,36 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
     failOpening = false;
     auto fresh = pool.lease();
     EXPECT_EQ(pool.opened(), 2u);
+}
+
+// With every connection in use, a waiting read is served before a write that came earlier, unless
+// the write has waited the longest delay already; among their like, waiters are served in turn.
+TEST(ConnectionPool, ReadsGoBeforeWritesThatHaveNotWaitedLong)
+{
+    using Pool = ConnectionPool<FakeConnection>;
+    std::atomic<int> opened{0};
+    const auto servedOrder = [&](std::chrono::milliseconds longestDelay, std::vector<Pool::Turn> turns) {
+        Pool pool([&] { return std::make_unique<FakeConnection>(opened); }, 1, std::chrono::seconds(60), longestDelay);
+        std::mutex mutex;
+        std::string order;
+        std::vector<std::jthread> waiters;
+        {
+            auto held = pool.lease();
+            for (std::size_t i = 0; i < turns.size(); ++i) {
+                waiters.emplace_back([&, i] {
+                    auto lease = pool.lease(turns[i]);
+                    const std::lock_guard lock(mutex);
+                    order += char('a' + i);
+                });
+                while (pool.waiting() < i + 1) std::this_thread::yield();  // queued in this order
+            }
+        }
+        waiters.clear();  // joined
+        return order;
+    };
+    using enum Pool::Turn;
+    EXPECT_EQ(servedOrder(std::chrono::hours(1), {Write, Read, Write, Read}), "bdac");
+    EXPECT_EQ(servedOrder(std::chrono::milliseconds(0), {Write, Read, Write, Read}), "acbd");  // every write waited long
 }
 
 // Changes that arrive together may be committed together; one that is undone takes none of the
