@@ -5,12 +5,21 @@
 #include "PostgresStorage.h"
 #endif
 
+#include <algorithm>
+#include <thread>
+
 namespace ovserver {
 
 namespace {
 
 constexpr std::size_t kDefaultSqliteConnections = 64;
-[[maybe_unused]] constexpr std::size_t kDefaultPostgresConnections = 16;
+
+// PostgreSQL works best with a few busy connections per processor, not many waiting for their
+// turn: four per processor of this machine (where the database usually runs too), 4 to 16.
+[[maybe_unused]] std::size_t defaultPostgresConnections()
+{
+    return std::clamp<std::size_t>(4 * std::size_t{std::thread::hardware_concurrency()}, 4, 16);
+}
 
 }  // namespace
 
@@ -23,7 +32,7 @@ std::unique_ptr<Storage> openStorage(const std::string& location, std::size_t ma
 {
     if (isPostgresUrl(location)) {
 #if OV_WITH_POSTGRESQL
-        return std::make_unique<PostgresStorage>(location, maxConnections ? maxConnections : kDefaultPostgresConnections);
+        return std::make_unique<PostgresStorage>(location, maxConnections ? maxConnections : defaultPostgresConnections());
 #else
         throw StorageError(kNoPostgresEngine);
 #endif
