@@ -98,6 +98,11 @@ const char* const kMigrations[] = {
     -- per look. Filled for the users of before by the server, which computes it.
     ALTER TABLE users ADD COLUMN name_key TEXT UNIQUE;
     )sql",
+    R"sql(
+    -- Each plug-in name in small letters, kept by the database, for the web library's search: the
+    -- same match as ILIKE, which folds both sides with lower() each time, once per name instead.
+    ALTER TABLE plugins ADD COLUMN IF NOT EXISTS folded TEXT GENERATED ALWAYS AS (lower(name)) STORED;
+    )sql",
 };
 
 // The migration that adds users.name_key, which the server fills in for the users it finds.
@@ -480,7 +485,7 @@ std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search,
 {
     const std::string pattern = likeContaining(search);
     auto connection = m_pool->lease(Pool::Turn::Read);
-    const Result result = connection->run("SELECT name, mappings FROM plugins WHERE name ILIKE $1::text ESCAPE '\\' "
+    const Result result = connection->run("SELECT name, mappings FROM plugins WHERE folded LIKE lower($1::text) ESCAPE '\\' "
                                           "ORDER BY name LIMIT $2::bigint OFFSET $3::bigint;",
                                           {pattern, limit, offset});
     std::vector<PluginSummary> list;
