@@ -94,6 +94,7 @@ public:
         lock.unlock();
         return Lease(*this, std::move(me.connection));
     }
+
     // Threads waiting for a connection now.
     std::size_t waiting() const
     {
