@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
 namespace ov::mapping {
 
@@ -18,7 +19,6 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
         for (auto kept = m_kept.crbegin(); kept != m_kept.crend(); ++kept) // the first kept of a slot last
             m_before.plistBuild[kept->first] = kept->second;
         m_kept.clear();
-        m_keptInOrder = true;
         m_wholeTable = true;
     }
 }
@@ -30,7 +30,6 @@ void EditHistory::beginForSlots(const MappingTable &table, const QString &name)
         m_name = name;
         m_wholeTable = false;
         m_kept.clear();
-        m_keptInOrder = true;
     }
 }
 
@@ -39,10 +38,8 @@ void EditHistory::willWrite(const MappingTable &table, int first, int count)
     if (m_depth == 0 || m_wholeTable)
         return;
     for (int slot = first; slot < first + count; ++slot) {
-        if (!table.hasSlot(slot))
-            continue;
-        m_keptInOrder = m_keptInOrder && (m_kept.empty() || m_kept.back().first < slot);
-        m_kept.emplace_back(slot, table.plistBuild.at(slot));
+        if (table.hasSlot(slot))
+            m_kept.emplace_back(slot, table.plistBuild.at(slot));
     }
 }
 
@@ -53,9 +50,11 @@ QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry>
     // themselves stay put. What the slots held moves into the changes: the kept slots are let go
     // at the close.
     std::vector<int> order(m_kept.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    if (!m_keptInOrder) {
+    std::iota(order.begin(), order.end(), 0);
+    const bool keptInOrder = std::adjacent_find(m_kept.cbegin(), m_kept.cend(), [](const auto &a, const auto &b) {
+                                 return a.first >= b.first;
+                             }) == m_kept.cend();
+    if (!keptInOrder) {
         std::sort(order.begin(), order.end(), [this](int a, int b) {
             const int slotA = m_kept[size_t(a)].first, slotB = m_kept[size_t(b)].first;
             return slotA != slotB ? slotA < slotB : a < b;
@@ -90,7 +89,6 @@ bool EditHistory::end(const MappingTable &table)
     QVector<TableChange> changes =
         m_wholeTable ? difference(m_before.plistBuild, table.plistBuild) : keptSlotsChanged(table.plistBuild);
     m_kept.clear();
-    m_keptInOrder = true;
     Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
     m_before = MappingTable{}; // lets the table own its data alone again
     if (step.changes.isEmpty())

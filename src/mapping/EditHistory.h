@@ -85,7 +85,6 @@ private:
     MappingTable m_before; // the table when the open step began; shares its data until the table changes
     bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
     std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
-    bool m_keptInOrder = true;                          // each slot kept after every slot before it
     QString m_name;
     QVector<TableChange> m_lastChanges;
 };

@@ -24,9 +24,8 @@ int ParameterPlacements::idOf(const ParameterEntry &entry)
     ParameterKey key = ParameterKey::of(entry);
     if (const auto found = m_ids.constFind(key); found != m_ids.cend())
         return *found;
-    const int id = int(m_keys.size());
-    m_ids.insert(key, id);
-    m_keys.append(std::move(key));
+    const int id = int(m_slots.size());
+    m_ids.insert(std::move(key), id);
     m_slots.emplace_back();
     return id;
 }
@@ -153,9 +152,16 @@ bool operator==(const ParameterPlacements &a, const ParameterPlacements &b)
     if (a.m_idAt.size() != b.m_idAt.size() || !consistent(a) || !consistent(b))
         return false;
     // ...and it is the same story: every slot holds the same parameter.
+    const auto keysByNumber = [](const ParameterPlacements &p) {
+        std::vector<const ParameterKey *> keys(p.m_slots.size());
+        for (auto id = p.m_ids.cbegin(); id != p.m_ids.cend(); ++id)
+            keys[size_t(id.value())] = &id.key();
+        return keys;
+    };
+    const std::vector<const ParameterKey *> keysA = keysByNumber(a), keysB = keysByNumber(b);
     for (size_t slot = 0; slot < a.m_idAt.size(); ++slot) {
         const int idA = a.m_idAt[slot], idB = b.m_idAt[slot];
-        if ((idA < 0) != (idB < 0) || (idA >= 0 && a.m_keys.at(idA) != b.m_keys.at(idB)))
+        if ((idA < 0) != (idB < 0) || (idA >= 0 && *keysA[size_t(idA)] != *keysB[size_t(idB)]))
             return false;
     }
     return true;

@@ -54,7 +54,6 @@ private:
     void place(int id, int slot);
 
     QHash<ParameterKey, int> m_ids;        // each parameter met, by its number
-    QVector<ParameterKey> m_keys;          // by number
     std::vector<std::vector<int>> m_slots; // by number: its slots in table order
     std::vector<int> m_idAt;               // by slot: the number of what it holds, -1 for "-"
 };
