@@ -1,6 +1,9 @@
 #include "ParameterOrderFile.h"
 
 #include "AtomicFile.h"
+#include "SaveRecall.h"
+
+#include <QFileInfo>
 
 #include <QSet>
 
@@ -102,7 +105,8 @@ OravelizeResult oravelizePlistFile(const QString &path)
 {
     OravelizeResult result;
     PlistReadStatus status;
-    result.document = PlistDocument::fromFile(path, &status, &result.detail);
+    QByteArray bytes;
+    result.document = PlistDocument::fromFile(path, &status, &result.detail, &bytes);
     if (status == PlistReadStatus::Missing) {
         result.outcome = OravelizeOutcome::Missing;
         return result;
@@ -113,6 +117,14 @@ OravelizeResult oravelizePlistFile(const QString &path)
     }
     if (!addAvailableParameterList(result.document)) {
         result.outcome = OravelizeOutcome::AlreadyListed;
+        return result;
+    }
+    // Adding the list is the first write to Logic's file: the original backup must hold the file as
+    // Logic wrote it (binary or XML), not our rewrite of it.
+    const QString original = backupPath(path, kOriginalSuffix);
+    if (!QFileInfo::exists(original) && !writeFileAtomically(original, bytes, &result.detail)) {
+        result.outcome = OravelizeOutcome::WriteFailed;
+        result.document = PlistDocument::fromFile(path, &status);
         return result;
     }
     if (!writeFileAtomically(path, result.document.toXml(), &result.detail)) {

@@ -67,6 +67,7 @@ struct OravelizeResult final {
 
 // Ensures that the file holds a non-empty "StoreCSUnique". An existing list is never rebuilt and the
 // file is then left byte for byte; a file that cannot be read is never removed, emptied or rewritten.
+// Before the file is first rewritten, its bytes as they were go to ".original" when none exists.
 OravelizeResult oravelizePlistFile(const QString &path);
 
 } // namespace ov::mapping

@@ -114,6 +114,23 @@ TEST_F(FileWriting, OravelizeAddsDistinctSlotsInOrderOfFirstAppearance)
     EXPECT_EQ(result.document.toXml(), readFile(path));
 }
 
+TEST_F(FileWriting, OravelizeKeepsLogicsOwnFileAsTheOriginalBackupAndRecallBringsItBack)
+{
+    const QByteArray logics = ov::test::toBinaryPlist(xmlPlist(kOtherKeys + order({"1 A", "-1", "2 B"})));
+    writeFile(path, logics);
+    ASSERT_EQ(oravelizePlistFile(path).outcome, OravelizeOutcome::Added);
+    EXPECT_EQ(readFile(path + ".original"), logics);
+    ASSERT_TRUE(exportToPlist(path, tableOf({"2 B"}), 1).ok());
+    EXPECT_EQ(readFile(path + ".original"), logics);
+    ASSERT_TRUE(recallOriginalMapping(path, "original").ok());
+    EXPECT_EQ(readFile(path), logics);
+    // An original backup that exists already is never replaced.
+    ASSERT_EQ(oravelizePlistFile(path).outcome, OravelizeOutcome::Added);
+    writeFile(path, xmlPlist(order({"7 C"})));
+    ASSERT_EQ(oravelizePlistFile(path).outcome, OravelizeOutcome::Added);
+    EXPECT_EQ(readFile(path + ".original"), logics);
+}
+
 TEST_F(FileWriting, OravelizeKeepsEveryOtherKeyAndReplacesAnEmptyList)
 {
     writeFile(path, xmlPlist(kOtherKeys + order({"1 A", "2 B", "1 A"}) + stringArrayXml("StoreCSUnique", {})));
