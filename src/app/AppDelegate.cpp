@@ -3,11 +3,13 @@
 #include "AppTexts.h"
 
 #include "catalogue/PluginScan.h"
+#include "ov/Version.h"
 
 #include <QPushButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace ov::app {
@@ -45,6 +47,12 @@ AppDelegate::AppDelegate(const QString &storeFolder, StoreOpener open, QObject *
     QApplication::setQuitOnLastWindowClosed(false);
     qApp->installEventFilter(this);
     connect(qApp, &QGuiApplication::lastWindowClosed, this, &AppDelegate::lastWindowClosed);
+}
+
+QString AppDelegate::applicationDocumentsDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/')
+           + QString::fromUtf8(kApplicationId);
 }
 
 AppDelegate::~AppDelegate()

@@ -20,6 +20,8 @@ public:
     ~AppDelegate() override;
 
     static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+    // The saved-data store's folder: the user's application-support folder, then the bundle identifier.
+    static QString applicationDocumentsDirectory();
 
     SavedDataStore &store() { return m_store; }
     // Asked first when the application is about to quit; false keeps it running.

@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -77,8 +76,7 @@ int main(int argc, char *argv[])
 
     ov::ui::EditorState state;
     // The saved-data store's folder: the application-support folder, named by the bundle identifier.
-    ov::app::AppDelegate delegate(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                                  + QLatin1Char('/') + QString::fromUtf8(ov::kApplicationId));
+    ov::app::AppDelegate delegate(ov::app::AppDelegate::applicationDocumentsDirectory());
     ov::ui::qt::MainWindow window;
     // The community server: OVCORVANTA_COMMUNITY_URL, else the address kept in the preferences, else
     // the compiled-in one.

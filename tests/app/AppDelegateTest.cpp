@@ -4,9 +4,12 @@
 #include "app/AppDelegate.h"
 #include "mapping/ParameterOrderFile.h"
 #include "ov/Version.h"
+#include "ui/qt/CommunityWindows.h"
+#include "ui/qt/MainWindow.h"
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -96,22 +99,25 @@ TEST_F(AppDelegateTest, QuitAnywayQuitsAndCancelKeepsTheApplicationRunning)
     }
 }
 
-TEST_F(AppDelegateTest, WithAnotherWindowOpenTheQuestionWaitsForTheLastOne)
+TEST_F(AppDelegateTest, WithACommunityWindowOpenTheApplicationQuitsWhenThatOneCloses)
 {
     UnsavableContext *context = nullptr;
     AppDelegate delegate(temporary.filePath(QStringLiteral("store")), unsavable(&context));
     ASSERT_NE(delegate.store().managedObjectContext(), nullptr);
-    QWidget main, auxiliary;
+    ui::qt::MainWindow main;
     showWindow(main);
-    showWindow(auxiliary);
+    main.showWindow(ui::Window::cwinUploadWindow);
+    QWidget *upload = main.uploadWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(upload));
 
     EXPECT_TRUE(main.close());
     EXPECT_EQ(context->commits, 0) << "not the last window: no quit flow";
+    EXPECT_TRUE(upload->isVisible());
 
     MessageBoxAnswerer answerer({QStringLiteral("OK"), QStringLiteral("Cancel")});
-    EXPECT_FALSE(auxiliary.close());
+    EXPECT_FALSE(upload->close());
     EXPECT_EQ(context->commits, 1);
-    EXPECT_TRUE(auxiliary.isVisible());
+    EXPECT_TRUE(upload->isVisible());
 }
 
 TEST_F(AppDelegateTest, TheQuitCheckIsAskedFirst)
@@ -199,11 +205,17 @@ TEST(ApplicationStart, StartsOnAFreshHomeShowsTheWindowAndQuits)
     EXPECT_TRUE(out.startsWith(QStringLiteral("main window shown after "))) << out.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("Reading Folder: ") + ui::test::logicRoot(home.path())))
         << err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral(".local/share/") + QString::fromUtf8(ov::kApplicationId))))
+    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral(".local/share/org.ovcorvanta.LogicTool"))))
         << "the saved-data store is opened only on first use";
     // The one settings store keeps the window's place for the next start.
     EXPECT_TRUE(ov::test::readFile(home.filePath(QStringLiteral(".config/ovCorvanta/ovCorvantaLogic_Tool.conf")))
                     .contains("mainWindowGeometry"));
+}
+
+TEST(ApplicationStart, TheSavedDataStoreIsNamedByTheBundleIdentifier)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    EXPECT_EQ(AppDelegate::applicationDocumentsDirectory(), data + QStringLiteral("/org.ovcorvanta.LogicTool"));
 }
 
 TEST(ApplicationStart, SaysItsVersionWithoutADisplay)

@@ -69,8 +69,9 @@ TEST_F(PreferencesTest, TheWindowSaysWhenTheEnvironmentWinsOverTheKeptAddress)
 TEST(AboutDialog, NamesTheApplicationAndItsVersion)
 {
     const AboutDialog about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About ovCorvanta Logic Tool"));
     const QString text = about.findChild<QLabel *>(QStringLiteral("aboutText"))->text();
-    EXPECT_TRUE(text.contains(QString::fromUtf8(ov::kApplicationName)));
+    EXPECT_TRUE(text.contains(QStringLiteral("ovCorvanta Logic Tool")));
     EXPECT_TRUE(text.contains(QStringLiteral("Version ") + QString::fromUtf8(ov::kVersion)));
 }
 
