@@ -17,9 +17,11 @@ CommunityPane::CommunityPane(QWidget *parent)
     : QWidget(parent), m_signInWindow(new SignInWindow), m_uploadWindow(new UploadWindow),
       m_downloadWindow(new DownloadWindow)
 {
+    // Windows of their own, not children of the main window: one left open keeps the application
+    // running after the main window closes, and it quits when that one closes.
     for (QWidget *window : {static_cast<QWidget *>(m_signInWindow), static_cast<QWidget *>(m_uploadWindow),
                             static_cast<QWidget *>(m_downloadWindow)})
-        window->setParent(this, Qt::Dialog);
+        window->setWindowFlags(Qt::Dialog);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(heading(QStringLiteral("Community Library"), this), 0, 0, 1, 2);
@@ -57,6 +59,13 @@ void CommunityPane::attach(ViewController &controller)
     clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
     clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
     connect(m_downloadWindow, &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+}
+
+CommunityPane::~CommunityPane()
+{
+    delete m_signInWindow;
+    delete m_uploadWindow;
+    delete m_downloadWindow;
 }
 
 QWidget *CommunityPane::fieldWidget(Field field) const

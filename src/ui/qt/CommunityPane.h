@@ -25,6 +25,7 @@ class CommunityPane final : public QWidget {
 
 public:
     explicit CommunityPane(QWidget *parent = nullptr);
+    ~CommunityPane() override;
 
     // Sends the pane's and the community windows' actions to `controller`; call once.
     void attach(ViewController &controller);
@@ -47,8 +48,7 @@ private:
     QPushButton *m_sharedMappings = nullptr;
     QPushButton *m_signOut = nullptr;
 
-    // The community windows belong to the main window: they stay in front of it, also after an alert
-    // or a question, and close with it.
+    // The community windows are the pane's, each a window of its own.
     SignInWindow *m_signInWindow;
     UploadWindow *m_uploadWindow;
     DownloadWindow *m_downloadWindow;
