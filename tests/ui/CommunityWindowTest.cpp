@@ -11,6 +11,7 @@
 #include "ui/qt/CommunityWindows.h"
 #include "ui/qt/MainWindow.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -106,10 +107,8 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     click(signIn, QStringLiteral("cwinNewUserCreate"));
     ASSERT_EQ(answerer.shown().size(), 1u);
     EXPECT_EQ(answerer.shown()[0].text, "Create New User Response");
-    // The alert came over the sign-in window, which belongs to the main window and stays in front of
-    // it; asked for again, it keeps its place and what was typed.
+    // The alert came over the sign-in window; asked for again, it keeps its place and what was typed.
     EXPECT_EQ(answerer.shown()[0].over, "cwinCloudWindow");
-    EXPECT_EQ(signIn->parentWidget()->window(), &window);
     click(&window, QStringLiteral("ovLoginToCloudAccount"));
     EXPECT_EQ(signIn->pos(), placed);
     EXPECT_EQ(signIn->userNameNew()->text(), "Fay");
@@ -131,6 +130,17 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     ASSERT_EQ(answerer.shown().size(), 2u);
     EXPECT_EQ(answerer.shown()[1].text, "Upload notification");
     EXPECT_FALSE(window.uploadWindow()->isVisible());
+
+    // Opened again from the keyboard's point of view: what is typed, space and Return included, goes
+    // into the comment, and nothing is uploaded.
+    click(&window, QStringLiteral("ov_btn_cloudLibrary"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.uploadWindow()));
+    ASSERT_EQ(QApplication::focusWidget(), window.uploadWindow()->comments());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("hi there"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(window.uploadWindow()->comments()->toPlainText().endsWith("hi there\n"));
+    EXPECT_EQ(answerer.shown().size(), 2u);
+    window.uploadWindow()->close();
 
     // The maker's Echo lists it, downloads it and loads it.
     clickPlugin(presetsFile);

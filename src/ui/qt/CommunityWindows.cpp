@@ -95,7 +95,17 @@ UploadWindow::UploadWindow()
     m_comments->setMinimumSize(380, 140);
     layout->addWidget(m_comments, 1);
     m_upload = button(QStringLiteral("Upload"), QStringLiteral("ovCommunityUploadBtn"), this);
+    // Publishing cannot be taken back: no key but a deliberate press on the button itself uploads.
+    m_upload->setAutoDefault(false);
+    m_upload->setDefault(false);
     layout->addWidget(m_upload, 0, Qt::AlignRight);
+}
+
+void UploadWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Whatever the user types first goes into the comment, never onto the Upload button.
+    m_comments->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 DownloadListModel::DownloadListModel(QObject *parent) : QAbstractTableModel(parent) {}

@@ -48,6 +48,9 @@ public:
     QPlainTextEdit *comments() const { return m_comments; }
     QPushButton *uploadButton() const { return m_upload; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QPlainTextEdit *m_comments;
     QPushButton *m_upload;
