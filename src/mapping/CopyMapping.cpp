@@ -9,16 +9,25 @@
 
 namespace ov::mapping {
 
+QString listedNames(const QStringList &names)
+{
+    if (names.size() <= kListedNamesAtMost)
+        return names.join(QLatin1Char('\n'));
+    return names.first(kListedNamesAtMost).join(QLatin1Char('\n')) + QLatin1Char('\n')
+           + texts::kAndMoreNames.arg(names.size() - kListedNamesAtMost);
+}
+
 QString CopyResult::message(const QString &from) const
 {
-    return texts::kMappingCopied.arg(from);
+    return (matched > 0 ? texts::kMappingCopied : texts::kNothingCopied).arg(from);
 }
 
 QString CopyResult::informativeText() const
 {
-    QString text = texts::kMappingCopiedInfo.arg(matched).arg(unmatched.size());
+    QString text = matched > 0 ? texts::kMappingCopiedInfo.arg(matched).arg(unmatched.size())
+                               : texts::kNothingCopiedInfo.arg(unmatched.size());
     if (!unmatched.isEmpty())
-        text += QStringLiteral("\n\n") + unmatched.join(QStringLiteral("\n"));
+        text += QStringLiteral("\n\n") + listedNames(unmatched);
     return text;
 }
 
@@ -71,6 +80,9 @@ CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &a
         }
         copied.append(std::move(entry));
     }
+    // Nothing matched: the mapping here stays, rather than every page emptied.
+    if (result.matched == 0)
+        return result;
     table.plistBuild = std::move(copied);
     table.totalPages = pages;
     table.curPage = std::clamp(table.curPage, 1, pages);

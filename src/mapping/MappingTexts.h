@@ -48,5 +48,12 @@ inline const QString kMappingCopied = QStringLiteral("Mapping copied from %1");
 // How an unmatched parameter without a name is listed: by its number.
 inline const QString kNamelessParameter = QStringLiteral("(no name, number %1)");
 inline const QString kMappingCopiedInfo = QStringLiteral("Controls matched: %1\nNames without a match: %2");
+inline const QString kNothingCopied = QStringLiteral("Nothing copied from %1");
+// %1: names without a match (listed below it).
+inline const QString kNothingCopiedInfo = QStringLiteral(
+    "No name of that mapping matches a parameter of this plugin, so the mapping was left as it was.\n"
+    "Names without a match: %1");
+// After the names an alert lists: %1 names not listed.
+inline const QString kAndMoreNames = QStringLiteral("and %1 more");
 
 } // namespace ov::mapping::texts

@@ -296,6 +296,27 @@ TEST(MappingTable, CopyTakesThePagesOfTheOtherMappingAndMatchesNames)
     EXPECT_EQ(table.plistBuild.size(), 32);
 }
 
+TEST(MappingTable, CopyWithNoMatchingNameLeavesTheTableAndListsTwentyNamesAtMost)
+{
+    QStringList foreign;
+    for (int n = 1; n <= 25; ++n)
+        foreign << QStringLiteral("Foreign %1").arg(n);
+    const QVector<ParameterEntry> there = availableList(foreign);
+    const QVector<ParameterEntry> here = availableList({"Cutoff", "Drive"});
+    MappingTable table = tableOf(here, {"Drive", "Cutoff"}, 2);
+    const MappingTable before = table;
+    const CopyResult result = copyMappingFrom(table, here, tableOf(there, foreign, 1).plistBuild);
+    EXPECT_EQ(result.matched, 0);
+    EXPECT_EQ(table.plistBuild, before.plistBuild);
+    EXPECT_EQ(table.totalPages, 2);
+    EXPECT_EQ(result.message("Other"), "Nothing copied from Other");
+    const QString text = result.informativeText();
+    EXPECT_TRUE(text.endsWith("Names without a match: 25\n\nForeign 1\nForeign 2\nForeign 3\nForeign 4\nForeign 5\n"
+                              "Foreign 6\nForeign 7\nForeign 8\nForeign 9\nForeign 10\nForeign 11\nForeign 12\n"
+                              "Foreign 13\nForeign 14\nForeign 15\nForeign 16\nForeign 17\nForeign 18\nForeign 19\n"
+                              "Foreign 20\nand 5 more")) << text.toStdString();
+}
+
 TEST(MappingTable, DiffListsDifferingSlotsInOrderCountingMissingPagesEmpty)
 {
     MappingTable before = filledTable(1);
