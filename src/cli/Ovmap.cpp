@@ -32,6 +32,8 @@ using mapping::LoadedMapping;
 using mapping::MappingTable;
 using mapping::ParameterEntry;
 
+const QString kNothingChanged = QStringLiteral("Nothing changed: the file was not saved, and its backups are as they were.");
+
 const QString kUsage = QStringLiteral(
     "usage:\n"
     "  ovmap scan [--home DIR] [--json]\n"
@@ -523,6 +525,15 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
                 << "\nNothing was saved." << Qt::endl;
             return kExitFailed;
         }
+    }
+    // A save with nothing changed would only copy the file over ".prev" and lose the real previous version.
+    const QVector<ParameterEntry> &before = opened->loaded.plistBuild;
+    if (context.mode == opened->loaded.pluginMode && context.table.plistBuild.size() == before.size()
+        && mapping::differingSlots(context.table.plistBuild, before) == 0) {
+        for (const QString &report : std::as_const(context.reports))
+            out << report << '\n';
+        out << kNothingChanged << Qt::endl;
+        return kExitOk;
     }
     // As the editor does on opening: the file gets its list of unique parameters first, so that the
     // original backup holds it.

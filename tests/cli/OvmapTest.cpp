@@ -141,8 +141,8 @@ TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
     EXPECT_TRUE(run.out.contains(synth.toUtf8() + ".prev"));
     EXPECT_EQ(backupsBeside(synth), (QStringList{"CSParameterOrder.plist", "CSParameterOrder.plist.original",
                                                  "CSParameterOrder.plist.prev"}));
-    // The original backup already holds the list that opening adds.
-    EXPECT_TRUE(readFile(synth + ".original").contains("StoreCSUnique"));
+    // The original backup is the file as it was, before the list of unique parameters was added.
+    EXPECT_FALSE(readFile(synth + ".original").contains("StoreCSUnique"));
     const QJsonObject shown = showJson(synth);
     EXPECT_EQ(shown["plugin_Mode"].toInt(), 0);
     EXPECT_EQ(shown["totalPages"].toInt(), 2);
@@ -212,8 +212,22 @@ TEST_F(Ovmap, RecallPutsABackupBack)
     EXPECT_EQ(run.out, "Recalled mapping has been applied\nNow saved as this plugins default\n");
     EXPECT_EQ(readFile(synth), listed);
     ASSERT_EQ(ovmap({"recall", synth, "original"}).status, 0);
-    EXPECT_NE(readFile(synth), before); // the original holds the added list
+    EXPECT_EQ(readFile(synth), before); // the file as it was before the list was added to it
     EXPECT_EQ(showJson(synth)["plistBuild"].toArray()[0].toObject()["Parameter"], "Cutoff");
+}
+
+TEST_F(Ovmap, AnEditThatChangesNothingSavesNothing)
+{
+    ASSERT_EQ(ovmap({"edit", effect, "add-page"}).status, 0);
+    const QByteArray saved = readFile(effect);
+    const QByteArray previous = readFile(effect + ".prev");
+    // Slot 1/1 already holds "5 Time"; a page added and taken away again; the mode the file holds.
+    const Result run = ovmap({"edit", effect, "assign", "1", "1", "5 Time", "add-page", "delete-page", "3",
+                              "mode", QString::number(showJson(effect)["plugin_Mode"].toInt())});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Nothing changed")) << run.out.toStdString();
+    EXPECT_EQ(readFile(effect), saved);
+    EXPECT_EQ(readFile(effect + ".prev"), previous);
 }
 
 TEST_F(Ovmap, ChartsOneFileOrEveryPlugin)
