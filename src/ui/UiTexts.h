@@ -35,8 +35,8 @@ inline const QString kHelpText = QStringLiteral(
 inline const QString kPluginFileUnreadable = QStringLiteral("Plugin file cannot be read");
 // %1: the file, %2: why.
 inline const QString kPluginFileUnreadableInfo = QStringLiteral(
-    "The file %1 cannot be read as a property list (%2). It was left as it is; the mapping shown is empty "
-    "and cannot be saved over it.");
+    "The file %1 cannot be read as a property list (%2). It was left as it is, and the plugin "
+    "was not opened.");
 inline const QString kPluginFileNotUpdated = QStringLiteral("Plugin file could not be updated");
 // %1: the file, %2: why.
 inline const QString kPluginFileNotUpdatedInfo = QStringLiteral(

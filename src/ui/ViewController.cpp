@@ -86,6 +86,9 @@ void ViewController::tablePluginSelected()
         m_view.selectPlugin(m_state.saved.plugin); // the open plug-in stays the chosen one
         return;
     }
+    // The comment belongs to an upload of the plug-in it was written for.
+    if (m_view.selectedPlugin()->fileLocation != m_state.saved.plugin.fileLocation)
+        m_view.setFieldText(Field::cwinUploadComments, QString());
     closeAllAuxillaryWindows();
     plugInSelected();
 }
@@ -100,8 +103,18 @@ void ViewController::plugInSelected()
     m_view.setParameterSelectionIndex(0);
     m_view.setLabelText(Label::labOCScreen_Title, texts::kScreenTitle.arg(plugin->Plugin, plugin->Type));
     m_view.setLabelText(Label::labPluginPlistLocation, plugin->fileLocation);
-    const mapping::PlistDocument document = oravelizePlistFile(plugin->fileLocation);
-    readPlistFile(plugin->fileLocation, document, 1); // shows page 1 and selects the "-" row
+    const std::optional<mapping::PlistDocument> document = oravelizePlistFile(plugin->fileLocation);
+    if (!document) {
+        // Nothing of a file that could not be read is shown as open, so nothing can be saved over it.
+        m_state.plistBuild.clear();
+        m_state.totalPages = 0;
+        m_view.setParameterList({});
+        showNoPluginOpen();
+        m_view.setLabelText(Label::labOCScreen_Title, catalogue::kScreenTitleAfterScan);
+        updateHelperDisplay(texts::kPluginFileUnreadable);
+        return;
+    }
+    readPlistFile(plugin->fileLocation, *document, 1); // shows page 1 and selects the "-" row
     setPluginButtonsEnabled(true);
 }
 
@@ -150,7 +163,7 @@ void ViewController::updateHelperDisplay(const QString &text)
 
 // ---- loading ----
 
-mapping::PlistDocument ViewController::oravelizePlistFile(const QString &path)
+std::optional<mapping::PlistDocument> ViewController::oravelizePlistFile(const QString &path)
 {
     mapping::OravelizeResult result = mapping::oravelizePlistFile(path);
     switch (result.outcome) {
@@ -160,7 +173,7 @@ mapping::PlistDocument ViewController::oravelizePlistFile(const QString &path)
         break;
     case mapping::OravelizeOutcome::Unreadable:
         alertUser(texts::kPluginFileUnreadable, texts::kPluginFileUnreadableInfo.arg(path, result.detail));
-        break;
+        return std::nullopt;
     case mapping::OravelizeOutcome::WriteFailed:
         alertUser(texts::kPluginFileNotUpdated, texts::kPluginFileNotUpdatedInfo.arg(path, result.detail));
         break;
@@ -233,7 +246,8 @@ void ViewController::moveParameterPosition(int from, int to, int movePageMode)
     if (!realParameterWritten)
         return;
     populateKnobLabels(m_state.curPage);
-    if (*realParameterWritten)
+    // The selection moves on for the next click only when the selected parameter was put down.
+    if (*realParameterWritten && movePageMode != 1)
         m_view.selectNextParameter();
 }
 
@@ -309,12 +323,10 @@ void ViewController::movePage(int fromPage, int toPage)
     EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots); // the 32 swaps are one step
     for (const int page : {std::min(fromPage, toPage), std::max(fromPage, toPage)}) // kept in table order
         m_state.history.willWrite(m_state, mapping::slotIndex(page, 1), mapping::kControlsPerPage);
-    // Slot by slot; the panel is relabelled once, for the page as the 32 swaps leave it, and every
-    // parameter that moved into toPage advances the parameter selection by one row.
-    const int movedIn = mapping::exchangePages(m_state, fromPage, toPage).value_or(0);
+    // The panel is relabelled once, for the page as the exchange leaves it. The parameter selection
+    // stays: only a click that put the selected parameter on a control moves it on.
+    mapping::exchangePages(m_state, fromPage, toPage);
     populateKnobLabels(m_state.curPage);
-    for (int i = 0; i < movedIn; ++i)
-        m_view.selectNextParameter();
 }
 
 void ViewController::ovMovePage_First()
@@ -344,6 +356,9 @@ bool ViewController::exportToPlist()
     const QString path = m_view.labelText(Label::labPluginPlistLocation);
     if (path.isEmpty() || !m_state.isLoaded())
         return false;
+    // A save with nothing changed would only copy the file over ".prev" and lose the real previous version.
+    if (!hasUnsavedEdits())
+        return true;
     mapping::SaveResult result;
     {
         BusyScope busy(m_view);
@@ -450,6 +465,7 @@ void ViewController::setPluginButtonsEnabled(bool enabled)
     if (enabled) {
         showPageButtons();
         showRecallButtons();
+        m_view.setButtonEnabled(Button::exportToPlist, hasUnsavedEdits());
     }
     showShareButton();
 }
@@ -552,9 +568,7 @@ void ViewController::swapControls(int fromControl, int toControl)
     if (!isControl(fromControl) || !isControl(toControl) || fromControl == toControl || !m_state.isLoaded())
         return;
     // Rearranging the panel is not choosing parameters: the list's selection stays where it is.
-    const int selection = m_view.parameterSelectionIndex();
     moveParameterPosition(mapping::slotIndex(m_state.curPage, fromControl), mapping::slotIndex(m_state.curPage, toControl), 1);
-    m_view.setParameterSelectionIndex(selection);
 }
 
 void ViewController::mappingLoaded(const QString &path, int checkMode,
@@ -645,6 +659,7 @@ void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::Tabl
 void ViewController::showEditState()
 {
     m_view.setMappingModified(hasUnsavedEdits());
+    m_view.setButtonEnabled(Button::exportToPlist, m_state.saved.open && hasUnsavedEdits());
     const mapping::EditHistory &history = m_state.history;
     m_view.setUndoRedo(history.canUndo(), history.canUndo() ? texts::kUndoStep.arg(history.undoName()) : texts::kUndo,
                        history.canRedo(), history.canRedo() ? texts::kRedoStep.arg(history.redoName()) : texts::kRedo);

@@ -57,8 +57,9 @@ public:
 
     // Loading a parameter-order file.
     // Gives the file its list of unique parameters if it lacks one; returns the file's content as it
-    // now stands, which the load that follows reads instead of the file.
-    mapping::PlistDocument oravelizePlistFile(const QString &path);
+    // now stands, which the load that follows reads instead of the file; nothing when the file exists
+    // but cannot be read as a property list (the user has been told).
+    std::optional<mapping::PlistDocument> oravelizePlistFile(const QString &path);
     void readPlistFile(const QString &path, int checkMode);
     // `keptParameters`, when given, stands in for the document's available-parameter list.
     void readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,

@@ -220,7 +220,7 @@ void ViewController::downloadDidFinish(const QString &localPath)
     // An error page or a cut-off file is not loaded as an empty mapping that a save would write.
     mapping::PlistReadStatus status;
     QString error;
-    const mapping::PlistDocument document = mapping::PlistDocument::fromFile(localPath, &status, &error);
+    mapping::PlistDocument document = mapping::PlistDocument::fromFile(localPath, &status, &error);
     if (status != mapping::PlistReadStatus::Ok) {
         alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, error));
         return;
@@ -235,6 +235,9 @@ void ViewController::downloadDidFinish(const QString &localPath)
         ownParameters = mapping::loadMapping(mapping::PlistDocument::fromFile(location, &ownStatus), 0,
                                              m_state.plugin_Mode)
                             .available;
+        // The mode is decided as for the same file opened from disk, where opening builds the list
+        // from the slots first (in memory only: the download is not written).
+        mapping::addAvailableParameterList(document);
     }
     readPlistFile(localPath, document, 1, ownParameters); // the bytes checked above; shows page 1
     alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);

@@ -382,6 +382,17 @@ TEST_F(FaultyServerTest, ASharedFileWithoutAParameterListKeepsThePluginsOwn)
     EXPECT_EQ(view.parameters, own);
 }
 
+TEST_F(FaultyServerTest, ASharedFileHasTheModeItHasWhenOpenedFromDisk)
+{
+    // Logic's own Retro Synth file has no parameter list; its "5 Output Volume" makes it an instrument.
+    fetchReply = CannedReply{200, readFile(ov::test::retroSynthFixture())};
+    controller->ovCommunityLoadSelectedDownload();
+    ASSERT_TRUE(waitForAlert(1));
+    EXPECT_EQ(view.alerts.back().message, "OK Done");
+    EXPECT_EQ(state.plugin_Mode, 1);
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Echo using Instrument Mode"));
+}
+
 TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)
 {
     fetchReply = CannedReply{200, QByteArray(), true};

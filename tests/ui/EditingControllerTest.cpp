@@ -187,9 +187,11 @@ TEST_F(EditingTest, TheMarkerFollowsTheTableAgainstTheFileAsLastLoadedOrSaved)
     open(QStringLiteral("Synth"));
     EXPECT_FALSE(view.modified);
     EXPECT_FALSE(controller->hasUnsavedEdits());
+    EXPECT_FALSE(view.enabled.value(Button::exportToPlist));
 
     assign(QStringLiteral("P2 C7"), 4);
     EXPECT_TRUE(view.modified);
+    EXPECT_TRUE(view.enabled.value(Button::exportToPlist));
     controller->ovUndo();
     EXPECT_FALSE(view.modified) << "undo back to the loaded table";
     controller->ovRedo();
@@ -210,6 +212,13 @@ TEST_F(EditingTest, TheMarkerFollowsTheTableAgainstTheFileAsLastLoadedOrSaved)
     controller->clearAllPagesButtonPressed();
     controller->exportToPlist();
     EXPECT_FALSE(view.modified);
+    EXPECT_FALSE(view.enabled.value(Button::exportToPlist));
+    // A save with nothing changed (Ctrl+S again) keeps the previous backup and says nothing.
+    const QByteArray previous = readFile(path + QStringLiteral(".prev"));
+    const size_t alerts = view.alerts.size();
+    controller->exportToPlist();
+    EXPECT_EQ(readFile(path + QStringLiteral(".prev")), previous);
+    EXPECT_EQ(view.alerts.size(), alerts);
     EXPECT_TRUE(view.canUndo) << "saving keeps the history";
     controller->ovUndo();
     EXPECT_TRUE(view.modified);

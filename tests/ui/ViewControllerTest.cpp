@@ -120,7 +120,7 @@ TEST_F(ViewControllerTest, RescanWhileAPluginIsOpenReturnsToChoosingOne)
 {
     writePagedPlugin(QStringLiteral("Synth"), 1);
     open(QStringLiteral("Synth"));
-    ASSERT_TRUE(view.enabled.value(Button::exportToPlist));
+    ASSERT_TRUE(view.enabled.value(Button::FrontPanel));
 
     controller->btnRunCheck();
 
@@ -188,9 +188,10 @@ TEST_F(ViewControllerTest, OpeningClosesTheCommunityWindowsThenShowsPageOne)
     EXPECT_EQ(view.controlText.at(4), QStringLiteral("-"));
     EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(view.label(Label::labTotalPagesIndicator), QStringLiteral("2 Pages"));
-    // On page 1 of 2, before the first save: nothing before this page, and no backup to recall.
+    // On page 1 of 2, nothing edited: nothing before this page, nothing to save, no previous backup; the
+    // original backup holds the file as it was before its list of parameters was added.
     const QList<Button> waiting{Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev,
-                                Button::recallOriginalMapping, Button::recallPreviousMapping};
+                                Button::exportToPlist, Button::recallPreviousMapping};
     for (const Button button : kPluginButtons)
         EXPECT_EQ(view.enabled.value(button), !waiting.contains(button)) << int(button);
     EXPECT_EQ(view.busyDepth, 0);
@@ -269,13 +270,18 @@ TEST_F(ViewControllerTest, AFileThatIsNotAPropertyListIsReportedAndLeftAlone)
     EXPECT_EQ(view.alerts.at(0).message, texts::kPluginFileUnreadable);
     EXPECT_TRUE(view.alerts.at(0).informativeText.contains(path));
     EXPECT_EQ(readFile(path), QByteArray("not a property list"));
-    EXPECT_EQ(state.totalPages, 1);
-    EXPECT_EQ(view.parameters.size(), 1);
 
-    // Nothing can be saved over it.
+    // Nothing of it is shown as open, and nothing can be saved over it.
+    EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Please Select a plugin"));
+    EXPECT_FALSE(view.label(Label::labelHelperDisplay).contains(QStringLiteral("Editing")));
+    EXPECT_TRUE(view.label(Label::labPluginPlistLocation).isEmpty());
+    EXPECT_EQ(view.parameters.size(), 0);
+    for (const Button button : {Button::exportToPlist, Button::createChart, Button::nextPage, Button::newPage,
+                                Button::FrontPanel, Button::PluginMode, Button::ov_btn_cloudLibraryDownload})
+        EXPECT_FALSE(view.enabled.value(button, true)) << int(button);
     controller->exportToPlist();
-    ASSERT_EQ(view.alerts.size(), 2u);
-    EXPECT_EQ(view.alerts.at(1).message, mapping::texts::kMappingNotSaved);
+    controller->ovPluginMode_Changed();
+    EXPECT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(readFile(path), QByteArray("not a property list"));
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".prev")));
 }
@@ -567,29 +573,21 @@ TEST_F(ViewControllerTest, MovingTheLastPageToTheFirstExchangesThoseTwo)
     EXPECT_LT(state.bHTML().indexOf(QStringLiteral("P4 C1")), state.bHTML().indexOf(QStringLiteral("P2 C1")));
 }
 
-TEST_F(ViewControllerTest, AnExchangeAdvancesTheSelectionOnceForEveryParameterMovingIn)
+TEST_F(ViewControllerTest, MovingAPageOrSwappingControlsLeavesTheParameterSelection)
 {
-    // Page 1 holds 3 parameters, page 2 holds 5: moving page 2 to the front brings 5 in.
-    QStringList order;
-    for (int c = 1; c <= 32; ++c)
-        order.append(c <= 3 ? QStringLiteral("%1 A%1").arg(c) : QStringLiteral("-1"));
-    for (int c = 1; c <= 32; ++c)
-        order.append(c % 6 == 0 ? QStringLiteral("%1 B%1").arg(c + 100) : QStringLiteral("-1"));
-    writePlist(logicFile(QStringLiteral("Synth")), {{mapping::kControlSurfaceParameterOrderKey, order}});
+    writePagedPlugin(QStringLiteral("Synth"), 2);
     open(QStringLiteral("Synth"));
-    ASSERT_EQ(view.parameters.size(), 9); // "-", 3 of page 1, 5 of page 2
     controller->nextPageButtonPressed();
-
-    view.parameterSelection = 1;
+    view.parameterSelection = 3;
     controller->ovMovePage_First();
-    EXPECT_EQ(view.parameterSelection, 6);
-
-    // Back again: the 3 parameters of page 1 move in, the selection stops on the last row.
-    controller->nextPageButtonPressed();
-    view.parameterSelection = 6;
-    controller->ovMovePage_First();
-    EXPECT_EQ(view.parameterSelection, 8);
-    EXPECT_EQ(slotParameter(0), QStringLiteral("A1"));
+    EXPECT_EQ(view.parameterSelection, 3);
+    EXPECT_EQ(slotParameter(0), QStringLiteral("P2 C1"));
+    controller->swapControls(1, 2);
+    EXPECT_EQ(view.parameterSelection, 3);
+    EXPECT_EQ(slotParameter(0), QStringLiteral("P2 C2"));
+    // A click that puts the selected parameter on a control still moves the selection on.
+    controller->clickControl(5);
+    EXPECT_EQ(view.parameterSelection, 4);
 }
 
 TEST_F(ViewControllerTest, RefusedExchangesChangeNothingAndDoNotRelabel)
@@ -622,6 +620,7 @@ TEST_F(ViewControllerTest, RefusedExchangesChangeNothingAndDoNotRelabel)
 TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePreviousOneWent)
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 2, 3);
+    const QByteArray logics = readFile(path);
     open(QStringLiteral("Synth"));
     const QByteArray opened = readFile(path); // with the list of unique parameters added
     view.parameterSelection = 2;
@@ -631,7 +630,7 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     controller->ovPluginMode_Changed();
     view.parameterSelection = 2;
     controller->clickControl(5);
-    EXPECT_FALSE(view.enabled.value(Button::recallOriginalMapping)) << "no backup yet";
+    EXPECT_TRUE(view.enabled.value(Button::recallOriginalMapping)) << "kept when the list was added";
     EXPECT_FALSE(view.enabled.value(Button::recallPreviousMapping));
 
     controller->ovExportToPlist();
@@ -644,7 +643,7 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
               QStringLiteral("Please remember to close and re-open plugin within Logic so that changes are updated\n\n\n"
                              "Backup of previous plist file has been saved here:\n\n")
                   + path + QStringLiteral(".prev"));
-    EXPECT_EQ(readFile(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readFile(path + QStringLiteral(".original")), logics);
     EXPECT_EQ(readFile(path + QStringLiteral(".prev")), opened);
     const mapping::PlistDocument saved = readPlist(path);
     const QStringList slotStrings = mapping::controlSurfaceOrder(saved);
@@ -653,13 +652,13 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     EXPECT_EQ(slotStrings.at(3), QStringLiteral("-1"));
     EXPECT_EQ(slotStrings.at(63), QStringLiteral("-1"));
     EXPECT_EQ(saved.firstElementText(mapping::kOravelCSModeKey), QStringLiteral("1"));
-    EXPECT_EQ(mapping::storedUniqueParameters(saved), mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".original"))));
+    EXPECT_EQ(mapping::storedUniqueParameters(saved), mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".prev"))));
 
     // A second save keeps the original and moves the first save to ".prev".
     const QByteArray first = readFile(path);
     controller->clickControl(6);
     controller->ovExportToPlist();
-    EXPECT_EQ(readFile(path + QStringLiteral(".original")), opened);
+    EXPECT_EQ(readFile(path + QStringLiteral(".original")), logics);
     EXPECT_EQ(readFile(path + QStringLiteral(".prev")), first);
 }
 
@@ -667,7 +666,10 @@ TEST_F(ViewControllerTest, ASaveThatCannotReadTheFileSaysSoAndWritesNothing)
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
     open(QStringLiteral("Synth"));
+    view.parameterSelection = 3;
+    controller->clickControl(1);
     ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::remove(path + QStringLiteral(".original")));
     ASSERT_TRUE(QDir().mkdir(path)); // a folder where the file was
 
     controller->exportToPlist();
@@ -683,6 +685,7 @@ TEST_F(ViewControllerTest, RecallWithoutABackupSaysSoAndChangesNothing)
 {
     const QString path = writePagedPlugin(QStringLiteral("Synth"), 1);
     open(QStringLiteral("Synth"));
+    ASSERT_TRUE(QFile::remove(path + QStringLiteral(".original"))); // as for a file that had its list
     view.parameterSelection = 3;
     controller->clickControl(1);
     const auto table = state.plistBuild;
