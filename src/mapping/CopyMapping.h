@@ -25,9 +25,9 @@ struct CopyResult final {
 // Makes the table as many pages as `other` and puts on each slot the parameter of `available` whose
 // name equals the name on that slot of `other`: the first in list order with the very same name,
 // else the first whose name differs only in capitals and small letters. A slot whose name has no
-// match, and every empty slot, is empty. When no name matches at all, the table is left as it was. A slot whose parameter has a blank name takes the nameless
-// parameter of the same number, as names cannot tell nameless ones apart. The page shown stays
-// where it still exists.
+// match, and every empty slot, is empty; when no name matches at all, the table is left as it was.
+// A slot whose parameter has a blank name takes the nameless parameter of the same number, as names
+// cannot tell nameless ones apart. The page shown stays where it still exists.
 CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &available,
                            const QVector<ParameterEntry> &other);
 

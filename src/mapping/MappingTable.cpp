@@ -71,17 +71,14 @@ bool canExchangePages(const MappingTable &table, int fromPage, int toPage)
     return table.hasPage(toPage) && table.hasPage(fromPage) && toPage != fromPage && table.isLoaded();
 }
 
-std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage)
+bool exchangePages(MappingTable &table, int fromPage, int toPage)
 {
     if (!canExchangePages(table, fromPage, toPage))
-        return std::nullopt;
+        return false;
     table.curPage = toPage;
-    int moved = 0;
-    for (int i = 0; i < kControlsPerPage; ++i) {
-        if (swapSlots(table, slotIndex(fromPage, 1) + i, slotIndex(toPage, 1) + i).value_or(false))
-            ++moved;
-    }
-    return moved;
+    for (int i = 0; i < kControlsPerPage; ++i)
+        swapSlots(table, slotIndex(fromPage, 1) + i, slotIndex(toPage, 1) + i);
+    return true;
 }
 
 bool sameSlot(const ParameterEntry &x, const ParameterEntry &y)

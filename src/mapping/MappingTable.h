@@ -45,10 +45,9 @@ void clearThisPage(MappingTable &table);
 // Whether `fromPage` and `toPage` can be exchanged: both pages exist and differ.
 bool canExchangePages(const MappingTable &table, int fromPage, int toPage);
 
-// Exchanges two pages slot by slot and makes `toPage` current. Returns how many real parameters
-// moved into `toPage` (each advances the parameter list's selection by one row), or nothing when
-// the exchange is refused (nothing changes then).
-std::optional<int> exchangePages(MappingTable &table, int fromPage, int toPage);
+// Exchanges two pages slot by slot and makes `toPage` current; false when the exchange is refused
+// (nothing changes then).
+bool exchangePages(MappingTable &table, int fromPage, int toPage);
 
 // Whether two slots would be written alike: the same parameter, or both empty. OravelPage and
 // OravelControlNo are not written, so they do not count.
