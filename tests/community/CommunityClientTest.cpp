@@ -5,10 +5,12 @@
 #include "support/Printers.h"
 #include "support/TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -112,13 +114,14 @@ TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)
 class Exchange : public ::testing::Test {
 protected:
     HttpRecorder server;
+    HttpRecorder elsewhere; // another origin
     CommunityClient client{server.baseUrl("/lib/")};
 };
 
 TEST_F(Exchange, PostsTheValuesInTheQueryAndDecodesTheReply)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "\nOK\n"}; };
-    const std::optional<QString> reply = client.checkCloudUserName("ann lee", "12&3=4");
+    const ExchangeReply reply = client.checkCloudUserName("ann lee", "12&3=4");
     EXPECT_TRUE(isOkReply(reply));
     ASSERT_EQ(server.requests.size(), 1);
     const RecordedRequest &request = server.requests.first();
@@ -134,26 +137,54 @@ TEST_F(Exchange, OnlyTheExactOkReplySignsIn)
         server.reply = [body](const RecordedRequest &) { return CannedReply{200, body}; };
         EXPECT_FALSE(isOkReply(client.checkCloudUserName("a", "1"))) << body.toStdString();
     }
-    // The status is not what decides.
-    server.reply = [](const RecordedRequest &) { return CannedReply{500, "\nOK\n"}; };
-    EXPECT_TRUE(isOkReply(client.checkCloudUserName("a", "1")));
+}
+
+TEST_F(Exchange, OnlyAReplyInTheProtocolIsTheServersAnswer)
+{
+    const QByteArray plain = "Content-Type: text/plain; charset=utf-8\r\n";
+    struct Case {
+        Expect expect;
+        CannedReply canned;
+        QString failure; // empty: the server answered
+    };
+    const Case cases[] = {
+        {Expect::Text, {200, "\nOK\n"}, ""},
+        {Expect::Text, {403, "\nDENIED\nThe PIN code is not right.\n", false, plain}, ""},
+        {Expect::Text, {500, "\nOK\n", false, plain}, "HTTP status 500 X, saying \"OK\""},
+        {Expect::Text, {404, "<html>Not Found</html>", false, "Content-Type: text/html\r\n"}, "HTTP status 404 X"},
+        // A POST is never sent again on a redirect, to its own server or another.
+        {Expect::Text, {307, "", false, "Location: /lib/again\r\n"}, "it sent the request on to " + server.baseUrl("/lib/again") + ", which is not followed"},
+        {Expect::List, {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"}, "it sent the request on to " + elsewhere.baseUrl() + ", which is not followed"},
+        {Expect::List, {200, "[]"}, ""},
+        {Expect::List, {200, "<html>[]</html>"}, "its reply is not a list of shared mappings"},
+        {Expect::List, {400, "The plug-in name is empty.", false, plain}, "HTTP status 400 X, saying \"The plug-in name is empty.\""},
+        {Expect::File, {403, "Refused", false, plain}, "HTTP status 403 X, saying \"Refused\""},
+    };
+    for (const Case &c : cases) {
+        server.reply = [&c](const RecordedRequest &) { return c.canned; };
+        const ExchangeReply reply = client.exchange("x.php", 5000, c.expect);
+        EXPECT_EQ(reply.failure, c.failure) << c.canned.status << " " << c.canned.body.toStdString();
+        EXPECT_EQ(reply.text.has_value(), c.failure.isEmpty());
+    }
+    EXPECT_EQ(server.requests.size(), std::size(cases));
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
 }
 
 TEST_F(Exchange, NoBodyNoUtf8OrNoServerGiveNoText)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray("caf\xe9")}; };
-    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").text.has_value());
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(), true}; };
-    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").answered());
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "Welcome ✓"}; };
-    EXPECT_EQ(client.createNewCloudUserName("a", "b"), QStringLiteral("Welcome ✓"));
+    EXPECT_EQ(client.createNewCloudUserName("a", "b").text, QStringLiteral("Welcome ✓"));
 
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost, 0);
     const quint16 port = closed.serverPort();
     closed.close();
     CommunityClient nowhere(QStringLiteral("http://127.0.0.1:%1/").arg(port));
-    EXPECT_FALSE(nowhere.checkCloudUserName("a", "1").has_value());
+    EXPECT_EQ(nowhere.checkCloudUserName("a", "1").failure, "Connection refused");
 }
 
 TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
@@ -161,10 +192,10 @@ TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
     // The list and account replies up to a few MiB, whole.
     for (const qint64 size : {kMaxReplyBytes, kMaxReplyBytes + 1}) {
         server.reply = [size](const RecordedRequest &) { return CannedReply{200, QByteArray(size, '[')}; };
-        EXPECT_EQ(client.checkForDownloads("Echo").has_value(), size <= kMaxReplyBytes) << size;
+        EXPECT_EQ(client.checkForDownloads("Echo").failure.contains("larger than"), size > kMaxReplyBytes) << size;
     }
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(kMaxReplyBytes + 1, ' ')}; };
-    EXPECT_FALSE(client.checkCloudUserName("a", "1").has_value());
+    EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "the reply is larger than 4194304 bytes");
 
     // A file up to the largest the server takes; a larger one fails and leaves no file.
     QTemporaryDir dir;
@@ -190,7 +221,7 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "Thanks"}; };
     const QByteArray file = ov::test::xmlPlist(ov::test::stringArrayXml("ControlSurfaceParameterOrder", {"1 A"}));
-    EXPECT_EQ(client.uploadFileToServer(file, "ann", "Retro Synth", "a&b=c"), QStringLiteral("Thanks"));
+    EXPECT_EQ(client.uploadFileToServer(file, "ann", "Retro Synth", "a&b=c").text, QStringLiteral("Thanks"));
     ASSERT_EQ(server.requests.size(), 1);
     const RecordedRequest &request = server.requests.first();
     EXPECT_EQ(request.method, "POST");
@@ -201,26 +232,70 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
     EXPECT_EQ(request.header("Content-Length"), QByteArray::number(file.size() + 252));
 }
 
-TEST_F(Exchange, DownloadsWriteWhateverTheServerAnswers)
+TEST_F(Exchange, DownloadsWriteTheFileTheServerSendsFromItsOwnOriginOnly)
 {
     QTemporaryDir dir;
-    const QString destination = dir.filePath("CSParameterOrder.plist.downloaded");
-    server.reply = [](const RecordedRequest &request) {
-        return request.target.endsWith("missing.plist") ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
+    const QByteArray plist = "<plist/>";
+    server.reply = [&](const RecordedRequest &request) {
+        if (request.target.endsWith("missing.plist"))
+            return CannedReply{404, "Not found"};
+        if (request.target.endsWith("moved.plist"))
+            return CannedReply{302, "", false, "Location: /lib/files/1/x%20y.plist\r\n"};
+        if (request.target.endsWith("away.plist"))
+            return CannedReply{302, "", false, "Location: " + elsewhere.baseUrl("/f").toUtf8() + "\r\n"};
+        return CannedReply{200, plist};
     };
-    for (const auto &[file, expected] : {std::pair{"files/1/x y.plist", QByteArray("<plist/>")},
-                                         std::pair{"files/missing.plist", QByteArray("Not found")}}) {
-        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), destination);
+    const struct {
+        const char *file;
+        QString failure; // empty: the file is written
+    } cases[] = {
+        {"files/1/x y.plist", ""},
+        {"files/moved.plist", ""},
+        {"files/missing.plist", "HTTP status 404 X"},
+        {"files/away.plist", "it sent the request on to " + elsewhere.baseUrl("/f") + ", which is not followed"},
+    };
+    for (const auto &c : cases) {
+        const QString destination = dir.filePath(QString::fromLatin1(c.file).replace('/', '_'));
+        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), c.file), destination);
         QSignalSpy finished(download, &FileDownload::downloadDidFinish);
         QSignalSpy failed(download, &FileDownload::downloadFailed);
-        ASSERT_TRUE(finished.wait(10000));
-        EXPECT_EQ(failed.count(), 0);
-        EXPECT_EQ(ov::test::readFile(destination), expected);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 10000)) << c.file;
+        EXPECT_EQ(failed.isEmpty() ? QString() : failed.first().at(1).toString(), c.failure) << c.file;
+        EXPECT_EQ(ov::test::readFile(destination), c.failure.isEmpty() ? plist : QByteArray()) << c.file;
+        EXPECT_TRUE(failed.isEmpty() || failed.first().at(2).toBool()) << "the server's failure";
     }
     EXPECT_EQ(server.requests.first().method, "GET");
     EXPECT_EQ(server.requests.first().target, "/lib/files/1/x%20y.plist");
+    EXPECT_EQ(server.requests[2].target, "/lib/files/1/x%20y.plist"); // where moved.plist went
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
 }
 
+TEST(Redirects, AreFollowedOnlyForAGetToItsOwnOriginOrToHttpsOnTheSameHost)
+{
+    const struct {
+        const char *from;
+        const char *to;
+        bool post;
+        bool allowed;
+    } cases[] = {
+        {"http://lib.example/a", "http://lib.example/b", false, true},
+        {"http://lib.example/a", "http://lib.example:80/b", false, true},
+        {"http://lib.example/a", "https://lib.example/a", false, true},
+        {"http://lib.example:8080/a", "https://LIB.example:8443/a", false, true},
+        {"https://lib.example/a", "https://lib.example/b", false, true},
+        {"http://lib.example/a", "http://lib.example/b", true, false},
+        {"http://lib.example/a", "https://lib.example/a", true, false},
+        {"http://lib.example/a", "http://other.example/a", false, false},
+        {"http://lib.example/a", "http://lib.example.other.example/a", false, false},
+        {"http://lib.example/a", "http://lib.example:8080/a", false, false},
+        {"https://lib.example/a", "http://lib.example/a", false, false},
+        {"https://lib.example/a", "https://lib.example:444/a", false, false},
+        {"http://lib.example/a", "ftp://lib.example/a", false, false},
+        {"http://lib.example/a", "file:///etc/passwd", false, false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(isRedirectAllowed(QUrl(c.from), QUrl(c.to), c.post), c.allowed) << c.from << " -> " << c.to;
+}
 TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
 {
     QTemporaryDir dir;
@@ -229,5 +304,56 @@ TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
     QSignalSpy failed(download, &FileDownload::downloadFailed);
     ASSERT_TRUE(failed.wait(10000));
     EXPECT_FALSE(failed.first().at(1).toString().isEmpty());
+    EXPECT_TRUE(failed.first().at(2).toBool());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("d")));
+}
+
+// A loopback server that takes every request and sends nothing, or a reply one byte every 50 ms;
+// each connection closes after 5 s, so that no exchange outlives a test.
+class SlowServer {
+public:
+    explicit SlowServer(bool trickle)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this, trickle] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                QTimer::singleShot(5000, socket, &QTcpSocket::close);
+                if (!trickle)
+                    continue;
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
+                auto *timer = new QTimer(socket);
+                QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("["); });
+                timer->start(50);
+            }
+        });
+    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+
+private:
+    QTcpServer m_server;
+};
+
+TEST(Deadlines, EndASilentOrTricklingExchangeWhichCancelEndsSooner)
+{
+    QTemporaryDir dir;
+    for (const bool trickle : {false, true}) {
+        SlowServer server(trickle);
+        CommunityClient client(server.baseUrl());
+        client.setDeadlines({300, 400});
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "timed out after 0.3 seconds") << trickle;
+        EXPECT_EQ(client.uploadFileToServer("x", "a", "p", "c").failure, "timed out after 0.4 seconds") << trickle;
+        FileDownload *download = client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f"));
+        QSignalSpy failed(download, &FileDownload::downloadFailed);
+        ASSERT_TRUE(failed.wait(6000));
+        EXPECT_EQ(failed.first().at(1).toString(), "timed out after 0.4 seconds") << trickle;
+        EXPECT_LT(clock.elapsed(), 4000) << trickle;
+
+        client.setDeadlines({4000, 4000});
+        QTimer::singleShot(100, &client, &CommunityClient::cancelWaiting);
+        clock.restart();
+        EXPECT_EQ(client.checkForDownloads("p").failure, "cancelled while waiting") << trickle;
+        EXPECT_LT(clock.elapsed(), 3000) << trickle;
+    }
 }
