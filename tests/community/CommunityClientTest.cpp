@@ -141,30 +141,26 @@ TEST_F(Exchange, OnlyTheExactOkReplySignsIn)
 
 TEST_F(Exchange, OnlyAReplyInTheProtocolIsTheServersAnswer)
 {
-    const QByteArray plain = "Content-Type: text/plain; charset=utf-8\r\n";
-    struct Case {
-        Expect expect;
-        CannedReply canned;
-        QString failure; // empty: the server answered
-    };
-    const Case cases[] = {
+    const QByteArray plain = "Content-Type: text/plain\r\n";
+    const QString refused = "it sent the request on to %1, which is not followed";
+    const std::tuple<Expect, CannedReply, QString> cases[] = { // the failure; empty: the server answered
         {Expect::Text, {200, "\nOK\n"}, ""},
         {Expect::Text, {403, "\nDENIED\nThe PIN code is not right.\n", false, plain}, ""},
         {Expect::Text, {500, "\nOK\n", false, plain}, "HTTP status 500 X, saying \"OK\""},
         {Expect::Text, {404, "<html>Not Found</html>", false, "Content-Type: text/html\r\n"}, "HTTP status 404 X"},
         // A POST is never sent again on a redirect, to its own server or another.
-        {Expect::Text, {307, "", false, "Location: /lib/again\r\n"}, "it sent the request on to " + server.baseUrl("/lib/again") + ", which is not followed"},
-        {Expect::List, {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"}, "it sent the request on to " + elsewhere.baseUrl() + ", which is not followed"},
+        {Expect::Text, {307, "", false, "Location: /lib/again\r\n"}, refused.arg(server.baseUrl("/lib/again"))},
+        {Expect::List, {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"}, refused.arg(elsewhere.baseUrl())},
         {Expect::List, {200, "[]"}, ""},
         {Expect::List, {200, "<html>[]</html>"}, "its reply is not a list of shared mappings"},
-        {Expect::List, {400, "The plug-in name is empty.", false, plain}, "HTTP status 400 X, saying \"The plug-in name is empty.\""},
-        {Expect::File, {403, "Refused", false, plain}, "HTTP status 403 X, saying \"Refused\""},
+        {Expect::List, {400, "The name is empty.", false, plain}, "HTTP status 400 X, saying \"The name is empty.\""},
+        {Expect::File, {403, "", false, plain}, "HTTP status 403 X"},
     };
-    for (const Case &c : cases) {
-        server.reply = [&c](const RecordedRequest &) { return c.canned; };
-        const ExchangeReply reply = client.exchange("x.php", 5000, c.expect);
-        EXPECT_EQ(reply.failure, c.failure) << c.canned.status << " " << c.canned.body.toStdString();
-        EXPECT_EQ(reply.text.has_value(), c.failure.isEmpty());
+    for (const auto &[expect, canned, failure] : cases) {
+        server.reply = [&canned = canned](const RecordedRequest &) { return canned; };
+        const ExchangeReply reply = client.exchange("x.php", 5000, expect);
+        EXPECT_EQ(reply.failure, failure) << canned.status;
+        EXPECT_EQ(reply.text.has_value(), failure.isEmpty()) << canned.status;
     }
     EXPECT_EQ(server.requests.size(), std::size(cases));
     EXPECT_TRUE(elsewhere.requests.isEmpty());
@@ -235,67 +231,42 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
 TEST_F(Exchange, DownloadsWriteTheFileTheServerSendsFromItsOwnOriginOnly)
 {
     QTemporaryDir dir;
-    const QByteArray plist = "<plist/>";
+    const auto moved = [](const QString &to) { return CannedReply{302, "", false, "Location: " + to.toUtf8() + "\r\n"}; };
     server.reply = [&](const RecordedRequest &request) {
-        if (request.target.endsWith("missing.plist"))
-            return CannedReply{404, "Not found"};
-        if (request.target.endsWith("moved.plist"))
-            return CannedReply{302, "", false, "Location: /lib/files/1/x%20y.plist\r\n"};
-        if (request.target.endsWith("away.plist"))
-            return CannedReply{302, "", false, "Location: " + elsewhere.baseUrl("/f").toUtf8() + "\r\n"};
-        return CannedReply{200, plist};
+        const QByteArray file = request.target.mid(request.target.lastIndexOf('/') + 1);
+        return file == "moved" ? moved("/lib/x%20y") : file == "away" ? moved(elsewhere.baseUrl("/f"))
+               : file == "missing" ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
     };
-    const struct {
-        const char *file;
-        QString failure; // empty: the file is written
-    } cases[] = {
-        {"files/1/x y.plist", ""},
-        {"files/moved.plist", ""},
-        {"files/missing.plist", "HTTP status 404 X"},
-        {"files/away.plist", "it sent the request on to " + elsewhere.baseUrl("/f") + ", which is not followed"},
-    };
-    for (const auto &c : cases) {
-        const QString destination = dir.filePath(QString::fromLatin1(c.file).replace('/', '_'));
-        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), c.file), destination);
+    const std::pair<const char *, QString> cases[] = { // the failure; empty: the file is written
+        {"x y", ""}, {"moved", ""}, {"missing", "HTTP status 404 X"},
+        {"away", "it sent the request on to " + elsewhere.baseUrl("/f") + ", which is not followed"}};
+    for (const auto &[file, failure] : cases) {
+        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), dir.filePath(file));
         QSignalSpy finished(download, &FileDownload::downloadDidFinish);
         QSignalSpy failed(download, &FileDownload::downloadFailed);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 10000)) << c.file;
-        EXPECT_EQ(failed.isEmpty() ? QString() : failed.first().at(1).toString(), c.failure) << c.file;
-        EXPECT_EQ(ov::test::readFile(destination), c.failure.isEmpty() ? plist : QByteArray()) << c.file;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 10000)) << file;
+        EXPECT_EQ(failed.isEmpty() ? QString() : failed.first().at(1).toString(), failure) << file;
         EXPECT_TRUE(failed.isEmpty() || failed.first().at(2).toBool()) << "the server's failure";
+        EXPECT_EQ(ov::test::readFile(dir.filePath(file)), failure.isEmpty() ? "<plist/>" : "") << file;
     }
     EXPECT_EQ(server.requests.first().method, "GET");
-    EXPECT_EQ(server.requests.first().target, "/lib/files/1/x%20y.plist");
-    EXPECT_EQ(server.requests[2].target, "/lib/files/1/x%20y.plist"); // where moved.plist went
+    EXPECT_EQ(server.requests.first().target, "/lib/x%20y");
+    EXPECT_EQ(server.requests[2].target, "/lib/x%20y"); // where "moved" went
     EXPECT_TRUE(elsewhere.requests.isEmpty());
 }
 
 TEST(Redirects, AreFollowedOnlyForAGetToItsOwnOriginOrToHttpsOnTheSameHost)
 {
-    const struct {
-        const char *from;
-        const char *to;
-        bool post;
-        bool allowed;
-    } cases[] = {
-        {"http://lib.example/a", "http://lib.example/b", false, true},
-        {"http://lib.example/a", "http://lib.example:80/b", false, true},
-        {"http://lib.example/a", "https://lib.example/a", false, true},
-        {"http://lib.example:8080/a", "https://LIB.example:8443/a", false, true},
-        {"https://lib.example/a", "https://lib.example/b", false, true},
-        {"http://lib.example/a", "http://lib.example/b", true, false},
-        {"http://lib.example/a", "https://lib.example/a", true, false},
-        {"http://lib.example/a", "http://other.example/a", false, false},
-        {"http://lib.example/a", "http://lib.example.other.example/a", false, false},
-        {"http://lib.example/a", "http://lib.example:8080/a", false, false},
-        {"https://lib.example/a", "http://lib.example/a", false, false},
-        {"https://lib.example/a", "https://lib.example:444/a", false, false},
-        {"http://lib.example/a", "ftp://lib.example/a", false, false},
-        {"http://lib.example/a", "file:///etc/passwd", false, false},
+    const std::tuple<const char *, const char *, bool, bool> cases[] = { // from, to, POST, followed
+        {"http://h/a", "http://h:80/b", false, true},         {"http://h:81/a", "https://H:8443/a", false, true},
+        {"https://h/a", "https://h/b", false, true},          {"http://h/a", "http://h/b", true, false},
+        {"http://h/a", "http://h.other.example/a", false, false}, {"http://h/a", "http://h:8080/a", false, false},
+        {"https://h/a", "http://h/a", false, false},          {"http://h/a", "file:///etc/passwd", false, false},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(isRedirectAllowed(QUrl(c.from), QUrl(c.to), c.post), c.allowed) << c.from << " -> " << c.to;
+    for (const auto &[from, to, post, followed] : cases)
+        EXPECT_EQ(isRedirectAllowed(QUrl(from), QUrl(to), post), followed) << from << " -> " << to;
 }
+
 TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
 {
     QTemporaryDir dir;
@@ -344,8 +315,7 @@ TEST(Deadlines, EndASilentOrTricklingExchangeWhichCancelEndsSooner)
         clock.start();
         EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "timed out after 0.3 seconds") << trickle;
         EXPECT_EQ(client.uploadFileToServer("x", "a", "p", "c").failure, "timed out after 0.4 seconds") << trickle;
-        FileDownload *download = client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f"));
-        QSignalSpy failed(download, &FileDownload::downloadFailed);
+        QSignalSpy failed(client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f")), &FileDownload::downloadFailed);
         ASSERT_TRUE(failed.wait(6000));
         EXPECT_EQ(failed.first().at(1).toString(), "timed out after 0.4 seconds") << trickle;
         EXPECT_LT(clock.elapsed(), 4000) << trickle;

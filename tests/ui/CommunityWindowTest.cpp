@@ -168,12 +168,10 @@ TEST_F(CommunityWindowTest, WhileTheServerIsSilentOnlyTheWaitNoticeTakesInputAnd
     client.setBaseUrl(silent.baseUrl());
     MessageBoxAnswerer answerer({"OK"});
     click(&window, QStringLiteral("ovLoginToCloudAccount"));
-    type(window.signInWindow(), QStringLiteral("cwinUserName"), QStringLiteral("Fay"));
     QString notice;
     QTimer::singleShot(200, [&notice] {
         auto *wait = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        ASSERT_TRUE(wait);
-        EXPECT_EQ(wait->windowModality(), Qt::ApplicationModal);
+        ASSERT_TRUE(wait && wait->windowModality() == Qt::ApplicationModal);
         notice = wait->labelText();
         QTest::mouseClick(wait->findChild<QPushButton *>(), Qt::LeftButton);
     });
@@ -187,7 +185,6 @@ TEST_F(CommunityWindowTest, WhileTheServerIsSilentOnlyTheWaitNoticeTakesInputAnd
     EXPECT_EQ(answerer.shown()[0].informativeText,
               "The community server at " + silent.baseUrl() + " did not answer: cancelled while waiting.");
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labLoggedInAs"))->text(), "Not Logged In");
-    EXPECT_TRUE(window.signInWindow()->isVisible());
 }
 
 TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlain)
