@@ -125,8 +125,9 @@ void PendingExchange::onFinished()
     reply->deleteLater();
     if (!m_cause.isEmpty()) {
         m_result.failure = m_cause;
-    } else if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        // No HTTP reply at all: no connection, refused, reset, TLS.
+    } else if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()
+               || (reply->error() != QNetworkReply::NoError && reply->error() < QNetworkReply::ContentAccessDenied)) {
+        // No HTTP reply, or one cut off: no connection, refused, reset, TLS, a proxy's failure.
         m_result.failure = reply->errorString();
     } else {
         m_body = reply->readAll();

@@ -280,15 +280,15 @@ TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
 }
 
 // A loopback server that takes every request and sends nothing, or a reply one byte every 50 ms;
-// each connection closes after 5 s, so that no exchange outlives a test.
+// each connection closes after `closeMs`, so that no exchange outlives a test.
 class SlowServer {
 public:
-    explicit SlowServer(bool trickle)
+    explicit SlowServer(bool trickle, int closeMs = 5000)
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this, trickle] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this, trickle, closeMs] {
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                QTimer::singleShot(5000, socket, &QTcpSocket::close);
+                QTimer::singleShot(closeMs, socket, &QTcpSocket::close);
                 if (!trickle)
                     continue;
                 socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
@@ -326,4 +326,7 @@ TEST(Deadlines, EndASilentOrTricklingExchangeWhichCancelEndsSooner)
         EXPECT_EQ(client.checkForDownloads("p").failure, "cancelled while waiting") << trickle;
         EXPECT_LT(clock.elapsed(), 3000) << trickle;
     }
+    // A reply cut off before its end is no answer.
+    SlowServer cutOff(true, 300);
+    EXPECT_EQ(CommunityClient(cutOff.baseUrl()).checkCloudUserName("a", "1").failure, "Connection closed");
 }
