@@ -54,6 +54,8 @@ public:
     void runAlert(const QString &, const QString &) override {}
     bool openPath(const QString &) override { return true; }
     void setBusy(bool) override {}
+    void showWaitNotice(const QString &, const std::function<void()> &) override {}
+    void closeWaitNotice() override {}
     QString fieldText(ui::Field) const override { return {}; }
     void setFieldText(ui::Field, const QString &) override {}
     void setDownloadList(const QVector<community::DownloadListEntry> &) override {}

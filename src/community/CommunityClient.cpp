@@ -5,6 +5,7 @@
 #include "mapping/AtomicFile.h"
 
 #include <QEventLoop>
+#include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
@@ -18,27 +19,10 @@ QNetworkRequest requestFor(const QString &url)
 {
     // The text is already escaped: it is taken byte for byte.
     QNetworkRequest request(QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode));
-    request.setTransferTimeout(CommunityClient::kTimeoutMs);
+    // Each redirect is judged by isRedirectAllowed before it is followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(5);
     return request;
-}
-
-const char *const kOverBoundProperty = "ovReplyOverBound";
-
-// Abandons `reply` as soon as it announces or brings more than `maxBytes`, so that a server (or anyone
-// on the way) cannot fill the memory; overBound() then tells it from a reply that failed by itself.
-void boundReply(QNetworkReply *reply, qint64 maxBytes)
-{
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, maxBytes](qint64 received, qint64 total) {
-        if (received > maxBytes || total > maxBytes) {
-            reply->setProperty(kOverBoundProperty, true);
-            reply->abort();
-        }
-    });
-}
-
-bool overBound(const QNetworkReply *reply)
-{
-    return reply->property(kOverBoundProperty).toBool();
 }
 
 std::optional<QString> decodeUtf8(const QByteArray &bytes)
@@ -52,32 +36,125 @@ std::optional<QString> decodeUtf8(const QByteArray &bytes)
     return text;
 }
 
+bool isPlainText(const QNetworkReply *reply)
+{
+    return reply->header(QNetworkRequest::ContentTypeHeader).toString().startsWith(QLatin1String("text/plain"),
+                                                                                   Qt::CaseInsensitive);
+}
+
+// Why `reply`, which came with an HTTP status, is not the answer that `expect` waits for; empty when it is.
+QString protocolFailure(const QNetworkReply *reply, const QByteArray &body, Expect expect)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool success = status >= 200 && status < 300;
+    const bool refusal = status >= 400 && status < 500 && isPlainText(reply);
+    if (success || (refusal && expect == Expect::Text)) {
+        if (expect == Expect::List && !QJsonDocument::fromJson(body).isArray())
+            return texts::kNotADownloadList;
+        return QString();
+    }
+    const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    const std::optional<QString> text = isPlainText(reply) ? decodeUtf8(body) : std::nullopt;
+    if (text && !text->trimmed().isEmpty())
+        return texts::kHttpStatusSaying.arg(status).arg(reason, text->simplified().left(200));
+    return texts::kHttpStatus.arg(status).arg(reason);
+}
+
 } // namespace
 
-FileDownload::FileDownload(const QString &url, const QString &localPath, QNetworkReply *reply, QObject *parent)
-    : QObject(parent), m_url(url), m_localPath(localPath), m_reply(reply)
+PendingExchange::PendingExchange(QNetworkReply *reply, int deadlineMs, qint64 maxBytes, Expect expect,
+                                 QObject *parent)
+    : QObject(parent), m_reply(reply), m_origin(reply->url()), m_expect(expect)
 {
-    boundReply(reply, kMaxSharedFileBytes);
-    connect(reply, &QNetworkReply::finished, this, &FileDownload::onFinished);
+    // A server, or anyone on the way, cannot fill the memory.
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, maxBytes](qint64 received, qint64 total) {
+        if (received > maxBytes || total > maxBytes)
+            stop(texts::kReplyTooLarge.arg(maxBytes));
+    });
+    connect(reply, &QNetworkReply::redirected, this, &PendingExchange::onRedirected);
+    connect(reply, &QNetworkReply::finished, this, &PendingExchange::onFinished);
+    // One deadline for the whole exchange: a server that sends a byte now and then still ends at it.
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this, deadlineMs] { stop(texts::kTimedOut.arg(QString::number(deadlineMs / 1000.0))); });
+    m_deadline.start(deadlineMs);
+    if (reply->isFinished())
+        QTimer::singleShot(0, this, &PendingExchange::onFinished);
+}
+
+PendingExchange::~PendingExchange()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
+void PendingExchange::cancel()
+{
+    stop(texts::kCancelled);
+}
+
+void PendingExchange::stop(const QString &cause)
+{
+    if (m_finished || !m_reply || !m_cause.isEmpty())
+        return;
+    m_cause = cause;
+    m_reply->abort(); // finishes the reply, and with it this exchange
+}
+
+void PendingExchange::onRedirected(const QUrl &target)
+{
+    const QUrl resolved = m_reply->url().resolved(target);
+    const bool post = m_reply->operation() == QNetworkAccessManager::PostOperation;
+    if (isRedirectAllowed(m_origin, resolved, post))
+        emit m_reply->redirectAllowed();
+    else
+        stop(texts::kRedirectRefused.arg(resolved.toDisplayString()));
+}
+
+void PendingExchange::onFinished()
+{
+    if (m_finished || !m_reply)
+        return;
+    m_finished = true;
+    m_deadline.stop();
+    QNetworkReply *reply = m_reply.data();
+    m_reply = nullptr;
+    reply->deleteLater();
+    if (!m_cause.isEmpty()) {
+        m_result.failure = m_cause;
+    } else if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()
+               || (reply->error() != QNetworkReply::NoError && reply->error() < QNetworkReply::ContentAccessDenied)) {
+        // No HTTP reply, or one cut off: no connection, refused, reset, TLS, a proxy's failure.
+        m_result.failure = reply->errorString();
+    } else {
+        m_body = reply->readAll();
+        m_result.failure = protocolFailure(reply, m_body, m_expect);
+        if (m_result.answered())
+            m_result.text = decodeUtf8(m_body);
+    }
+    emit finished();
+}
+
+FileDownload::FileDownload(const QString &url, const QString &localPath, PendingExchange *fetch, QObject *parent)
+    : QObject(parent), m_url(url), m_localPath(localPath), m_fetch(fetch)
+{
+    fetch->setParent(this);
+    connect(fetch, &PendingExchange::finished, this, &FileDownload::onFinished);
 }
 
 void FileDownload::onFinished()
 {
-    QNetworkReply *reply = m_reply.data();
-    reply->deleteLater();
     deleteLater();
-    if (overBound(reply)) {
-        emit downloadFailed(this, texts::kReplyTooLarge.arg(kMaxSharedFileBytes));
-        return;
-    }
-    // Any HTTP reply counts as the server's answer and is written as it came; only a missing reply fails.
-    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        emit downloadFailed(this, reply->errorString());
+    if (!m_fetch->reply().answered()) {
+        emit downloadFailed(this, m_fetch->reply().failure, true);
         return;
     }
     QString error;
-    if (!mapping::writeFileAtomically(m_localPath, reply->readAll(), &error)) {
-        emit downloadFailed(this, error);
+    if (!mapping::writeFileAtomically(m_localPath, m_fetch->body(), &error)) {
+        emit downloadFailed(this, error, false);
         return;
     }
     emit downloadDidFinish(this);
@@ -85,60 +162,89 @@ void FileDownload::onFinished()
 
 CommunityClient::CommunityClient(const QString &baseUrl, QObject *parent) : QObject(parent), m_baseUrl(baseUrl) {}
 
-std::optional<QString> CommunityClient::exchange(const QString &appendedText, const QByteArray &body,
-                                                 const QByteArray &contentType)
+PendingExchange *CommunityClient::send(const QString &appendedText, int deadlineMs, Expect expect,
+                                       const QByteArray &body, const QByteArray &contentType)
 {
     QNetworkRequest request = requestFor(m_baseUrl + appendedText);
     // Qt gives a POST without a type this one anyway, with a warning on the console.
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       contentType.isEmpty() ? QByteArrayLiteral("application/x-www-form-urlencoded") : contentType);
-    QNetworkReply *reply = m_network.post(request, body);
-    boundReply(reply, kMaxReplyBytes);
+    return new PendingExchange(m_network.post(request, body), deadlineMs, kMaxReplyBytes, expect, this);
+}
+
+ExchangeReply CommunityClient::exchange(const QString &appendedText, int deadlineMs, Expect expect,
+                                        const QByteArray &body, const QByteArray &contentType)
+{
+    PendingExchange *pending = send(appendedText, deadlineMs, expect, body, contentType);
+    const QPointer<PendingExchange> outer = m_waiting;
+    m_waiting = pending;
     QEventLoop loop;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    reply->deleteLater();
-    if (overBound(reply))
-        return std::nullopt;
-    return decodeUtf8(reply->readAll());
+    connect(pending, &PendingExchange::finished, &loop, &QEventLoop::quit);
+    if (!pending->isFinished())
+        loop.exec();
+    m_waiting = outer;
+    const ExchangeReply reply = pending->reply();
+    delete pending;
+    return reply;
 }
 
-std::optional<QString> CommunityClient::checkCloudUserName(const QString &userName, const QString &pinCode)
+void CommunityClient::cancelWaiting()
 {
-    return exchange(checkUserEndpoint(userName, pinCode));
+    if (m_waiting)
+        m_waiting->cancel();
 }
 
-std::optional<QString> CommunityClient::createNewCloudUserName(const QString &userName, const QString &emailAddress)
+ExchangeReply CommunityClient::checkCloudUserName(const QString &userName, const QString &pinCode)
 {
-    return exchange(createUserEndpoint(userName, emailAddress));
+    return exchange(checkUserEndpoint(userName, pinCode), m_deadlines.quickMs);
 }
 
-std::optional<QString> CommunityClient::uploadFileToServer(const QByteArray &fileBytes, const QString &user,
-                                                           const QString &plugin, const QString &comments,
-                                                           const QString &pinCode)
+ExchangeReply CommunityClient::createNewCloudUserName(const QString &userName, const QString &emailAddress)
 {
-    return exchange(uploadEndpoint(user, plugin, comments), uploadBody(fileBytes, pinCode), uploadContentType());
+    return exchange(createUserEndpoint(userName, emailAddress), m_deadlines.transferMs);
 }
 
-std::optional<QString> CommunityClient::checkForDownloads(const QString &plugin)
+ExchangeReply CommunityClient::uploadFileToServer(const QByteArray &fileBytes, const QString &user,
+                                                  const QString &plugin, const QString &comments,
+                                                  const QString &pinCode)
 {
-    return exchange(listEndpoint(plugin));
+    return exchange(uploadEndpoint(user, plugin, comments), m_deadlines.transferMs, Expect::Text,
+                    uploadBody(fileBytes, pinCode), uploadContentType());
 }
 
-std::optional<QString> CommunityClient::registerCloudDownloadAttempt(const QString &patchId)
+ExchangeReply CommunityClient::checkForDownloads(const QString &plugin)
 {
-    return exchange(downloadRegistrationEndpoint(patchId));
+    return exchange(listEndpoint(plugin), m_deadlines.quickMs, Expect::List);
+}
+
+ExchangeReply CommunityClient::registerCloudDownloadAttempt(const QString &patchId)
+{
+    return exchange(downloadRegistrationEndpoint(patchId), m_deadlines.quickMs);
 }
 
 FileDownload *CommunityClient::startDownloadingURL(const QString &url, const QString &localPath)
 {
-    return new FileDownload(url, localPath, m_network.get(requestFor(url)), this);
+    auto *fetch = new PendingExchange(m_network.get(requestFor(url)), m_deadlines.transferMs, kMaxSharedFileBytes,
+                                      Expect::File, nullptr);
+    return new FileDownload(url, localPath, fetch, this);
 }
 
-bool isOkReply(const std::optional<QString> &reply)
+bool isRedirectAllowed(const QUrl &from, const QUrl &to, bool post)
 {
-    return reply == kOkReply;
+    if (post || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString fromScheme = from.scheme().toLower();
+    const QString toScheme = to.scheme().toLower();
+    if (fromScheme == QLatin1String("http") && toScheme == QLatin1String("https"))
+        return true;
+    const int defaultPort = toScheme == QLatin1String("https") ? 443 : 80;
+    return fromScheme == toScheme && (toScheme == QLatin1String("http") || toScheme == QLatin1String("https"))
+           && to.port(defaultPort) == from.port(defaultPort);
+}
+
+bool isOkReply(const ExchangeReply &reply)
+{
+    return reply.answered() && reply.text == kOkReply;
 }
 
 } // namespace ov::community

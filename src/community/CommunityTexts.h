@@ -34,6 +34,23 @@ inline const QString kReplyTooLarge = QStringLiteral("the reply is larger than %
 inline const QString kDownloadUnreadable = QStringLiteral("Shared mapping could not be read");
 inline const QString kDownloadUnreadableInfo = QStringLiteral(
     "The file downloaded to %1 is not a property list (%2). Nothing was loaded; the editor is as it was.");
+// When the community server did not answer in the protocol: no connection, a refused or failed
+// one, past the deadline, cancelled, a refused redirect, or a reply that is not what the exchange
+// expects. The reason is one of those below or the network's own error text.
+inline const QString kServerDidNotAnswer = QStringLiteral("The community server did not answer");
+inline const QString kServerDidNotAnswerInfo =
+    QStringLiteral("The community server at %1 did not answer: %2.");
+inline const QString kTimedOut = QStringLiteral("timed out after %1 seconds"); // the deadline
+inline const QString kCancelled = QStringLiteral("cancelled while waiting");
+inline const QString kRedirectRefused = QStringLiteral("it sent the request on to %1, which is not followed"); // URL
+inline const QString kHttpStatus = QStringLiteral("HTTP status %1 %2");                   // code, reason
+inline const QString kHttpStatusSaying = QStringLiteral("HTTP status %1 %2, saying \"%3\""); // and its text
+inline const QString kNotADownloadList = QStringLiteral("its reply is not a list of shared mappings");
+// Shown, with a Cancel button, while an exchange runs.
+inline const QString kWaitingForServer = QStringLiteral("Waiting for the community server at %1\u2026");
+inline const QString kStartUpCheckFailedLog =
+    QStringLiteral("The community server at %1 did not answer the sign-in check: %2"); // URL, reason
+
 inline const QString kDownloadSetAside = QStringLiteral("Download set aside");
 inline const QString kDownloadSetAsideInfo = QStringLiteral(
     "The shared mapping finished downloading after another plug-in was opened, so it was not loaded into it. It "

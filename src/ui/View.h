@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 namespace ov::ui {
@@ -103,6 +104,11 @@ public:
     virtual bool openPath(const QString &path) = 0;
     // The busy cursor, for work the user waits for; calls nest.
     virtual void setBusy(bool busy) = 0;
+    // While the user waits for the community server: a modal notice with `text` and one "Cancel"
+    // button, which calls `cancel`. The window keeps painting and takes no other input until the
+    // notice is closed.
+    virtual void showWaitNotice(const QString &text, const std::function<void()> &cancel) = 0;
+    virtual void closeWaitNotice() = 0;
 
     // The community windows' text fields.
     virtual QString fieldText(Field field) const = 0;

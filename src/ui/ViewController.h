@@ -6,6 +6,7 @@
 #include "catalogue/PluginScan.h"
 #include "mapping/PlistDocument.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -13,6 +14,7 @@
 
 namespace ov::community {
 class CommunityClient;
+class PendingExchange;
 }
 
 namespace ov::ui {
@@ -38,6 +40,8 @@ struct ControllerEnvironment final {
 class ViewController final {
 public:
     ViewController(EditorState &state, View &view, ControllerEnvironment environment);
+    // Drops the start-up sign-in check if it still runs.
+    ~ViewController();
     Q_DISABLE_COPY_MOVE(ViewController)
 
     // Start-up, once the window exists: the plug-in scan; no plug-in is open afterwards.
@@ -127,7 +131,8 @@ public:
     void startDownloadingURL(const QString &url, const QString &localPath);
     // The end of a download started for `localPath`.
     void downloadDidFinish(const QString &localPath);
-    void downloadFailed(const QString &error, const QString &url);
+    // `byServer`: the server did not answer with the file; otherwise it could not be written.
+    void downloadFailed(const QString &error, const QString &url, bool byServer);
 
     // ---- editing: unsaved edits, undo and redo, drag and drop ----
 
@@ -194,9 +199,16 @@ private:
     void compareWithChangesBase();
     void showChangeMarks(int page);
 
+    // ---- the community library ----
+    // Tells the user that the server did not answer, and why (`failure`); false, with nothing
+    // shown, when `failure` is empty: the server answered.
+    bool alertServerFailure(const QString &failure);
+
     EditorState &m_state;
     View &m_view;
     ControllerEnvironment m_environment;
+    // The start-up sign-in check, which runs while the user works; a sign-in or sign-out drops it.
+    QPointer<community::PendingExchange> m_startUpCheck;
 };
 
 } // namespace ov::ui

@@ -1,8 +1,6 @@
 // The community library's actions of the main window: the account, uploading, and downloading.
 #include "ViewController.h"
 
-#include "BusyScope.h"
-
 #include "community/CommunityClient.h"
 #include "community/CommunityTexts.h"
 #include "mapping/AtomicFile.h"
@@ -20,6 +18,20 @@ namespace ctexts = community::texts;
 const QString kUserNameKey = QStringLiteral("uName");
 const QString kPinCodeKey = QStringLiteral("uPIN");
 
+// The wait notice for as long as it lives: an exchange runs, and its Cancel ends the wait.
+class ServerWait final {
+public:
+    ServerWait(View &view, community::CommunityClient &client) : m_view(view)
+    {
+        m_view.showWaitNotice(ctexts::kWaitingForServer.arg(client.baseUrl()), [&client] { client.cancelWaiting(); });
+    }
+    ~ServerWait() { m_view.closeWaitNotice(); }
+    Q_DISABLE_COPY_MOVE(ServerWait)
+
+private:
+    View &m_view;
+};
+
 // Where a download for the open plug-in lands: beside its parameter-order file.
 QString downloadDestination(const QString &fileLocation)
 {
@@ -27,6 +39,20 @@ QString downloadDestination(const QString &fileLocation)
 }
 
 } // namespace
+
+ViewController::~ViewController()
+{
+    delete m_startUpCheck.data();
+}
+
+bool ViewController::alertServerFailure(const QString &failure)
+{
+    if (failure.isEmpty())
+        return false;
+    const QString address = m_environment.community ? m_environment.community->baseUrl() : QString();
+    alertUser(ctexts::kServerDidNotAnswer, ctexts::kServerDidNotAnswerInfo.arg(address, failure));
+    return true;
+}
 
 // ---- the account ----
 
@@ -41,11 +67,16 @@ void ViewController::cwinLoginAttempt()
         return;
     const QString userName = m_view.fieldText(Field::cwinUserName);
     const QString pinCode = m_view.fieldText(Field::cwinPinCode);
-    std::optional<QString> reply;
+    // What the user asks for now decides, not the start-up check's late answer.
+    delete m_startUpCheck.data();
+    community::ExchangeReply reply;
     {
-        BusyScope waiting(m_view);
+        ServerWait waiting(m_view, *m_environment.community);
         reply = m_environment.community->checkCloudUserName(userName, pinCode);
     }
+    // Not the user's fault: whoever was signed in stays so, and nothing is stored.
+    if (alertServerFailure(reply.failure))
+        return;
     if (community::isOkReply(reply)) {
         // Only a pair the server accepted is stored: a mistyped PIN must not replace the good one,
         // which the server never shows again.
@@ -62,17 +93,20 @@ void ViewController::cwinNewUserCreate()
 {
     if (!m_environment.community)
         return;
-    std::optional<QString> reply;
+    community::ExchangeReply reply;
     {
-        BusyScope waiting(m_view);
+        ServerWait waiting(m_view, *m_environment.community);
         reply = m_environment.community->createNewCloudUserName(m_view.fieldText(Field::cwinUserNameNew),
                                                                 m_view.fieldText(Field::cwinEmailAddrNew));
     }
-    alertUser(ctexts::kCreateNewUserResponse, reply.value_or(QString()));
+    if (alertServerFailure(reply.failure))
+        return;
+    alertUser(ctexts::kCreateNewUserResponse, reply.text.value_or(QString()));
 }
 
 void ViewController::ovSignOut()
 {
+    delete m_startUpCheck.data();
     if (m_state.loggedInAs == kNoOneHere)
         return;
     writePrefsFile(m_state.loggedInAs, QString());
@@ -94,12 +128,23 @@ void ViewController::readPrefsFile()
     // Nothing stored yet is sent as empty values; the server refuses them.
     const QString userName = m_environment.readSetting ? m_environment.readSetting(kUserNameKey) : QString();
     const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
-    std::optional<QString> reply;
-    if (m_environment.community) {
-        BusyScope waiting(m_view);
-        reply = m_environment.community->checkCloudUserName(userName, pinCode);
-    }
-    changeLoginState(userName, community::isOkReply(reply) ? 1 : 0);
+    // Signed out until the server says otherwise; the window does not wait for it.
+    changeLoginState(userName, 0);
+    delete m_startUpCheck.data();
+    community::CommunityClient *client = m_environment.community;
+    if (!client)
+        return;
+    community::PendingExchange *check =
+        client->send(community::checkUserEndpoint(userName, pinCode), client->deadlines().quickMs);
+    m_startUpCheck = check;
+    QObject::connect(check, &community::PendingExchange::finished, check, [this, check, client, userName] {
+        check->deleteLater();
+        const community::ExchangeReply &reply = check->reply();
+        if (!reply.answered())
+            m_environment.log(ctexts::kStartUpCheckFailedLog.arg(client->baseUrl(), reply.failure));
+        else if (community::isOkReply(reply))
+            changeLoginState(userName, 1);
+    });
 }
 
 void ViewController::changeLoginState(const QString &userName, int state)
@@ -141,14 +186,17 @@ void ViewController::ovCommunityUploadBtn()
         alertUser(ctexts::kUploadNotSent, ctexts::kUploadNotSentInfo.arg(path, error));
         return;
     }
-    std::optional<QString> reply;
+    community::ExchangeReply reply;
     {
-        BusyScope waiting(m_view);
+        ServerWait waiting(m_view, *m_environment.community);
         // Signed in means the stored PIN code is the one that passed the last check.
         const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
         reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments, pinCode);
     }
-    alertUser(ctexts::kUploadNotification, reply.value_or(QString()));
+    // The window stays open, with the comment, for another try.
+    if (alertServerFailure(reply.failure))
+        return;
+    alertUser(ctexts::kUploadNotification, reply.text.value_or(QString()));
     m_view.closeWindow(Window::cwinUploadWindow);
 }
 
@@ -160,12 +208,17 @@ void ViewController::ovCommunityLibraryDownload()
         return;
     m_view.setDownloadList({});
     const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
-    std::optional<QString> reply;
+    community::ExchangeReply reply;
     {
-        BusyScope waiting(m_view);
+        ServerWait waiting(m_view, *m_environment.community);
         reply = m_environment.community->checkForDownloads(plugin ? plugin->Plugin : QString());
     }
-    m_view.setDownloadList(community::parseDownloadList(reply));
+    // No list is not an empty one.
+    if (alertServerFailure(reply.failure)) {
+        cwin_DownloadAvalableHighlighted();
+        return;
+    }
+    m_view.setDownloadList(community::parseDownloadList(reply.text));
     m_view.setDownloadSelectionIndex(0);
     m_view.showWindow(Window::cwinDownloadWindow);
     cwin_DownloadAvalableHighlighted();
@@ -191,10 +244,14 @@ void ViewController::ovCommunityLoadSelectedDownload()
         return;
     const QString destination = downloadDestination(location);
     const QString url = community::fetchUrl(m_environment.community->baseUrl(), entry->fileLocation());
+    community::ExchangeReply registration;
     {
-        BusyScope waiting(m_view);
-        m_environment.community->registerCloudDownloadAttempt(entry->patchID());
+        ServerWait waiting(m_view, *m_environment.community);
+        registration = m_environment.community->registerCloudDownloadAttempt(entry->patchID());
     }
+    // Whatever the server answers, the download goes on; a server that did not answer is not asked again.
+    if (alertServerFailure(registration.failure))
+        return;
     QFile::remove(destination);
     startDownloadingURL(url, destination);
 }
@@ -205,7 +262,9 @@ void ViewController::startDownloadingURL(const QString &url, const QString &loca
     QObject::connect(download, &community::FileDownload::downloadDidFinish, download,
                      [this](community::FileDownload *finished) { downloadDidFinish(finished->localPath()); });
     QObject::connect(download, &community::FileDownload::downloadFailed, download,
-                     [this](community::FileDownload *failed, const QString &error) { downloadFailed(error, failed->url()); });
+                     [this](community::FileDownload *failed, const QString &error, bool byServer) {
+                         downloadFailed(error, failed->url(), byServer);
+                     });
 }
 
 void ViewController::downloadDidFinish(const QString &localPath)
@@ -243,10 +302,13 @@ void ViewController::downloadDidFinish(const QString &localPath)
     alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);
 }
 
-void ViewController::downloadFailed(const QString &error, const QString &url)
+void ViewController::downloadFailed(const QString &error, const QString &url, bool byServer)
 {
     m_environment.log(ctexts::kDownloadFailedLog.arg(error, url));
-    alertUser(ctexts::kDownloadFailed, ctexts::kDownloadFailedInfo.arg(url, error));
+    if (byServer)
+        alertServerFailure(error);
+    else
+        alertUser(ctexts::kDownloadFailed, ctexts::kDownloadFailedInfo.arg(url, error));
 }
 
 } // namespace ov::ui

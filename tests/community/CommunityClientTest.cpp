@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -112,13 +113,14 @@ TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)
 class Exchange : public ::testing::Test {
 protected:
     HttpRecorder server;
+    HttpRecorder elsewhere; // another origin
     CommunityClient client{server.baseUrl("/lib/")};
 };
 
 TEST_F(Exchange, PostsTheValuesInTheQueryAndDecodesTheReply)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "\nOK\n"}; };
-    const std::optional<QString> reply = client.checkCloudUserName("ann lee", "12&3=4");
+    const ExchangeReply reply = client.checkCloudUserName("ann lee", "12&3=4");
     EXPECT_TRUE(isOkReply(reply));
     ASSERT_EQ(server.requests.size(), 1);
     const RecordedRequest &request = server.requests.first();
@@ -134,26 +136,50 @@ TEST_F(Exchange, OnlyTheExactOkReplySignsIn)
         server.reply = [body](const RecordedRequest &) { return CannedReply{200, body}; };
         EXPECT_FALSE(isOkReply(client.checkCloudUserName("a", "1"))) << body.toStdString();
     }
-    // The status is not what decides.
-    server.reply = [](const RecordedRequest &) { return CannedReply{500, "\nOK\n"}; };
-    EXPECT_TRUE(isOkReply(client.checkCloudUserName("a", "1")));
+}
+
+TEST_F(Exchange, OnlyAReplyInTheProtocolIsTheServersAnswer)
+{
+    const QByteArray plain = "Content-Type: text/plain\r\n";
+    const QString refused = "it sent the request on to %1, which is not followed";
+    const std::tuple<Expect, CannedReply, QString> cases[] = { // the failure; empty: the server answered
+        {Expect::Text, {200, "\nOK\n"}, ""},
+        {Expect::Text, {403, "\nDENIED\nThe PIN code is not right.\n", false, plain}, ""},
+        {Expect::Text, {500, "\nOK\n", false, plain}, "HTTP status 500 X, saying \"OK\""},
+        {Expect::Text, {404, "<html>Not Found</html>", false, "Content-Type: text/html\r\n"}, "HTTP status 404 X"},
+        // A POST is never sent again on a redirect, to its own server or another.
+        {Expect::Text, {307, "", false, "Location: /lib/again\r\n"}, refused.arg(server.baseUrl("/lib/again"))},
+        {Expect::List, {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"}, refused.arg(elsewhere.baseUrl())},
+        {Expect::List, {200, "[]"}, ""},
+        {Expect::List, {200, "<html>[]</html>"}, "its reply is not a list of shared mappings"},
+        {Expect::List, {400, "The name is empty.", false, plain}, "HTTP status 400 X, saying \"The name is empty.\""},
+        {Expect::File, {403, "", false, plain}, "HTTP status 403 X"},
+    };
+    for (const auto &[expect, canned, failure] : cases) {
+        server.reply = [&canned = canned](const RecordedRequest &) { return canned; };
+        const ExchangeReply reply = client.exchange("x.php", 5000, expect);
+        EXPECT_EQ(reply.failure, failure) << canned.status;
+        EXPECT_EQ(reply.text.has_value(), failure.isEmpty()) << canned.status;
+    }
+    EXPECT_EQ(server.requests.size(), std::size(cases));
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
 }
 
 TEST_F(Exchange, NoBodyNoUtf8OrNoServerGiveNoText)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray("caf\xe9")}; };
-    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").text.has_value());
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(), true}; };
-    EXPECT_FALSE(client.createNewCloudUserName("a", "b").has_value());
+    EXPECT_FALSE(client.createNewCloudUserName("a", "b").answered());
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "Welcome ✓"}; };
-    EXPECT_EQ(client.createNewCloudUserName("a", "b"), QStringLiteral("Welcome ✓"));
+    EXPECT_EQ(client.createNewCloudUserName("a", "b").text, QStringLiteral("Welcome ✓"));
 
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost, 0);
     const quint16 port = closed.serverPort();
     closed.close();
     CommunityClient nowhere(QStringLiteral("http://127.0.0.1:%1/").arg(port));
-    EXPECT_FALSE(nowhere.checkCloudUserName("a", "1").has_value());
+    EXPECT_EQ(nowhere.checkCloudUserName("a", "1").failure, "Connection refused");
 }
 
 TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
@@ -161,10 +187,10 @@ TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
     // The list and account replies up to a few MiB, whole.
     for (const qint64 size : {kMaxReplyBytes, kMaxReplyBytes + 1}) {
         server.reply = [size](const RecordedRequest &) { return CannedReply{200, QByteArray(size, '[')}; };
-        EXPECT_EQ(client.checkForDownloads("Echo").has_value(), size <= kMaxReplyBytes) << size;
+        EXPECT_EQ(client.checkForDownloads("Echo").failure.contains("larger than"), size > kMaxReplyBytes) << size;
     }
     server.reply = [](const RecordedRequest &) { return CannedReply{200, QByteArray(kMaxReplyBytes + 1, ' ')}; };
-    EXPECT_FALSE(client.checkCloudUserName("a", "1").has_value());
+    EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "the reply is larger than 4194304 bytes");
 
     // A file up to the largest the server takes; a larger one fails and leaves no file.
     QTemporaryDir dir;
@@ -190,7 +216,7 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
 {
     server.reply = [](const RecordedRequest &) { return CannedReply{200, "Thanks"}; };
     const QByteArray file = ov::test::xmlPlist(ov::test::stringArrayXml("ControlSurfaceParameterOrder", {"1 A"}));
-    EXPECT_EQ(client.uploadFileToServer(file, "ann", "Retro Synth", "a&b=c"), QStringLiteral("Thanks"));
+    EXPECT_EQ(client.uploadFileToServer(file, "ann", "Retro Synth", "a&b=c").text, QStringLiteral("Thanks"));
     ASSERT_EQ(server.requests.size(), 1);
     const RecordedRequest &request = server.requests.first();
     EXPECT_EQ(request.method, "POST");
@@ -201,24 +227,42 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
     EXPECT_EQ(request.header("Content-Length"), QByteArray::number(file.size() + 252));
 }
 
-TEST_F(Exchange, DownloadsWriteWhateverTheServerAnswers)
+TEST_F(Exchange, DownloadsWriteTheFileTheServerSendsFromItsOwnOriginOnly)
 {
     QTemporaryDir dir;
-    const QString destination = dir.filePath("CSParameterOrder.plist.downloaded");
-    server.reply = [](const RecordedRequest &request) {
-        return request.target.endsWith("missing.plist") ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
+    const auto moved = [](const QString &to) { return CannedReply{302, "", false, "Location: " + to.toUtf8() + "\r\n"}; };
+    server.reply = [&](const RecordedRequest &request) {
+        const QByteArray file = request.target.mid(request.target.lastIndexOf('/') + 1);
+        return file == "moved" ? moved("/lib/x%20y") : file == "away" ? moved(elsewhere.baseUrl("/f"))
+               : file == "missing" ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
     };
-    for (const auto &[file, expected] : {std::pair{"files/1/x y.plist", QByteArray("<plist/>")},
-                                         std::pair{"files/missing.plist", QByteArray("Not found")}}) {
-        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), destination);
+    const std::pair<const char *, QString> cases[] = { // the failure; empty: the file is written
+        {"x y", ""}, {"moved", ""}, {"missing", "HTTP status 404 X"},
+        {"away", "it sent the request on to " + elsewhere.baseUrl("/f") + ", which is not followed"}};
+    for (const auto &[file, failure] : cases) {
+        FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), dir.filePath(file));
         QSignalSpy finished(download, &FileDownload::downloadDidFinish);
         QSignalSpy failed(download, &FileDownload::downloadFailed);
-        ASSERT_TRUE(finished.wait(10000));
-        EXPECT_EQ(failed.count(), 0);
-        EXPECT_EQ(ov::test::readFile(destination), expected);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 10000)) << file;
+        EXPECT_EQ(failed.isEmpty() ? QString() : failed.first().at(1).toString(), failure) << file;
+        EXPECT_TRUE(failed.isEmpty() || failed.first().at(2).toBool()) << "the server's failure";
+        EXPECT_EQ(ov::test::readFile(dir.filePath(file)), failure.isEmpty() ? "<plist/>" : "") << file;
     }
     EXPECT_EQ(server.requests.first().method, "GET");
-    EXPECT_EQ(server.requests.first().target, "/lib/files/1/x%20y.plist");
+    EXPECT_EQ(server.requests.first().target, "/lib/x%20y");
+    EXPECT_EQ(server.requests[2].target, "/lib/x%20y"); // where "moved" went
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
+}
+
+TEST(Redirects, AreFollowedOnlyForAGetToItsOwnOriginOrToHttpsOnTheSameHost)
+{
+    const std::tuple<const char *, const char *, bool, bool> cases[] = { // from, to, POST, followed
+        {"http://h/a", "http://h:80/b", false, true}, {"http://h:81/a", "https://H:8443/a", false, true},
+        {"http://h/a", "http://h.other.example/a", false, false}, {"https://h/a", "http://h/a", false, false},
+        {"http://h/a", "file:///etc/passwd", false, false}, {"https://h/a", "https://h:444/b", false, false},
+    };
+    for (const auto &[from, to, post, followed] : cases)
+        EXPECT_EQ(isRedirectAllowed(QUrl(from), QUrl(to), post), followed) << from << " -> " << to;
 }
 
 TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
@@ -229,5 +273,52 @@ TEST_F(Exchange, ADownloadWithoutAnAnswerFails)
     QSignalSpy failed(download, &FileDownload::downloadFailed);
     ASSERT_TRUE(failed.wait(10000));
     EXPECT_FALSE(failed.first().at(1).toString().isEmpty());
+    EXPECT_TRUE(failed.first().at(2).toBool());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("d")));
+}
+
+// A loopback server that takes every request and sends nothing, or a reply one byte every 50 ms;
+// each connection closes after `closeMs`, so that no exchange outlives a test.
+class SlowServer {
+public:
+    explicit SlowServer(bool trickle, int closeMs = 5000)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this, trickle, closeMs] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                QTimer::singleShot(closeMs, socket, &QTcpSocket::close);
+                if (!trickle)
+                    continue;
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
+                auto *timer = new QTimer(socket);
+                QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("["); });
+                timer->start(50);
+            }
+        });
+    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+
+private:
+    QTcpServer m_server;
+};
+
+TEST(Deadlines, EndASilentOrTricklingExchangeWhichCancelEndsSooner)
+{
+    QTemporaryDir dir;
+    for (const bool trickle : {false, true}) {
+        SlowServer server(trickle);
+        CommunityClient client(server.baseUrl());
+        client.setDeadlines({300, 400});
+        EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "timed out after 0.3 seconds") << trickle;
+        EXPECT_EQ(client.uploadFileToServer("x", "a", "p", "c").failure, "timed out after 0.4 seconds") << trickle;
+        QSignalSpy failed(client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f")), &FileDownload::downloadFailed);
+        ASSERT_TRUE(failed.wait(6000));
+        EXPECT_EQ(failed.first().at(1).toString(), "timed out after 0.4 seconds") << trickle;
+        client.setDeadlines({4000, 4000});
+        QTimer::singleShot(100, &client, &CommunityClient::cancelWaiting);
+        EXPECT_EQ(client.checkForDownloads("p").failure, "cancelled while waiting") << trickle;
+    }
+    // A reply cut off before its end is no answer.
+    SlowServer cutOff(true, 300);
+    EXPECT_EQ(CommunityClient(cutOff.baseUrl()).checkCloudUserName("a", "1").failure, "Connection closed");
 }

@@ -169,14 +169,14 @@ TEST_F(Deployment, TheEditorsClientWorksOverHttpsThroughTheShippedNginxSite)
 
     // Without the authority the certificate is not trusted, and nothing gets through.
     CommunityClient untrusting(base);
-    EXPECT_FALSE(untrusting.checkCloudUserName("x", "1").has_value());
+    EXPECT_FALSE(untrusting.checkCloudUserName("x", "1").answered());
 
     QSslConfiguration trusting = defaultTls;
     ASSERT_TRUE(trusting.addCaCertificates(dir.filePath("ca.crt")));
     QSslConfiguration::setDefaultConfiguration(trusting);
     CommunityClient client(base);
 
-    const QString created = client.createNewCloudUserName("Ann Lee", "ann@example.org").value_or(QString());
+    const QString created = client.createNewCloudUserName("Ann Lee", "ann@example.org").text.value_or(QString());
     const QString pin = QRegularExpression("PIN code is (\\d{6})").match(created).captured(1);
     ASSERT_EQ(pin.size(), 6) << created.toStdString() << errorLog().toStdString();
     EXPECT_TRUE(isOkReply(client.checkCloudUserName("Ann Lee", pin)));
@@ -185,13 +185,13 @@ TEST_F(Deployment, TheEditorsClientWorksOverHttpsThroughTheShippedNginxSite)
     QFile fixture(QStringLiteral(OV_SOURCE_DIR "/tests/fixtures/logic-retro-synth/CSParameterOrder.plist"));
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     const QByteArray file = fixture.readAll();
-    const QString shared = client.uploadFileToServer(file, "Ann Lee", "Retro Synth", "through nginx", pin).value_or(QString());
+    const QString shared = client.uploadFileToServer(file, "Ann Lee", "Retro Synth", "through nginx", pin).text.value_or(QString());
     EXPECT_TRUE(shared.contains("has been shared")) << shared.toStdString();
 
-    const QVector<DownloadListEntry> list = parseDownloadList(client.checkForDownloads("Retro Synth"));
+    const QVector<DownloadListEntry> list = parseDownloadList(client.checkForDownloads("Retro Synth").text);
     ASSERT_EQ(list.size(), 1);
     EXPECT_EQ(list[0].userComments(), "through nginx");
-    EXPECT_TRUE(client.registerCloudDownloadAttempt(list[0].patchID()).value_or(QString()).contains("counted"));
+    EXPECT_TRUE(client.registerCloudDownloadAttempt(list[0].patchID()).text.value_or(QString()).contains("counted"));
 
     const QString destination = dir.filePath("CSParameterOrder.plist.downloaded");
     FileDownload *download = client.startDownloadingURL(fetchUrl(base, list[0].fileLocation()), destination);

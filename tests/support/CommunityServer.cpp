@@ -39,8 +39,8 @@ QString CommunityServer::baseUrl() const
 QString CommunityServer::createUser(const QString &name)
 {
     community::CommunityClient client(baseUrl());
-    const std::optional<QString> reply = client.createNewCloudUserName(name, QStringLiteral("test@example.org"));
-    const QRegularExpressionMatch pin = QRegularExpression(QStringLiteral("PIN code is (\\d{6})")).match(reply.value_or(QString()));
+    const community::ExchangeReply reply = client.createNewCloudUserName(name, QStringLiteral("test@example.org"));
+    const QRegularExpressionMatch pin = QRegularExpression(QStringLiteral("PIN code is (\\d{6})")).match(reply.text.value_or(QString()));
     return pin.hasMatch() ? pin.captured(1) : QString();
 }
 

@@ -117,11 +117,13 @@ void HttpRecorder::onConnection()
                 return;
             }
             const CannedReply canned = reply(request);
+            if (canned.holdConnection)
+                return;
             if (canned.dropConnection) {
                 socket->abort();
                 return;
             }
-            socket->write("HTTP/1.1 " + QByteArray::number(canned.status) + " X\r\nContent-Length: "
+            socket->write("HTTP/1.1 " + QByteArray::number(canned.status) + " X\r\n" + canned.headers + "Content-Length: "
                           + QByteArray::number(canned.body.size()) + "\r\nConnection: close\r\n\r\n" + canned.body);
             socket->disconnectFromHost();
         });

@@ -26,6 +26,8 @@ struct CannedReply {
     int status = 200;
     QByteArray body;
     bool dropConnection = false; // close without answering
+    QByteArray headers = {};     // more header lines, each ending in "\r\n"
+    bool holdConnection = false; // never answer
 };
 
 // A loopback HTTP server that records every request and answers from a function; when it is given

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,12 @@ protected:
         controller->cwinLoginAttempt();
     }
 
+    // Runs the event loop until the client has no exchange in flight: the start-up check runs on its own.
+    bool waitForExchanges()
+    {
+        return QTest::qWaitFor([this] { return client->findChildren<community::PendingExchange *>().isEmpty(); }, 15000);
+    }
+
     // Runs the event loop until an alert comes, as the window does while a download runs.
     bool waitForAlert(size_t count)
     {
@@ -106,6 +113,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
 {
     // Nothing stored: the start-up check is sent all the same, and leaves the user signed out quietly.
     controller->viewDidLoad();
+    ASSERT_TRUE(waitForExchanges());
     ASSERT_EQ(recorder.requests.size(), 1);
     EXPECT_EQ(recorder.requests[0].target, "/checkuser.php?userName=&pinCode=");
     EXPECT_EQ(view.label(Label::labLoggedInAs), "Not Logged In");
@@ -140,6 +148,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
                              {[this] { return catalogue::scanRoots(home.path(), QString()); }, [](const QString &) {},
                               client.get(), [this](const QString &key) { return settings.value(key); }, {}});
     restarted.viewDidLoad();
+    ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(fresh.loggedInAs, "Ann Lee");
     EXPECT_EQ(freshView.label(Label::labLoggedInAs), "Logged in as Ann Lee");
     EXPECT_TRUE(freshView.alerts.empty());
@@ -155,6 +164,7 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     makeController();
     state = EditorState{};
     controller->viewDidLoad();
+    ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(state.loggedInAs, "NOONEHERE");
 }
 
@@ -178,15 +188,50 @@ TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndKeepsTheStoredCredential
     EXPECT_FALSE(view.events.filter(QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))).size() > 1);
     // The next start signs the stored user in again.
     controller->readPrefsFile();
+    ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(state.loggedInAs, "bob");
+}
 
-    // No server at all is a failed sign-in too.
-    community::CommunityClient nowhere(QStringLiteral("http://127.0.0.1:1/"));
-    ControllerEnvironment environment{[] { return QVector<catalogue::ScanRoot>(); }, [](const QString &) {}, &nowhere, {}, {}};
-    ViewController offline(state, view, environment);
-    view.fields[Field::cwinPinCode] = pin;
-    offline.cwinLoginAttempt();
-    EXPECT_EQ(view.alerts.back().message, "Login failed");
+TEST_F(CommunityControllerTest, TheStartUpCheckDoesNotHoldTheWindowAndEndsAtItsDeadline)
+{
+    recorder.upstreamPort = 0;
+    recorder.reply = [](const RecordedRequest &) { return CannedReply{200, "", false, {}, true}; }; // never answers
+    client->setDeadlines({500, 500});
+    settings = {{"uName", "ann"}, {"uPIN", "123456"}};
+    controller->viewDidLoad();
+    // The plug-ins are listed and the window is the user's while the server says nothing.
+    EXPECT_FALSE(view.plugins.isEmpty());
+    EXPECT_FALSE(client->findChildren<community::PendingExchange *>().isEmpty());
+    ASSERT_TRUE(waitForExchanges());
+    EXPECT_EQ(state.loggedInAs, "NOONEHERE");
+    EXPECT_TRUE(view.alerts.empty());
+    EXPECT_TRUE(log.contains("The community server at " + recorder.baseUrl() + " did not answer the sign-in check: timed out after 0.5 seconds"));
+}
+
+TEST_F(CommunityControllerTest, AServerThatDoesNotAnswerIsTheServersFailureNotTheUsers)
+{
+    const QString pin = server.createUser("bob");
+    open(logicFile());
+    signIn("bob", pin);
+    view.downloads = {community::DownloadListEntry{QJsonObject{{"patchID", 7}, {"fileLocation", "f"}}}};
+    view.downloadSelection = 0;
+    client->setBaseUrl(QStringLiteral("http://127.0.0.1:1/")); // nothing listens there
+    // Sign in, new user, upload, the registration of a download, list.
+    for (void (ViewController::*action)() : {&ViewController::cwinLoginAttempt, &ViewController::cwinNewUserCreate,
+                                             &ViewController::ovCommunityUploadBtn, &ViewController::ovCommunityLoadSelectedDownload,
+                                             &ViewController::ovCommunityLibraryDownload}) {
+        view.events.clear();
+        view.alerts.clear();
+        (controller.get()->*action)();
+        ASSERT_EQ(view.alerts.size(), 1u) << view.events.join(' ').toStdString();
+        EXPECT_EQ(view.alerts[0].message, "The community server did not answer");
+        EXPECT_EQ(view.alerts[0].informativeText, "The community server at http://127.0.0.1:1/ did not answer: Connection refused.");
+        EXPECT_TRUE(view.events.contains("wait:Waiting for the community server at http://127.0.0.1:1/\u2026"));
+        EXPECT_TRUE(view.events.filter(QRegularExpression("^(close|show):")).isEmpty()) << "no window shown or closed";
+        EXPECT_EQ(state.loggedInAs, "bob");
+        EXPECT_EQ(settings.value("uPIN"), pin);
+    }
+    EXPECT_TRUE(view.downloads.isEmpty()); // no list, not an empty one shown
 }
 
 TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
@@ -218,7 +263,7 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     // The comment stays for the next time the window opens.
     EXPECT_EQ(view.fields.value(Field::cwinUploadComments), "Warm & wide = C+ sound #1");
 
-    const auto listed = community::parseDownloadList(client->checkForDownloads("Echo"));
+    const auto listed = community::parseDownloadList(client->checkForDownloads("Echo").text);
     ASSERT_EQ(listed.size(), 1);
     EXPECT_EQ(listed[0].userComments(), "Warm & wide = C+ sound #1");
     EXPECT_EQ(listed[0].object.value("user").toString(), "cara");
@@ -281,7 +326,7 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
     controller->exportToPlist();
     EXPECT_EQ(readPlist(presetsFile()).stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt)->mid(0, 4),
               (QStringList{"1 Cutoff", "2 Output Volume", "-1", "3 Drive"}));
-    EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo"))[0].object.value("downloads").toInt(), 1);
+    EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo").text)[0].object.value("downloads").toInt(), 1);
 }
 
 TEST_F(CommunityControllerTest, LoadingADownloadOverUnsavedEditsAsksFirst)
@@ -358,7 +403,7 @@ protected:
 
 TEST_F(FaultyServerTest, ABodyThatIsNotAPropertyListIsNotLoaded)
 {
-    fetchReply = CannedReply{404, "<html><body>Not Found</body></html>"};
+    fetchReply = CannedReply{200, "<html><body>Not Found</body></html>"};
     controller->ovCommunityLoadSelectedDownload();
     ASSERT_TRUE(waitForAlert(1));
     EXPECT_EQ(view.alerts.back().message, "Shared mapping could not be read");
@@ -398,7 +443,7 @@ TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)
     fetchReply = CannedReply{200, QByteArray(), true};
     controller->ovCommunityLoadSelectedDownload();
     ASSERT_TRUE(waitForAlert(1));
-    EXPECT_EQ(view.alerts.back().message, "Download failed");
+    EXPECT_EQ(view.alerts.back().message, "The community server did not answer");
     ASSERT_EQ(log.filter("Download failed! Error - ").size(), 1);
     EXPECT_TRUE(log.filter("Download failed! Error - ").first().endsWith(recorder.baseUrl() + "files/7/CSParameterOrder.plist"));
     EXPECT_EQ(state.plistBuild, before);

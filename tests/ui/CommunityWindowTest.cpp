@@ -6,6 +6,7 @@
 #include "community/CommunityClient.h"
 #include "mapping/ParameterOrderFile.h"
 #include "support/CommunityServer.h"
+#include "support/HttpRecorder.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
 #include "ui/qt/CommunityWindows.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -168,6 +170,29 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     EXPECT_TRUE(answerer.allAnswered());
 }
 
+TEST_F(CommunityWindowTest, WhileTheServerIsSilentOnlyTheWaitNoticeTakesInputAndItsCancelEndsTheWait)
+{
+    ov::test::HttpRecorder silent;
+    silent.reply = [](const ov::test::RecordedRequest &) { return ov::test::CannedReply{200, "", false, {}, true}; };
+    client.setBaseUrl(silent.baseUrl());
+    MessageBoxAnswerer answerer({"OK"});
+    click(&window, QStringLiteral("ovLoginToCloudAccount"));
+    QString notice;
+    QTimer::singleShot(200, [&notice] {
+        auto *wait = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(wait && wait->windowModality() == Qt::ApplicationModal);
+        notice = wait->labelText();
+        QTest::mouseClick(wait->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+    click(window.signInWindow(), QStringLiteral("cwinLoginAttempt"));
+    EXPECT_EQ(notice, "Waiting for the community server at " + silent.baseUrl() + QChar(0x2026));
+    ASSERT_EQ(answerer.shown().size(), 1u);
+    EXPECT_EQ(answerer.shown()[0].text, "The community server did not answer");
+    EXPECT_EQ(answerer.shown()[0].informativeText,
+              "The community server at " + silent.baseUrl() + " did not answer: cancelled while waiting.");
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labLoggedInAs"))->text(), "Not Logged In");
+}
+
 TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlain)
 {
     const QString markup = QStringLiteral("<h1>Big</h1><a href=\"http://example.org\">link</a>");
@@ -197,6 +222,9 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
     };
     for (int column : {int(qt::DownloadListModel::UserColumn), int(qt::DownloadListModel::CommentsColumn)})
         EXPECT_EQ(shown(table->model()->index(0, column).data(Qt::ToolTipRole).toString()), markup) << column;
+    EXPECT_TRUE(downloads->loadButton()->isEnabled());
+    window.setDownloadList({});
+    EXPECT_FALSE(downloads->loadButton()->isEnabled()) << "nothing to load";
 
     // So are the parameter names of a mapping, in the list and on the panel.
     writePlist(logicFile, {{mapping::kControlSurfaceParameterOrderKey, {QStringLiteral("1 ") + markup}}});

@@ -146,6 +146,11 @@ public:
         busyDepth += busy ? 1 : -1;
         ++busyCalls;
     }
+    void showWaitNotice(const QString &text, const std::function<void()> &) override
+    {
+        events.append(QStringLiteral("wait:") + text);
+    }
+    void closeWaitNotice() override { events.append(QStringLiteral("waited")); }
 
     QString fieldText(Field field) const override { return fields.value(field); }
     void setFieldText(Field field, const QString &text) override { fields[field] = text; }

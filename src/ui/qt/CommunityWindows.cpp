@@ -185,6 +185,9 @@ DownloadWindow::DownloadWindow()
     // A click moves the current row before the selection; the comment follows the selection.
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DownloadWindow::highlighted);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DownloadWindow::highlighted);
+    // Nothing to load until a shared mapping is chosen.
+    m_load->setEnabled(false);
+    connect(this, &DownloadWindow::highlighted, m_load, [this] { m_load->setEnabled(selectedEntry().has_value()); });
 }
 
 void DownloadWindow::setPluginName(const QString &plugin)

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -590,6 +591,10 @@ QWidget *MainWindow::questionParent()
 {
     // Over the window the user works in, which comes back to the front when the question is answered.
     QWidget *active = QApplication::activeWindow();
+    // Until the window system has moved the focus back from a closed wait notice, the window the
+    // user waited in is the one they work in.
+    if (m_waitedIn && (!active || !active->isVisible()))
+        active = m_waitedIn;
     for (QWidget *widget : std::as_const(m_windows)) {
         if (widget == active && widget->isVisible())
             return widget;
@@ -625,6 +630,38 @@ void MainWindow::setBusy(bool busy)
     } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
         QApplication::restoreOverrideCursor();
     }
+}
+
+void MainWindow::showWaitNotice(const QString &text, const std::function<void()> &cancel)
+{
+    closeWaitNotice();
+    // The window system's last moves (the window just brought to the front) decide where it shows.
+    if (isVisible())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_waitNotice = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0, questionParent());
+    m_waitNotice->setObjectName(QStringLiteral("waitNotice"));
+    m_waitNotice->setWindowTitle(QStringLiteral("Community Library"));
+    // Application-modal: the Cancel button is the one thing the user can reach while it waits.
+    m_waitNotice->setWindowModality(Qt::ApplicationModal);
+    m_waitNotice->setMinimumDuration(0);
+    m_waitNotice->setAutoClose(false);
+    m_waitNotice->setAutoReset(false);
+    connect(m_waitNotice, &QProgressDialog::canceled, m_waitNotice, cancel);
+    m_waitNotice->show();
+}
+
+void MainWindow::closeWaitNotice()
+{
+    if (!m_waitNotice)
+        return;
+    // Closing it by hand is not the user's Cancel.
+    QObject::disconnect(m_waitNotice, &QProgressDialog::canceled, nullptr, nullptr);
+    m_waitedIn = m_waitNotice->parentWidget();
+    m_waitNotice->close();
+    if (m_waitedIn)
+        m_waitedIn->activateWindow();
+    m_waitNotice->deleteLater();
+    m_waitNotice = nullptr;
 }
 
 // ---- View: the community windows ----

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QPointer>
 
 #include <functional>
 
@@ -13,6 +14,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QSortFilterProxyModel;
@@ -83,6 +85,8 @@ public:
     void runAlert(const QString &message, const QString &informativeText) override;
     bool openPath(const QString &path) override;
     void setBusy(bool busy) override;
+    void showWaitNotice(const QString &text, const std::function<void()> &cancel) override;
+    void closeWaitNotice() override;
     QString fieldText(Field field) const override;
     void setFieldText(Field field, const QString &text) override;
     void setDownloadList(const QVector<community::DownloadListEntry> &entries) override;
@@ -128,6 +132,8 @@ private:
     ViewController *m_controller = nullptr;
     Opener m_opener;
     int m_busyDepth = 0;
+    QPointer<QProgressDialog> m_waitNotice;
+    QPointer<QWidget> m_waitedIn; // the window the last wait notice was shown over
 
     QMap<Label, QLabel *> m_labels;
     QMultiMap<Button, QWidget *> m_buttonWidgets;
