@@ -131,6 +131,7 @@ void PendingExchange::onFinished()
         m_result.failure = reply->errorString();
     } else {
         m_body = reply->readAll();
+        m_result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         m_result.failure = protocolFailure(reply, m_body, m_expect);
         if (m_result.answered())
             m_result.text = decodeUtf8(m_body);

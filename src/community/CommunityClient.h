@@ -37,8 +37,12 @@ struct ExchangeReply final {
     // Why the server did not answer in the protocol ("timed out after 10 seconds", Qt's error
     // string, ...); empty when it did.
     QString failure;
+    // The reply's HTTP status, 0 when none came.
+    int status = 0;
 
     bool answered() const { return failure.isEmpty(); }
+    // The server answered and took the request (a 2xx status).
+    bool accepted() const { return answered() && status >= 200 && status < 300; }
 };
 
 // One request on its way. It ends once, with finished(), at the server's answer, a transport

@@ -197,6 +197,9 @@ void ViewController::ovCommunityUploadBtn()
     if (alertServerFailure(reply.failure))
         return;
     alertUser(ctexts::kUploadNotification, reply.text.value_or(QString()));
+    // The comment was that upload's: a later upload of the same window starts without it.
+    if (reply.accepted())
+        m_view.setFieldText(Field::cwinUploadComments, QString());
     m_view.closeWindow(Window::cwinUploadWindow);
 }
 

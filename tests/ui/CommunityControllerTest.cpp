@@ -260,8 +260,16 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     EXPECT_EQ(view.alerts.back().message, "Upload notification");
     EXPECT_TRUE(view.alerts.back().informativeText.contains("shared")) << view.alerts.back().informativeText.toStdString();
     EXPECT_EQ(view.events.last(), QStringLiteral("close:%1").arg(int(Window::cwinUploadWindow)));
-    // The comment stays for the next time the window opens.
-    EXPECT_EQ(view.fields.value(Field::cwinUploadComments), "Warm & wide = C+ sound #1");
+    // The comment was that upload's; one the server refuses (a wrong PIN code) keeps it for another try,
+    // and opening another plug-in empties it.
+    EXPECT_EQ(view.fields.value(Field::cwinUploadComments), "");
+    view.fields[Field::cwinUploadComments] = "Second take";
+    settings["uPIN"] = "000000";
+    controller->ovCommunityUploadBtn();
+    EXPECT_EQ(view.alerts.back().message, "Upload notification");
+    EXPECT_EQ(view.fields.value(Field::cwinUploadComments), "Second take");
+    open(presetsFile());
+    EXPECT_EQ(view.fields.value(Field::cwinUploadComments), "");
 
     const auto listed = community::parseDownloadList(client->checkForDownloads("Echo").text);
     ASSERT_EQ(listed.size(), 1);
