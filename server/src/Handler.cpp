@@ -213,7 +213,10 @@ Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pi
 {
     if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled) return PinCheck::Throttled;
     const auto hash = m_storage.pinHash(user);
-    if (!hash || !pin::verify(*hash, pin)) return PinCheck::Wrong;
+    // A name without a user costs the same verification, so that the time taken does not tell
+    // which names exist.
+    static const std::string missingUserHash = pin::hash(pin::generate());
+    if (!pin::verify(hash ? *hash : missingUserHash, pin) || !hash) return PinCheck::Wrong;
     m_storage.clearSignInFailures(user);
     return PinCheck::Right;
 }
@@ -275,27 +278,36 @@ Reply Handler::upload(const Request& request) const
     if (file->data.size() > m_config.maxUploadBytes)
         return text(413, "The file is larger than the limit of " + std::to_string(m_config.maxUploadBytes) +
                              " bytes. Nothing was shared.");
-    if (const auto problem = parameterOrderFileProblem(file->data))
-        return text(400, *problem + " Nothing was shared.");
 
+    // The user, the PIN code and the hourly limit come before the file is read: reading costs the
+    // most, and must not be had by anyone without an account.
     if (pinCode) {
         if (auto refusal = checkUploadPin(mapping.user, pinCode->data)) return *refusal;
     } else if (m_config.requireUploadPin) {
         return text(403, "This community library takes uploads only with the user's PIN code, which this editor does "
                          "not send. Please update the editor. Nothing was shared.");
     }
+    const auto noSuchUser = [&] {
+        return text(404, "There is no community user named " + inQuotes(mapping.user) +
+                             ". Please sign in again. Nothing was shared.");
+    };
+    const auto tooManyUploads = [&] {
+        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
+                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+    };
+    mapping.uploadedAt = m_config.clock();
+    if (!pinCode && !m_storage.pinHash(mapping.user)) return noSuchUser();
+    if (m_storage.uploadsSince(mapping.user, mapping.uploadedAt - kSecondsPerHour) >= m_config.limits.uploadsPerHour)
+        return tooManyUploads();
+    if (const auto problem = parameterOrderFileProblem(file->data))
+        return text(400, *problem + " Nothing was shared.");
 
     mapping.file = std::string(file->data);
-    mapping.uploadedAt = m_config.clock();
     const Upload stored = m_storage.addMapping(mapping, m_config.limits);
     switch (stored.outcome) {
     case Upload::Outcome::Stored: break;
-    case Upload::Outcome::NoSuchUser:
-        return text(404, "There is no community user named " + inQuotes(mapping.user) +
-                             ". Please sign in again. Nothing was shared.");
-    case Upload::Outcome::TooManyUploads:
-        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
-                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+    case Upload::Outcome::NoSuchUser: return noSuchUser();
+    case Upload::Outcome::TooManyUploads: return tooManyUploads();
     case Upload::Outcome::StoreFull:
         return text(507, "The community library is full and takes no new mappings for now. Nothing was shared.");
     }

@@ -420,6 +420,20 @@ std::optional<std::int64_t> PostgresStorage::insertMapping(Connection& connectio
     return result.integer(0, 0);
 }
 
+namespace {
+
+constexpr const char* kUploadsSince =
+    "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
+    "m.uploaded_at > $2::bigint;";
+
+}  // namespace
+
+std::int64_t PostgresStorage::uploadsSince(std::string_view user, std::int64_t since)
+{
+    auto connection = m_pool->lease();
+    return connection->run(kUploadsSince, {user, since}).integer(0, 0);
+}
+
 Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
@@ -427,12 +441,7 @@ Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits
     // One user's uploads on all nodes take turns from here to the commit, so that two at the same
     // moment cannot both pass the hourly limit; other users' uploads go on meanwhile.
     connection->run("SELECT pg_advisory_xact_lock(hashtextextended($1::text, 2));", {mapping.user});
-    const std::int64_t recent =
-        connection
-            ->run("SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
-                  "m.uploaded_at > $2::bigint;",
-                  {mapping.user, mapping.uploadedAt - kSecondsPerHour})
-            .integer(0, 0);
+    const std::int64_t recent = connection->run(kUploadsSince, {mapping.user, mapping.uploadedAt - kSecondsPerHour}).integer(0, 0);
     if (recent >= limits.uploadsPerHour) return {Upload::Outcome::TooManyUploads};
     const auto id = insertMapping(*connection, mapping);
     if (!id) return {Upload::Outcome::NoSuchUser};

@@ -442,14 +442,25 @@ std::optional<std::int64_t> SqliteStorage::insertMapping(Connection& connection,
     return id;
 }
 
+namespace {
+
+constexpr const char* kUploadsSince =
+    "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = ? AND m.uploaded_at > ?;";
+
+}  // namespace
+
+std::int64_t SqliteStorage::uploadsSince(std::string_view user, std::int64_t since)
+{
+    auto connection = m_pool->lease();
+    return integer(*connection, kUploadsSince, user, since);
+}
+
 Upload SqliteStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
-    if (integer(*connection, "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = ? AND "
-                           "m.uploaded_at > ?;",
-              mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
+    if (integer(*connection, kUploadsSince, mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
         return {Upload::Outcome::TooManyUploads};
     if (integer(*connection, "SELECT bytes + ? FROM library_size;", storedBytes(mapping)) > limits.maxStoreBytes)
         return {Upload::Outcome::StoreFull};

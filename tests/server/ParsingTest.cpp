@@ -126,7 +126,40 @@ std::string doublingChain(int length)
     return handMadeBinaryPlist(objects);
 }
 
+// A parameter-order file whose array refers `entries` times to one string, as a writer that shares
+// strings stores a file of empty slots: four-byte offsets, two-byte references.
+std::string sharedEntryList(std::uint32_t entries)
+{
+    const auto bigEndian = [](std::uint64_t value, int width) {
+        std::string out;
+        for (int i = width - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    std::string array = "\xAF\x12" + bigEndian(entries, 4);
+    for (std::uint32_t i = 0; i < entries; ++i) array += bigEndian(3, 2);
+    const std::string objects[] = {"\xD1" + bigEndian(1, 2) + bigEndian(2, 2), "\x5F\x10\x1C" "ControlSurfaceParameterOrder",
+                                   array, "\x52-1"};
+    std::string out = "bplist00", offsets;
+    for (const auto& object : objects) {
+        offsets += bigEndian(out.size(), 4);
+        out += object;
+    }
+    const std::size_t table = out.size();
+    return out + offsets + std::string(6, '\0') + "\x04\x02" + bigEndian(4, 8) + bigEndian(0, 8) + bigEndian(table, 8);
+}
+
 }  // namespace
+
+TEST(ParameterOrderFile, ALongBinaryArrayIsReadWholeUpToTheBoundAndRefusedPastIt)
+{
+    const ParameterOrder read = readParameterOrder(sharedEntryList(50'000));
+    EXPECT_EQ(read.problem, std::nullopt);
+    ASSERT_EQ(read.entries.size(), 50'000u);
+    EXPECT_EQ(read.entries.back(), "-1");
+    const auto refused = parameterOrderFileProblem(sharedEntryList(100'001));
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("more than 100000 entries"), std::string::npos) << *refused;
+}
 
 TEST(ParameterOrderFile, AcceptsXmlAndBinaryDictionariesWithAStringArray)
 {
@@ -190,6 +223,7 @@ public:
     SignInGate openSignInCheck(std::string_view, std::int64_t, const SignInPolicy&) override { unavailable(); }
     void clearSignInFailures(std::string_view) override { unavailable(); }
     Upload addMapping(const NewMapping&, const VolumeLimits&) override { unavailable(); }
+    std::int64_t uploadsSince(std::string_view, std::int64_t) override { unavailable(); }
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view, std::size_t) override { unavailable(); }
     DownloadCount registerDownload(std::int64_t, std::string_view, std::int64_t) override { unavailable(); }
