@@ -45,7 +45,7 @@ constexpr Field kComments{"comments", "comment", 2000, true, true};
 constexpr Field kHardware{"hardware", "hardware number", 18};
 constexpr Field kPatchId{"patchID", "mapping number", 18};
 
-Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}}; }
+Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}, {}}; }
 
 std::string inQuotes(std::string_view value)
 {
@@ -357,7 +357,7 @@ Reply Handler::listMappings(const Request& request) const
         list += '}';
     }
     list += ']';
-    return Reply{200, std::string(kJsonType), std::move(list), {}};
+    return Reply{200, std::string(kJsonType), std::move(list), {}, {}};
 }
 
 Reply Handler::registerDownload(const Request& request) const
@@ -394,7 +394,7 @@ Reply Handler::fetchFile(std::int64_t id) const
         file = std::make_shared<const std::string>(std::move(*stored));
         m_files.keep(id, file);
     }
-    return Reply{200, std::string(kPlistType), *file, std::string(kStoredFileCacheControl)};
+    return Reply{200, std::string(kPlistType), {}, std::string(kStoredFileCacheControl), std::move(file)};
 }
 
 Reply Handler::health() const

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ struct Reply {
     std::string contentType;
     std::string body;
     std::string cacheControl;  // the Cache-Control header; none when empty
+    // A stored file's bytes, shared with the file cache and every other reply that sends them;
+    // body is empty then.
+    std::shared_ptr<const std::string> file;
+
+    std::string_view bytes() const { return file ? std::string_view(*file) : std::string_view(body); }
 };
 
 // Seconds since 1970, UTC.

@@ -152,7 +152,7 @@ public:
     Reply finish(int status = 200)
     {
         m_html += "</main></body></html>\n";
-        return Reply{status, std::string(kHtmlType), std::move(m_html), {}};
+        return Reply{status, std::string(kHtmlType), std::move(m_html), {}, {}};
     }
 
 private:
@@ -341,7 +341,7 @@ std::optional<Reply> libraryPage(Storage& storage, std::string_view method, cons
         const bool mapping = rest.size() == 2 && rest[0] == "mapping";
         if (!index && !plugin && !mapping) continue;
         if (method != "GET" && method != "HEAD")
-            return Reply{405, std::string(kTextType), "The library's pages answer GET requests only.", {}};
+            return Reply{405, std::string(kTextType), "The library's pages answer GET requests only.", {}, {}};
 
         // Empty components are left out: a base of "//host/" would make every link lead to that host.
         Paths paths{"/", {}};
