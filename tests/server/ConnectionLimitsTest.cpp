@@ -235,6 +235,9 @@ TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
     Socket noHost(server.port);
     noHost.send("GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(noHost.receive(3s).rfind("HTTP/1.1 400", 0), 0u);
+    Socket page(server.port);
+    page.send("GET /library/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_NE(page.receive(3s).find("\r\nContent-Security-Policy: default-src 'none';"), std::string::npos);
 }
 
 TEST(ConnectionLimits, ABodyMustKeepItsRateAndAllBodiesTogetherTheirBound)

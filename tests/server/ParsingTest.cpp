@@ -318,3 +318,20 @@ TEST(JsonText, AnyBytesMakeAJsonStringThatReadsBackAsTheirUtf8)
         else EXPECT_TRUE(isValidUtf8(parsed.get<std::string>()));
     }
 }
+
+TEST(StoredFiles, EveryReplyOfAFileSharesTheCachedCopy)
+{
+    const ovtest::TestStore store(ovtest::Engine::Sqlite);
+    const auto storage = store.open();
+    const Handler handler(*storage, HandlerConfig{});
+    handler.handle({"POST", "/checkuserexists.php", "userName=ann&emailAddr=a%40b.c", "", "", "127.0.0.1", ""});
+    const std::string file = ovtest::xmlPlist({"1 A", "-1"});
+    const Reply stored = handler.handle({"POST", "/ov_upload.php", "user=ann&hardware=12&plugin=S&comments=c",
+                                         ovtest::kUploadContentType, ovtest::uploadBody(file), "127.0.0.1", ""});
+    ASSERT_EQ(stored.status, 200) << stored.body;
+    const Request fetch{"GET", "/files/1/CSParameterOrder.plist", "", "", "", "127.0.0.1", ""};
+    const Reply first = handler.handle(fetch), second = handler.handle(fetch);
+    EXPECT_EQ(first.bytes(), file);
+    ASSERT_NE(first.file, nullptr);
+    EXPECT_EQ(first.file.get(), second.file.get());  // one copy, however many replies hold it
+}
