@@ -133,6 +133,12 @@ std::string signInThrottledText(const SignInPolicy& policy)
            " minutes and try again.";
 }
 
+std::string addressThrottledText(const GuessPolicy& policy)
+{
+    return "Too many failed sign-in attempts from this address. Please wait " + std::to_string(policy.windowSeconds / 60) +
+           " minutes and try again.";
+}
+
 }  // namespace
 
 std::int64_t systemClock()
@@ -146,7 +152,7 @@ std::string uploadTooLargeText(std::size_t maxUploadBytes)
 }
 
 Handler::Handler(Storage& storage, HandlerConfig config)
-    : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes)
+    : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes), m_guesses(m_config.guesses)
 {
 }
 
@@ -203,21 +209,33 @@ Reply Handler::checkUser(const Request& request) const
     const std::string pin = in.read(kPinCode);
     if (in.refusal()) return *in.refusal();
 
-    const PinCheck check = checkPin(name, pin);
+    const PinCheck check = checkPin(name, pin, clientAddress(request, m_config.trustedProxies));
     if (check == PinCheck::Throttled) return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
+    if (check == PinCheck::AddressThrottled) return text(429, "\nLOCKED\n" + addressThrottledText(m_config.guesses) + "\n");
     if (check == PinCheck::Wrong) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
     return text(200, std::string(kSignInOk));
 }
 
-Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin) const
+Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin, const std::string& address) const
 {
-    if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled) return PinCheck::Throttled;
+    const std::int64_t now = m_config.clock();
+    if (m_guesses.exhausted(address, now)) return PinCheck::AddressThrottled;
+    const bool open = m_storage.openSignInCheck(user, now, m_config.signIn) == SignInGate::Open;
+    // The owner's own address gets through the lock, but only as long as it gives the right PIN.
+    if (!open && !m_guesses.hasProven(user, address, now)) return PinCheck::Throttled;
     const auto hash = m_storage.pinHash(user);
     // A name without a user costs the same verification, so that the time taken does not tell
     // which names exist.
     static const std::string missingUserHash = pin::hash(pin::generate());
-    if (!pin::verify(hash ? *hash : missingUserHash, pin) || !hash) return PinCheck::Wrong;
-    m_storage.clearSignInFailures(user);
+    if (!pin::verify(hash ? *hash : missingUserHash, pin) || !hash) {
+        m_guesses.wrong(address, now);
+        m_guesses.forget(user, address);
+        return PinCheck::Wrong;
+    }
+    // Through the lock, the failures stay counted: clearing them would give the guessers elsewhere
+    // a fresh allowance.
+    if (open) m_storage.clearSignInFailures(user);
+    m_guesses.proven(user, address, now);
     return PinCheck::Right;
 }
 
@@ -282,7 +300,8 @@ Reply Handler::upload(const Request& request) const
     // The user, the PIN code and the hourly limit come before the file is read: reading costs the
     // most, and must not be had by anyone without an account.
     if (pinCode) {
-        if (auto refusal = checkUploadPin(mapping.user, pinCode->data)) return *refusal;
+        if (auto refusal = checkUploadPin(mapping.user, pinCode->data, clientAddress(request, m_config.trustedProxies)))
+            return *refusal;
     } else if (m_config.requireUploadPin) {
         return text(403, "This community library takes uploads only with the user's PIN code, which this editor does "
                          "not send. Please update the editor. Nothing was shared.");
@@ -315,14 +334,15 @@ Reply Handler::upload(const Request& request) const
                          std::to_string(stored.id) + ").");
 }
 
-std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin) const
+std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin, const std::string& address) const
 {
     if (pin.size() > kPinCode.maxBytes)
         return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
     // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
-    const PinCheck check = checkPin(user, pin);
+    const PinCheck check = checkPin(user, pin, address);
     if (check == PinCheck::Right) return std::nullopt;
     if (check == PinCheck::Throttled) return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+    if (check == PinCheck::AddressThrottled) return text(429, addressThrottledText(m_config.guesses) + " Nothing was shared.");
     return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
 }
 
