@@ -42,6 +42,7 @@ private:
 
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
     static void fillNameKeys(Connection& connection);
+    static void fillCasedKeys(Connection& connection);
 
     // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
     // library's size is the caller's to add to.

@@ -43,6 +43,7 @@ private:
 
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
     static void fillNameKeys(Connection& connection);
+    static void fillCasedKeys(Connection& connection);
 
     // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
