@@ -45,7 +45,7 @@ constexpr Field kComments{"comments", "comment", 2000, true, true};
 constexpr Field kHardware{"hardware", "hardware number", 18};
 constexpr Field kPatchId{"patchID", "mapping number", 18};
 
-Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}}; }
+Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}, {}}; }
 
 std::string inQuotes(std::string_view value)
 {
@@ -133,6 +133,12 @@ std::string signInThrottledText(const SignInPolicy& policy)
            " minutes and try again.";
 }
 
+std::string addressThrottledText(const GuessPolicy& policy)
+{
+    return "Too many failed sign-in attempts from this address. Please wait " + std::to_string(policy.windowSeconds / 60) +
+           " minutes and try again.";
+}
+
 }  // namespace
 
 std::int64_t systemClock()
@@ -146,7 +152,7 @@ std::string uploadTooLargeText(std::size_t maxUploadBytes)
 }
 
 Handler::Handler(Storage& storage, HandlerConfig config)
-    : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes)
+    : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes), m_guesses(m_config.guesses)
 {
 }
 
@@ -203,18 +209,33 @@ Reply Handler::checkUser(const Request& request) const
     const std::string pin = in.read(kPinCode);
     if (in.refusal()) return *in.refusal();
 
-    const PinCheck check = checkPin(name, pin);
+    const PinCheck check = checkPin(name, pin, clientAddress(request, m_config.trustedProxies));
     if (check == PinCheck::Throttled) return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
+    if (check == PinCheck::AddressThrottled) return text(429, "\nLOCKED\n" + addressThrottledText(m_config.guesses) + "\n");
     if (check == PinCheck::Wrong) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
     return text(200, std::string(kSignInOk));
 }
 
-Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin) const
+Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin, const std::string& address) const
 {
-    if (m_storage.openSignInCheck(user, m_config.clock(), m_config.signIn) == SignInGate::Throttled) return PinCheck::Throttled;
+    const std::int64_t now = m_config.clock();
+    if (m_guesses.exhausted(address, now)) return PinCheck::AddressThrottled;
+    const bool open = m_storage.openSignInCheck(user, now, m_config.signIn) == SignInGate::Open;
+    // The owner's own address gets through the lock, but only as long as it gives the right PIN.
+    if (!open && !m_guesses.hasProven(user, address, now)) return PinCheck::Throttled;
     const auto hash = m_storage.pinHash(user);
-    if (!hash || !pin::verify(*hash, pin)) return PinCheck::Wrong;
-    m_storage.clearSignInFailures(user);
+    // A name without a user costs the same verification, so that the time taken does not tell
+    // which names exist.
+    static const std::string missingUserHash = pin::hash(pin::generate());
+    if (!pin::verify(hash ? *hash : missingUserHash, pin) || !hash) {
+        m_guesses.wrong(address, now);
+        m_guesses.forget(user, address);
+        return PinCheck::Wrong;
+    }
+    // Through the lock, the failures stay counted: clearing them would give the guessers elsewhere
+    // a fresh allowance.
+    if (open) m_storage.clearSignInFailures(user);
+    m_guesses.proven(user, address, now);
     return PinCheck::Right;
 }
 
@@ -275,27 +296,37 @@ Reply Handler::upload(const Request& request) const
     if (file->data.size() > m_config.maxUploadBytes)
         return text(413, "The file is larger than the limit of " + std::to_string(m_config.maxUploadBytes) +
                              " bytes. Nothing was shared.");
-    if (const auto problem = parameterOrderFileProblem(file->data))
-        return text(400, *problem + " Nothing was shared.");
 
+    // The user, the PIN code and the hourly limit come before the file is read: reading costs the
+    // most, and must not be had by anyone without an account.
     if (pinCode) {
-        if (auto refusal = checkUploadPin(mapping.user, pinCode->data)) return *refusal;
+        if (auto refusal = checkUploadPin(mapping.user, pinCode->data, clientAddress(request, m_config.trustedProxies)))
+            return *refusal;
     } else if (m_config.requireUploadPin) {
         return text(403, "This community library takes uploads only with the user's PIN code, which this editor does "
                          "not send. Please update the editor. Nothing was shared.");
     }
+    const auto noSuchUser = [&] {
+        return text(404, "There is no community user named " + inQuotes(mapping.user) +
+                             ". Please sign in again. Nothing was shared.");
+    };
+    const auto tooManyUploads = [&] {
+        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
+                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+    };
+    mapping.uploadedAt = m_config.clock();
+    if (!pinCode && !m_storage.pinHash(mapping.user)) return noSuchUser();
+    if (m_storage.uploadsSince(mapping.user, mapping.uploadedAt - kSecondsPerHour) >= m_config.limits.uploadsPerHour)
+        return tooManyUploads();
+    if (const auto problem = parameterOrderFileProblem(file->data))
+        return text(400, *problem + " Nothing was shared.");
 
     mapping.file = std::string(file->data);
-    mapping.uploadedAt = m_config.clock();
     const Upload stored = m_storage.addMapping(mapping, m_config.limits);
     switch (stored.outcome) {
     case Upload::Outcome::Stored: break;
-    case Upload::Outcome::NoSuchUser:
-        return text(404, "There is no community user named " + inQuotes(mapping.user) +
-                             ". Please sign in again. Nothing was shared.");
-    case Upload::Outcome::TooManyUploads:
-        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
-                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+    case Upload::Outcome::NoSuchUser: return noSuchUser();
+    case Upload::Outcome::TooManyUploads: return tooManyUploads();
     case Upload::Outcome::StoreFull:
         return text(507, "The community library is full and takes no new mappings for now. Nothing was shared.");
     }
@@ -303,14 +334,15 @@ Reply Handler::upload(const Request& request) const
                          std::to_string(stored.id) + ").");
 }
 
-std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin) const
+std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin, const std::string& address) const
 {
     if (pin.size() > kPinCode.maxBytes)
         return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
     // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
-    const PinCheck check = checkPin(user, pin);
+    const PinCheck check = checkPin(user, pin, address);
     if (check == PinCheck::Right) return std::nullopt;
     if (check == PinCheck::Throttled) return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+    if (check == PinCheck::AddressThrottled) return text(429, addressThrottledText(m_config.guesses) + " Nothing was shared.");
     return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
 }
 
@@ -345,7 +377,7 @@ Reply Handler::listMappings(const Request& request) const
         list += '}';
     }
     list += ']';
-    return Reply{200, std::string(kJsonType), std::move(list), {}};
+    return Reply{200, std::string(kJsonType), std::move(list), {}, {}};
 }
 
 Reply Handler::registerDownload(const Request& request) const
@@ -382,7 +414,7 @@ Reply Handler::fetchFile(std::int64_t id) const
         file = std::make_shared<const std::string>(std::move(*stored));
         m_files.keep(id, file);
     }
-    return Reply{200, std::string(kPlistType), *file, std::string(kStoredFileCacheControl)};
+    return Reply{200, std::string(kPlistType), {}, std::string(kStoredFileCacheControl), std::move(file)};
 }
 
 Reply Handler::health() const

@@ -3,11 +3,13 @@
 // through Handler::handle, and so can a test or a fuzzer.
 
 #include "FileCache.h"
+#include "GuessLimit.h"
 #include "Storage.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,11 @@ struct Reply {
     std::string contentType;
     std::string body;
     std::string cacheControl;  // the Cache-Control header; none when empty
+    // A stored file's bytes, shared with the file cache and every other reply that sends them;
+    // body is empty then.
+    std::shared_ptr<const std::string> file;
+
+    std::string_view bytes() const { return file ? std::string_view(*file) : std::string_view(body); }
 };
 
 // Seconds since 1970, UTC.
@@ -50,6 +57,7 @@ struct HandlerConfig {
     std::size_t maxUploadBytes = kDefaultMaxUploadBytes;  // the largest parameter-order file accepted
     std::size_t fileCacheBytes = kDefaultFileCacheBytes;  // stored files kept in memory
     SignInPolicy signIn;
+    GuessPolicy guesses;
     VolumeLimits limits;
     // Uploads without the user's PIN code (older editors send none) are refused.
     bool requireUploadPin = false;
@@ -92,12 +100,13 @@ private:
     Reply upload(const Request& request) const;
     Reply listMappings(const Request& request) const;
     Reply registerDownload(const Request& request) const;
-    // A PIN code checked against the user's, at sign-in or with an upload: a wrong one counts toward
-    // the sign-in limit, a right one clears the count.
-    enum class PinCheck { Right, Wrong, Throttled };
-    PinCheck checkPin(const std::string& user, std::string_view pin) const;
+    // A PIN code checked against the user's, at sign-in or with an upload, from the client's
+    // address: a wrong one counts toward the sign-in limit of the name and of the address, a right
+    // one clears the name's count. A name that is locked stays open to an address that proved its PIN.
+    enum class PinCheck { Right, Wrong, Throttled, AddressThrottled };
+    PinCheck checkPin(const std::string& user, std::string_view pin, const std::string& address) const;
     // The refusal of an upload whose PIN code is not the user's, or nothing when it is.
-    std::optional<Reply> checkUploadPin(const std::string& user, std::string_view pin) const;
+    std::optional<Reply> checkUploadPin(const std::string& user, std::string_view pin, const std::string& address) const;
     Reply fetchFile(std::int64_t id) const;
     Reply health() const;
     void report(std::string_view message) const;
@@ -105,6 +114,7 @@ private:
     Storage& m_storage;
     HandlerConfig m_config;
     mutable FileCache m_files;
+    mutable GuessLimit m_guesses;
 };
 
 }  // namespace ovserver

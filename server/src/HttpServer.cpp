@@ -33,8 +33,11 @@ namespace {
 
 // Connections the kernel holds for the server before it accepts them.
 constexpr int kListenBacklog = 4096;
-// A reply must be taken by the client within this time.
-constexpr std::chrono::seconds kWriteTimeout{60};
+// Every reply says that its type is the one given, and a web page may load nothing of anyone else's
+// and run no script: its styles are its own, inline.
+constexpr const char* kContentSecurityPolicy =
+    "default-src 'none'; style-src 'unsafe-inline'; img-src 'self'; form-action 'self'; base-uri 'none'; "
+    "frame-ancestors 'none'";
 // After a reply that closes the connection, what the client still sends is read and dropped for at
 // most this long, so that its unread bytes do not make the kernel reset the connection before the
 // client has read the reply.
@@ -43,6 +46,19 @@ constexpr std::chrono::seconds kLingerTime{2};
 constexpr std::chrono::milliseconds kAcceptPause{100};
 
 std::string_view view(beast::string_view text) { return {text.data(), text.size()}; }
+
+bool isDecimalNumber(std::string_view text)
+{
+    text = trimmed(text);
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The time that many bytes take at that rate, for a deadline.
+std::chrono::milliseconds timeAt(std::size_t bytes, std::size_t bytesPerSecond)
+{
+    const std::size_t rate = std::max<std::size_t>(bytesPerSecond, 1);
+    return std::chrono::milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
+}
 
 void escapeForLog(std::string_view text, std::string& out)
 {
@@ -148,6 +164,8 @@ public:
     const Handler& handler;
     const HttpLimits limits;
     bool stopping = false;  // io thread only
+    // Bytes the bodies of requests under way may take, against limits.maxBodyBytesInFlight.
+    std::atomic<std::size_t> bodyBytesInFlight{0};
 
 private:
     std::function<void(std::string_view)> m_log;
@@ -180,7 +198,11 @@ public:
     {
     }
 
-    ~Connection() { m_server.forget(this, m_group); }
+    ~Connection()
+    {
+        releaseBody();
+        m_server.forget(this, m_group);
+    }
 
     void start() { awaitRequest(); }
 
@@ -194,6 +216,7 @@ private:
     void awaitRequest()
     {
         if (m_server.stopping) return m_stream.close();
+        releaseBody();
         m_parser.emplace();
         m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.maxHeaderBytes));
         m_parser->body_limit(m_server.handler.maxUploadBytes() + kMultipartAllowance);
@@ -232,14 +255,29 @@ private:
         if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > m_server.limits.maxHeaderLines)
             return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines) +
                                    " header lines.");
-        const bool transferEncoding = request.count(http::field::transfer_encoding) > 0;
+        const std::size_t hosts = request.count(http::field::host);
+        if (hosts > 1 || (hosts == 0 && request.version() >= 11))
+            return refuse(400, "The request must name its host in exactly one Host header.");
+        const std::size_t encodings = request.count(http::field::transfer_encoding);
         const std::size_t lengths = request.count(http::field::content_length);
-        if (lengths > 1 || (transferEncoding && lengths > 0)) return refuse(400, kConflictingLengths);
-        if (transferEncoding && !m_parser->chunked())
+        if (lengths > 1 || (encodings > 0 && lengths > 0)) return refuse(400, kConflictingLengths);
+        if (lengths == 1 && !isDecimalNumber(view(request[http::field::content_length])))
+            return refuse(400, kConflictingLengths);
+        // Chunked alone: a coding before it ("gzip, chunked") is one this server does not undo, and
+        // a proxy in front may read the list otherwise.
+        if (encodings > 1 || (encodings == 1 && !equalsIgnoringCase(trimmed(view(request[http::field::transfer_encoding])), "chunked")))
             return refuse(400, "The request's Transfer-Encoding is not chunked; no other is taken.");
         if (m_parser->is_done()) return handle();
+        // The body will take up to its length (chunked: the most that is taken) while it arrives
+        // and is handled; past the bound for all bodies together it is not read at all.
+        const std::size_t body =
+            m_parser->content_length() ? static_cast<std::size_t>(*m_parser->content_length())
+                                       : m_server.handler.maxUploadBytes() + kMultipartAllowance;
+        if (!holdBody(body))
+            return refuse(503, "The community library is receiving many uploads just now. Please try again in a "
+                               "moment. Nothing was shared.");
         if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
-            m_stream.expires_after(kWriteTimeout);
+            m_stream.expires_after(m_server.limits.writeTimeout);
             return http::async_write(m_stream, m_continue, [self = shared_from_this()](beast::error_code error, std::size_t) {
                 if (error) return self->m_stream.close();
                 self->readBody();
@@ -259,10 +297,32 @@ private:
         m_target = line.substr(space + 1, line.find(' ', space + 1) - space - 1);
     }
 
+    // Counts the body against the bound of all bodies in flight; false when it would pass it.
+    bool holdBody(std::size_t bytes)
+    {
+        std::size_t held = m_server.bodyBytesInFlight.load();
+        do {
+            if (bytes > m_server.limits.maxBodyBytesInFlight || held > m_server.limits.maxBodyBytesInFlight - bytes) return false;
+        } while (!m_server.bodyBytesInFlight.compare_exchange_weak(held, held + bytes));
+        m_heldBodyBytes = bytes;
+        return true;
+    }
+
+    void releaseBody()
+    {
+        m_server.bodyBytesInFlight -= m_heldBodyBytes;
+        m_heldBodyBytes = 0;
+    }
+
     void readBody()
     {
-        // The body must keep coming: each read has the idle time.
-        m_stream.expires_after(m_server.limits.idleTimeout);
+        // The body must keep coming, each read within the idle time, and keep up the minimum rate:
+        // the bytes received so far and one second's more are due by their time on that schedule.
+        const auto received = m_parser->get().body().size();
+        const auto due = m_start + m_server.limits.headerTimeout +
+                         timeAt(received + m_server.limits.minBodyBytesPerSecond, m_server.limits.minBodyBytesPerSecond);
+        const auto idle = SteadyClock::now() + m_server.limits.idleTimeout;
+        m_stream.expires_at(std::min(due, idle));
         http::async_read_some(m_stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code error, std::size_t) {
             if (error) return self->onReadError(error);
             if (self->m_parser->is_done()) return self->handle();
@@ -312,25 +372,31 @@ private:
         });
     }
 
-    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text), {}}, false); }
+    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text), {}, {}}, false); }
 
     void respond(Reply reply, bool mayKeepOpen)
     {
         const auto& request = m_parser->get();
         const bool keepOpen = mayKeepOpen && !m_server.stopping && request.keep_alive();
-        const std::size_t bytes = reply.body.size();
+        // A stored file is sent from the cache's copy, which every connection shares.
+        m_replyBytes = reply.file ? std::move(reply.file) : std::make_shared<const std::string>(std::move(reply.body));
+        const std::size_t bytes = m_replyBytes->size();
         m_response = {};
         m_response.version(request.version() == 10 ? 10 : 11);
         m_response.result(static_cast<unsigned>(reply.status));
         m_response.set(http::field::content_type, reply.contentType);
+        m_response.set("X-Content-Type-Options", "nosniff");
+        if (reply.contentType.starts_with("text/html"))
+            m_response.set("Content-Security-Policy", kContentSecurityPolicy);
         if (!reply.cacheControl.empty()) m_response.set(http::field::cache_control, reply.cacheControl);
         m_response.content_length(bytes);
-        if (request.method() != http::verb::head) m_response.body() = std::move(reply.body);
+        if (request.method() != http::verb::head) m_response.body() = {m_replyBytes->data(), bytes};
         m_response.keep_alive(keepOpen);
-        m_stream.expires_after(kWriteTimeout);
+        m_stream.expires_after(m_server.limits.writeTimeout + timeAt(bytes, m_server.limits.minReplyBytesPerSecond));
         http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
             self->logRequest(status, bytes);
             self->m_response = {};  // a large reply is not kept while the connection waits
+            self->m_replyBytes.reset();
             if (error) return self->m_stream.close();
             if (keepOpen) return self->awaitRequest();
             self->lingerAndClose();
@@ -388,7 +454,9 @@ private:
     beast::tcp_stream m_stream;
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
-    http::response<http::string_body> m_response;
+    http::response<http::span_body<const char>> m_response;
+    std::shared_ptr<const std::string> m_replyBytes;  // what m_response's body points into
+    std::size_t m_heldBodyBytes = 0;                  // of bodyBytesInFlight, for the request under way
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
     std::string m_group;  // of addresses, for the limit per address

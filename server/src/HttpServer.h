@@ -31,6 +31,15 @@ struct HttpLimits {
     std::chrono::milliseconds idleTimeout{5'000};
     std::size_t maxHeaderLines = 100;        // header fields per request
     std::size_t maxHeaderBytes = 16 * 1024;  // the request line and the headers together
+    // A body must keep up this average rate, counted from the request's first byte, after the
+    // header time as a head start: a body that trickles is cut however often its bytes come.
+    std::size_t minBodyBytesPerSecond = 16 * 1024;
+    // Request bodies held at once, on every connection together, while they arrive and are handled;
+    // a request whose body would pass this is refused with 503 before its body is read.
+    std::size_t maxBodyBytesInFlight = 128 * 1024 * 1024;
+    // A reply must be taken by the client within this time plus its size at the rate below.
+    std::chrono::milliseconds writeTimeout{10'000};
+    std::size_t minReplyBytesPerSecond = 64 * 1024;
 };
 
 class HttpServer {

@@ -20,16 +20,19 @@ std::optional<std::string> readParsed(plist_t root, std::vector<std::string>& en
     const plist_t order = plist_dict_get_item(root, "ControlSurfaceParameterOrder");
     if (order == nullptr) return "The file has no ControlSurfaceParameterOrder.";
     if (plist_get_node_type(order) != PLIST_ARRAY) return "The file's ControlSurfaceParameterOrder is not an array.";
-    const std::uint32_t count = plist_array_get_size(order);
-    entries.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const plist_t item = plist_array_get_item(order, i);
-        if (plist_get_node_type(item) != PLIST_STRING)
-            return "The file's ControlSurfaceParameterOrder holds an element that is not a string.";
+    entries.reserve(plist_array_get_size(order));
+    bool allStrings = true;
+    ov::plist::forEachArrayItem(order, [&](plist_t item) {
+        if (!allStrings) return;
+        if (plist_get_node_type(item) != PLIST_STRING) {
+            allStrings = false;
+            return;
+        }
         std::uint64_t length = 0;
         const char* text = plist_get_string_ptr(item, &length);
         entries.emplace_back(text ? text : "", text ? static_cast<std::size_t>(length) : 0);
-    }
+    });
+    if (!allStrings) return "The file's ControlSurfaceParameterOrder holds an element that is not a string.";
     return std::nullopt;
 }
 

@@ -103,10 +103,17 @@ const char* const kMigrations[] = {
     -- same match as ILIKE, which folds both sides with lower() each time, once per name instead.
     ALTER TABLE plugins ADD COLUMN IF NOT EXISTS folded TEXT GENERATED ALWAYS AS (lower(name)) STORED;
     )sql",
+    R"sql(
+    -- The look of a name with its capitals read as what they look like before case is folded
+    -- ("aIice" as "alice"): a second key, one user per look by either. Filled by the server too.
+    ALTER TABLE users ADD COLUMN cased_key TEXT UNIQUE;
+    )sql",
 };
 
-// The migration that adds users.name_key, which the server fills in for the users it finds.
+// The migrations that add users.name_key and users.cased_key, which the server fills in for the
+// users it finds.
 constexpr int kNameKeyVersion = 4;
+constexpr int kCasedKeyVersion = 6;
 
 // Taken while the schema is checked and migrated, so that nodes starting together migrate once.
 constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d;  // "ovcomm"
@@ -322,6 +329,7 @@ PostgresStorage::PostgresStorage(const std::string& url, std::size_t maxConnecti
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
         if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
+        if (version + 1 == kCasedKeyVersion) fillCasedKeys(*connection);
         connection->run("INSERT INTO schema_version (version) VALUES ($1::bigint);", {std::int64_t{version + 1}});
     }
     transaction.commit();
@@ -347,6 +355,17 @@ void PostgresStorage::fillNameKeys(Connection& connection)
     }
 }
 
+void PostgresStorage::fillCasedKeys(Connection& connection)
+{
+    const Result users = connection.run("SELECT id, name FROM users ORDER BY id;");
+    for (int row = 0; row < users.rows(); ++row) {
+        const std::int64_t id = users.integer(row, 0);
+        connection.run("UPDATE users SET cased_key = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
+                       "WHERE cased_key = $1::text);",
+                       {userNameCasedKey(users.bytes(row, 1)), id});
+    }
+}
+
 int PostgresStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
 Registration PostgresStorage::createUser(const NewUser& user, const VolumeLimits& limits)
@@ -366,9 +385,10 @@ Registration PostgresStorage::createUser(const NewUser& user, const VolumeLimits
             .integer(0, 0);
     if (recent >= limits.registrationsPerHour) return Registration::TooManyFromAddress;
     const bool created = connection
-                             ->run("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES ($1::text, "
-                                   "$2::text, $3::text, $4::bigint, $5::text) ON CONFLICT DO NOTHING;",
-                                   {user.name, user.email, user.pinHash, user.createdAt, userNameKey(user.name)})
+                             ->run("INSERT INTO users (name, email, pin_hash, created_at, name_key, cased_key) VALUES "
+                                   "($1::text, $2::text, $3::text, $4::bigint, $5::text, $6::text) ON CONFLICT DO NOTHING;",
+                                   {user.name, user.email, user.pinHash, user.createdAt, userNameKey(user.name),
+                                    userNameCasedKey(user.name)})
                              .changed() == 1;
     if (!created) return Registration::NameTaken;
     connection->run("INSERT INTO registrations (address, registered_at) VALUES ($1::text, $2::bigint);",
@@ -420,6 +440,20 @@ std::optional<std::int64_t> PostgresStorage::insertMapping(Connection& connectio
     return result.integer(0, 0);
 }
 
+namespace {
+
+constexpr const char* kUploadsSince =
+    "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
+    "m.uploaded_at > $2::bigint;";
+
+}  // namespace
+
+std::int64_t PostgresStorage::uploadsSince(std::string_view user, std::int64_t since)
+{
+    auto connection = m_pool->lease();
+    return connection->run(kUploadsSince, {user, since}).integer(0, 0);
+}
+
 Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
@@ -427,12 +461,7 @@ Upload PostgresStorage::addMapping(const NewMapping& mapping, const VolumeLimits
     // One user's uploads on all nodes take turns from here to the commit, so that two at the same
     // moment cannot both pass the hourly limit; other users' uploads go on meanwhile.
     connection->run("SELECT pg_advisory_xact_lock(hashtextextended($1::text, 2));", {mapping.user});
-    const std::int64_t recent =
-        connection
-            ->run("SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = $1::text AND "
-                  "m.uploaded_at > $2::bigint;",
-                  {mapping.user, mapping.uploadedAt - kSecondsPerHour})
-            .integer(0, 0);
+    const std::int64_t recent = connection->run(kUploadsSince, {mapping.user, mapping.uploadedAt - kSecondsPerHour}).integer(0, 0);
     if (recent >= limits.uploadsPerHour) return {Upload::Outcome::TooManyUploads};
     const auto id = insertMapping(*connection, mapping);
     if (!id) return {Upload::Outcome::NoSuchUser};

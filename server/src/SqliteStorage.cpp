@@ -99,10 +99,18 @@ const char* const kMigrations[] = {
     ALTER TABLE users ADD COLUMN name_key TEXT;
     CREATE UNIQUE INDEX users_by_name_key ON users (name_key);
     )sql",
+    R"sql(
+    -- The look of a name with its capitals read as what they look like before case is folded
+    -- ("aIice" as "alice"): a second key, one user per look by either. Filled by the server too.
+    ALTER TABLE users ADD COLUMN cased_key TEXT;
+    CREATE UNIQUE INDEX users_by_cased_key ON users (cased_key);
+    )sql",
 };
 
-// The migration that adds users.name_key, which the server fills in for the users it finds.
+// The migrations that add users.name_key and users.cased_key, which the server fills in for the
+// users it finds.
 constexpr int kNameKeyVersion = 4;
+constexpr int kCasedKeyVersion = 5;
 
 constexpr int kBusyTimeoutMs = 5000;
 
@@ -318,6 +326,7 @@ SqliteStorage::SqliteStorage(const std::string& path, std::size_t maxConnections
     for (; version < latestSchemaVersion(); ++version) {
         connection->exec(kMigrations[version]);
         if (version + 1 == kNameKeyVersion) fillNameKeys(*connection);
+        if (version + 1 == kCasedKeyVersion) fillCasedKeys(*connection);
         connection->prepare("INSERT INTO schema_version (version) VALUES (?);").bind(1, std::int64_t{version + 1}).step();
     }
     transaction.commit();
@@ -349,6 +358,23 @@ void SqliteStorage::fillNameKeys(Connection& connection)
     }
 }
 
+void SqliteStorage::fillCasedKeys(Connection& connection)
+{
+    std::vector<std::pair<std::int64_t, std::string>> users;
+    {
+        Statement query = connection.prepare("SELECT id, name FROM users ORDER BY id;");
+        while (query.step()) users.emplace_back(query.integer(0), query.bytes(1));
+    }
+    for (const auto& [id, name] : users) {
+        const std::string key = userNameCasedKey(name);
+        connection.prepare("UPDATE users SET cased_key = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE cased_key = ?);")
+            .bind(1, key)
+            .bind(2, id)
+            .bind(3, key)
+            .step();
+    }
+}
+
 int SqliteStorage::latestSchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
 Registration SqliteStorage::createUser(const NewUser& user, const VolumeLimits& limits)
@@ -359,14 +385,16 @@ Registration SqliteStorage::createUser(const NewUser& user, const VolumeLimits& 
     connection->prepare("DELETE FROM registrations WHERE registered_at <= ?;").bind(1, user.createdAt - kSecondsPerHour).step();
     if (integer(*connection, "SELECT COUNT(*) FROM registrations WHERE address = ?;", user.address) >= limits.registrationsPerHour)
         return Registration::TooManyFromAddress;
-    const std::string key = userNameKey(user.name);
+    const std::string key = userNameKey(user.name), casedKey = userNameCasedKey(user.name);
     connection
-        ->prepare("INSERT INTO users (name, email, pin_hash, created_at, name_key) VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING;")
+        ->prepare("INSERT INTO users (name, email, pin_hash, created_at, name_key, cased_key) VALUES (?, ?, ?, ?, ?, ?) "
+                  "ON CONFLICT DO NOTHING;")
         .bind(1, user.name)
         .bind(2, user.email)
         .bind(3, user.pinHash)
         .bind(4, user.createdAt)
         .bind(5, key)
+        .bind(6, casedKey)
         .step();
     if (connection->changes() != 1) return Registration::NameTaken;
     connection->prepare("INSERT INTO registrations (address, registered_at) VALUES (?, ?);")
@@ -442,14 +470,25 @@ std::optional<std::int64_t> SqliteStorage::insertMapping(Connection& connection,
     return id;
 }
 
+namespace {
+
+constexpr const char* kUploadsSince =
+    "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = ? AND m.uploaded_at > ?;";
+
+}  // namespace
+
+std::int64_t SqliteStorage::uploadsSince(std::string_view user, std::int64_t since)
+{
+    auto connection = m_pool->lease();
+    return integer(*connection, kUploadsSince, user, since);
+}
+
 Upload SqliteStorage::addMapping(const NewMapping& mapping, const VolumeLimits& limits)
 {
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
-    if (integer(*connection, "SELECT COUNT(*) FROM mappings m JOIN users u ON u.id = m.user_id WHERE u.name = ? AND "
-                           "m.uploaded_at > ?;",
-              mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
+    if (integer(*connection, kUploadsSince, mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
         return {Upload::Outcome::TooManyUploads};
     if (integer(*connection, "SELECT bytes + ? FROM library_size;", storedBytes(mapping)) > limits.maxStoreBytes)
         return {Upload::Outcome::StoreFull};

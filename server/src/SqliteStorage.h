@@ -28,6 +28,7 @@ public:
     SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
     void clearSignInFailures(std::string_view user) override;
     Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) override;
+    std::int64_t uploadsSince(std::string_view user, std::int64_t since) override;
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
     DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
@@ -42,6 +43,7 @@ private:
 
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
     static void fillNameKeys(Connection& connection);
+    static void fillCasedKeys(Connection& connection);
 
     // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
     static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);

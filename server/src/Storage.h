@@ -120,6 +120,10 @@ public:
     // in the hour before mapping.uploadedAt, or it would take the library over limits.maxStoreBytes.
     virtual Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) = 0;
 
+    // The mappings that user shared after `since` (seconds since 1970): the hourly limit, looked at
+    // before an upload's file is read. addMapping checks it again when it stores.
+    virtual std::int64_t uploadsSince(std::string_view user, std::int64_t since) = 0;
+
     // Stores the mappings in one transaction, all or none (an import, which no limit applies to).
     // Their numbers in order, or nothing when one of them names a user that does not exist.
     virtual std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) = 0;

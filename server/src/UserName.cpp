@@ -64,6 +64,10 @@ std::string codePoint(UChar32 c)
     return text;
 }
 
+// Characters that draw nothing but are neither spaces nor ignorable to Unicode: the empty Braille
+// pattern and the Hangul fillers.
+bool isBlankSign(UChar32 c) { return c == 0x2800 || c == 0x3164 || c == 0xFFA0 || c == 0x115F || c == 0x1160; }
+
 bool inWord(UChar32 c) { return (U_GET_GC_MASK(c) & (U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK)) != 0; }
 
 // The scripts of the word's letters, by name, for the refusal.
@@ -127,6 +131,10 @@ std::optional<std::string> userNameProblem(std::string_view name)
             return "The user name contains an invisible or formatting character (" + codePoint(c) + "). Please choose another one.";
         if (c != ' ' && (type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR))
             return "The user name contains a space other than the ordinary one (" + codePoint(c) + "). Please choose another one.";
+        if (isBlankSign(c))
+            return "The user name contains a character that shows as a blank (" + codePoint(c) + "). Please choose another one.";
+        if (c == ' ' && i > 0 && text.char32At(i - 1) == ' ')
+            return "The user name must not hold two spaces in a row. Please choose another one.";
         if (type == U_UNASSIGNED || type == U_PRIVATE_USE_CHAR)
             return "The user name contains a character without an agreed look (" + codePoint(c) + "). Please choose another one.";
         if (inWord(c)) word.append(c);
@@ -135,17 +143,40 @@ std::optional<std::string> userNameProblem(std::string_view name)
     return endOfWord();
 }
 
-std::string userNameKey(std::string_view name)
+namespace {
+
+// Marks set under a letter (a dot, a ring, a line below) are lost to the eye at a web page's size;
+// the skeleton keeps them.
+icu::UnicodeString withoutMarksBelow(const icu::UnicodeString& decomposed)
+{
+    icu::UnicodeString kept;
+    for (std::int32_t i = 0; i < decomposed.length(); i = decomposed.moveIndex32(i, 1)) {
+        const UChar32 c = decomposed.char32At(i);
+        const std::uint8_t place = u_getCombiningClass(c);
+        if (place != 202 && place != 220) kept.append(c);  // attached below, below
+    }
+    return kept;
+}
+
+// The confusable skeleton of the name, with case folded before it or not, then folded after it.
+std::string key(std::string_view name, bool foldFirst)
 {
     const icu::Normalizer2& folded = normalizer(icu::Normalizer2::getNFKCCasefoldInstance);
+    const icu::Normalizer2& compatible = normalizer(icu::Normalizer2::getNFKCInstance);
     UErrorCode status = U_ZERO_ERROR;
-    const icu::UnicodeString text = folded.normalize(fromUtf8(name), status);
+    const icu::UnicodeString text = (foldFirst ? folded : compatible).normalize(fromUtf8(name), status);
     icu::UnicodeString skeleton;
     uspoof_getSkeletonUnicodeString(&spoofChecker(), 0, text, skeleton, &status);
     // The skeleton's prototypes are not all lower case: fold once more so that case stays out.
-    const icu::UnicodeString key = folded.normalize(skeleton, status);
+    const icu::UnicodeString result = folded.normalize(withoutMarksBelow(skeleton), status);
     check(status, "user name key");
-    return toUtf8(key);
+    return toUtf8(result);
 }
+
+}  // namespace
+
+std::string userNameKey(std::string_view name) { return key(name, true); }
+
+std::string userNameCasedKey(std::string_view name) { return key(name, false); }
 
 }  // namespace ovserver

@@ -16,6 +16,10 @@ constexpr std::size_t kControlsPerPage = 32;
 constexpr std::size_t kControlsPerRow = 8;
 // Plug-ins listed on one page of the library's first page.
 constexpr std::int64_t kPluginsPerPage = 100;
+// Panel pages drawn on one view of a mapping, and the bytes of a parameter name shown on a control:
+// a page of the library stays well under a megabyte whatever file it draws.
+constexpr std::size_t kPanelPagesPerView = 16;
+constexpr std::size_t kShownNameBytes = 100;
 
 // Small on purpose, and in every page, so that a page is one request. Below 40em the eight
 // controls of a row wrap into two lines of four, the four rows kept apart.
@@ -152,7 +156,7 @@ public:
     Reply finish(int status = 200)
     {
         m_html += "</main></body></html>\n";
-        return Reply{status, std::string(kHtmlType), std::move(m_html), {}};
+        return Reply{status, std::string(kHtmlType), std::move(m_html), {}, {}};
     }
 
 private:
@@ -270,10 +274,21 @@ std::size_t pageCount(const std::vector<std::string>& entries)
     return entries.empty() ? 1 : (entries.size() + kControlsPerPage - 1) / kControlsPerPage;
 }
 
-void drawPanel(Page& page, const std::vector<std::string>& entries)
+// The name cut at kShownNameBytes, on a character's boundary, with an ellipsis after it.
+std::string shownName(std::string_view name)
+{
+    if (name.size() <= kShownNameBytes) return std::string(name);
+    std::size_t end = kShownNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return std::string(name.substr(0, end)) + "\xE2\x80\xA6";
+}
+
+// The panel pages of one view: the view'th group of kPanelPagesPerView, from 1.
+void drawPanel(Page& page, const std::vector<std::string>& entries, std::size_t view)
 {
     const std::size_t pages = pageCount(entries);
-    for (std::size_t p = 0; p < pages; ++p) {
+    const std::size_t first = (view - 1) * kPanelPagesPerView;
+    for (std::size_t p = first; p < std::min(pages, first + kPanelPagesPerView); ++p) {
         const std::string number = std::to_string(p + 1);
         page.raw("<section class=\"page\" id=\"page-").raw(number).raw("\"><h2>Page ").raw(number).raw(" of ");
         page.raw(std::to_string(pages)).raw("</h2><div class=\"panel\">");
@@ -283,7 +298,7 @@ void drawPanel(Page& page, const std::vector<std::string>& entries)
                 const std::size_t control = row * kControlsPerRow + column;
                 const std::size_t slot = p * kControlsPerPage + control;
                 const auto name = slot < entries.size() ? parameterName(entries[slot]) : std::nullopt;
-                const std::string_view shown = name ? *name : "-";
+                const std::string shown = name ? shownName(*name) : "-";
                 page.raw(name ? "<div class=\"control\" title=\"" : "<div class=\"control empty\" title=\"").text(shown);
                 page.raw("\"><span class=\"no\">").raw(std::to_string(control + 1)).raw("</span><span class=\"name\">");
                 page.text(shown).raw("</span></div>");
@@ -294,7 +309,7 @@ void drawPanel(Page& page, const std::vector<std::string>& entries)
     }
 }
 
-Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText)
+Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText, std::string_view query)
 {
     const auto id = parseId(idText);
     const auto mapping = id ? storage.mappingDetails(*id) : std::nullopt;
@@ -302,6 +317,14 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText)
         return notice(paths, 404, "No such mapping", "The library has no shared mapping at this address.");
     const MappingSummary& summary = mapping->summary;
     const ParameterOrder order = readParameterOrder(mapping->file);
+    const std::size_t views = (pageCount(order.entries) + kPanelPagesPerView - 1) / kPanelPagesPerView;
+    std::size_t view = 1;
+    if (const auto viewText = QueryParams::parse(query, {"pages"}).raw("pages")) {
+        const auto parsed = parseId(*viewText);
+        if (!parsed || *parsed < 1 || static_cast<std::uint64_t>(*parsed) > views)
+            return notice(paths, 404, "No such page", "This mapping has no pages of that number.");
+        view = static_cast<std::size_t>(*parsed);
+    }
     std::int64_t mapped = 0;
     for (const std::string& entry : order.entries)
         if (parameterName(entry)) ++mapped;
@@ -322,7 +345,16 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText)
         const auto pages = static_cast<std::int64_t>(pageCount(order.entries));
         page.raw("<p class=\"summary\">").text(plural(pages, "page", "pages")).text(" of 32 controls, ");
         page.text(plural(mapped, "control", "controls")).text(" mapped").raw("</p>");
-        drawPanel(page, order.entries);
+        drawPanel(page, order.entries, view);
+        if (views > 1) {
+            const std::string self = paths.mapping(summary.id) + "?pages=";
+            page.raw("<nav class=\"pages\">");
+            if (view > 1)
+                page.raw("<a rel=\"prev\" href=\"").raw(self).raw(std::to_string(view - 1)).raw("\">Previous pages</a>");
+            if (view < views)
+                page.raw("<a rel=\"next\" href=\"").raw(self).raw(std::to_string(view + 1)).raw("\">Next pages</a>");
+            page.raw("</nav>");
+        }
     }
     return page.finish();
 }
@@ -341,7 +373,7 @@ std::optional<Reply> libraryPage(Storage& storage, std::string_view method, cons
         const bool mapping = rest.size() == 2 && rest[0] == "mapping";
         if (!index && !plugin && !mapping) continue;
         if (method != "GET" && method != "HEAD")
-            return Reply{405, std::string(kTextType), "The library's pages answer GET requests only.", {}};
+            return Reply{405, std::string(kTextType), "The library's pages answer GET requests only.", {}, {}};
 
         // Empty components are left out: a base of "//host/" would make every link lead to that host.
         Paths paths{"/", {}};
@@ -353,7 +385,7 @@ std::optional<Reply> libraryPage(Storage& storage, std::string_view method, cons
         paths.library = paths.base + "library/";
         if (index) return pluginIndex(storage, paths, query);
         if (plugin) return pluginMappings(storage, paths, query, listLimit);
-        return mappingPage(storage, paths, rest[1]);
+        return mappingPage(storage, paths, rest[1], query);
     }
     return std::nullopt;
 }

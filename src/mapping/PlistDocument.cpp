@@ -185,16 +185,14 @@ std::optional<QStringList> PlistDocument::stringArray(const char *key,
     plist_t array = plist_dict_get_item(static_cast<plist_t>(m_root.get()), key);
     if (!array || plist_get_node_type(array) != PLIST_ARRAY)
         return std::nullopt;
-    const uint32_t size = plist_array_get_size(array);
     QStringList values;
-    values.reserve(size);
-    for (uint32_t i = 0; i < size; ++i) {
-        plist_t item = plist_array_get_item(array, i);
+    values.reserve(plist_array_get_size(array));
+    plist::forEachArrayItem(array, [&](plist_t item) {
         if (plist_get_node_type(item) == PLIST_STRING)
             values.append(stringOf(item));
         else if (nonStringElement)
             values.append(*nonStringElement);
-    }
+    });
     return values;
 }
 

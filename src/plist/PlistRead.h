@@ -7,6 +7,7 @@
 #include <plist/plist.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace ov::plist {
@@ -21,6 +22,24 @@ inline plist_t readXmlOrBinary(const char *bytes, std::uint32_t length)
     else
         plist_from_xml(bytes, length, &root);
     return root;
+}
+
+// Calls `visit` with each item of an array, in order. libplist 2.2 indexes only the arrays that
+// it built item by item: plist_array_get_item on one read from a binary list walks from its first
+// item, which made reading each item in turn cost the square of the array's length.
+template <typename Visit>
+void forEachArrayItem(plist_t array, Visit visit)
+{
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(array, &iter);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(array, iter, &item);
+        if (!item)
+            break;
+        visit(item);
+    }
+    std::free(iter);
 }
 
 } // namespace ov::plist

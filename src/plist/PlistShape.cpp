@@ -15,9 +15,10 @@ std::uint64_t readBigEndian(std::string_view bytes, std::size_t offset, std::siz
     return value;
 }
 
-// Walks a binary list's object graph from its top object without recursion: refuses a cycle, a
-// nesting deeper than kMaxNesting, more than kMaxExpandedObjects objects or kMaxExpandedBytes of
-// texts and data after copying, a text holding a NUL, and anything too broken to walk. An object
+// Walks a binary list's object graph from its top object without recursion, once per object:
+// refuses a cycle, a nesting deeper than kMaxNesting, a container of more than
+// kMaxContainerEntries, more than kMaxExpandedObjects objects or kMaxExpandedBytes of texts and
+// data after copying, a text holding a NUL, and anything too broken to walk. An object
 // may be referred to any number of times within those bounds: Apple's writer stores each distinct
 // string once.
 std::optional<std::string> binaryProblem(std::string_view bin)
@@ -36,10 +37,12 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         return broken;
     if (objectCount == 0 || objectCount > bin.size() || topObject >= objectCount)
         return broken;
+    if (objectCount > kMaxExpandedObjects)
+        return "the property list holds more than " + std::to_string(kMaxExpandedObjects) + " objects";
     if (tableOffset < kHeader || tableOffset > trailer || (trailer - tableOffset) / offsetSize < objectCount)
         return broken;
 
-    enum class Kind { Scalar, Container, Broken, TextWithNul };
+    enum class Kind { Scalar, Container, Broken, TextWithNul, TooLong };
     struct Object {
         Kind kind = Kind::Broken;
         std::uint64_t bytes = 0; // of a text or data
@@ -87,6 +90,10 @@ std::optional<std::string> binaryProblem(std::string_view bin)
             result.bytes = count * unit;
             return result;
         }
+        if (count > kMaxContainerEntries) {
+            result.kind = Kind::TooLong;
+            return result;
+        }
         // The references must lie within the file; each may name any object, shared ones included.
         const std::uint64_t perEntry = type == 0xD ? 2 : 1;
         if (count > (tableOffset - pos) / refSize / perEntry)
@@ -125,6 +132,9 @@ std::optional<std::string> binaryProblem(std::string_view bin)
             problem = broken;
         else if (found.kind == Kind::TextWithNul)
             problem = "a text of the property list holds a NUL character";
+        else if (found.kind == Kind::TooLong)
+            problem = "an array or dictionary of the property list holds more than " +
+                      std::to_string(kMaxContainerEntries) + " entries";
         else if (path.size() == kMaxNesting)
             problem = "the property list nests too deeply";
         if (problem)

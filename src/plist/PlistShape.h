@@ -16,6 +16,8 @@ namespace ov::plist {
 
 // A parameter-order file nests two containers deep; anything beyond this is refused.
 inline constexpr std::size_t kMaxNesting = 32;
+// The entries of one array or dictionary: a parameter-order file of 3,000 pages holds 96,000.
+inline constexpr std::uint64_t kMaxContainerEntries = 100'000;
 // The objects a binary list may expand to once every reference is copied.
 inline constexpr std::uint64_t kMaxExpandedObjects = std::uint64_t{1} << 20;
 // The bytes of texts and data a binary list may expand to: no more than the largest file holds.

@@ -165,3 +165,43 @@ TEST(PlistShape, LogicsOwnFileIsWithinEveryBound)
     EXPECT_FALSE(ov::plist::shapeProblem(xml.toStdString()).has_value());
     EXPECT_FALSE(ov::plist::shapeProblem(ov::test::toBinaryPlist(xml).toStdString()).has_value());
 }
+
+namespace {
+
+// A parameter-order file whose array refers `entries` times to one string: four-byte offsets,
+// two-byte references, the array's count as a four-byte integer.
+QByteArray sharedEntryList(quint32 entries)
+{
+    const auto bigEndian = [](quint64 value, int width) {
+        QByteArray out;
+        for (int i = width - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    QByteArray array = QByteArray("\xAF\x12") + bigEndian(entries, 4);
+    array += bigEndian(3, 2).repeated(int(entries));
+    const QByteArray objects[] = {QByteArray("\xD1") + bigEndian(1, 2) + bigEndian(2, 2),
+                                  QByteArray("\x5F\x10\x1C") + "ControlSurfaceParameterOrder", array, "\x52-1"};
+    QByteArray out = "bplist00", offsets;
+    for (const QByteArray &object : objects) {
+        offsets += bigEndian(quint64(out.size()), 4);
+        out += object;
+    }
+    const quint64 table = quint64(out.size());
+    return out + offsets + QByteArray(6, '\0') + "\x04\x02" + bigEndian(4, 8) + bigEndian(0, 8) + bigEndian(table, 8);
+}
+
+} // namespace
+
+TEST(PlistShape, ALongBinaryArrayReadsWholeUpToTheBoundAndIsRefusedPastIt)
+{
+    PlistReadStatus status;
+    const PlistDocument document = PlistDocument::fromBytes(sharedEntryList(50000), &status, nullptr);
+    ASSERT_EQ(status, PlistReadStatus::Ok);
+    const auto entries = document.stringArray("ControlSurfaceParameterOrder", std::nullopt);
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 50000);
+    QString error;
+    EXPECT_EQ(statusOf(sharedEntryList(100001), &error), PlistReadStatus::NotPropertyList);
+    EXPECT_TRUE(error.contains("more than 100000 entries")) << error.toStdString();
+}

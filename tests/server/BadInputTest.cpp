@@ -74,6 +74,8 @@ TEST_P(BadInput, UploadsThatAreRefused)
          400, "more than one"},
         {"unclosed body", target, good.substr(0, good.size() - 20), 400, "closing boundary"},
         {"unknown user", uploadTarget("nobody", "Synth", "c"), good, 404, "no community user named 'nobody'"},
+        // The user is looked up before the file is read.
+        {"unknown user, no file", uploadTarget("nobody", "Synth", "c"), ovtest::uploadBody("just text"), 404, "no community user"},
         {"no plug-in", "/ov_upload.php?user=ann&hardware=12&comments=c", good, 400, "no plug-in name"},
         {"empty plug-in", uploadTarget("ann", "", "c"), good, 400, "plug-in name is empty"},
         {"plug-in over 200 bytes", uploadTarget("ann", std::string(201, 'p'), "c"), good, 400, "longer than 200 bytes"},

@@ -219,6 +219,10 @@ TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
         {"chunked, then length", "Transfer-Encoding: chunked\r\nContent-Length: 2\r\n", 400, "gives its length twice"},
         {"length not a number", "Content-Length: 2x\r\n", 400, "gives its length twice"},
         {"not chunked", "Transfer-Encoding: gzip\r\n", 400, "not chunked"},
+        {"gzip, then chunked", "Transfer-Encoding: gzip, chunked\r\n", 400, "not chunked"},
+        {"identity, then chunked", "Transfer-Encoding: identity, chunked\r\n", 400, "not chunked"},
+        {"a list of lengths", "Content-Length: 5, 5\r\n", 400, "gives its length twice"},
+        {"two hosts", "Host: y\r\n", 400, "exactly one Host header"},
     };
     for (const Case& c : cases) {
         Socket client(server.port);
@@ -226,5 +230,44 @@ TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
         const std::string reply = client.receive(3s);
         EXPECT_EQ(reply.rfind("HTTP/1.1 " + std::to_string(c.status), 0), 0u) << c.what << ": " << reply.substr(0, 200);
         EXPECT_NE(reply.find(c.says), std::string::npos) << c.what << ": " << reply.substr(0, 200);
+        EXPECT_NE(reply.find("X-Content-Type-Options: nosniff\r\n"), std::string::npos) << c.what;
     }
+    Socket noHost(server.port);
+    noHost.send("GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(noHost.receive(3s).rfind("HTTP/1.1 400", 0), 0u);
+    Socket page(server.port);
+    page.send("GET /library/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_NE(page.receive(3s).find("\r\nContent-Security-Policy: default-src 'none';"), std::string::npos);
+}
+
+TEST(ConnectionLimits, ABodyMustKeepItsRateAndAllBodiesTogetherTheirBound)
+{
+    ovserver::HttpLimits limits = quick();
+    limits.minBodyBytesPerSecond = 1000;
+    limits.maxBodyBytesInFlight = 100'000;
+    LimitedServer server(limits);
+    const auto upload = [](std::size_t length) {
+        return "POST /ov_upload.php?user=ann&hardware=12&plugin=S&comments=c HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+               std::to_string(length) + "\r\n\r\n";
+    };
+    // One byte every 200 ms is never idle, but is cut once it falls behind 1000 bytes a second.
+    Socket trickler(server.port);
+    trickler.send(upload(60'000));
+    Socket over(server.port, "127.0.0.3");
+    over.send(upload(60'000));  // with the trickler's, past the bound of all bodies
+    const std::string refused = over.receive(2s);
+    EXPECT_EQ(refused.rfind("HTTP/1.1 503", 0), 0u) << refused.substr(0, 200);
+    EXPECT_NE(refused.find("receiving many uploads"), std::string::npos);
+    const auto start = Clock::now();
+    bool closed = false;
+    while (!closed && secondsSince(start) < 6) {
+        trickler.send("x");
+        trickler.receive(200ms, &closed);
+    }
+    EXPECT_TRUE(closed) << "a trickling body kept its connection";
+    EXPECT_LT(secondsSince(start), 3.5);
+    // Its share is free again.
+    Socket after(server.port, "127.0.0.3");
+    after.send(upload(60'000) + std::string(60'000, 'x'));
+    EXPECT_EQ(after.receive(2s).find("HTTP/1.1 503"), std::string::npos);
 }

@@ -77,6 +77,7 @@ TEST_P(Limits, UploadsPerUserAndHourHoldAcrossServersOnOneStore)
     const auto refused = b.upload("ann", "Synth", "4", plist(4));
     EXPECT_EQ(refused.status, 429);
     EXPECT_NE(refused.body.find("You have shared 3 mappings in the last hour"), std::string::npos) << refused.body;
+    EXPECT_EQ(b.upload("ann", "Synth", "not read", "just text").status, 429);  // before the file is read
     EXPECT_EQ(a.upload("bea", "Synth", "other user", plist(5)).status, 200);
     a.now += 3600;  // the first upload has left the hour
     EXPECT_EQ(a.upload("ann", "Synth", "5", plist(6)).status, 200);

@@ -126,7 +126,40 @@ std::string doublingChain(int length)
     return handMadeBinaryPlist(objects);
 }
 
+// A parameter-order file whose array refers `entries` times to one string, as a writer that shares
+// strings stores a file of empty slots: four-byte offsets, two-byte references.
+std::string sharedEntryList(std::uint32_t entries)
+{
+    const auto bigEndian = [](std::uint64_t value, int width) {
+        std::string out;
+        for (int i = width - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    std::string array = "\xAF\x12" + bigEndian(entries, 4);
+    for (std::uint32_t i = 0; i < entries; ++i) array += bigEndian(3, 2);
+    const std::string objects[] = {"\xD1" + bigEndian(1, 2) + bigEndian(2, 2), "\x5F\x10\x1C" "ControlSurfaceParameterOrder",
+                                   array, "\x52-1"};
+    std::string out = "bplist00", offsets;
+    for (const auto& object : objects) {
+        offsets += bigEndian(out.size(), 4);
+        out += object;
+    }
+    const std::size_t table = out.size();
+    return out + offsets + std::string(6, '\0') + "\x04\x02" + bigEndian(4, 8) + bigEndian(0, 8) + bigEndian(table, 8);
+}
+
 }  // namespace
+
+TEST(ParameterOrderFile, ALongBinaryArrayIsReadWholeUpToTheBoundAndRefusedPastIt)
+{
+    const ParameterOrder read = readParameterOrder(sharedEntryList(50'000));
+    EXPECT_EQ(read.problem, std::nullopt);
+    ASSERT_EQ(read.entries.size(), 50'000u);
+    EXPECT_EQ(read.entries.back(), "-1");
+    const auto refused = parameterOrderFileProblem(sharedEntryList(100'001));
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("more than 100000 entries"), std::string::npos) << *refused;
+}
 
 TEST(ParameterOrderFile, AcceptsXmlAndBinaryDictionariesWithAStringArray)
 {
@@ -190,6 +223,7 @@ public:
     SignInGate openSignInCheck(std::string_view, std::int64_t, const SignInPolicy&) override { unavailable(); }
     void clearSignInFailures(std::string_view) override { unavailable(); }
     Upload addMapping(const NewMapping&, const VolumeLimits&) override { unavailable(); }
+    std::int64_t uploadsSince(std::string_view, std::int64_t) override { unavailable(); }
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>&) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view, std::size_t) override { unavailable(); }
     DownloadCount registerDownload(std::int64_t, std::string_view, std::int64_t) override { unavailable(); }
@@ -225,7 +259,7 @@ TEST_P(HandlerRobustness, DamagedRequestsAllGetATextAnswer)
         }
         const Reply reply = handler.handle({round % 2 ? "POST" : "GET", parts[0], parts[1], ovtest::kUploadContentType, parts[2], "", ""});
         EXPECT_TRUE(reply.status == 200 || (reply.status >= 400 && reply.status <= 429)) << reply.status;
-        EXPECT_FALSE(reply.body.empty());
+        EXPECT_FALSE(reply.bytes().empty());
     }
 
     // A store that fails gives 503 and a text, not an exception.
@@ -283,4 +317,21 @@ TEST(JsonText, AnyBytesMakeAJsonStringThatReadsBackAsTheirUtf8)
         if (isValidUtf8(bytes)) EXPECT_EQ(parsed.get<std::string>(), bytes);
         else EXPECT_TRUE(isValidUtf8(parsed.get<std::string>()));
     }
+}
+
+TEST(StoredFiles, EveryReplyOfAFileSharesTheCachedCopy)
+{
+    const ovtest::TestStore store(ovtest::Engine::Sqlite);
+    const auto storage = store.open();
+    const Handler handler(*storage, HandlerConfig{});
+    handler.handle({"POST", "/checkuserexists.php", "userName=ann&emailAddr=a%40b.c", "", "", "127.0.0.1", ""});
+    const std::string file = ovtest::xmlPlist({"1 A", "-1"});
+    const Reply stored = handler.handle({"POST", "/ov_upload.php", "user=ann&hardware=12&plugin=S&comments=c",
+                                         ovtest::kUploadContentType, ovtest::uploadBody(file), "127.0.0.1", ""});
+    ASSERT_EQ(stored.status, 200) << stored.body;
+    const Request fetch{"GET", "/files/1/CSParameterOrder.plist", "", "", "", "127.0.0.1", ""};
+    const Reply first = handler.handle(fetch), second = handler.handle(fetch);
+    EXPECT_EQ(first.bytes(), file);
+    ASSERT_NE(first.file, nullptr);
+    EXPECT_EQ(first.file.get(), second.file.get());  // one copy, however many replies hold it
 }

@@ -36,6 +36,32 @@ TEST_P(SignInThrottle, TenFailuresLockTheNameForFifteenMinutesEvenWithTheRightPi
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
 }
 
+TEST_P(SignInThrottle, OneAddressGuessesAtMostThirtyTimesAndALockedNameStaysOpenToItsOwner)
+{
+    LiveServer server(GetParam());
+    std::vector<std::string> pins;
+    for (int i = 0; i < 8; ++i) pins.push_back(server.createUser("user" + std::to_string(i)));
+    // Two addresses of one /64 network share the allowance.
+    const auto guesser = server.from("2001:db8:1:2::1"), neighbour = server.from("2001:db8:1:2::99");
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ((i % 2 ? guesser : neighbour).signIn("user" + std::to_string(i % 8), wrongPin(pins[i % 8])).status, 403);
+    const auto refused = guesser.signIn("user7", pins[7]);
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_NE(refused.body.find("from this address"), std::string::npos) << refused.body;
+    EXPECT_EQ(server.from("2001:db8:1:3::1").signIn("user7", pins[7]).body, "\nOK\n");  // another network
+
+    // user0 signed in from 10.0.0.5 before others locked the name; 10.0.0.5 still gets in.
+    const auto owner = server.from("10.0.0.5");
+    EXPECT_EQ(owner.signIn("user0", pins[0]).body, "\nOK\n");
+    for (int i = 0; i < 10; ++i) server.from("10.0.0.6").signIn("user0", wrongPin(pins[0]));
+    EXPECT_EQ(server.from("10.0.0.7").signIn("user0", pins[0]).status, 429);
+    EXPECT_EQ(owner.signIn("user0", pins[0]).body, "\nOK\n");
+    EXPECT_EQ(server.from("10.0.0.7").signIn("user0", pins[0]).status, 429);  // and the lock holds for others
+    // A wrong PIN from the owner's address closes the way through the lock.
+    EXPECT_EQ(owner.signIn("user0", wrongPin(pins[0])).status, 403);
+    EXPECT_EQ(owner.signIn("user0", pins[0]).status, 429);
+}
+
 TEST_P(SignInThrottle, ASuccessfulSignInClearsEarlierFailures)
 {
     LiveServer server(GetParam());

@@ -32,6 +32,9 @@ TEST(UserName, NamesThatCouldPassForAnotherAreRefusedWithTheReason)
         {"\xD0\x90nn", "mixes letters of different scripts (Cyrillic and Latin)"},  // Cyrillic capital A
         {"pay\xCE\xA1" "al", "mixes letters of different scripts (Greek and Latin)"},
         {"ann\xEE\x80\x80", "character without an agreed look (U+E000)"},
+        {"alice\xE2\xA0\x80", "shows as a blank (U+2800)"},  // the empty Braille pattern
+        {"bob  smith", "two spaces in a row"},
+        {"bob smith", ""},
     };
     for (const Case& c : cases) {
         const auto problem = ovserver::userNameProblem(ovserver::nfc(c.name));
@@ -47,6 +50,10 @@ TEST(UserName, NamesThatCouldPassForAnotherAreRefusedWithTheReason)
     for (const char* same : {"AM\xC3\x89LIE", "Ame\xCC\x81lie", "\xEF\xBC\xA1m\xC3\xA9lie"})
         EXPECT_EQ(ovserver::userNameKey(same), amelie) << same;
     EXPECT_NE(ovserver::userNameKey("Amelie"), amelie);
+    // A capital I looks like a small l before its case is folded; a dot below a letter is not seen.
+    EXPECT_EQ(ovserver::userNameCasedKey("aIice"), ovserver::userNameCasedKey("alice"));
+    EXPECT_EQ(ovserver::userNameKey("a\xE1\xB8\xB7ice"), ovserver::userNameKey("alice"));
+    EXPECT_EQ(ovserver::userNameKey("alic\xE1\xBA\xB9"), ovserver::userNameKey("alice"));
     EXPECT_EQ(ovserver::nfc("Ame\xCC\x81lie"), "Am\xC3\xA9lie");
 }
 
@@ -70,6 +77,11 @@ TEST_P(UserNames, ANameIsKeptInNfcAndOneThatLooksTheSameIsTaken)
         EXPECT_EQ(taken.status, 409) << lookAlike;
         EXPECT_NE(taken.body.find("looks the same as one that is"), std::string::npos) << taken.body;
     }
+    server.createUser("alice");
+    for (const char* lookAlike : {"aIice", "a\xE1\xB8\xB7ice"})  // capital I; l with a dot below
+        EXPECT_EQ(server.post("/checkuserexists.php?userName=" + ovtest::escape(lookAlike) + "&emailAddr=x@example.com").status,
+                  409)
+            << lookAlike;
     const auto refused = server.post("/checkuserexists.php?userName=" + ovtest::escape("Am\xC3\xA9lie\xE2\x80\x8B") +
                                      "&emailAddr=x@example.com");
     EXPECT_EQ(refused.status, 400);
@@ -82,7 +94,9 @@ TEST_P(UserNames, AStoreFromBeforeGetsTheKeysAndKeepsItsUsers)
     store.open();
     // Users as an older server kept them: a decomposed name, and two that look alike.
     store.execute("DROP INDEX IF EXISTS users_by_name_key;");
+    store.execute("DROP INDEX IF EXISTS users_by_cased_key;");
     store.execute("ALTER TABLE users DROP COLUMN name_key;");
+    store.execute("ALTER TABLE users DROP COLUMN cased_key;");
     store.execute("DELETE FROM schema_version WHERE version >= 4;");
     store.execute("INSERT INTO users (name, email, pin_hash, created_at) VALUES ('Ame\xCC\x81lie', 'a@example.com', 'h1', 1), "
                   "('bob', 'b@example.com', 'h2', 2), ('BOB', 'c@example.com', 'h3', 3);");
@@ -92,4 +106,6 @@ TEST_P(UserNames, AStoreFromBeforeGetsTheKeysAndKeepsItsUsers)
     EXPECT_EQ(storage->pinHash("BOB"), "h3");  // both look-alikes of before still sign in
     EXPECT_EQ(storage->createUser({"Bob", "d@example.com", "h4", 4, "10.0.0.1"}, {}), ovserver::Registration::NameTaken);
     EXPECT_EQ(storage->createUser({"AM\xC3\x89LIE", "d@example.com", "h4", 4, "10.0.0.1"}, {}), ovserver::Registration::NameTaken);
+    EXPECT_EQ(storage->createUser({"Iarry", "e@example.com", "h5", 5, "10.0.0.1"}, {}), ovserver::Registration::Created);
+    EXPECT_EQ(storage->createUser({"larry", "f@example.com", "h6", 6, "10.0.0.1"}, {}), ovserver::Registration::NameTaken);
 }

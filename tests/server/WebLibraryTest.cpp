@@ -109,6 +109,28 @@ TEST_P(WebLibrary, ListsPluginsThenTheirMappingsNewestFirstThenDrawsAMappingAsTh
     EXPECT_EQ(Json::parse(server.list("Retro Synth", base))[1]["downloads"], 1);
 }
 
+TEST_P(WebLibrary, ALongMappingIsDrawnSixteenPagesAtATimeWithLongNamesCut)
+{
+    LiveServer server(GetParam());
+    server.createUser("ann");
+    std::vector<std::string> entries(40 * 32, "-1");
+    entries[0] = "1 " + std::string(300, 'n');
+    ASSERT_EQ(server.upload("ann", "Big", "", ovtest::xmlPlist(entries)).status, 200);
+    const std::string address = "/library/mapping/" + ids(server, "Big", "/")[0];
+
+    const auto first = server.get(address);
+    EXPECT_EQ(ovtest::occurrences(first.body, "<section class=\"page\""), 16u);
+    EXPECT_NE(first.body.find("<h2>Page 16 of 40</h2>"), std::string::npos);
+    EXPECT_EQ(first.body.find(std::string(101, 'n')), std::string::npos);
+    EXPECT_NE(first.body.find(std::string(100, 'n') + "\xE2\x80\xA6"), std::string::npos);
+    EXPECT_NE(first.body.find("href=\"" + address + "?pages=2\">Next pages</a>"), std::string::npos);
+    const auto last = server.get(address + "?pages=3");
+    EXPECT_EQ(ovtest::occurrences(last.body, "<section class=\"page\""), 8u);
+    EXPECT_NE(last.body.find("<h2>Page 33 of 40</h2>"), std::string::npos);
+    EXPECT_NE(last.body.find("?pages=2\">Previous pages</a>"), std::string::npos);
+    EXPECT_EQ(server.get(address + "?pages=4").status, 404);
+}
+
 TEST_P(WebLibrary, NoTextFromUsersReachesAPageAsMarkup)
 {
     LiveServer server(GetParam());
