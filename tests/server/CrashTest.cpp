@@ -2,6 +2,7 @@
 // store: after each restart every upload that was answered as shared is listed once and comes back
 // byte for byte, and nothing that was listed is damaged.
 
+#include "HttplibTargets.h"
 #include "ServerProcess.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
         for (int u = 0; u < kUploaders; ++u)
             uploaders.emplace_back([&, u] {
                 httplib::Client client("127.0.0.1", remote.port);  // keep-alive, as the editor's would
-                client.set_url_encode(false);
+                ovhttp::sendTargetsAsWritten(client);
                 for (int n = 0; !killed; ++n) {
                     const std::string comment = std::to_string(round) + "-" + std::to_string(u) + "-" + std::to_string(n);
                     // Files of different sizes, the larger ones well past a database page.
