@@ -13,6 +13,7 @@
 // a plug-in's mappings, and a mapping drawn as the panel, a third each; --mix mixed-web sends a
 // quarter of the requests to those pages and the rest as the editor's mix.
 
+#include "HttplibTargets.h"
 #include "OpenStorage.h"
 #include "Pin.h"
 #include "Storage.h"
@@ -215,7 +216,7 @@ std::unique_ptr<httplib::Client> clientFor(const Server& server)
     auto client = std::make_unique<httplib::Client>(server.host, server.port);
     client->set_keep_alive(true);
     client->set_tcp_nodelay(true);  // a request's head and body go out at once, as a browser's do
-    client->set_url_encode(false);
+    ovhttp::sendTargetsAsWritten(*client);
     client->set_connection_timeout(10);
     client->set_read_timeout(30);
     return client;

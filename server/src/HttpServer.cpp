@@ -11,6 +11,7 @@
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/version.hpp>
 
 #include <algorithm>
 #include <array>
@@ -336,7 +337,8 @@ private:
             return refuse(431, "The request's headers are larger than " + std::to_string(m_server.limits.maxHeaderBytes) +
                                    " bytes.");
         if (error == http::error::body_limit) return refuse(413, uploadTooLargeText(m_server.handler.maxUploadBytes()));
-        if (error == http::error::bad_content_length || error == http::error::bad_transfer_encoding)
+        if (error == http::error::bad_content_length || error == http::error::bad_transfer_encoding ||
+            isMultipleContentLength(error))
             return refuse(400, kConflictingLengths);
         if (error == beast::error::timeout) {
             // The stream is closed already; the log tells of the request that did not come whole.
@@ -444,6 +446,17 @@ private:
             appendForLog(view(forwarded->value()), line);
         }
         m_server.log(std::move(line));
+    }
+
+    // Beast 1.81 and later stop at two different Content-Lengths with an error of their own;
+    // earlier ones take both and leave them to the count after the headers.
+    static bool isMultipleContentLength([[maybe_unused]] beast::error_code error)
+    {
+#if BOOST_VERSION >= 108100
+        return error == http::error::multiple_content_length;
+#else
+        return false;
+#endif
     }
 
     static constexpr const char* kConflictingLengths =

@@ -6,8 +6,10 @@
 #include "Options.h"
 #include "Pin.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +55,16 @@ int main(int argc, char** argv)
     // Every open connection takes a file descriptor; the usual soft limit of 1,024 is far below
     // what the server can hold, so it takes what the hard limit allows.
     rlimit files{};
-    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = files.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &files);
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0) {
+        rlim_t wanted = files.rlim_max;
+#if defined(__APPLE__)
+        // macOS gives an unlimited hard limit and refuses any soft limit above OPEN_MAX.
+        wanted = std::min<rlim_t>(wanted, OPEN_MAX);
+#endif
+        if (files.rlim_cur < wanted) {
+            files.rlim_cur = wanted;
+            setrlimit(RLIMIT_NOFILE, &files);
+        }
     }
 
     // The database holds PIN hashes and e-mail addresses: what the server creates is for its own user.

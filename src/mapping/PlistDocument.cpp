@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 
+#include "plist/PlistBuffer.h"
 #include "plist/PlistRead.h"
 #include "plist/PlistShape.h"
 
@@ -170,7 +171,7 @@ QByteArray PlistDocument::toXml() const
     uint32_t length = 0;
     plist_to_xml(static_cast<plist_t>(m_root.get()), &xml, &length);
     QByteArray result(xml, static_cast<qsizetype>(length));
-    plist_to_xml_free(xml);
+    ov::plist::freeBuffer(xml);
     return result;
 }
 

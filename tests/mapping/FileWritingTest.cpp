@@ -3,6 +3,7 @@
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
+#include "plist/PlistBuffer.h"
 #include "plist/PlistRead.h"
 #include "support/TestFiles.h"
 #include "support/Printers.h"
@@ -56,7 +57,7 @@ QByteArray withoutKeys(const QString &path, const QStringList &keys)
     uint32_t length = 0;
     plist_to_xml(root, &xml, &length);
     QByteArray result(xml, length);
-    plist_to_xml_free(xml);
+    ov::plist::freeBuffer(xml);
     plist_free(root);
     return result;
 }

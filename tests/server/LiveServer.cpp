@@ -1,5 +1,6 @@
 #include "LiveServer.h"
 
+#include "HttplibTargets.h"
 #include "OpenStorage.h"
 #include "Pin.h"
 
@@ -232,7 +233,7 @@ namespace {
 httplib::Client clientFor(const Remote& remote)
 {
     httplib::Client client("127.0.0.1", remote.port);
-    client.set_url_encode(false);  // targets are sent exactly as the tests escape them
+    ovhttp::sendTargetsAsWritten(client);  // as the tests escape them
     if (!remote.forwardedFor.empty()) client.set_default_headers({{"X-Forwarded-For", remote.forwardedFor}});
     return client;
 }

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 
 using namespace ovserver;
 using ovtest::Engine;
@@ -258,6 +259,24 @@ struct FakeConnection {
     bool broken = false;
 };
 
+// A thread joined when it goes out of scope, even when the test throws: std::jthread, which libc++
+// has only from LLVM 20 (Xcode 26).
+class JoiningThread {
+public:
+    template <typename Body>
+    explicit JoiningThread(Body&& body) : m_thread(std::forward<Body>(body)) {}
+    JoiningThread(JoiningThread&&) noexcept = default;
+    JoiningThread& operator=(JoiningThread&&) = delete;
+    ~JoiningThread()
+    {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    void join() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
 }  // namespace
 
 TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections)
@@ -276,8 +295,8 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
         auto second = pool.lease();
         EXPECT_EQ(opened, 2);
         // A third waits until one comes back, and gets that one.
-        // A jthread, joined even when the lease below throws on a machine too busy to give back in time.
-        std::jthread giveBack([lease = std::move(first)]() mutable {
+        // Joined even when the lease below throws on a machine too busy to give back in time.
+        JoiningThread giveBack([lease = std::move(first)]() mutable {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             auto done = std::move(lease);
         });
@@ -315,7 +334,7 @@ TEST(ConnectionPool, ReadsGoBeforeWritesThatHaveNotWaitedLong)
         Pool pool([&] { return std::make_unique<FakeConnection>(opened); }, 1, std::chrono::seconds(60), longestDelay);
         std::mutex mutex;
         std::string order;
-        std::vector<std::jthread> waiters;
+        std::vector<JoiningThread> waiters;
         {
             auto held = pool.lease();
             for (std::size_t i = 0; i < turns.size(); ++i) {

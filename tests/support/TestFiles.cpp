@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "plist/PlistBuffer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +39,7 @@ QByteArray toBinaryPlist(const QByteArray &xml)
     uint32_t length = 0;
     plist_to_bin(root, &bin, &length);
     QByteArray bytes(bin, static_cast<qsizetype>(length));
-    plist_to_bin_free(bin);
+    ov::plist::freeBuffer(bin);
     plist_free(root);
     return bytes;
 }

@@ -1,0 +1,36 @@
+# Run at install time on macOS, after the deploy step has copied Qt and Homebrew's libraries into the
+# bundle (rewriting them, which breaks their signatures): writes the highest minimum macOS of the
+# bundle's binaries into its Info.plist, then signs the whole bundle ad hoc, so Apple Silicon starts it.
+# Takes OV_BUNDLE (the installed bundle's path) and OV_MACOS_MINIMUM (the deployment target).
+set(highest ${OV_MACOS_MINIMUM})
+file(GLOB_RECURSE files LIST_DIRECTORIES false "${OV_BUNDLE}/Contents/*")
+foreach(file IN LISTS files)
+  if(IS_SYMLINK "${file}")
+    continue()
+  endif()
+  execute_process(COMMAND otool -l "${file}" OUTPUT_VARIABLE loads ERROR_QUIET RESULT_VARIABLE failed)
+  if(failed)
+    continue()
+  endif()
+  # LC_BUILD_VERSION says "minos 14.0"; the older LC_VERSION_MIN_MACOSX says "version 10.13".
+  string(REGEX MATCHALL "minos [0-9.]+|LC_VERSION_MIN_MACOSX[^v]*version [0-9.]+" found "${loads}")
+  foreach(one IN LISTS found)
+    string(REGEX MATCH "[0-9.]+$" version "${one}")
+    if(version VERSION_GREATER highest)
+      set(highest ${version})
+    endif()
+  endforeach()
+endforeach()
+execute_process(COMMAND /usr/libexec/PlistBuddy -c "Set :LSMinimumSystemVersion ${highest}" "${OV_BUNDLE}/Contents/Info.plist"
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot write LSMinimumSystemVersion ${highest} into ${OV_BUNDLE}/Contents/Info.plist")
+endif()
+message(STATUS "LSMinimumSystemVersion: ${highest}, the highest minimum of the bundle's binaries")
+execute_process(COMMAND codesign --force --deep --sign - "${OV_BUNDLE}" RESULT_VARIABLE failed)
+if(NOT failed)
+  execute_process(COMMAND codesign --verify --deep --strict "${OV_BUNDLE}" RESULT_VARIABLE failed)
+endif()
+if(failed)
+  message(FATAL_ERROR "cannot sign ${OV_BUNDLE} ad hoc")
+endif()
