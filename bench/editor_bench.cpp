@@ -116,7 +116,8 @@ struct Editor {
         // The second plug-in's table in reverse order, so that opening it redraws every label.
         mapping::PlistReadStatus status;
         mapping::PlistDocument reversed = mapping::PlistDocument::fromFile(big, &status);
-        std::optional<QStringList> order = reversed.stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt);
+        std::optional<QStringList> order =
+            reversed.stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt);
         if (status != mapping::PlistReadStatus::Ok || !order) {
             bench.SkipWithError("big.plist cannot be read");
             return false;
@@ -143,7 +144,8 @@ struct Editor {
         const QString root = home.path();
         controller = std::make_unique<ui::ViewController>(
             state, *window,
-            ui::ControllerEnvironment{[root] { return catalogue::scanRoots(root, QString()); }, [](const QString &) {}});
+            ui::ControllerEnvironment{[root] { return catalogue::scanRoots(root, QString()); },
+                                      [](const QString &) {}});
         window->attach(*controller);
         controller->viewDidLoad();
         window->resize(1280, 800);

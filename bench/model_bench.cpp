@@ -77,7 +77,8 @@ void BM_RelabelAndChart(benchmark::State &state)
     const mapping::MappingTable table = tableOfPages(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         const panel::PanelLabels labels = panel::labelsForPage(table, 1);
-        const QString chart = panel::buildChart(QStringLiteral("Plugin"), QStringLiteral("/a/CSParameterOrder.plist"), table);
+        const QString chart =
+            panel::buildChart(QStringLiteral("Plugin"), QStringLiteral("/a/CSParameterOrder.plist"), table);
         benchmark::DoNotOptimize(labels.text.data());
         benchmark::DoNotOptimize(chart.constData());
     }

@@ -23,20 +23,21 @@ using namespace ov;
 
 constexpr int kPages = 1000;
 
-const catalogue::PluginRecord kPlugin{QStringLiteral("Logic"), QStringLiteral("Bench Synth"), QStringLiteral("Editable"),
+const catalogue::PluginRecord kPlugin{QStringLiteral("Logic"), QStringLiteral("Bench Synth"),
+                                      QStringLiteral("Editable"),
                                       QStringLiteral("/Users/musician/Music/Audio Music Apps/Plug-In Settings/"
                                                      "Bench Synth/CSParameterOrder.plist")};
 
 // A view with a plug-in chosen and a parameter list, that shows nothing.
 class NullView final : public ui::View {
 public:
-    void setLabelText(ui::Label, const QString &) override {}
+    void setLabelText(ui::Label, const QString &) override { }
     QString labelText(ui::Label) const override { return kPlugin.fileLocation; }
-    void setControlLabel(int, const QString &) override {}
-    void setControlToolTip(int, const QString &) override {}
-    void setControlParamNum(int, const QString &) override {}
-    void setButtonEnabled(ui::Button, bool) override {}
-    void setPluginList(const catalogue::PluginList &) override {}
+    void setControlLabel(int, const QString &) override { }
+    void setControlToolTip(int, const QString &) override { }
+    void setControlParamNum(int, const QString &) override { }
+    void setButtonEnabled(ui::Button, bool) override { }
+    void setPluginList(const catalogue::PluginList &) override { }
     std::optional<catalogue::PluginRecord> selectedPlugin() const override { return kPlugin; }
     void setParameterList(const QVector<mapping::ParameterEntry> &entries) override { m_count = int(entries.size()); }
     std::optional<mapping::ParameterEntry> arrangedParameter(int) const override { return std::nullopt; }
@@ -47,31 +48,31 @@ public:
         if (m_selection + 1 < m_count)
             ++m_selection;
     }
-    void selectPluginModeCell(int, int) override {}
+    void selectPluginModeCell(int, int) override { }
     int selectedPluginModeTag() const override { return 0; }
-    void showWindow(ui::Window) override {}
-    void closeWindow(ui::Window) override {}
-    void runAlert(const QString &, const QString &) override {}
+    void showWindow(ui::Window) override { }
+    void closeWindow(ui::Window) override { }
+    void runAlert(const QString &, const QString &) override { }
     bool openPath(const QString &) override { return true; }
-    void setBusy(bool) override {}
-    void showWaitNotice(const QString &, const std::function<void()> &) override {}
-    void closeWaitNotice() override {}
+    void setBusy(bool) override { }
+    void showWaitNotice(const QString &, const std::function<void()> &) override { }
+    void closeWaitNotice() override { }
     QString fieldText(ui::Field) const override { return {}; }
-    void setFieldText(ui::Field, const QString &) override {}
-    void setDownloadList(const QVector<community::DownloadListEntry> &) override {}
+    void setFieldText(ui::Field, const QString &) override { }
+    void setDownloadList(const QVector<community::DownloadListEntry> &) override { }
     std::optional<community::DownloadListEntry> selectedDownload() const override { return std::nullopt; }
-    void setDownloadSelectionIndex(int) override {}
+    void setDownloadSelectionIndex(int) override { }
 
     SaveAnswer askToSave(const QString &, const QString &) override { return SaveAnswer::Cancel; }
     bool askToDiscard(const QString &, const QString &) override { return false; }
-    void setMappingModified(bool) override {}
-    void setUndoRedo(bool, const QString &, bool, const QString &) override {}
-    void setParameterPlacements(const QStringList &) override {}
-    void setControlAlsoOn(int, const QString &) override {}
-    void selectPlugin(const catalogue::PluginRecord &) override {}
+    void setMappingModified(bool) override { }
+    void setUndoRedo(bool, const QString &, bool, const QString &) override { }
+    void setParameterPlacements(const QStringList &) override { }
+    void setControlAlsoOn(int, const QString &) override { }
+    void selectPlugin(const catalogue::PluginRecord &) override { }
     QString parameterSearchText() const override { return {}; }
     std::optional<catalogue::PluginRecord> askForPlugin(const QString &) override { return std::nullopt; }
-    void setControlChanged(int, const QString &) override {}
+    void setControlChanged(int, const QString &) override { }
 
 private:
     int m_count = 0;
@@ -175,8 +176,9 @@ public:
     {
         for (const Run &run : runs) {
             if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = {run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
-                                                 run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit)};
+                m_times[run.benchmark_name()] = {
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit)};
         }
         ConsoleReporter::ReportRuns(runs);
     }

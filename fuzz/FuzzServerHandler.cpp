@@ -23,29 +23,33 @@ namespace {
 
 void check(bool condition)
 {
-    if (!condition) std::abort();
+    if (!condition)
+        std::abort();
 }
 
-const char kFile[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-    "\t<key>ControlSurfaceParameterOrder</key>\n\t<array>\n\t\t<string>1 Cutoff</string>\n"
-    "\t\t<string>2 &lt;b&gt;Drive&lt;/b&gt;</string>\n\t</array>\n</dict>\n</plist>\n";
+const char kFile[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                     "\t<key>ControlSurfaceParameterOrder</key>\n\t<array>\n\t\t<string>1 Cutoff</string>\n"
+                     "\t\t<string>2 &lt;b&gt;Drive&lt;/b&gt;</string>\n\t</array>\n</dict>\n</plist>\n";
 
 struct Fixture {
     Fixture()
     {
         // A memory-backed folder when there is one: every change is synced to disk otherwise.
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        const std::filesystem::path base =
+            std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
         std::string pattern = (base / "ovcommunity-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
         dir = pattern;
         s_dir = dir;
         static const bool cleanUpAtExit = std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(s_dir, ignored);
-        }) == 0;
+                                              std::error_code ignored;
+                                              std::filesystem::remove_all(s_dir, ignored);
+                                          })
+                                          == 0;
         (void)cleanUpAtExit;
-        if (!pin::initialise()) std::abort();
+        if (!pin::initialise())
+            std::abort();
         storage = std::make_unique<SqliteStorage>((dir / "fuzz.sqlite").string());
         // A user with a known PIN and one mapping, so that sign-in, listing and fetching have
         // something to find.
@@ -75,20 +79,21 @@ struct Fixture {
 
 // A fresh store every so many inputs: the inputs add users and mappings, and a store that keeps
 // growing makes every listing slower.
-Fixture& fixture()
+Fixture &fixture()
 {
     constexpr int kInputsPerStore = 2000;
-    static Fixture* made = nullptr;
+    static Fixture *made = nullptr;
     static int inputs = 0;
     if (made && ++inputs % kInputsPerStore == 0) {
         delete made;
         made = nullptr;
     }
-    if (!made) made = new Fixture();
+    if (!made)
+        made = new Fixture();
     return *made;
 }
 
-std::string_view nextLine(std::string_view& input)
+std::string_view nextLine(std::string_view &input)
 {
     const std::size_t end = input.find('\n');
     const std::string_view line = input.substr(0, end);
@@ -100,19 +105,25 @@ std::string_view nextLine(std::string_view& input)
 // (a name, a comment, a parameter in a file) never reaches a page as markup.
 bool onlyOwnMarkup(std::string_view html)
 {
-    static const std::string_view kTags[] = {"!DOCTYPE", "html", "head", "meta", "title", "style", "body", "header",
-                                             "a", "nav", "main", "h1", "h2", "p", "form", "input", "button", "ul",
-                                             "li", "ol", "span", "time", "dl", "dt", "dd", "section", "div"};
+    static const std::string_view kTags[] = {"!DOCTYPE", "html",  "head",   "meta", "title",   "style", "body",
+                                             "header",   "a",     "nav",    "main", "h1",      "h2",    "p",
+                                             "form",     "input", "button", "ul",   "li",      "ol",    "span",
+                                             "time",     "dl",    "dt",     "dd",   "section", "div"};
     const std::size_t styleEnd = html.find("</style>");
     for (std::size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
-        if (html.compare(at, 7, "<style>") == 0 && styleEnd != std::string_view::npos) at = styleEnd;
+        if (html.compare(at, 7, "<style>") == 0 && styleEnd != std::string_view::npos)
+            at = styleEnd;
         std::size_t name = at + 1;
-        if (name < html.size() && html[name] == '/') ++name;
+        if (name < html.size() && html[name] == '/')
+            ++name;
         const std::size_t end = html.find_first_of(" >", name);
-        if (end == std::string_view::npos) return false;
+        if (end == std::string_view::npos)
+            return false;
         bool known = false;
-        for (const std::string_view tag : kTags) known = known || html.substr(name, end - name) == tag;
-        if (!known) return false;
+        for (const std::string_view tag : kTags)
+            known = known || html.substr(name, end - name) == tag;
+        if (!known)
+            return false;
     }
     return true;
 }
@@ -123,13 +134,13 @@ std::string_view lastComponent(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Fixture& f = fixture();
+    Fixture &f = fixture();
 
-    std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::string_view input(reinterpret_cast<const char *>(data), size);
     Request request;
     request.method = nextLine(input);
     request.path = nextLine(input);
@@ -145,17 +156,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const auto path = percentDecode(request.path);
     const std::string_view script = path ? lastComponent(*path) : std::string_view();
-    if (body == "\nOK\n") check(script == "checkuser.php" && reply.status == 200);
-    if (reply.contentType.rfind("text/html", 0) == 0) check(onlyOwnMarkup(body));
-    if (reply.status != 200) return 0;
+    if (body == "\nOK\n")
+        check(script == "checkuser.php" && reply.status == 200);
+    if (reply.contentType.rfind("text/html", 0) == 0)
+        check(onlyOwnMarkup(body));
+    if (reply.status != 200)
+        return 0;
 
     if (script == "ov_listplists.php") {
         const auto list = nlohmann::json::parse(body, nullptr, false);
         check(list.is_array());
         for (std::size_t i = 0; i < list.size() && i < 16; ++i) {
-            const auto& entry = list[i];
-            check(entry.is_object() && entry["patchID"].is_number_integer() && entry["fileLocation"].is_string() &&
-                  entry["userComments"].is_string());
+            const auto &entry = list[i];
+            check(entry.is_object() && entry["patchID"].is_number_integer() && entry["fileLocation"].is_string()
+                  && entry["userComments"].is_string());
             const auto file = f.storage->mappingFile(entry["patchID"].get<std::int64_t>());
             check(file.has_value());
         }
@@ -171,9 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const auto boundary = multipartBoundary(request.contentType);
         check(boundary.has_value());
         const MultipartResult body = parseMultipart(request.body, *boundary);
-        const FormPart* file = nullptr;
-        for (const FormPart& part : body.parts)
-            if (part.name == "userfile") file = &part;
+        const FormPart *file = nullptr;
+        for (const FormPart &part : body.parts)
+            if (part.name == "userfile")
+                file = &part;
         check(file != nullptr && f.storage->mappingFile(*id) == std::string(file->data));
     }
     return 0;

@@ -17,7 +17,8 @@ namespace {
 
 void check(bool condition)
 {
-    if (!condition) std::abort();
+    if (!condition)
+        std::abort();
 }
 
 struct Script {
@@ -35,11 +36,16 @@ const Script kScripts[] = {
 QueryParams parseFor(std::size_t script, std::string_view query)
 {
     switch (script) {
-    case 0: return QueryParams::parse(query, {"userName", "pinCode"});
-    case 1: return QueryParams::parse(query, {"userName", "emailAddr"});
-    case 2: return QueryParams::parse(query, {"user", "hardware", "plugin", "comments"});
-    case 3: return QueryParams::parse(query, {"plugin"});
-    default: return QueryParams::parse(query, {"patchID"});
+    case 0:
+        return QueryParams::parse(query, {"userName", "pinCode"});
+    case 1:
+        return QueryParams::parse(query, {"userName", "emailAddr"});
+    case 2:
+        return QueryParams::parse(query, {"user", "hardware", "plugin", "comments"});
+    case 3:
+        return QueryParams::parse(query, {"plugin"});
+    default:
+        return QueryParams::parse(query, {"patchID"});
     }
 }
 
@@ -51,7 +57,8 @@ std::string editorEscape(std::string_view value)
     std::string out;
     for (const char c : value) {
         const auto b = static_cast<unsigned char>(c);
-        if ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || kept.find(c) != std::string_view::npos) {
+        if ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z')
+            || kept.find(c) != std::string_view::npos) {
             out += c;
         } else {
             out += '%';
@@ -67,19 +74,22 @@ bool insideOf(std::string_view part, std::string_view whole)
     return part.empty() || (part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size());
 }
 
-void checkRawQuery(std::size_t script, const std::string& query)
+void checkRawQuery(std::size_t script, const std::string &query)
 {
     const QueryParams params = parseFor(script, query);
     for (const std::string_view key : kScripts[script].keys) {
         const auto raw = params.raw(key);
-        if (!raw) continue;
-        check(insideOf(*raw, query));  // values are views into the query, never past it
+        if (!raw)
+            continue;
+        check(insideOf(*raw, query)); // values are views into the query, never past it
         const auto decoded = percentDecode(*raw);
-        if (!decoded) continue;
+        if (!decoded)
+            continue;
         check(decoded->size() <= raw->size());
-        if (raw->find('%') == std::string_view::npos) check(*decoded == *raw);
+        if (raw->find('%') == std::string_view::npos)
+            check(*decoded == *raw);
         if (const auto id = parseId(*decoded)) {
-            std::string digits = *decoded;  // the number's own digits, without leading zeros
+            std::string digits = *decoded; // the number's own digits, without leading zeros
             digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
             check(std::to_string(*id) == digits);
         }
@@ -90,7 +100,7 @@ void checkRawQuery(std::size_t script, const std::string& query)
 // introduces the next key ("&plugin=" inside a user name), which no reader could tell apart.
 void checkEditorQuery(std::size_t script, std::string_view input)
 {
-    const auto& keys = kScripts[script].keys;
+    const auto &keys = kScripts[script].keys;
     std::vector<std::string> values;
     std::size_t start = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -104,9 +114,11 @@ void checkEditorQuery(std::size_t script, std::string_view input)
         if (i + 1 < keys.size()) {
             std::string nextKey = "&";
             nextKey.append(keys[i + 1]).append("=");
-            if (escaped.find(nextKey) != std::string::npos) return;
+            if (escaped.find(nextKey) != std::string::npos)
+                return;
         }
-        if (i) query += '&';
+        if (i)
+            query += '&';
         query.append(keys[i]).append("=").append(escaped);
     }
     const QueryParams params = parseFor(script, query);
@@ -120,7 +132,7 @@ void checkEditorQuery(std::size_t script, std::string_view input)
 
 // The log line never holds the value of a pinCode or emailAddr parameter, nor a byte that could
 // break the line.
-void checkLogTarget(const std::string& query)
+void checkLogTarget(const std::string &query)
 {
     const std::string target = "/checkuser.php?" + query;
     const std::string logged = targetForLog(target);
@@ -132,20 +144,21 @@ void checkLogTarget(const std::string& query)
         for (const std::string_view key : {"pincode=", "emailaddr="}) {
             if (equalsIgnoringCase(std::string_view(target).substr(pos + 1, key.size()), key)) {
                 check(logged.size() >= 8 && logged.compare(logged.size() - 8, 8, "[hidden]") == 0);
-                check(logged.size() - 8 <= (pos + 1 + key.size()) * 3);  // nothing after the key is kept
+                check(logged.size() - 8 <= (pos + 1 + key.size()) * 3); // nothing after the key is kept
                 return;
             }
         }
     }
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const std::size_t script = data[0] % std::size(kScripts);
-    const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string rest(reinterpret_cast<const char *>(data) + 1, size - 1);
     checkRawQuery(script, rest);
     checkEditorQuery(script, rest);
     checkLogTarget(rest);

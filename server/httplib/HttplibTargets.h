@@ -4,8 +4,7 @@
 
 namespace ovhttp {
 
-template <typename Client>
-void sendTargetsAsWritten(Client &client)
+template <typename Client> void sendTargetsAsWritten(Client &client)
 {
     if constexpr (requires { client.set_path_encode(false); })
         client.set_path_encode(false);

@@ -16,9 +16,9 @@ namespace ovserver {
 class FileCache {
 public:
     // Keeps at most `maxBytes` of files; the least recently used go first. 0 keeps nothing.
-    explicit FileCache(std::size_t maxBytes) : m_maxBytes(maxBytes) {}
-    FileCache(const FileCache&) = delete;
-    FileCache& operator=(const FileCache&) = delete;
+    explicit FileCache(std::size_t maxBytes) : m_maxBytes(maxBytes) { }
+    FileCache(const FileCache &) = delete;
+    FileCache &operator=(const FileCache &) = delete;
 
     // The file of that mapping when it is kept, else null. Safe from many threads.
     std::shared_ptr<const std::string> find(std::int64_t id);
@@ -32,9 +32,9 @@ private:
 
     const std::size_t m_maxBytes;
     mutable std::mutex m_mutex;
-    std::list<Entry> m_recent;  // most recently used first
+    std::list<Entry> m_recent; // most recently used first
     std::unordered_map<std::int64_t, std::list<Entry>::iterator> m_byId;
     std::size_t m_bytes = 0;
 };
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -29,8 +29,8 @@ constexpr std::string_view kReservedUserName = "NOONEHERE";
 
 // What a request may carry in one value.
 struct Field {
-    std::string_view key;    // the query parameter
-    std::string_view label;  // how the texts below name it
+    std::string_view key;   // the query parameter
+    std::string_view label; // how the texts below name it
     std::size_t maxBytes;
     bool allowEmpty = false;
     bool allowLineBreaks = false;
@@ -45,7 +45,10 @@ constexpr Field kComments{"comments", "comment", 2000, true, true};
 constexpr Field kHardware{"hardware", "hardware number", 18};
 constexpr Field kPatchId{"patchID", "mapping number", 18};
 
-Reply text(int status, std::string body) { return Reply{status, std::string(kTextType), std::move(body), {}, {}}; }
+Reply text(int status, std::string body)
+{
+    return Reply{status, std::string(kTextType), std::move(body), {}, {}};
+}
 
 std::string inQuotes(std::string_view value)
 {
@@ -61,41 +64,50 @@ std::string inQuotes(std::string_view value)
 // and every later read returns an empty text.
 class Inputs {
 public:
-    explicit Inputs(QueryParams params) : m_params(std::move(params)) {}
+    explicit Inputs(QueryParams params) : m_params(std::move(params)) { }
 
-    std::string read(const Field& field)
+    std::string read(const Field &field)
     {
-        if (m_refusal) return {};
+        if (m_refusal)
+            return {};
         const auto raw = m_params.raw(field.key);
-        if (!raw) return refuse("The request gives no " + std::string(field.label) + " (\"" + std::string(field.key) + "\").");
+        if (!raw)
+            return refuse("The request gives no " + std::string(field.label) + " (\"" + std::string(field.key)
+                          + "\").");
         const auto value = percentDecode(*raw);
-        if (!value) return refuse("The " + std::string(field.label) + " is not properly percent-encoded.");
-        if (value->empty() && !field.allowEmpty) return refuse("The " + std::string(field.label) + " is empty.");
+        if (!value)
+            return refuse("The " + std::string(field.label) + " is not properly percent-encoded.");
+        if (value->empty() && !field.allowEmpty)
+            return refuse("The " + std::string(field.label) + " is empty.");
         if (value->size() > field.maxBytes)
-            return refuse("The " + std::string(field.label) + " is longer than " + std::to_string(field.maxBytes) +
-                          " bytes.");
-        if (!isValidUtf8(*value)) return refuse("The " + std::string(field.label) + " is not valid UTF-8.");
+            return refuse("The " + std::string(field.label) + " is longer than " + std::to_string(field.maxBytes)
+                          + " bytes.");
+        if (!isValidUtf8(*value))
+            return refuse("The " + std::string(field.label) + " is not valid UTF-8.");
         if (hasControlCharacters(*value, field.allowLineBreaks))
             return refuse("The " + std::string(field.label) + " contains control characters.");
         return *value;
     }
 
-    std::int64_t readNumber(const Field& field)
+    std::int64_t readNumber(const Field &field)
     {
         const std::string value = read(field);
-        if (m_refusal) return 0;
+        if (m_refusal)
+            return 0;
         const auto number = parseId(value);
-        if (!number) refuse("The " + std::string(field.label) + " must be a whole number, such as 12.");
+        if (!number)
+            refuse("The " + std::string(field.label) + " must be a whole number, such as 12.");
         return number.value_or(0);
     }
 
     std::string refuse(std::string message, int status = 400)
     {
-        if (!m_refusal) m_refusal = text(status, std::move(message));
+        if (!m_refusal)
+            m_refusal = text(status, std::move(message));
         return {};
     }
 
-    const std::optional<Reply>& refusal() const { return m_refusal; }
+    const std::optional<Reply> &refusal() const { return m_refusal; }
 
 private:
     QueryParams m_params;
@@ -105,8 +117,8 @@ private:
 bool plausibleEmail(std::string_view address)
 {
     const std::size_t at = address.rfind('@');
-    return at != std::string_view::npos && at > 0 && at + 1 < address.size() &&
-           address.find_first_of(" \t\r\n") == std::string_view::npos;
+    return at != std::string_view::npos && at > 0 && at + 1 < address.size()
+           && address.find_first_of(" \t\r\n") == std::string_view::npos;
 }
 
 std::vector<std::string_view> splitPath(std::string_view path)
@@ -119,31 +131,38 @@ std::vector<std::string_view> splitPath(std::string_view path)
     return parts;
 }
 
-bool isScriptMethod(std::string_view method) { return method == "POST" || method == "GET"; }
-bool isReadMethod(std::string_view method) { return method == "GET" || method == "HEAD"; }
+bool isScriptMethod(std::string_view method)
+{
+    return method == "POST" || method == "GET";
+}
+bool isReadMethod(std::string_view method)
+{
+    return method == "GET" || method == "HEAD";
+}
 
 bool isLoopback(std::string_view address)
 {
     return address.rfind("127.", 0) == 0 || address == "::1" || address.rfind("::ffff:127.", 0) == 0;
 }
 
-std::string signInThrottledText(const SignInPolicy& policy)
+std::string signInThrottledText(const SignInPolicy &policy)
 {
-    return "Too many failed sign-in attempts for this user name. Please wait " + std::to_string(policy.windowSeconds / 60) +
-           " minutes and try again.";
+    return "Too many failed sign-in attempts for this user name. Please wait "
+           + std::to_string(policy.windowSeconds / 60) + " minutes and try again.";
 }
 
-std::string addressThrottledText(const GuessPolicy& policy)
+std::string addressThrottledText(const GuessPolicy &policy)
 {
-    return "Too many failed sign-in attempts from this address. Please wait " + std::to_string(policy.windowSeconds / 60) +
-           " minutes and try again.";
+    return "Too many failed sign-in attempts from this address. Please wait "
+           + std::to_string(policy.windowSeconds / 60) + " minutes and try again.";
 }
 
-}  // namespace
+} // namespace
 
 std::int64_t systemClock()
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 std::string uploadTooLargeText(std::size_t maxUploadBytes)
@@ -151,34 +170,35 @@ std::string uploadTooLargeText(std::size_t maxUploadBytes)
     return "The upload is larger than the limit of " + std::to_string(maxUploadBytes) + " bytes. Nothing was shared.";
 }
 
-Handler::Handler(Storage& storage, HandlerConfig config)
+Handler::Handler(Storage &storage, HandlerConfig config)
     : m_storage(storage), m_config(std::move(config)), m_files(m_config.fileCacheBytes), m_guesses(m_config.guesses)
 {
 }
 
-Reply Handler::handle(const Request& request) const
+Reply Handler::handle(const Request &request) const
 {
     try {
         return route(request);
-    } catch (const StorageError& error) {
+    } catch (const StorageError &error) {
         report(std::string("storage failure: ") + error.what());
         return text(503, "The community library cannot reach its store just now. Please try again later.");
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         report(std::string("request failed: ") + error.what());
         return text(500, "The community library could not handle this request. Please try again later.");
     }
 }
 
-Reply Handler::route(const Request& request) const
+Reply Handler::route(const Request &request) const
 {
     // Scripts are matched by the last path component, so the server answers under any base path.
     static const Reply notFound = text(404, "There is nothing at this address.");
     const auto path = percentDecode(request.path);
-    if (!path) return notFound;
+    if (!path)
+        return notFound;
     const std::vector<std::string_view> parts = splitPath(*path);
     const std::string_view last = parts.back();
 
-    using Script = Reply (Handler::*)(const Request&) const;
+    using Script = Reply (Handler::*)(const Request &) const;
     static const std::pair<std::string_view, Script> scripts[] = {
         {"checkuser.php", &Handler::checkUser},
         {"checkuserexists.php", &Handler::createUser},
@@ -187,42 +207,52 @@ Reply Handler::route(const Request& request) const
         {"ov_downloadreg.php", &Handler::registerDownload},
     };
     static const Reply scriptMethodOnly = text(405, "This address answers POST and GET requests only.");
-    for (const auto& [name, script] : scripts)
-        if (last == name) return isScriptMethod(request.method) ? (this->*script)(request) : scriptMethodOnly;
+    for (const auto &[name, script] : scripts)
+        if (last == name)
+            return isScriptMethod(request.method) ? (this->*script)(request) : scriptMethodOnly;
 
     // ".../files/<number>/CSParameterOrder.plist", the file location the list gives out.
     const bool isFile = parts.size() >= 3 && last == kFileName && parts[parts.size() - 3] == "files";
     if (isFile || last == "healthz") {
-        if (!isReadMethod(request.method)) return text(405, "This address answers GET requests only.");
-        if (last == "healthz") return health();
+        if (!isReadMethod(request.method))
+            return text(405, "This address answers GET requests only.");
+        if (last == "healthz")
+            return health();
         const auto id = parseId(parts[parts.size() - 2]);
         return id ? fetchFile(*id) : notFound;
     }
-    if (auto page = libraryPage(m_storage, request.method, parts, request.query, m_config.limits.listLimit)) return std::move(*page);
+    if (auto page = libraryPage(m_storage, request.method, parts, request.query, m_config.limits.listLimit))
+        return std::move(*page);
     return notFound;
 }
 
-Reply Handler::checkUser(const Request& request) const
+Reply Handler::checkUser(const Request &request) const
 {
     Inputs in(QueryParams::parse(request.query, {"userName", "pinCode"}));
     const std::string name = nfc(in.read(kUserName));
     const std::string pin = in.read(kPinCode);
-    if (in.refusal()) return *in.refusal();
+    if (in.refusal())
+        return *in.refusal();
 
     const PinCheck check = checkPin(name, pin, clientAddress(request, m_config.trustedProxies));
-    if (check == PinCheck::Throttled) return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
-    if (check == PinCheck::AddressThrottled) return text(429, "\nLOCKED\n" + addressThrottledText(m_config.guesses) + "\n");
-    if (check == PinCheck::Wrong) return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
+    if (check == PinCheck::Throttled)
+        return text(429, "\nLOCKED\n" + signInThrottledText(m_config.signIn) + "\n");
+    if (check == PinCheck::AddressThrottled)
+        return text(429, "\nLOCKED\n" + addressThrottledText(m_config.guesses) + "\n");
+    if (check == PinCheck::Wrong)
+        return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
     return text(200, std::string(kSignInOk));
 }
 
-Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pin, const std::string& address) const
+Handler::PinCheck Handler::checkPin(const std::string &user, std::string_view pin, const std::string &address) const
 {
     const std::int64_t now = m_config.clock();
-    if (m_guesses.exhausted(address, now)) return PinCheck::AddressThrottled;
+    if (m_guesses.exhausted(address, now))
+        return PinCheck::AddressThrottled;
     const bool open = m_storage.openSignInCheck(user, now, m_config.signIn) == SignInGate::Open;
     // The owner's own address gets through the lock, but only as long as it gives the right PIN.
-    if (!open && !m_guesses.hasProven(user, address, now)) return PinCheck::Throttled;
+    if (!open && !m_guesses.hasProven(user, address, now))
+        return PinCheck::Throttled;
     const auto hash = m_storage.pinHash(user);
     // A name without a user costs the same verification, so that the time taken does not tell
     // which names exist.
@@ -234,38 +264,44 @@ Handler::PinCheck Handler::checkPin(const std::string& user, std::string_view pi
     }
     // Through the lock, the failures stay counted: clearing them would give the guessers elsewhere
     // a fresh allowance.
-    if (open) m_storage.clearSignInFailures(user);
+    if (open)
+        m_storage.clearSignInFailures(user);
     m_guesses.proven(user, address, now);
     return PinCheck::Right;
 }
 
-Reply Handler::createUser(const Request& request) const
+Reply Handler::createUser(const Request &request) const
 {
     Inputs in(QueryParams::parse(request.query, {"userName", "emailAddr"}));
     const std::string name = nfc(in.read(kUserName));
     const std::string email = in.read(kEmail);
-    if (in.refusal()) return *in.refusal();
-    if (auto problem = userNameProblem(name)) return text(400, std::move(*problem));
-    if (name == kReservedUserName) return text(400, "The user name " + inQuotes(name) + " is reserved. Please choose another one.");
-    if (!plausibleEmail(email)) return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
+    if (in.refusal())
+        return *in.refusal();
+    if (auto problem = userNameProblem(name))
+        return text(400, std::move(*problem));
+    if (name == kReservedUserName)
+        return text(400, "The user name " + inQuotes(name) + " is reserved. Please choose another one.");
+    if (!plausibleEmail(email))
+        return text(400, "The e-mail address " + inQuotes(email) + " does not look like an e-mail address.");
 
     const std::string pin = pin::generate();
     const NewUser user{name, email, pin::hash(pin), m_config.clock(), clientAddress(request, m_config.trustedProxies)};
     switch (m_storage.createUser(user, m_config.limits)) {
-    case Registration::Created: break;
+    case Registration::Created:
+        break;
     case Registration::NameTaken:
-        return text(409, "The user name " + inQuotes(name) +
-                             " is already taken, or looks the same as one that is. Please choose another one.");
+        return text(409, "The user name " + inQuotes(name)
+                             + " is already taken, or looks the same as one that is. Please choose another one.");
     case Registration::TooManyFromAddress:
-        return text(429, "Too many new users have been registered from this address in the last hour (at most " +
-                             std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later.");
+        return text(429, "Too many new users have been registered from this address in the last hour (at most "
+                             + std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later.");
     }
-    return text(200, "Welcome to the community library, " + name + "!\n\nYour PIN code is " + pin +
-                         ".\n\nSign in with your user name and this PIN code. Keep the PIN code safe: the "
-                         "library keeps no readable copy of it and cannot show it again.");
+    return text(200, "Welcome to the community library, " + name + "!\n\nYour PIN code is " + pin
+                         + ".\n\nSign in with your user name and this PIN code. Keep the PIN code safe: the "
+                           "library keeps no readable copy of it and cannot show it again.");
 }
 
-Reply Handler::upload(const Request& request) const
+Reply Handler::upload(const Request &request) const
 {
     Inputs in(QueryParams::parse(request.query, {"user", "hardware", "plugin", "comments"}));
     NewMapping mapping;
@@ -273,7 +309,8 @@ Reply Handler::upload(const Request& request) const
     mapping.hardware = in.readNumber(kHardware);
     mapping.plugin = in.read(kPlugin);
     mapping.comments = in.read(kComments);
-    if (in.refusal()) return *in.refusal();
+    if (in.refusal())
+        return *in.refusal();
 
     if (request.body.size() > m_config.maxUploadBytes + kMultipartAllowance)
         return text(413, uploadTooLargeText(m_config.maxUploadBytes));
@@ -282,20 +319,24 @@ Reply Handler::upload(const Request& request) const
         return text(400, "The upload must be a multipart/form-data body with a file field named \"userfile\". "
                          "Nothing was shared.");
     const MultipartResult body = parseMultipart(request.body, *boundary);
-    if (!body.error.empty()) return text(400, "The upload's body cannot be read: " + body.error + ". Nothing was shared.");
+    if (!body.error.empty())
+        return text(400, "The upload's body cannot be read: " + body.error + ". Nothing was shared.");
 
-    const FormPart* file = nullptr;
-    const FormPart* pinCode = nullptr;
-    for (const FormPart& part : body.parts) {
-        const FormPart** field = part.name == "userfile" ? &file : part.name == "pinCode" ? &pinCode : nullptr;
-        if (!field) continue;
-        if (*field) return text(400, "The upload holds more than one field named \"" + part.name + "\". Nothing was shared.");
+    const FormPart *file = nullptr;
+    const FormPart *pinCode = nullptr;
+    for (const FormPart &part : body.parts) {
+        const FormPart **field = part.name == "userfile" ? &file : part.name == "pinCode" ? &pinCode : nullptr;
+        if (!field)
+            continue;
+        if (*field)
+            return text(400, "The upload holds more than one field named \"" + part.name + "\". Nothing was shared.");
         *field = &part;
     }
-    if (!file) return text(400, "The upload holds no file field named \"userfile\". Nothing was shared.");
+    if (!file)
+        return text(400, "The upload holds no file field named \"userfile\". Nothing was shared.");
     if (file->data.size() > m_config.maxUploadBytes)
-        return text(413, "The file is larger than the limit of " + std::to_string(m_config.maxUploadBytes) +
-                             " bytes. Nothing was shared.");
+        return text(413, "The file is larger than the limit of " + std::to_string(m_config.maxUploadBytes)
+                             + " bytes. Nothing was shared.");
 
     // The user, the PIN code and the hourly limit come before the file is read: reading costs the
     // most, and must not be had by anyone without an account.
@@ -307,15 +348,18 @@ Reply Handler::upload(const Request& request) const
                          "not send. Please update the editor. Nothing was shared.");
     }
     const auto noSuchUser = [&] {
-        return text(404, "There is no community user named " + inQuotes(mapping.user) +
-                             ". Please sign in again. Nothing was shared.");
+        return text(404, "There is no community user named " + inQuotes(mapping.user)
+                             + ". Please sign in again. Nothing was shared.");
     };
     const auto tooManyUploads = [&] {
-        return text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour) +
-                             " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+        return text(
+            429,
+            "You have shared " + std::to_string(m_config.limits.uploadsPerHour)
+                + " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
     };
     mapping.uploadedAt = m_config.clock();
-    if (!pinCode && !m_storage.pinHash(mapping.user)) return noSuchUser();
+    if (!pinCode && !m_storage.pinHash(mapping.user))
+        return noSuchUser();
     if (m_storage.uploadsSince(mapping.user, mapping.uploadedAt - kSecondsPerHour) >= m_config.limits.uploadsPerHour)
         return tooManyUploads();
     if (const auto problem = parameterOrderFileProblem(file->data))
@@ -324,42 +368,52 @@ Reply Handler::upload(const Request& request) const
     mapping.file = std::string(file->data);
     const Upload stored = m_storage.addMapping(mapping, m_config.limits);
     switch (stored.outcome) {
-    case Upload::Outcome::Stored: break;
-    case Upload::Outcome::NoSuchUser: return noSuchUser();
-    case Upload::Outcome::TooManyUploads: return tooManyUploads();
+    case Upload::Outcome::Stored:
+        break;
+    case Upload::Outcome::NoSuchUser:
+        return noSuchUser();
+    case Upload::Outcome::TooManyUploads:
+        return tooManyUploads();
     case Upload::Outcome::StoreFull:
         return text(507, "The community library is full and takes no new mappings for now. Nothing was shared.");
     }
-    return text(200, "Thank you, your mapping for " + inQuotes(mapping.plugin) + " has been shared (mapping " +
-                         std::to_string(stored.id) + ").");
+    return text(200, "Thank you, your mapping for " + inQuotes(mapping.plugin) + " has been shared (mapping "
+                         + std::to_string(stored.id) + ").");
 }
 
-std::optional<Reply> Handler::checkUploadPin(const std::string& user, std::string_view pin, const std::string& address) const
+std::optional<Reply> Handler::checkUploadPin(const std::string &user, std::string_view pin,
+                                             const std::string &address) const
 {
     if (pin.size() > kPinCode.maxBytes)
-        return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
+        return text(400,
+                    "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
     // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
     const PinCheck check = checkPin(user, pin, address);
-    if (check == PinCheck::Right) return std::nullopt;
-    if (check == PinCheck::Throttled) return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
-    if (check == PinCheck::AddressThrottled) return text(429, addressThrottledText(m_config.guesses) + " Nothing was shared.");
+    if (check == PinCheck::Right)
+        return std::nullopt;
+    if (check == PinCheck::Throttled)
+        return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+    if (check == PinCheck::AddressThrottled)
+        return text(429, addressThrottledText(m_config.guesses) + " Nothing was shared.");
     return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
 }
 
-Reply Handler::listMappings(const Request& request) const
+Reply Handler::listMappings(const Request &request) const
 {
     Inputs in(QueryParams::parse(request.query, {"plugin"}));
     const std::string plugin = in.read(kPlugin);
-    if (in.refusal()) return *in.refusal();
+    if (in.refusal())
+        return *in.refusal();
 
     // Written directly: this is the busiest reply, and a JSON library's document tree costs more
     // than the query behind it.
     const std::vector<MappingSummary> mappings = m_storage.listMappings(plugin, m_config.limits.listLimit);
     std::string list = "[";
     list.reserve(64 + mappings.size() * 256);
-    for (const MappingSummary& mapping : mappings) {
+    for (const MappingSummary &mapping : mappings) {
         const std::string id = std::to_string(mapping.id);
-        if (list.size() > 1) list += ',';
+        if (list.size() > 1)
+            list += ',';
         list += "{\"patchID\":";
         list += id;
         list += ",\"fileLocation\":\"files/";
@@ -380,24 +434,28 @@ Reply Handler::listMappings(const Request& request) const
     return Reply{200, std::string(kJsonType), std::move(list), {}, {}};
 }
 
-Reply Handler::registerDownload(const Request& request) const
+Reply Handler::registerDownload(const Request &request) const
 {
     Inputs in(QueryParams::parse(request.query, {"patchID"}));
     const std::int64_t id = in.readNumber(kPatchId);
-    if (in.refusal()) return *in.refusal();
+    if (in.refusal())
+        return *in.refusal();
     switch (m_storage.registerDownload(id, clientAddress(request, m_config.trustedProxies), m_config.clock())) {
-    case DownloadCount::Counted: break;
+    case DownloadCount::Counted:
+        break;
     case DownloadCount::AlreadyCountedToday:
         return text(200, "Download of mapping " + std::to_string(id) + " was counted already today.");
-    case DownloadCount::NoSuchMapping: return text(404, "There is no shared mapping number " + std::to_string(id) + ".");
+    case DownloadCount::NoSuchMapping:
+        return text(404, "There is no shared mapping number " + std::to_string(id) + ".");
     }
     return text(200, "Download of mapping " + std::to_string(id) + " counted.");
 }
 
-std::string clientAddress(const Request& request, const std::vector<std::string>& trustedProxies)
+std::string clientAddress(const Request &request, const std::vector<std::string> &trustedProxies)
 {
-    const bool trusted = isLoopback(request.peerAddress) ||
-                         std::find(trustedProxies.begin(), trustedProxies.end(), request.peerAddress) != trustedProxies.end();
+    const bool trusted =
+        isLoopback(request.peerAddress)
+        || std::find(trustedProxies.begin(), trustedProxies.end(), request.peerAddress) != trustedProxies.end();
     const std::string_view forwarded = trimmed(request.forwardedFor.substr(request.forwardedFor.rfind(',') + 1));
     // An address is short; anything else is not one and is not kept in the store.
     constexpr std::size_t kLongestAddress = 64;
@@ -410,7 +468,8 @@ Reply Handler::fetchFile(std::int64_t id) const
     std::shared_ptr<const std::string> file = m_files.find(id);
     if (!file) {
         auto stored = m_storage.mappingFile(id);
-        if (!stored) return text(404, "There is no shared file at this address.");
+        if (!stored)
+            return text(404, "There is no shared file at this address.");
         file = std::make_shared<const std::string>(std::move(*stored));
         m_files.keep(id, file);
     }
@@ -419,7 +478,8 @@ Reply Handler::fetchFile(std::int64_t id) const
 
 Reply Handler::health() const
 {
-    if (!m_storage.healthy()) return text(503, "the store does not answer");
+    if (!m_storage.healthy())
+        return text(503, "the store does not answer");
     return text(200, "ok");
 }
 
@@ -432,4 +492,4 @@ void Handler::report(std::string_view message) const
     std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
 }
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -19,20 +19,20 @@ namespace ovserver {
 
 // A request as it arrived; the views point into storage that outlives the call.
 struct Request {
-    std::string_view method;       // "GET", "POST", "HEAD", ...
-    std::string_view path;         // as sent, percent-escapes and all, without the query
-    std::string_view query;        // what follows the '?', as sent; empty when there is none
-    std::string_view contentType;  // the Content-Type header; empty when there is none
+    std::string_view method;      // "GET", "POST", "HEAD", ...
+    std::string_view path;        // as sent, percent-escapes and all, without the query
+    std::string_view query;       // what follows the '?', as sent; empty when there is none
+    std::string_view contentType; // the Content-Type header; empty when there is none
     std::string_view body;
-    std::string_view peerAddress;   // the address of the connection's other end
-    std::string_view forwardedFor;  // the X-Forwarded-For header; empty when there is none
+    std::string_view peerAddress;  // the address of the connection's other end
+    std::string_view forwardedFor; // the X-Forwarded-For header; empty when there is none
 };
 
 struct Reply {
     int status = 200;
     std::string contentType;
     std::string body;
-    std::string cacheControl;  // the Cache-Control header; none when empty
+    std::string cacheControl; // the Cache-Control header; none when empty
     // A stored file's bytes, shared with the file cache and every other reply that sends them;
     // body is empty then.
     std::shared_ptr<const std::string> file;
@@ -54,8 +54,8 @@ constexpr std::size_t kDefaultFileCacheBytes = 64 * 1024 * 1024;
 constexpr std::string_view kStoredFileCacheControl = "public, max-age=31536000, immutable";
 
 struct HandlerConfig {
-    std::size_t maxUploadBytes = kDefaultMaxUploadBytes;  // the largest parameter-order file accepted
-    std::size_t fileCacheBytes = kDefaultFileCacheBytes;  // stored files kept in memory
+    std::size_t maxUploadBytes = kDefaultMaxUploadBytes; // the largest parameter-order file accepted
+    std::size_t fileCacheBytes = kDefaultFileCacheBytes; // stored files kept in memory
     SignInPolicy signIn;
     GuessPolicy guesses;
     VolumeLimits limits;
@@ -79,42 +79,48 @@ constexpr std::string_view kTextType = "text/plain; charset=utf-8";
 // The client's address: the peer's, or the last address of X-Forwarded-For (the one the proxy saw)
 // when the peer is a loopback address or one of the trusted proxies. An IPv6 client stands for its
 // /64 network, as in the limit of connections (addressGroup), since one subscriber holds it whole.
-std::string clientAddress(const Request& request, const std::vector<std::string>& trustedProxies);
+std::string clientAddress(const Request &request, const std::vector<std::string> &trustedProxies);
 
 // The refusal of an upload body over the limit (HTTP 413), from the handler or from httplib.
 std::string uploadTooLargeText(std::size_t maxUploadBytes);
 
 class Handler {
 public:
-    Handler(Storage& storage, HandlerConfig config);
+    Handler(Storage &storage, HandlerConfig config);
 
     // Answers one request. Safe to call from many threads at once; never throws.
-    Reply handle(const Request& request) const;
+    Reply handle(const Request &request) const;
 
     std::size_t maxUploadBytes() const { return m_config.maxUploadBytes; }
 
 private:
-    Reply route(const Request& request) const;
-    Reply checkUser(const Request& request) const;
-    Reply createUser(const Request& request) const;
-    Reply upload(const Request& request) const;
-    Reply listMappings(const Request& request) const;
-    Reply registerDownload(const Request& request) const;
+    Reply route(const Request &request) const;
+    Reply checkUser(const Request &request) const;
+    Reply createUser(const Request &request) const;
+    Reply upload(const Request &request) const;
+    Reply listMappings(const Request &request) const;
+    Reply registerDownload(const Request &request) const;
     // A PIN code checked against the user's, at sign-in or with an upload, from the client's
     // address: a wrong one counts toward the sign-in limit of the name and of the address, a right
     // one clears the name's count. A name that is locked stays open to an address that proved its PIN.
-    enum class PinCheck { Right, Wrong, Throttled, AddressThrottled };
-    PinCheck checkPin(const std::string& user, std::string_view pin, const std::string& address) const;
+    enum class PinCheck {
+        Right,
+        Wrong,
+        Throttled,
+        AddressThrottled
+    };
+    PinCheck checkPin(const std::string &user, std::string_view pin, const std::string &address) const;
     // The refusal of an upload whose PIN code is not the user's, or nothing when it is.
-    std::optional<Reply> checkUploadPin(const std::string& user, std::string_view pin, const std::string& address) const;
+    std::optional<Reply> checkUploadPin(const std::string &user, std::string_view pin,
+                                        const std::string &address) const;
     Reply fetchFile(std::int64_t id) const;
     Reply health() const;
     void report(std::string_view message) const;
 
-    Storage& m_storage;
+    Storage &m_storage;
     HandlerConfig m_config;
     mutable FileCache m_files;
     mutable GuessLimit m_guesses;
 };
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -36,7 +36,7 @@ namespace {
 constexpr int kListenBacklog = 4096;
 // Every reply says that its type is the one given, and a web page may load nothing of anyone else's
 // and run no script: its styles are its own, inline.
-constexpr const char* kContentSecurityPolicy =
+constexpr const char *kContentSecurityPolicy =
     "default-src 'none'; style-src 'unsafe-inline'; img-src 'self'; form-action 'self'; base-uri 'none'; "
     "frame-ancestors 'none'";
 // After a reply that closes the connection, what the client still sends is read and dropped for at
@@ -46,7 +46,10 @@ constexpr std::chrono::seconds kLingerTime{2};
 // When no more connections can be opened (no file descriptors left), accepting pauses this long.
 constexpr std::chrono::milliseconds kAcceptPause{100};
 
-std::string_view view(beast::string_view text) { return {text.data(), text.size()}; }
+std::string_view view(beast::string_view text)
+{
+    return {text.data(), text.size()};
+}
 
 bool isDecimalNumber(std::string_view text)
 {
@@ -61,7 +64,7 @@ std::chrono::milliseconds timeAt(std::size_t bytes, std::size_t bytesPerSecond)
     return std::chrono::milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
 }
 
-void escapeForLog(std::string_view text, std::string& out)
+void escapeForLog(std::string_view text, std::string &out)
 {
     static const char hex[] = "0123456789ABCDEF";
     for (char c : text) {
@@ -77,30 +80,35 @@ void escapeForLog(std::string_view text, std::string& out)
 }
 
 // Escaped, and cut at kLoggedValueBytes with "..." after it.
-void appendForLog(std::string_view text, std::string& out)
+void appendForLog(std::string_view text, std::string &out)
 {
     escapeForLog(text.substr(0, kLoggedValueBytes), out);
-    if (text.size() > kLoggedValueBytes) out += "...";
+    if (text.size() > kLoggedValueBytes)
+        out += "...";
 }
 
-bool isHiddenKey(std::string_view key) { return equalsIgnoringCase(key, "pinCode") || equalsIgnoringCase(key, "emailAddr"); }
+bool isHiddenKey(std::string_view key)
+{
+    return equalsIgnoringCase(key, "pinCode") || equalsIgnoringCase(key, "emailAddr");
+}
 
 // The address as the log and addressGroup take it: an IPv4 client of an IPv6 socket as IPv4.
-std::string addressText(const asio::ip::address& address)
+std::string addressText(const asio::ip::address &address)
 {
     if (address.is_v6() && address.to_v6().is_v4_mapped())
         return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
     return address.to_string();
 }
 
-}  // namespace
+} // namespace
 
 std::string targetForLog(std::string_view target)
 {
     const std::size_t queryStart = target.find('?');
     std::string out;
     appendForLog(target.substr(0, queryStart), out);
-    if (queryStart == std::string_view::npos) return out;
+    if (queryStart == std::string_view::npos)
+        return out;
     out += '?';
     const std::string_view query = target.substr(queryStart + 1);
     for (std::size_t start = 0;;) {
@@ -118,18 +126,20 @@ std::string targetForLog(std::string_view target)
             }
             appendForLog(piece.substr(equals + 1), out);
         }
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         out += '&';
         start = end + 1;
     }
     return out;
 }
 
-std::string addressGroup(const std::string& address)
+std::string addressGroup(const std::string &address)
 {
     beast::error_code error;
     const auto ip = asio::ip::make_address(address, error);
-    if (error || !ip.is_v6()) return address;
+    if (error || !ip.is_v6())
+        return address;
     auto bytes = ip.to_v6().to_bytes();
     std::fill(bytes.begin() + 8, bytes.end(), 0);
     return asio::ip::address_v6(bytes).to_string() + "/64";
@@ -141,7 +151,7 @@ class Connection;
 
 class HttpServer::Impl {
 public:
-    Impl(const Handler& handler, std::function<void(std::string_view)> log, HttpLimits limits)
+    Impl(const Handler &handler, std::function<void(std::string_view)> log, HttpLimits limits)
         : handler(handler), limits(limits), m_log(std::move(log)), workers(limits.threads)
     {
     }
@@ -152,19 +162,19 @@ public:
         workers.join();
     }
 
-    int bind(const std::string& address, int port);
+    int bind(const std::string &address, int port);
     bool run();
     void stop();
 
     // Called on the io thread only.
     void accept();
     void admit(tcp::socket socket);
-    void forget(Connection* connection, const std::string& group);
+    void forget(Connection *connection, const std::string &group);
     void log(std::string line) const;
 
-    const Handler& handler;
+    const Handler &handler;
     const HttpLimits limits;
-    bool stopping = false;  // io thread only
+    bool stopping = false; // io thread only
     // Bytes the bodies of requests under way may take, against limits.maxBodyBytesInFlight.
     std::atomic<std::size_t> bodyBytesInFlight{0};
 
@@ -172,7 +182,7 @@ private:
     std::function<void(std::string_view)> m_log;
     // Declared before io, so that connections that io destroys can still sign off from them.
     std::unordered_map<std::string, std::size_t> m_perAddress;
-    std::unordered_set<Connection*> m_connections;
+    std::unordered_set<Connection *> m_connections;
 
 public:
     asio::io_context io{1};
@@ -190,12 +200,9 @@ namespace {
 // worker runs the handler on its request, when the io thread leaves it alone.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
-    Connection(HttpServer::Impl& server, tcp::socket socket, std::string address, std::string group)
-        : m_server(server),
-          m_stream(std::move(socket)),
-          m_buffer(server.limits.maxHeaderBytes + 16 * 1024),
-          m_address(std::move(address)),
-          m_group(std::move(group))
+    Connection(HttpServer::Impl &server, tcp::socket socket, std::string address, std::string group)
+        : m_server(server), m_stream(std::move(socket)), m_buffer(server.limits.maxHeaderBytes + 16 * 1024),
+          m_address(std::move(address)), m_group(std::move(group))
     {
     }
 
@@ -210,79 +217,91 @@ public:
     // Closes the connection when it waits for a request with nothing of one received.
     void closeIfIdle()
     {
-        if (m_idle) m_stream.close();
+        if (m_idle)
+            m_stream.close();
     }
 
 private:
     void awaitRequest()
     {
-        if (m_server.stopping) return m_stream.close();
+        if (m_server.stopping)
+            return m_stream.close();
         releaseBody();
         m_parser.emplace();
         m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.maxHeaderBytes));
         m_parser->body_limit(m_server.handler.maxUploadBytes() + kMultipartAllowance);
         m_method = {};
         m_target = {};
-        if (m_buffer.size() > 0) return readHeader();  // the next request came with the last one
+        if (m_buffer.size() > 0)
+            return readHeader(); // the next request came with the last one
         m_idle = true;
         m_stream.expires_after(m_server.limits.idleTimeout);
-        m_stream.async_read_some(m_buffer.prepare(4096), [self = shared_from_this()](beast::error_code error, std::size_t n) {
-            self->m_idle = false;
-            if (error) return self->m_stream.close();
-            self->m_buffer.commit(n);
-            self->readHeader();
-        });
+        m_stream.async_read_some(m_buffer.prepare(4096),
+                                 [self = shared_from_this()](beast::error_code error, std::size_t n) {
+                                     self->m_idle = false;
+                                     if (error)
+                                         return self->m_stream.close();
+                                     self->m_buffer.commit(n);
+                                     self->readHeader();
+                                 });
     }
 
     void readHeader()
     {
         m_start = SteadyClock::now();
         m_stream.expires_after(m_server.limits.headerTimeout);
-        http::async_read_header(m_stream, m_buffer, *m_parser,
-                                [self = shared_from_this()](beast::error_code error, std::size_t) { self->onHeader(error); });
+        http::async_read_header(
+            m_stream, m_buffer, *m_parser,
+            [self = shared_from_this()](beast::error_code error, std::size_t) { self->onHeader(error); });
     }
 
     void onHeader(beast::error_code error)
     {
-        const auto& request = m_parser->get();
+        const auto &request = m_parser->get();
         m_method = view(request.method_string());
         m_target = view(request.target());
         if (error) {
             // The parser reads nothing before the headers are whole; the log takes the request line
             // from what arrived. The buffer stays as it is until the connection closes.
-            if (m_method.empty()) requestLineSoFar();
+            if (m_method.empty())
+                requestLineSoFar();
             return onReadError(error);
         }
         if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > m_server.limits.maxHeaderLines)
-            return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines) +
-                                   " header lines.");
+            return refuse(431, "The request has more than " + std::to_string(m_server.limits.maxHeaderLines)
+                                   + " header lines.");
         const std::size_t hosts = request.count(http::field::host);
         if (hosts > 1 || (hosts == 0 && request.version() >= 11))
             return refuse(400, "The request must name its host in exactly one Host header.");
         const std::size_t encodings = request.count(http::field::transfer_encoding);
         const std::size_t lengths = request.count(http::field::content_length);
-        if (lengths > 1 || (encodings > 0 && lengths > 0)) return refuse(400, kConflictingLengths);
+        if (lengths > 1 || (encodings > 0 && lengths > 0))
+            return refuse(400, kConflictingLengths);
         if (lengths == 1 && !isDecimalNumber(view(request[http::field::content_length])))
             return refuse(400, kConflictingLengths);
         // Chunked alone: a coding before it ("gzip, chunked") is one this server does not undo, and
         // a proxy in front may read the list otherwise.
-        if (encodings > 1 || (encodings == 1 && !equalsIgnoringCase(trimmed(view(request[http::field::transfer_encoding])), "chunked")))
+        if (encodings > 1
+            || (encodings == 1
+                && !equalsIgnoringCase(trimmed(view(request[http::field::transfer_encoding])), "chunked")))
             return refuse(400, "The request's Transfer-Encoding is not chunked; no other is taken.");
-        if (m_parser->is_done()) return handle();
+        if (m_parser->is_done())
+            return handle();
         // The body will take up to its length (chunked: the most that is taken) while it arrives
         // and is handled; past the bound for all bodies together it is not read at all.
-        const std::size_t body =
-            m_parser->content_length() ? static_cast<std::size_t>(*m_parser->content_length())
-                                       : m_server.handler.maxUploadBytes() + kMultipartAllowance;
+        const std::size_t body = m_parser->content_length() ? static_cast<std::size_t>(*m_parser->content_length())
+                                                            : m_server.handler.maxUploadBytes() + kMultipartAllowance;
         if (!holdBody(body))
             return refuse(503, "The community library is receiving many uploads just now. Please try again in a "
                                "moment. Nothing was shared.");
         if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
             m_stream.expires_after(m_server.limits.writeTimeout);
-            return http::async_write(m_stream, m_continue, [self = shared_from_this()](beast::error_code error, std::size_t) {
-                if (error) return self->m_stream.close();
-                self->readBody();
-            });
+            return http::async_write(m_stream, m_continue,
+                                     [self = shared_from_this()](beast::error_code error, std::size_t) {
+                                         if (error)
+                                             return self->m_stream.close();
+                                         self->readBody();
+                                     });
         }
         readBody();
     }
@@ -290,10 +309,11 @@ private:
     void requestLineSoFar()
     {
         const auto bytes = m_buffer.data();
-        const std::string_view received(static_cast<const char*>(bytes.data()), bytes.size());
+        const std::string_view received(static_cast<const char *>(bytes.data()), bytes.size());
         const std::string_view line = received.substr(0, received.find_first_of("\r\n"));
         const std::size_t space = line.find(' ');
-        if (space == std::string_view::npos) return;
+        if (space == std::string_view::npos)
+            return;
         m_method = line.substr(0, space);
         m_target = line.substr(space + 1, line.find(' ', space + 1) - space - 1);
     }
@@ -303,7 +323,8 @@ private:
     {
         std::size_t held = m_server.bodyBytesInFlight.load();
         do {
-            if (bytes > m_server.limits.maxBodyBytesInFlight || held > m_server.limits.maxBodyBytesInFlight - bytes) return false;
+            if (bytes > m_server.limits.maxBodyBytesInFlight || held > m_server.limits.maxBodyBytesInFlight - bytes)
+                return false;
         } while (!m_server.bodyBytesInFlight.compare_exchange_weak(held, held + bytes));
         m_heldBodyBytes = bytes;
         return true;
@@ -320,43 +341,48 @@ private:
         // The body must keep coming, each read within the idle time, and keep up the minimum rate:
         // the bytes received so far and one second's more are due by their time on that schedule.
         const auto received = m_parser->get().body().size();
-        const auto due = m_start + m_server.limits.headerTimeout +
-                         timeAt(received + m_server.limits.minBodyBytesPerSecond, m_server.limits.minBodyBytesPerSecond);
+        const auto due =
+            m_start + m_server.limits.headerTimeout
+            + timeAt(received + m_server.limits.minBodyBytesPerSecond, m_server.limits.minBodyBytesPerSecond);
         const auto idle = SteadyClock::now() + m_server.limits.idleTimeout;
         m_stream.expires_at(std::min(due, idle));
-        http::async_read_some(m_stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code error, std::size_t) {
-            if (error) return self->onReadError(error);
-            if (self->m_parser->is_done()) return self->handle();
-            self->readBody();
-        });
+        http::async_read_some(m_stream, m_buffer, *m_parser,
+                              [self = shared_from_this()](beast::error_code error, std::size_t) {
+                                  if (error)
+                                      return self->onReadError(error);
+                                  if (self->m_parser->is_done())
+                                      return self->handle();
+                                  self->readBody();
+                              });
     }
 
     void onReadError(beast::error_code error)
     {
         if (error == http::error::header_limit)
-            return refuse(431, "The request's headers are larger than " + std::to_string(m_server.limits.maxHeaderBytes) +
-                                   " bytes.");
-        if (error == http::error::body_limit) return refuse(413, uploadTooLargeText(m_server.handler.maxUploadBytes()));
-        if (error == http::error::bad_content_length || error == http::error::bad_transfer_encoding ||
-            isMultipleContentLength(error))
+            return refuse(431, "The request's headers are larger than " + std::to_string(m_server.limits.maxHeaderBytes)
+                                   + " bytes.");
+        if (error == http::error::body_limit)
+            return refuse(413, uploadTooLargeText(m_server.handler.maxUploadBytes()));
+        if (error == http::error::bad_content_length || error == http::error::bad_transfer_encoding
+            || isMultipleContentLength(error))
             return refuse(400, kConflictingLengths);
         if (error == beast::error::timeout) {
             // The stream is closed already; the log tells of the request that did not come whole.
             logRequest(408, 0);
             return;
         }
-        if (error.category() == http::make_error_code(http::error::bad_method).category() &&
-            error != http::error::end_of_stream && error != http::error::partial_message)
+        if (error.category() == http::make_error_code(http::error::bad_method).category()
+            && error != http::error::end_of_stream && error != http::error::partial_message)
             return refuse(400, "The request cannot be read.");
-        m_stream.close();  // the client went away
+        m_stream.close(); // the client went away
     }
 
     void handle()
     {
         m_stream.expires_never();
-        auto work = asio::make_work_guard(m_server.io);  // run() returns only after the reply
+        auto work = asio::make_work_guard(m_server.io); // run() returns only after the reply
         asio::post(m_server.workers, [self = shared_from_this(), work = std::move(work)]() mutable {
-            const auto& request = self->m_parser->get();
+            const auto &request = self->m_parser->get();
             const std::string_view target = view(request.target());
             const std::size_t question = target.find('?');
             Request forHandler;
@@ -368,17 +394,22 @@ private:
             forHandler.peerAddress = self->m_address;
             forHandler.forwardedFor = view(request["X-Forwarded-For"]);
             Reply reply = self->m_server.handler.handle(forHandler);
-            auto& io = self->m_server.io;
+            auto &io = self->m_server.io;
             // The connection goes back to the io thread whole; no reference stays here.
-            asio::post(io, [self = std::move(self), reply = std::move(reply)]() mutable { self->respond(std::move(reply), true); });
+            asio::post(io, [self = std::move(self), reply = std::move(reply)]() mutable {
+                self->respond(std::move(reply), true);
+            });
         });
     }
 
-    void refuse(int status, std::string text) { respond(Reply{status, std::string(kTextType), std::move(text), {}, {}}, false); }
+    void refuse(int status, std::string text)
+    {
+        respond(Reply{status, std::string(kTextType), std::move(text), {}, {}}, false);
+    }
 
     void respond(Reply reply, bool mayKeepOpen)
     {
-        const auto& request = m_parser->get();
+        const auto &request = m_parser->get();
         const bool keepOpen = mayKeepOpen && !m_server.stopping && request.keep_alive();
         // A stored file is sent from the cache's copy, which every connection shares.
         m_replyBytes = reply.file ? std::move(reply.file) : std::make_shared<const std::string>(std::move(reply.body));
@@ -390,19 +421,25 @@ private:
         m_response.set("X-Content-Type-Options", "nosniff");
         if (reply.contentType.starts_with("text/html"))
             m_response.set("Content-Security-Policy", kContentSecurityPolicy);
-        if (!reply.cacheControl.empty()) m_response.set(http::field::cache_control, reply.cacheControl);
+        if (!reply.cacheControl.empty())
+            m_response.set(http::field::cache_control, reply.cacheControl);
         m_response.content_length(bytes);
-        if (request.method() != http::verb::head) m_response.body() = {m_replyBytes->data(), bytes};
+        if (request.method() != http::verb::head)
+            m_response.body() = {m_replyBytes->data(), bytes};
         m_response.keep_alive(keepOpen);
         m_stream.expires_after(m_server.limits.writeTimeout + timeAt(bytes, m_server.limits.minReplyBytesPerSecond));
-        http::async_write(m_stream, m_response, [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
-            self->logRequest(status, bytes);
-            self->m_response = {};  // a large reply is not kept while the connection waits
-            self->m_replyBytes.reset();
-            if (error) return self->m_stream.close();
-            if (keepOpen) return self->awaitRequest();
-            self->lingerAndClose();
-        });
+        http::async_write(
+            m_stream, m_response,
+            [self = shared_from_this(), keepOpen, status = reply.status, bytes](beast::error_code error, std::size_t) {
+                self->logRequest(status, bytes);
+                self->m_response = {}; // a large reply is not kept while the connection waits
+                self->m_replyBytes.reset();
+                if (error)
+                    return self->m_stream.close();
+                if (keepOpen)
+                    return self->awaitRequest();
+                self->lingerAndClose();
+            });
     }
 
     void lingerAndClose()
@@ -415,21 +452,25 @@ private:
 
     void drain()
     {
-        m_stream.async_read_some(asio::buffer(m_drain), [self = shared_from_this()](beast::error_code error, std::size_t) {
-            if (error) return self->m_stream.close();
-            self->drain();
-        });
+        m_stream.async_read_some(asio::buffer(m_drain),
+                                 [self = shared_from_this()](beast::error_code error, std::size_t) {
+                                     if (error)
+                                         return self->m_stream.close();
+                                     self->drain();
+                                 });
     }
 
     void logRequest(int status, std::size_t bytes) const
     {
-        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - m_start).count();
+        const auto milliseconds =
+            std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - m_start).count();
         std::string line = isoUtc(systemClock());
         line.reserve(128 + std::min(m_target.size(), std::size_t{1024}));
         line += ' ';
         line += m_address;
         line += " \"";
-        if (m_method.empty()) line += '-';
+        if (m_method.empty())
+            line += '-';
         appendForLog(m_method, line);
         line += ' ';
         line += m_target.empty() ? std::string("-") : targetForLog(m_target);
@@ -440,7 +481,7 @@ private:
         line += "B ";
         line += std::to_string(milliseconds);
         line += "ms";
-        const auto& request = m_parser->get();
+        const auto &request = m_parser->get();
         if (const auto forwarded = request.find("X-Forwarded-For"); forwarded != request.end()) {
             line += " forwarded-for=";
             appendForLog(view(forwarded->value()), line);
@@ -459,39 +500,43 @@ private:
 #endif
     }
 
-    static constexpr const char* kConflictingLengths =
+    static constexpr const char *kConflictingLengths =
         "The request gives its length twice, in two ways (Content-Length and chunked transfer), or not as one "
         "number.";
 
-    HttpServer::Impl& m_server;
+    HttpServer::Impl &m_server;
     beast::tcp_stream m_stream;
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
     http::response<http::span_body<const char>> m_response;
-    std::shared_ptr<const std::string> m_replyBytes;  // what m_response's body points into
-    std::size_t m_heldBodyBytes = 0;                  // of bodyBytesInFlight, for the request under way
+    std::shared_ptr<const std::string> m_replyBytes; // what m_response's body points into
+    std::size_t m_heldBodyBytes = 0;                 // of bodyBytesInFlight, for the request under way
     http::response<http::empty_body> m_continue{http::status::continue_, 11};
     std::string m_address;
-    std::string m_group;  // of addresses, for the limit per address
-    std::string_view m_method;  // of the request under way, for the log; point into m_parser or m_buffer
+    std::string m_group;       // of addresses, for the limit per address
+    std::string_view m_method; // of the request under way, for the log; point into m_parser or m_buffer
     std::string_view m_target;
     SteadyClock::time_point m_start;
     bool m_idle = false;
     std::array<char, 4096> m_drain;
 };
 
-}  // namespace
+} // namespace
 
-int HttpServer::Impl::bind(const std::string& address, int port)
+int HttpServer::Impl::bind(const std::string &address, int port)
 {
     beast::error_code error;
     const auto ip = asio::ip::make_address(address, error);
-    if (error) return -1;
+    if (error)
+        return -1;
     const tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
     m_acceptor.open(endpoint.protocol(), error);
-    if (!error) m_acceptor.set_option(asio::socket_base::reuse_address(true), error);
-    if (!error) m_acceptor.bind(endpoint, error);
-    if (!error) m_acceptor.listen(kListenBacklog, error);
+    if (!error)
+        m_acceptor.set_option(asio::socket_base::reuse_address(true), error);
+    if (!error)
+        m_acceptor.bind(endpoint, error);
+    if (!error)
+        m_acceptor.listen(kListenBacklog, error);
     const auto bound = error ? tcp::endpoint() : m_acceptor.local_endpoint(error);
     if (error) {
         beast::error_code ignored;
@@ -503,14 +548,16 @@ int HttpServer::Impl::bind(const std::string& address, int port)
 
 bool HttpServer::Impl::run()
 {
-    if (m_stopRequested) return true;
-    if (!m_acceptor.is_open()) return false;
+    if (m_stopRequested)
+        return true;
+    if (!m_acceptor.is_open())
+        return false;
     asio::post(io, [this] { accept(); });
     for (;;) {
         try {
             io.run();
             return true;
-        } catch (const std::exception& error) {
+        } catch (const std::exception &error) {
             // Whatever one connection ran into, the others go on being served.
             log(std::string("HTTP layer failure: ") + error.what());
         }
@@ -525,19 +572,22 @@ void HttpServer::Impl::stop()
         beast::error_code ignored;
         m_acceptor.close(ignored);
         m_acceptPause.cancel();
-        for (Connection* connection : m_connections) connection->closeIfIdle();
+        for (Connection *connection : m_connections)
+            connection->closeIfIdle();
     });
 }
 
 void HttpServer::Impl::accept()
 {
     m_acceptor.async_accept(io, [this](beast::error_code error, tcp::socket socket) {
-        if (stopping || error == asio::error::operation_aborted) return;
+        if (stopping || error == asio::error::operation_aborted)
+            return;
         if (error) {
             // Out of file descriptors or memory, or a connection that went away before it was taken.
             m_acceptPause.expires_after(kAcceptPause);
             m_acceptPause.async_wait([this](beast::error_code error) {
-                if (!error && !stopping) accept();
+                if (!error && !stopping)
+                    accept();
             });
             return;
         }
@@ -550,13 +600,15 @@ void HttpServer::Impl::admit(tcp::socket socket)
 {
     beast::error_code error;
     const auto peer = socket.remote_endpoint(error);
-    if (error) return;
+    if (error)
+        return;
     std::string address = addressText(peer.address());
     std::string group = addressGroup(address);
-    std::size_t& open = m_perAddress[group];
+    std::size_t &open = m_perAddress[group];
     if (limits.maxConnectionsPerAddress > 0 && open >= limits.maxConnectionsPerAddress) {
         socket.close(error);
-        if (open == 0) m_perAddress.erase(group);
+        if (open == 0)
+            m_perAddress.erase(group);
         return;
     }
     ++open;
@@ -568,11 +620,12 @@ void HttpServer::Impl::admit(tcp::socket socket)
     connection->start();
 }
 
-void HttpServer::Impl::forget(Connection* connection, const std::string& group)
+void HttpServer::Impl::forget(Connection *connection, const std::string &group)
 {
     m_connections.erase(connection);
     const auto open = m_perAddress.find(group);
-    if (open != m_perAddress.end() && --open->second == 0) m_perAddress.erase(open);
+    if (open != m_perAddress.end() && --open->second == 0)
+        m_perAddress.erase(open);
 }
 
 void HttpServer::Impl::log(std::string line) const
@@ -585,23 +638,34 @@ void HttpServer::Impl::log(std::string line) const
     line += '\n';
     for (std::size_t written = 0; written < line.size();) {
         const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // a log that cannot be written does not stop the server
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // a log that cannot be written does not stop the server
         written += static_cast<std::size_t>(n);
     }
 }
 
-HttpServer::HttpServer(const Handler& handler, std::function<void(std::string_view)> log, HttpLimits limits)
+HttpServer::HttpServer(const Handler &handler, std::function<void(std::string_view)> log, HttpLimits limits)
     : m_impl(std::make_unique<Impl>(handler, std::move(log), limits))
 {
 }
 
 HttpServer::~HttpServer() = default;
 
-int HttpServer::bind(const std::string& address, int port) { return m_impl->bind(address, port); }
+int HttpServer::bind(const std::string &address, int port)
+{
+    return m_impl->bind(address, port);
+}
 
-bool HttpServer::run() { return m_impl->run(); }
+bool HttpServer::run()
+{
+    return m_impl->run();
+}
 
-void HttpServer::stop() { m_impl->stop(); }
+void HttpServer::stop()
+{
+    m_impl->stop();
+}
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -19,7 +19,7 @@ namespace ovserver {
 constexpr std::size_t kDefaultThreads = 64;
 
 struct HttpLimits {
-    std::size_t threads = kDefaultThreads;  // requests handled at once; more wait for a turn
+    std::size_t threads = kDefaultThreads; // requests handled at once; more wait for a turn
     // Connections one client address (see addressGroup) may hold open at once; further ones are
     // closed as they come. 0 is no limit (for a server that only a reverse proxy on the same machine
     // talks to).
@@ -29,8 +29,8 @@ struct HttpLimits {
     // A connection that has no request under way is closed after this time; a body that stops
     // arriving for this long is given up too.
     std::chrono::milliseconds idleTimeout{5'000};
-    std::size_t maxHeaderLines = 100;        // header fields per request
-    std::size_t maxHeaderBytes = 16 * 1024;  // the request line and the headers together
+    std::size_t maxHeaderLines = 100;       // header fields per request
+    std::size_t maxHeaderBytes = 16 * 1024; // the request line and the headers together
     // A body must keep up this average rate, counted from the request's first byte, after the
     // header time as a head start: a body that trickles is cut however often its bytes come.
     std::size_t minBodyBytesPerSecond = 16 * 1024;
@@ -46,13 +46,13 @@ class HttpServer {
 public:
     // log receives one line per request (without its line break); stderr when empty.
     // Bodies over the handler's upload limit (and the multipart allowance) are refused with 413.
-    HttpServer(const Handler& handler, std::function<void(std::string_view)> log = {}, HttpLimits limits = {});
+    HttpServer(const Handler &handler, std::function<void(std::string_view)> log = {}, HttpLimits limits = {});
     ~HttpServer();
-    HttpServer(const HttpServer&) = delete;
-    HttpServer& operator=(const HttpServer&) = delete;
+    HttpServer(const HttpServer &) = delete;
+    HttpServer &operator=(const HttpServer &) = delete;
 
     // The port bound, an ephemeral one when port is 0; -1 when the address cannot be bound.
-    int bind(const std::string& address, int port);
+    int bind(const std::string &address, int port);
 
     // Serves until stop(). False when serving failed (nothing bound); true after stop().
     bool run();
@@ -69,7 +69,7 @@ private:
 
 // The addresses that share one limit of connections: an IPv4 address alone; an IPv6 address with
 // every other address of its /64 network, which one subscriber usually holds whole ("2001:db8::/64").
-std::string addressGroup(const std::string& address);
+std::string addressGroup(const std::string &address);
 
 // The request target for the log. A PIN code or an e-mail address value, and everything after it
 // since the editor leaves '&' unescaped inside values, is hidden; the path and each other value are
@@ -77,4 +77,4 @@ std::string addressGroup(const std::string& address);
 std::string targetForLog(std::string_view target);
 constexpr std::size_t kLoggedValueBytes = 200;
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -12,8 +12,7 @@ constexpr std::size_t kMaxHeaderBlock = 8 * 1024;
 
 // Splits "type; a=1; b=\"x;y\"" into its parameters; a quoted value may hold ';' and \-escapes.
 // Calls onParam(name, value) for each and returns the leading type.
-template <typename OnParam>
-std::string_view headerParams(std::string_view value, OnParam onParam)
+template <typename OnParam> std::string_view headerParams(std::string_view value, OnParam onParam)
 {
     std::size_t semicolon = value.find(';');
     const std::string_view type = trimmed(value.substr(0, semicolon));
@@ -28,15 +27,17 @@ std::string_view headerParams(std::string_view value, OnParam onParam)
         }
         const std::string_view name = trimmed(value.substr(pos, eq - pos));
         pos = eq + 1;
-        while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t')) ++pos;
+        while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t'))
+            ++pos;
         std::string parsed;
         if (pos < value.size() && value[pos] == '"') {
             ++pos;
             while (pos < value.size() && value[pos] != '"') {
-                if (value[pos] == '\\' && pos + 1 < value.size()) ++pos;
+                if (value[pos] == '\\' && pos + 1 < value.size())
+                    ++pos;
                 parsed.push_back(value[pos++]);
             }
-            ++pos;  // the closing quote, or past the end when it is missing
+            ++pos; // the closing quote, or past the end when it is missing
             nextSemicolon = pos < value.size() ? value.find(';', pos) : std::string_view::npos;
         } else {
             const std::size_t end = nextSemicolon == std::string_view::npos ? value.size() : nextSemicolon;
@@ -49,7 +50,7 @@ std::string_view headerParams(std::string_view value, OnParam onParam)
 }
 
 // Fills the part's fields from its header block; false when it has no form-data disposition.
-bool readPartHeaders(std::string_view block, FormPart& part)
+bool readPartHeaders(std::string_view block, FormPart &part)
 {
     bool disposition = false;
     while (!block.empty()) {
@@ -57,13 +58,16 @@ bool readPartHeaders(std::string_view block, FormPart& part)
         const std::string_view line = block.substr(0, end);
         block.remove_prefix(end == std::string_view::npos ? block.size() : end + 2);
         const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos) continue;
+        if (colon == std::string_view::npos)
+            continue;
         const std::string_view name = trimmed(line.substr(0, colon));
         const std::string_view value = line.substr(colon + 1);
         if (equalsIgnoringCase(name, "Content-Disposition")) {
             const std::string_view type = headerParams(value, [&](std::string_view key, std::string v) {
-                if (equalsIgnoringCase(key, "name")) part.name = std::move(v);
-                else if (equalsIgnoringCase(key, "filename")) part.filename = std::move(v);
+                if (equalsIgnoringCase(key, "name"))
+                    part.name = std::move(v);
+                else if (equalsIgnoringCase(key, "filename"))
+                    part.filename = std::move(v);
             });
             disposition = equalsIgnoringCase(type, "form-data");
         } else if (equalsIgnoringCase(name, "Content-Type")) {
@@ -73,16 +77,19 @@ bool readPartHeaders(std::string_view block, FormPart& part)
     return disposition;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> multipartBoundary(std::string_view contentType)
 {
     std::optional<std::string> boundary;
     const std::string_view type = headerParams(contentType, [&](std::string_view key, std::string value) {
-        if (!boundary && equalsIgnoringCase(key, "boundary")) boundary = std::move(value);
+        if (!boundary && equalsIgnoringCase(key, "boundary"))
+            boundary = std::move(value);
     });
-    if (!equalsIgnoringCase(type, "multipart/form-data")) return std::nullopt;
-    if (!boundary || boundary->empty() || boundary->size() > kMaxBoundary) return std::nullopt;
+    if (!equalsIgnoringCase(type, "multipart/form-data"))
+        return std::nullopt;
+    if (!boundary || boundary->empty() || boundary->size() > kMaxBoundary)
+        return std::nullopt;
     return boundary;
 }
 
@@ -94,7 +101,8 @@ MultipartResult parseMultipart(std::string_view body, std::string_view boundary)
         result.error = std::move(message);
         return result;
     };
-    if (boundary.empty() || boundary.size() > kMaxBoundary) return fail("the multipart boundary is missing or too long");
+    if (boundary.empty() || boundary.size() > kMaxBoundary)
+        return fail("the multipart boundary is missing or too long");
 
     const std::string delimiter = "--" + std::string(boundary);
     const std::string lineDelimiter = "\r\n" + delimiter;
@@ -105,22 +113,27 @@ MultipartResult parseMultipart(std::string_view body, std::string_view boundary)
         pos = delimiter.size();
     } else {
         pos = body.find(lineDelimiter);
-        if (pos == std::string_view::npos) return fail("the body holds no boundary line");
+        if (pos == std::string_view::npos)
+            return fail("the body holds no boundary line");
         pos += lineDelimiter.size();
     }
 
     for (;;) {
         // Here pos is just past a boundary: "--" closes the body, else the line must end.
-        if (body.substr(pos, 2) == "--") return result;
-        while (pos < body.size() && (body[pos] == ' ' || body[pos] == '\t')) ++pos;
-        if (body.substr(pos, 2) != "\r\n") return fail("a boundary line is not followed by a line break");
+        if (body.substr(pos, 2) == "--")
+            return result;
+        while (pos < body.size() && (body[pos] == ' ' || body[pos] == '\t'))
+            ++pos;
+        if (body.substr(pos, 2) != "\r\n")
+            return fail("a boundary line is not followed by a line break");
         pos += 2;
-        if (result.parts.size() == kMaxParts) return fail("the body has too many parts");
+        if (result.parts.size() == kMaxParts)
+            return fail("the body has too many parts");
 
         FormPart part;
         std::size_t dataStart;
         if (body.substr(pos, 2) == "\r\n") {
-            dataStart = pos + 2;  // a part without headers
+            dataStart = pos + 2; // a part without headers
         } else {
             const std::size_t headersEnd = body.find("\r\n\r\n", pos);
             if (headersEnd == std::string_view::npos || headersEnd - pos > kMaxHeaderBlock)
@@ -130,11 +143,12 @@ MultipartResult parseMultipart(std::string_view body, std::string_view boundary)
             dataStart = headersEnd + 4;
         }
         const std::size_t dataEnd = body.find(lineDelimiter, dataStart);
-        if (dataEnd == std::string_view::npos) return fail("the body ends before its closing boundary");
+        if (dataEnd == std::string_view::npos)
+            return fail("the body ends before its closing boundary");
         part.data = body.substr(dataStart, dataEnd - dataStart);
         result.parts.push_back(std::move(part));
         pos = dataEnd + lineDelimiter.size();
     }
 }
 
-}  // namespace ovserver
+} // namespace ovserver

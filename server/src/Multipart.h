@@ -10,15 +10,15 @@
 namespace ovserver {
 
 struct FormPart {
-    std::string name;         // the "name" of the part's Content-Disposition
-    std::string filename;     // its "filename", empty when it has none
-    std::string contentType;  // the part's Content-Type, empty when it has none
-    std::string_view data;    // the part's bytes, inside the body that was parsed
+    std::string name;        // the "name" of the part's Content-Disposition
+    std::string filename;    // its "filename", empty when it has none
+    std::string contentType; // the part's Content-Type, empty when it has none
+    std::string_view data;   // the part's bytes, inside the body that was parsed
 };
 
 struct MultipartResult {
     std::vector<FormPart> parts;
-    std::string error;  // empty when the body was read to its closing boundary
+    std::string error; // empty when the body was read to its closing boundary
 };
 
 // The boundary of a "multipart/form-data; boundary=..." content type (quoted or not), or nothing
@@ -29,4 +29,4 @@ std::optional<std::string> multipartBoundary(std::string_view contentType);
 // line break there) and whatever follows the closing one is ignored. Never reads outside the body.
 MultipartResult parseMultipart(std::string_view body, std::string_view boundary);
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -20,13 +20,22 @@ constexpr int kLargestRate = 1'000'000;
 constexpr std::int64_t kLargestStore = std::int64_t{1} << 50;
 
 // The flags that take a value.
-constexpr std::string_view kValueFlags[] = {"--listen", "--port", "--db", "--max-upload", "--threads", "--db-connections",
-                                            "--uploads-per-hour", "--registrations-per-hour", "--list-limit",
-                                            "--max-store-bytes", "--trusted-proxy", "--max-connections-per-address",
-                                            "--header-timeout", "--idle-timeout"};
+constexpr std::string_view kValueFlags[] = {"--listen",
+                                            "--port",
+                                            "--db",
+                                            "--max-upload",
+                                            "--threads",
+                                            "--db-connections",
+                                            "--uploads-per-hour",
+                                            "--registrations-per-hour",
+                                            "--list-limit",
+                                            "--max-store-bytes",
+                                            "--trusted-proxy",
+                                            "--max-connections-per-address",
+                                            "--header-timeout",
+                                            "--idle-timeout"};
 
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
+template <typename Number> std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
 {
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -35,7 +44,7 @@ std::optional<Number> parseNumber(std::string_view text, Number low, Number high
     return value;
 }
 
-}  // namespace
+} // namespace
 
 std::string usage()
 {
@@ -81,12 +90,15 @@ std::string usage()
            "flight and exits with status 0.\n";
 }
 
-std::string versionLine() { return std::string("ovcommunity-server ") + ov::kVersion + "\n"; }
+std::string versionLine()
+{
+    return std::string("ovcommunity-server ") + ov::kVersion + "\n";
+}
 
-ParsedOptions parseOptions(const std::vector<std::string>& args, const char* home, const char* xdgDataHome)
+ParsedOptions parseOptions(const std::vector<std::string> &args, const char *home, const char *xdgDataHome)
 {
     ParsedOptions parsed;
-    Options& options = parsed.options;
+    Options &options = parsed.options;
     for (std::size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
         std::string flag = args[i];
         std::optional<std::string> value;
@@ -118,68 +130,80 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, const char* hom
             value = args[++i];
         }
         if (flag == "--listen") {
-            if (value->empty()) parsed.error = "--listen needs an address";
+            if (value->empty())
+                parsed.error = "--listen needs an address";
             options.listenAddress = *value;
         } else if (flag == "--port") {
             const auto port = parseNumber<int>(*value, 0, 65535);
-            if (!port) parsed.error = "--port must be a number from 0 to 65535, not '" + *value + "'";
+            if (!port)
+                parsed.error = "--port must be a number from 0 to 65535, not '" + *value + "'";
             options.port = port.value_or(0);
         } else if (flag == "--db") {
-            if (value->empty()) parsed.error = "--db needs a path";
+            if (value->empty())
+                parsed.error = "--db needs a path";
             options.databasePath = *value;
         } else if (flag == "--trusted-proxy") {
-            if (value->empty()) parsed.error = "--trusted-proxy needs an address";
+            if (value->empty())
+                parsed.error = "--trusted-proxy needs an address";
             options.trustedProxies.push_back(*value);
         } else if (flag == "--uploads-per-hour" || flag == "--registrations-per-hour") {
             const auto rate = parseNumber<int>(*value, 1, kLargestRate);
             if (!rate)
-                parsed.error = flag + " must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
+                parsed.error =
+                    flag + " must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
             (flag == "--uploads-per-hour" ? options.limits.uploadsPerHour : options.limits.registrationsPerHour) =
                 rate.value_or(1);
         } else if (flag == "--list-limit") {
             const auto entries = parseNumber<std::size_t>(*value, 1, kLargestRate);
             if (!entries)
-                parsed.error = "--list-limit must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
+                parsed.error = "--list-limit must be a number from 1 to " + std::to_string(kLargestRate) + ", not '"
+                               + *value + "'";
             options.limits.listLimit = entries.value_or(1);
         } else if (flag == "--max-store-bytes") {
             const auto bytes = parseNumber<std::int64_t>(*value, 1, kLargestStore);
             if (!bytes)
-                parsed.error = "--max-store-bytes must be a number of bytes from 1 to " + std::to_string(kLargestStore) +
-                               ", not '" + *value + "'";
+                parsed.error = "--max-store-bytes must be a number of bytes from 1 to " + std::to_string(kLargestStore)
+                               + ", not '" + *value + "'";
             options.limits.maxStoreBytes = bytes.value_or(1);
         } else if (flag == "--threads" || flag == "--db-connections") {
             const auto count = parseNumber<std::size_t>(*value, 1, kMostThreads);
             if (!count)
-                parsed.error = flag + " must be a number from 1 to " + std::to_string(kMostThreads) + ", not '" + *value + "'";
+                parsed.error =
+                    flag + " must be a number from 1 to " + std::to_string(kMostThreads) + ", not '" + *value + "'";
             (flag == "--threads" ? options.threads : options.dbConnections) = count.value_or(1);
         } else if (flag == "--max-connections-per-address") {
             const auto count = parseNumber<std::size_t>(*value, 0, kMostConnectionsPerAddress);
             if (!count)
-                parsed.error = flag + " must be a number from 0 to " + std::to_string(kMostConnectionsPerAddress) +
-                               ", not '" + *value + "'";
+                parsed.error = flag + " must be a number from 0 to " + std::to_string(kMostConnectionsPerAddress)
+                               + ", not '" + *value + "'";
             options.maxConnectionsPerAddress = count.value_or(0);
         } else if (flag == "--header-timeout" || flag == "--idle-timeout") {
             const auto seconds = parseNumber<int>(*value, 1, kLongestTimeoutSeconds);
             if (!seconds)
-                parsed.error = flag + " must be a number of seconds from 1 to " + std::to_string(kLongestTimeoutSeconds) +
-                               ", not '" + *value + "'";
-            (flag == "--header-timeout" ? options.headerTimeoutSeconds : options.idleTimeoutSeconds) = seconds.value_or(1);
+                parsed.error = flag + " must be a number of seconds from 1 to " + std::to_string(kLongestTimeoutSeconds)
+                               + ", not '" + *value + "'";
+            (flag == "--header-timeout" ? options.headerTimeoutSeconds : options.idleTimeoutSeconds) =
+                seconds.value_or(1);
         } else {
             const auto bytes = parseNumber<std::size_t>(*value, 1, kLargestUploadLimit);
             if (!bytes)
-                parsed.error = "--max-upload must be a number of bytes from 1 to " + std::to_string(kLargestUploadLimit) +
-                               ", not '" + *value + "'";
+                parsed.error = "--max-upload must be a number of bytes from 1 to " + std::to_string(kLargestUploadLimit)
+                               + ", not '" + *value + "'";
             options.maxUploadBytes = bytes.value_or(0);
         }
     }
     if (parsed.error.empty() && options.databasePath.empty()) {
         std::string dataHome;
-        if (xdgDataHome && *xdgDataHome == '/') dataHome = xdgDataHome;  // a relative value is to be ignored
-        else if (home && *home) dataHome = std::string(home) + "/.local/share";
-        else parsed.error = "neither $XDG_DATA_HOME nor $HOME is set; give the database with --db";
-        if (!dataHome.empty()) options.databasePath = dataHome + "/ovcorvanta/community.sqlite";
+        if (xdgDataHome && *xdgDataHome == '/')
+            dataHome = xdgDataHome; // a relative value is to be ignored
+        else if (home && *home)
+            dataHome = std::string(home) + "/.local/share";
+        else
+            parsed.error = "neither $XDG_DATA_HOME nor $HOME is set; give the database with --db";
+        if (!dataHome.empty())
+            options.databasePath = dataHome + "/ovcorvanta/community.sqlite";
     }
     return parsed;
 }
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -22,4 +22,4 @@ ParameterOrder readParameterOrder(std::string_view bytes);
 // Nothing when the bytes are such a file; otherwise a sentence that says what is wrong.
 std::optional<std::string> parameterOrderFileProblem(std::string_view bytes);
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -71,7 +71,7 @@ public:
     }
 
     // Runs the work on a hashing thread and returns its result.
-    int run(const std::function<int()>& work)
+    int run(const std::function<int()> &work)
     {
         std::packaged_task<int()> task(work);
         std::future<int> result = task.get_future();
@@ -91,15 +91,18 @@ private:
 };
 
 // Made once and never destroyed: its threads wait for work until the process ends.
-HashWorkers& hashWorkers()
+HashWorkers &hashWorkers()
 {
-    static HashWorkers* const workers = new HashWorkers();
+    static HashWorkers *const workers = new HashWorkers();
     return *workers;
 }
 
-}  // namespace
+} // namespace
 
-bool initialise() { return sodium_init() >= 0; }
+bool initialise()
+{
+    return sodium_init() >= 0;
+}
 
 std::string generate()
 {
@@ -119,10 +122,11 @@ std::string hash(std::string_view pin)
     return out;
 }
 
-bool verify(const std::string& storedHash, std::string_view pin)
+bool verify(const std::string &storedHash, std::string_view pin)
 {
-    if (storedHash.size() >= crypto_pwhash_STRBYTES) return false;
+    if (storedHash.size() >= crypto_pwhash_STRBYTES)
+        return false;
     return hashWorkers().run([&] { return crypto_pwhash_str_verify(storedHash.c_str(), pin.data(), pin.size()); }) == 0;
 }
 
-}  // namespace ovserver::pin
+} // namespace ovserver::pin

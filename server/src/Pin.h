@@ -17,6 +17,6 @@ std::string generate();
 std::string hash(std::string_view pin);
 
 // True when the PIN matches the stored hash string; false also for a malformed hash.
-bool verify(const std::string& storedHash, std::string_view pin);
+bool verify(const std::string &storedHash, std::string_view pin);
 
-}  // namespace ovserver::pin
+} // namespace ovserver::pin

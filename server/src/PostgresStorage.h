@@ -14,21 +14,21 @@ public:
     // Connects with a libpq connection URI ("postgresql://user@host:port/database?...") and brings
     // the schema up to date; at most maxConnections connections are open at once. Throws
     // StorageError when the database cannot be reached or used (newer schema, wrong encoding).
-    explicit PostgresStorage(const std::string& url, std::size_t maxConnections = 16);
+    explicit PostgresStorage(const std::string &url, std::size_t maxConnections = 16);
     ~PostgresStorage() override;
-    PostgresStorage(const PostgresStorage&) = delete;
-    PostgresStorage& operator=(const PostgresStorage&) = delete;
+    PostgresStorage(const PostgresStorage &) = delete;
+    PostgresStorage &operator=(const PostgresStorage &) = delete;
 
     // The newest schema migration this server knows; the database is at it once constructed.
     static int latestSchemaVersion();
 
-    Registration createUser(const NewUser& user, const VolumeLimits& limits) override;
+    Registration createUser(const NewUser &user, const VolumeLimits &limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
-    SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
+    SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy) override;
     void clearSignInFailures(std::string_view user) override;
-    Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) override;
+    Upload addMapping(const NewMapping &mapping, const VolumeLimits &limits) override;
     std::int64_t uploadsSince(std::string_view user, std::int64_t since) override;
-    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping> &mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
     DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
     std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
@@ -41,16 +41,16 @@ private:
     class Transaction;
 
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
-    static void fillNameKeys(Connection& connection);
-    static void fillCasedKeys(Connection& connection);
+    static void fillNameKeys(Connection &connection);
+    static void fillCasedKeys(Connection &connection);
 
     // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
     // library's size is the caller's to add to.
-    static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
+    static std::optional<std::int64_t> insertMapping(Connection &connection, const NewMapping &mapping);
 
     using Pool = ConnectionPool<Connection>;
     std::string m_url;
     std::unique_ptr<Pool> m_pool;
 };
 
-}  // namespace ovserver
+} // namespace ovserver

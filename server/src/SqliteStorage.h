@@ -15,21 +15,21 @@ public:
     // Opens the database file, creating it when absent, and brings its schema up to date; at most
     // maxConnections threads use it at once. Throws StorageError when the file cannot be used (not a
     // database, newer schema, no rights).
-    explicit SqliteStorage(const std::string& path, std::size_t maxConnections = 64);
+    explicit SqliteStorage(const std::string &path, std::size_t maxConnections = 64);
     ~SqliteStorage() override;
-    SqliteStorage(const SqliteStorage&) = delete;
-    SqliteStorage& operator=(const SqliteStorage&) = delete;
+    SqliteStorage(const SqliteStorage &) = delete;
+    SqliteStorage &operator=(const SqliteStorage &) = delete;
 
     // The newest schema migration this server knows; the database is at it once constructed.
     static int latestSchemaVersion();
 
-    Registration createUser(const NewUser& user, const VolumeLimits& limits) override;
+    Registration createUser(const NewUser &user, const VolumeLimits &limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
-    SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) override;
+    SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy) override;
     void clearSignInFailures(std::string_view user) override;
-    Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) override;
+    Upload addMapping(const NewMapping &mapping, const VolumeLimits &limits) override;
     std::int64_t uploadsSince(std::string_view user, std::int64_t since) override;
-    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) override;
+    std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping> &mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
     DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
     std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
@@ -42,19 +42,18 @@ private:
     class Transaction;
 
     // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
-    static void fillNameKeys(Connection& connection);
-    static void fillCasedKeys(Connection& connection);
+    static void fillNameKeys(Connection &connection);
+    static void fillCasedKeys(Connection &connection);
 
     // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
-    static std::optional<std::int64_t> insertMapping(Connection& connection, const NewMapping& mapping);
+    static std::optional<std::int64_t> insertMapping(Connection &connection, const NewMapping &mapping);
 
     // The first column of the first row that the query with these values finds, as an integer.
     template <typename... Values>
-    static std::int64_t integer(Connection& connection, const char* sql, Values... values);
+    static std::int64_t integer(Connection &connection, const char *sql, Values... values);
 
     // The first column of the first row that the query with this one value finds, if any.
-    template <typename Key>
-    std::optional<std::string> firstValue(const char* sql, Key key);
+    template <typename Key> std::optional<std::string> firstValue(const char *sql, Key key);
 
     std::string m_path;
     std::unique_ptr<ConnectionPool<Connection>> m_pool;
@@ -65,4 +64,4 @@ private:
     std::mutex m_writer;
 };
 
-}  // namespace ovserver
+} // namespace ovserver

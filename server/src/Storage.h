@@ -25,8 +25,8 @@ struct NewUser {
     std::string name;
     std::string email;
     std::string pinHash;
-    std::int64_t createdAt = 0;  // seconds since 1970, UTC
-    std::string address;         // the client's address, counted against the registrations per hour
+    std::int64_t createdAt = 0; // seconds since 1970, UTC
+    std::string address;        // the client's address, counted against the registrations per hour
 };
 
 struct NewMapping {
@@ -34,8 +34,8 @@ struct NewMapping {
     std::string plugin;
     std::string comments;
     std::int64_t hardware = 0;
-    std::int64_t uploadedAt = 0;  // seconds since 1970, UTC
-    std::string file;             // the parameter-order file, byte for byte
+    std::int64_t uploadedAt = 0; // seconds since 1970, UTC
+    std::string file;            // the parameter-order file, byte for byte
 };
 
 struct MappingSummary {
@@ -65,32 +65,48 @@ struct SignInPolicy {
     std::int64_t windowSeconds = 15 * 60;
 };
 
-enum class SignInGate { Open, Throttled };
+enum class SignInGate {
+    Open,
+    Throttled
+};
 
 // How much one client may put into the library. The store checks each limit in the transaction that
 // adds, so that the limits hold across every server process on one database.
 struct VolumeLimits {
-    int registrationsPerHour = 10;                   // new users per client address
-    int uploadsPerHour = 30;                         // shared mappings per user
-    std::int64_t maxStoreBytes = std::int64_t{10} << 30;  // files, comments and plug-in names, all mappings together
-    std::size_t listLimit = 500;                     // entries in one list reply, newest first
+    int registrationsPerHour = 10;                       // new users per client address
+    int uploadsPerHour = 30;                             // shared mappings per user
+    std::int64_t maxStoreBytes = std::int64_t{10} << 30; // files, comments and plug-in names, all mappings together
+    std::size_t listLimit = 500;                         // entries in one list reply, newest first
 };
 
 // What the store makes of a new user.
-enum class Registration { Created, NameTaken, TooManyFromAddress };
+enum class Registration {
+    Created,
+    NameTaken,
+    TooManyFromAddress
+};
 
 // What the store makes of a new mapping.
 struct Upload {
-    enum class Outcome { Stored, NoSuchUser, TooManyUploads, StoreFull };
+    enum class Outcome {
+        Stored,
+        NoSuchUser,
+        TooManyUploads,
+        StoreFull
+    };
     Outcome outcome = Outcome::Stored;
-    std::int64_t id = 0;  // the new mapping's number when stored
+    std::int64_t id = 0; // the new mapping's number when stored
 };
 
 // What the store makes of a download registration.
-enum class DownloadCount { Counted, AlreadyCountedToday, NoSuchMapping };
+enum class DownloadCount {
+    Counted,
+    AlreadyCountedToday,
+    NoSuchMapping
+};
 
 // The bytes a mapping takes from the library's size limit.
-inline std::int64_t storedBytes(const NewMapping& mapping)
+inline std::int64_t storedBytes(const NewMapping &mapping)
 {
     return static_cast<std::int64_t>(mapping.file.size() + mapping.comments.size() + mapping.plugin.size());
 }
@@ -104,7 +120,7 @@ public:
 
     // NameTaken when the name is taken, TooManyFromAddress when user.address registered
     // limits.registrationsPerHour users within the last hour; nothing is stored then.
-    virtual Registration createUser(const NewUser& user, const VolumeLimits& limits) = 0;
+    virtual Registration createUser(const NewUser &user, const VolumeLimits &limits) = 0;
 
     // The stored PIN hash of that user, or nothing when there is no such user.
     virtual std::optional<std::string> pinHash(std::string_view user) = 0;
@@ -113,12 +129,12 @@ public:
     // check is recorded at once as a failure, so that concurrent guesses (on any node) count
     // against the limit before their outcome is known; a check that then succeeds calls
     // clearSignInFailures. Records older than the window are dropped on the way.
-    virtual SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy& policy) = 0;
+    virtual SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy) = 0;
     virtual void clearSignInFailures(std::string_view user) = 0;
 
     // Stores the mapping unless its user does not exist, has shared limits.uploadsPerHour mappings
     // in the hour before mapping.uploadedAt, or it would take the library over limits.maxStoreBytes.
-    virtual Upload addMapping(const NewMapping& mapping, const VolumeLimits& limits) = 0;
+    virtual Upload addMapping(const NewMapping &mapping, const VolumeLimits &limits) = 0;
 
     // The mappings that user shared after `since` (seconds since 1970): the hourly limit, looked at
     // before an upload's file is read. addMapping checks it again when it stores.
@@ -126,7 +142,7 @@ public:
 
     // Stores the mappings in one transaction, all or none (an import, which no limit applies to).
     // Their numbers in order, or nothing when one of them names a user that does not exist.
-    virtual std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping>& mappings) = 0;
+    virtual std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping> &mappings) = 0;
 
     // The newest `limit` mappings shared for exactly that plug-in name, newest first.
     virtual std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) = 0;
@@ -139,11 +155,11 @@ public:
     // contains `search` without regard to the case of its letters (SQLite folds ASCII letters only,
     // PostgreSQL all that its locale knows; every name when it is empty), at most `limit` of them,
     // skipping the first `offset`.
-    virtual std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) = 0;
+    virtual std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset,
+                                                   std::int64_t limit) = 0;
 
     // That mapping with its plug-in and file, or nothing when there is no such mapping.
     virtual std::optional<MappingDetails> mappingDetails(std::int64_t id) = 0;
-
 
     // The stored file of that mapping, or nothing when there is no such mapping.
     virtual std::optional<std::string> mappingFile(std::int64_t id) = 0;
@@ -152,4 +168,4 @@ public:
     virtual bool healthy() = 0;
 };
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -16,7 +16,7 @@ bool isValidUtf8(std::string_view bytes);
 
 // Appends the text as a JSON string, quotes included. Bytes that are not well-formed UTF-8 become
 // U+FFFD, each on its own, so the reply is always valid JSON in UTF-8.
-void appendJsonString(std::string& out, std::string_view text);
+void appendJsonString(std::string &out, std::string_view text);
 
 // Replaces each %XX by its byte. A plus sign stays a plus sign: the editor escapes a space as %20 and
 // leaves '+' as it is inside values. Nothing when a '%' is not followed by two hexadecimal digits.
@@ -58,4 +58,4 @@ std::string likeContaining(std::string_view text);
 // allowed when allowLineBreaks is set.
 bool hasControlCharacters(std::string_view text, bool allowLineBreaks);
 
-}  // namespace ovserver
+} // namespace ovserver

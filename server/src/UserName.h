@@ -25,4 +25,4 @@ std::string userNameKey(std::string_view name);
 // looks like; two names that share either key look alike.
 std::string userNameCasedKey(std::string_view name);
 
-}  // namespace ovserver
+} // namespace ovserver

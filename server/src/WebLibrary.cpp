@@ -59,16 +59,27 @@ section.page{margin:1.2rem 0}
 @media (max-width:40em){body{padding:.6rem}.row{grid-template-columns:repeat(4,minmax(0,1fr))}h1{font-size:1.35rem}}
 )css";
 
-void appendEscaped(std::string& out, std::string_view text)
+void appendEscaped(std::string &out, std::string_view text)
 {
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
         }
     }
 }
@@ -81,8 +92,8 @@ std::string urlEncoded(std::string_view text)
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                           c == '-' || c == '.' || c == '_' || c == '~';
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9')
+                           || c == '-' || c == '.' || c == '_' || c == '~';
         if (plain) {
             out += c;
         } else {
@@ -109,8 +120,8 @@ std::string shownDate(std::int64_t secondsSinceEpoch)
 // Where the links of a page point: the library's first page and the server's base, as absolute
 // paths taken from the request's own, so that they hold under any base path.
 struct Paths {
-    std::string base;     // "/community/lib/"
-    std::string library;  // "/community/lib/library/"
+    std::string base;    // "/community/lib/"
+    std::string library; // "/community/lib/library/"
 
     std::string plugin(std::string_view name) const { return library + "plugin?name=" + urlEncoded(name); }
     std::string mapping(std::int64_t id) const { return library + "mapping/" + std::to_string(id); }
@@ -120,13 +131,14 @@ struct Paths {
 // One HTML page, written from top to bottom.
 class Page {
 public:
-    Page(const Paths& paths, std::string_view title, std::string_view plugin = {})
+    Page(const Paths &paths, std::string_view title, std::string_view plugin = {})
     {
         m_html.reserve(8192);
         m_html += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
                   "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>";
         appendEscaped(m_html, title);
-        if (title != "Community library") m_html += " \xE2\x80\x93 Community library";
+        if (title != "Community library")
+            m_html += " \xE2\x80\x93 Community library";
         m_html += "</title><style>";
         m_html += kStyle;
         m_html += "</style></head><body><header><a class=\"home\" href=\"";
@@ -142,12 +154,12 @@ public:
         m_html += "</header><main>";
     }
 
-    Page& raw(std::string_view html)
+    Page &raw(std::string_view html)
     {
         m_html += html;
         return *this;
     }
-    Page& text(std::string_view text)
+    Page &text(std::string_view text)
     {
         appendEscaped(m_html, text);
         return *this;
@@ -163,7 +175,7 @@ private:
     std::string m_html;
 };
 
-Reply notice(const Paths& paths, int status, std::string_view title, std::string_view message)
+Reply notice(const Paths &paths, int status, std::string_view title, std::string_view message)
 {
     Page page(paths, title);
     page.raw("<h1>").text(title).raw("</h1><p class=\"empty\">").text(message).raw("</p><p><a href=\"");
@@ -176,15 +188,16 @@ Reply notice(const Paths& paths, int status, std::string_view title, std::string
 std::optional<std::string> formValue(std::string_view raw)
 {
     std::string spaced(raw);
-    for (char& c : spaced)
-        if (c == '+') c = ' ';
+    for (char &c : spaced)
+        if (c == '+')
+            c = ' ';
     auto value = percentDecode(spaced);
     if (!value || value->size() > kMaxSearchBytes || !isValidUtf8(*value) || hasControlCharacters(*value, false))
         return std::nullopt;
     return value;
 }
 
-Reply pluginIndex(Storage& storage, const Paths& paths, std::string_view query)
+Reply pluginIndex(Storage &storage, const Paths &paths, std::string_view query)
 {
     const QueryParams params = QueryParams::parse(query, {"q", "page"});
     const auto search = formValue(params.raw("q").value_or(""));
@@ -199,25 +212,37 @@ Reply pluginIndex(Storage& storage, const Paths& paths, std::string_view query)
         number = *parsed;
     }
     // One more than a page holds tells whether another page follows.
-    std::vector<PluginSummary> plugins = storage.listPlugins(*search, (number - 1) * kPluginsPerPage, kPluginsPerPage + 1);
+    std::vector<PluginSummary> plugins =
+        storage.listPlugins(*search, (number - 1) * kPluginsPerPage, kPluginsPerPage + 1);
     const bool more = plugins.size() > static_cast<std::size_t>(kPluginsPerPage);
-    if (more) plugins.pop_back();
+    if (more)
+        plugins.pop_back();
 
     Page page(paths, "Community library");
     page.raw("<h1>Shared mappings by plug-in</h1><form class=\"search\" method=\"get\" action=\"").raw(paths.library);
     page.raw("\"><input type=\"search\" name=\"q\" value=\"").text(*search);
-    page.raw("\" placeholder=\"Plug-in name\" aria-label=\"Plug-in name\"><button type=\"submit\">Search</button></form>");
+    page.raw(
+        "\" placeholder=\"Plug-in name\" aria-label=\"Plug-in name\"><button type=\"submit\">Search</button></form>");
     if (plugins.empty()) {
         page.raw("<p class=\"empty\">");
-        if (search->empty()) page.text(number == 1 ? "No plug-in has shared mappings yet." : "There are no more plug-ins.");
-        else page.text("No plug-in whose name contains \xE2\x80\x9C").text(*search).text("\xE2\x80\x9D has shared mappings.");
+        if (search->empty())
+            page.text(number == 1 ? "No plug-in has shared mappings yet." : "There are no more plug-ins.");
+        else
+            page.text("No plug-in whose name contains \xE2\x80\x9C")
+                .text(*search)
+                .text("\xE2\x80\x9D has shared mappings.");
         page.raw("</p>");
     } else {
-        if (!search->empty()) page.raw("<p class=\"summary\">Plug-ins whose name contains \xE2\x80\x9C").text(*search).raw("\xE2\x80\x9D</p>");
+        if (!search->empty())
+            page.raw("<p class=\"summary\">Plug-ins whose name contains \xE2\x80\x9C")
+                .text(*search)
+                .raw("\xE2\x80\x9D</p>");
         page.raw("<ul class=\"plugins\">");
-        for (const PluginSummary& plugin : plugins) {
+        for (const PluginSummary &plugin : plugins) {
             page.raw("<li><a href=\"").raw(paths.plugin(plugin.name)).raw("\">").text(plugin.name);
-            page.raw("</a> <span class=\"count\">").text(plural(plugin.mappings, "mapping", "mappings")).raw("</span></li>");
+            page.raw("</a> <span class=\"count\">")
+                .text(plural(plugin.mappings, "mapping", "mappings"))
+                .raw("</span></li>");
         }
         page.raw("</ul>");
     }
@@ -225,34 +250,58 @@ Reply pluginIndex(Storage& storage, const Paths& paths, std::string_view query)
         const std::string searchPart = search->empty() ? "" : "q=" + urlEncoded(*search) + "&amp;";
         page.raw("<nav class=\"pages\">");
         if (number > 1)
-            page.raw("<a rel=\"prev\" href=\"").raw(paths.library).raw("?").raw(searchPart).raw("page=").raw(std::to_string(number - 1)).raw("\">Previous page</a>");
+            page.raw("<a rel=\"prev\" href=\"")
+                .raw(paths.library)
+                .raw("?")
+                .raw(searchPart)
+                .raw("page=")
+                .raw(std::to_string(number - 1))
+                .raw("\">Previous page</a>");
         if (more)
-            page.raw("<a rel=\"next\" href=\"").raw(paths.library).raw("?").raw(searchPart).raw("page=").raw(std::to_string(number + 1)).raw("\">Next page</a>");
+            page.raw("<a rel=\"next\" href=\"")
+                .raw(paths.library)
+                .raw("?")
+                .raw(searchPart)
+                .raw("page=")
+                .raw(std::to_string(number + 1))
+                .raw("\">Next page</a>");
         page.raw("</nav>");
     }
     return page.finish();
 }
 
-Reply pluginMappings(Storage& storage, const Paths& paths, std::string_view query, std::size_t listLimit)
+Reply pluginMappings(Storage &storage, const Paths &paths, std::string_view query, std::size_t listLimit)
 {
     const auto name = formValue(QueryParams::parse(query, {"name"}).raw("name").value_or(""));
     if (!name || name->empty())
         return notice(paths, 404, "No such plug-in", "The address names no plug-in of the library.");
     const std::vector<MappingSummary> mappings = storage.listMappings(*name, listLimit);
     if (mappings.empty())
-        return notice(paths, 404, "No such plug-in", "No mappings are shared for \xE2\x80\x9C" + *name + "\xE2\x80\x9D.");
+        return notice(paths, 404, "No such plug-in",
+                      "No mappings are shared for \xE2\x80\x9C" + *name + "\xE2\x80\x9D.");
 
     Page page(paths, *name);
     page.raw("<h1>").text(*name).raw("</h1><p class=\"summary\">");
-    page.text(plural(static_cast<std::int64_t>(mappings.size()), "shared mapping", "shared mappings")).text(", newest first");
+    page.text(plural(static_cast<std::int64_t>(mappings.size()), "shared mapping", "shared mappings"))
+        .text(", newest first");
     page.raw("</p><ol class=\"mappings\">");
-    for (const MappingSummary& mapping : mappings) {
-        page.raw("<li><h2><a href=\"").raw(paths.mapping(mapping.id)).raw("\">Mapping ").raw(std::to_string(mapping.id));
+    for (const MappingSummary &mapping : mappings) {
+        page.raw("<li><h2><a href=\"")
+            .raw(paths.mapping(mapping.id))
+            .raw("\">Mapping ")
+            .raw(std::to_string(mapping.id));
         page.raw("</a></h2><p class=\"meta\">by <span class=\"user\">").text(mapping.user);
-        page.raw("</span> \xC2\xB7 <time datetime=\"").raw(isoUtc(mapping.uploadedAt)).raw("\">").raw(shownDate(mapping.uploadedAt));
-        page.raw("</time> \xC2\xB7 <span class=\"downloads\">").text(plural(mapping.downloads, "download", "downloads")).raw("</span></p>");
-        if (mapping.comments.empty()) page.raw("<p class=\"comment none\">No comment</p>");
-        else page.raw("<p class=\"comment\">").text(mapping.comments).raw("</p>");
+        page.raw("</span> \xC2\xB7 <time datetime=\"")
+            .raw(isoUtc(mapping.uploadedAt))
+            .raw("\">")
+            .raw(shownDate(mapping.uploadedAt));
+        page.raw("</time> \xC2\xB7 <span class=\"downloads\">")
+            .text(plural(mapping.downloads, "download", "downloads"))
+            .raw("</span></p>");
+        if (mapping.comments.empty())
+            page.raw("<p class=\"comment none\">No comment</p>");
+        else
+            page.raw("<p class=\"comment\">").text(mapping.comments).raw("</p>");
         page.raw("</li>");
     }
     page.raw("</ol>");
@@ -264,12 +313,13 @@ Reply pluginMappings(Storage& storage, const Paths& paths, std::string_view quer
 std::optional<std::string_view> parameterName(std::string_view entry)
 {
     const std::size_t blank = entry.find(' ');
-    if (blank == std::string_view::npos) return std::nullopt;
+    if (blank == std::string_view::npos)
+        return std::nullopt;
     return entry.substr(blank + 1);
 }
 
 // Pages of 32 controls that the slots fill; an empty mapping still has one.
-std::size_t pageCount(const std::vector<std::string>& entries)
+std::size_t pageCount(const std::vector<std::string> &entries)
 {
     return entries.empty() ? 1 : (entries.size() + kControlsPerPage - 1) / kControlsPerPage;
 }
@@ -277,14 +327,16 @@ std::size_t pageCount(const std::vector<std::string>& entries)
 // The name cut at kShownNameBytes, on a character's boundary, with an ellipsis after it.
 std::string shownName(std::string_view name)
 {
-    if (name.size() <= kShownNameBytes) return std::string(name);
+    if (name.size() <= kShownNameBytes)
+        return std::string(name);
     std::size_t end = kShownNameBytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
     return std::string(name.substr(0, end)) + "\xE2\x80\xA6";
 }
 
 // The panel pages of one view: the view'th group of kPanelPagesPerView, from 1.
-void drawPanel(Page& page, const std::vector<std::string>& entries, std::size_t view)
+void drawPanel(Page &page, const std::vector<std::string> &entries, std::size_t view)
 {
     const std::size_t pages = pageCount(entries);
     const std::size_t first = (view - 1) * kPanelPagesPerView;
@@ -299,7 +351,8 @@ void drawPanel(Page& page, const std::vector<std::string>& entries, std::size_t 
                 const std::size_t slot = p * kControlsPerPage + control;
                 const auto name = slot < entries.size() ? parameterName(entries[slot]) : std::nullopt;
                 const std::string shown = name ? shownName(*name) : "-";
-                page.raw(name ? "<div class=\"control\" title=\"" : "<div class=\"control empty\" title=\"").text(shown);
+                page.raw(name ? "<div class=\"control\" title=\"" : "<div class=\"control empty\" title=\"")
+                    .text(shown);
                 page.raw("\"><span class=\"no\">").raw(std::to_string(control + 1)).raw("</span><span class=\"name\">");
                 page.text(shown).raw("</span></div>");
             }
@@ -309,13 +362,13 @@ void drawPanel(Page& page, const std::vector<std::string>& entries, std::size_t 
     }
 }
 
-Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText, std::string_view query)
+Reply mappingPage(Storage &storage, const Paths &paths, std::string_view idText, std::string_view query)
 {
     const auto id = parseId(idText);
     const auto mapping = id ? storage.mappingDetails(*id) : std::nullopt;
     if (!mapping)
         return notice(paths, 404, "No such mapping", "The library has no shared mapping at this address.");
-    const MappingSummary& summary = mapping->summary;
+    const MappingSummary &summary = mapping->summary;
     const ParameterOrder order = readParameterOrder(mapping->file);
     const std::size_t views = (pageCount(order.entries) + kPanelPagesPerView - 1) / kPanelPagesPerView;
     std::size_t view = 1;
@@ -326,8 +379,9 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText,
         view = static_cast<std::size_t>(*parsed);
     }
     std::int64_t mapped = 0;
-    for (const std::string& entry : order.entries)
-        if (parameterName(entry)) ++mapped;
+    for (const std::string &entry : order.entries)
+        if (parameterName(entry))
+            ++mapped;
 
     Page page(paths, mapping->plugin + ", mapping " + std::to_string(summary.id), mapping->plugin);
     page.raw("<h1>").text(mapping->plugin).raw("</h1><dl class=\"facts\"><dt>Mapping</dt><dd>");
@@ -335,8 +389,10 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText,
     page.raw("</dd><dt>Shared on</dt><dd><time datetime=\"").raw(isoUtc(summary.uploadedAt)).raw("\">");
     page.raw(shownDate(summary.uploadedAt)).raw("</time></dd><dt>Downloads</dt><dd class=\"downloads\">");
     page.raw(std::to_string(summary.downloads)).raw("</dd><dt>Comment</dt>");
-    if (summary.comments.empty()) page.raw("<dd class=\"comment none\">No comment</dd>");
-    else page.raw("<dd class=\"comment\">").text(summary.comments).raw("</dd>");
+    if (summary.comments.empty())
+        page.raw("<dd class=\"comment none\">No comment</dd>");
+    else
+        page.raw("<dd class=\"comment\">").text(summary.comments).raw("</dd>");
     page.raw("</dl><p><a class=\"download\" download=\"CSParameterOrder.plist\" href=\"").raw(paths.file(summary.id));
     page.raw("\">Download CSParameterOrder.plist</a></p>");
     if (order.problem) {
@@ -350,7 +406,10 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText,
             const std::string self = paths.mapping(summary.id) + "?pages=";
             page.raw("<nav class=\"pages\">");
             if (view > 1)
-                page.raw("<a rel=\"prev\" href=\"").raw(self).raw(std::to_string(view - 1)).raw("\">Previous pages</a>");
+                page.raw("<a rel=\"prev\" href=\"")
+                    .raw(self)
+                    .raw(std::to_string(view - 1))
+                    .raw("\">Previous pages</a>");
             if (view < views)
                 page.raw("<a rel=\"next\" href=\"").raw(self).raw(std::to_string(view + 1)).raw("\">Next pages</a>");
             page.raw("</nav>");
@@ -359,35 +418,40 @@ Reply mappingPage(Storage& storage, const Paths& paths, std::string_view idText,
     return page.finish();
 }
 
-}  // namespace
+} // namespace
 
-std::optional<Reply> libraryPage(Storage& storage, std::string_view method, const std::vector<std::string_view>& parts,
+std::optional<Reply> libraryPage(Storage &storage, std::string_view method, const std::vector<std::string_view> &parts,
                                  std::string_view query, std::size_t listLimit)
 {
     // The last "library" component that the rest of the path makes a library address.
     for (std::size_t k = parts.size(); k-- > 0;) {
-        if (parts[k] != "library") continue;
+        if (parts[k] != "library")
+            continue;
         const std::span<const std::string_view> rest(parts.data() + k + 1, parts.size() - k - 1);
         const bool index = rest.empty() || (rest.size() == 1 && rest[0].empty());
         const bool plugin = rest.size() == 1 && rest[0] == "plugin";
         const bool mapping = rest.size() == 2 && rest[0] == "mapping";
-        if (!index && !plugin && !mapping) continue;
+        if (!index && !plugin && !mapping)
+            continue;
         if (method != "GET" && method != "HEAD")
             return Reply{405, std::string(kTextType), "The library's pages answer GET requests only.", {}, {}};
 
         // Empty components are left out: a base of "//host/" would make every link lead to that host.
         Paths paths{"/", {}};
         for (std::size_t i = 0; i < k; ++i) {
-            if (parts[i].empty()) continue;
+            if (parts[i].empty())
+                continue;
             paths.base += urlEncoded(parts[i]);
             paths.base += '/';
         }
         paths.library = paths.base + "library/";
-        if (index) return pluginIndex(storage, paths, query);
-        if (plugin) return pluginMappings(storage, paths, query, listLimit);
+        if (index)
+            return pluginIndex(storage, paths, query);
+        if (plugin)
+            return pluginMappings(storage, paths, query, listLimit);
         return mappingPage(storage, paths, rest[1], query);
     }
     return std::nullopt;
 }
 
-}  // namespace ovserver
+} // namespace ovserver

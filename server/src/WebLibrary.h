@@ -18,7 +18,7 @@ namespace ovserver {
 // The page for a request whose decoded path has these components, or nothing when the path is not
 // one of the library's (the request is then someone else's). A plug-in's page shows its newest
 // listLimit mappings.
-std::optional<Reply> libraryPage(Storage& storage, std::string_view method, const std::vector<std::string_view>& parts,
+std::optional<Reply> libraryPage(Storage &storage, std::string_view method, const std::vector<std::string_view> &parts,
                                  std::string_view query, std::size_t listLimit);
 
-}  // namespace ovserver
+} // namespace ovserver

@@ -23,9 +23,10 @@
 
 using namespace ovserver;
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
-    const ParsedOptions parsed = parseOptions({argv + 1, argv + argc}, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"));
+    const ParsedOptions parsed =
+        parseOptions({argv + 1, argv + argc}, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"));
     if (parsed.showHelp) {
         std::fputs(usage().c_str(), stdout);
         return 0;
@@ -38,7 +39,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ovcommunity-server: %s (see --help)\n", parsed.error.c_str());
         return 2;
     }
-    const Options& options = parsed.options;
+    const Options &options = parsed.options;
     if (!pin::initialise()) {
         std::fputs("ovcommunity-server: libsodium cannot start (no random source)\n", stderr);
         return 1;
@@ -72,17 +73,18 @@ int main(int argc, char** argv)
     if (!isPostgresUrl(options.databasePath)) {
         const std::filesystem::path database(options.databasePath);
         std::error_code error;
-        if (database.has_parent_path()) std::filesystem::create_directories(database.parent_path(), error);
+        if (database.has_parent_path())
+            std::filesystem::create_directories(database.parent_path(), error);
         if (error) {
-            std::fprintf(stderr, "ovcommunity-server: cannot create the folder %s: %s\n", database.parent_path().c_str(),
-                         error.message().c_str());
+            std::fprintf(stderr, "ovcommunity-server: cannot create the folder %s: %s\n",
+                         database.parent_path().c_str(), error.message().c_str());
             return 1;
         }
     }
     std::unique_ptr<Storage> storage;
     try {
         storage = openStorage(options.databasePath, options.dbConnections);
-    } catch (const StorageError& failure) {
+    } catch (const StorageError &failure) {
         std::fprintf(stderr, "ovcommunity-server: %s\n", failure.what());
         return 1;
     }
@@ -101,7 +103,8 @@ int main(int argc, char** argv)
     HttpServer server(handler, {}, limits);
     const int port = server.bind(options.listenAddress, options.port);
     if (port < 0) {
-        std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(), options.port);
+        std::fprintf(stderr, "ovcommunity-server: cannot listen on %s port %d\n", options.listenAddress.c_str(),
+                     options.port);
         return 1;
     }
     const bool ipv6 = options.listenAddress.find(':') != std::string::npos;
@@ -113,12 +116,14 @@ int main(int argc, char** argv)
     std::thread waiter([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        if (signalled.exchange(true)) return;  // woken by main below: the server has stopped already
+        if (signalled.exchange(true))
+            return; // woken by main below: the server has stopped already
         std::fprintf(stderr, "stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
         server.stop();
     });
     const bool served = server.run();
-    if (!signalled.exchange(true)) pthread_kill(waiter.native_handle(), SIGTERM);
+    if (!signalled.exchange(true))
+        pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();
     return served ? 0 : 1;
 }

@@ -19,7 +19,7 @@ const QString kTerminateQuestion = QStringLiteral("applicationShouldTerminate:")
 
 class SqliteStoreContext final : public StoreContext {
 public:
-    explicit SqliteStoreContext(QString connection) : m_connection(std::move(connection)) {}
+    explicit SqliteStoreContext(QString connection) : m_connection(std::move(connection)) { }
     ~SqliteStoreContext() override
     {
         QSqlDatabase::database(m_connection, false).close();
@@ -60,10 +60,11 @@ std::unique_ptr<StoreContext> openSqliteStore(const QString &file, QString *erro
         query.exec(QStringLiteral("PRAGMA fullfsync = ON"));
 #endif
         // Creating the table writes the file, and fails on a file that is not a database.
-        if (!query.exec(QStringLiteral(
-                "CREATE TABLE IF NOT EXISTS store_metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL)"))
-            || !query.exec(QStringLiteral("INSERT OR IGNORE INTO store_metadata (key, value) VALUES ('identifier', '%1')")
-                               .arg(QUuid::createUuid().toString(QUuid::WithoutBraces))))
+        if (!query.exec(
+                QStringLiteral("CREATE TABLE IF NOT EXISTS store_metadata (key TEXT PRIMARY KEY, value TEXT NOT NULL)"))
+            || !query.exec(
+                QStringLiteral("INSERT OR IGNORE INTO store_metadata (key, value) VALUES ('identifier', '%1')")
+                    .arg(QUuid::createUuid().toString(QUuid::WithoutBraces))))
             return fail(query.lastError().text());
     }
     return std::make_unique<SqliteStoreContext>(connection);

@@ -42,7 +42,10 @@ public:
     using ErrorPresenter = std::function<bool(const StoreError &error)>;
     using LogSink = std::function<void(const QString &line)>;
 
-    enum class TerminateReply { TerminateCancel = 0, TerminateNow = 1 };
+    enum class TerminateReply {
+        TerminateCancel = 0,
+        TerminateNow = 1
+    };
 
     SavedDataStore(QString folder, ErrorPresenter presentError, LogSink log, StoreOpener open = openSqliteStore);
     ~SavedDataStore();

@@ -80,8 +80,8 @@ int main(int argc, char *argv[])
     ov::ui::qt::MainWindow window;
     // The community server: OVCORVANTA_COMMUNITY_URL, else the address kept in the preferences, else
     // the compiled-in one.
-    ov::community::CommunityClient community(ov::community::communityBaseUrl(
-        settings.value(ov::ui::qt::PreferencesDialog::kCommunityUrlKey).toString()));
+    ov::community::CommunityClient community(
+        ov::community::communityBaseUrl(settings.value(ov::ui::qt::PreferencesDialog::kCommunityUrlKey).toString()));
     ov::ui::ViewController controller(
         state, window,
         {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logToStandardError, &community,

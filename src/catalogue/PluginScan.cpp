@@ -79,8 +79,8 @@ QString withoutLastComponent(const QString &path)
 
 void logEnumeratorError(const LogSink &log, const std::string &path, int error)
 {
-    log(QStringLiteral("Enumerator Error: %1: %2").arg(QFile::decodeName(path.c_str()),
-                                                       QString::fromLocal8Bit(std::strerror(error))));
+    log(QStringLiteral("Enumerator Error: %1: %2")
+            .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(std::strerror(error))));
 }
 
 } // namespace
@@ -91,9 +91,8 @@ QVector<ScanRoot> scanRoots(const QString &home, const QString &allUsersRoot)
     const QString logicRoot = home + kLogicSettingsRoot;
     const QDir parent(withoutLastComponent(logicRoot));
     QStringList matches = parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-    matches.removeIf([](const QString &name) {
-        return name.compare(kPluginSettingsFolderName, Qt::CaseInsensitive) != 0;
-    });
+    matches.removeIf(
+        [](const QString &name) { return name.compare(kPluginSettingsFolderName, Qt::CaseInsensitive) != 0; });
     if (matches.isEmpty())
         roots.append({logicRoot, kLogicTypeLabel});
     for (const QString &name : matches)
@@ -146,8 +145,8 @@ PluginList checkFiles(const QString &root, const QString &typeLabel, const LogSi
         const QString folder = QFile::decodeName(frame.path.c_str());
         const QString grandparent = lastComponent(withoutLastComponent(folder));
         PluginRecord record;
-        record.Type = grandparent.compare(kPluginSettingsFolderName, Qt::CaseInsensitive) == 0 ? typeLabel
-                                                                                               : grandparent;
+        record.Type =
+            grandparent.compare(kPluginSettingsFolderName, Qt::CaseInsensitive) == 0 ? typeLabel : grandparent;
         record.Plugin = lastComponent(folder);
         record.fileLocation = QFile::decodeName(joinPath(frame.path, entry.name).c_str());
         records.append(std::move(record));

@@ -32,21 +32,22 @@ using mapping::LoadedMapping;
 using mapping::MappingTable;
 using mapping::ParameterEntry;
 
-const QString kNothingChanged = QStringLiteral("Nothing changed: the file was not saved, and its backups are as they were.");
+const QString kNothingChanged =
+    QStringLiteral("Nothing changed: the file was not saved, and its backups are as they were.");
 
-const QString kUsage = QStringLiteral(
-    "usage:\n"
-    "  ovmap scan [--home DIR] [--json]\n"
-    "  ovmap show FILE [--page N] [--json]\n"
-    "  ovmap chart FILE [--plugin NAME] [-o OUT]\n"
-    "  ovmap chart --all [--home DIR] [--out-dir DIR]\n"
-    "  ovmap edit FILE OP [OP ...]\n"
-    "      OP: assign PAGE CONTROL \"NUM NAME\" | clear PAGE CONTROL | add-page | delete-page PAGE\n"
-    "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
-    "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
-    "  ovmap recall FILE original|prev\n"
-    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
-    "  ovmap --version\n");
+const QString kUsage =
+    QStringLiteral("usage:\n"
+                   "  ovmap scan [--home DIR] [--json]\n"
+                   "  ovmap show FILE [--page N] [--json]\n"
+                   "  ovmap chart FILE [--plugin NAME] [-o OUT]\n"
+                   "  ovmap chart --all [--home DIR] [--out-dir DIR]\n"
+                   "  ovmap edit FILE OP [OP ...]\n"
+                   "      OP: assign PAGE CONTROL \"NUM NAME\" | clear PAGE CONTROL | add-page | delete-page PAGE\n"
+                   "          | clear-page PAGE | swap-pages PAGE PAGE | mode 0|1\n"
+                   "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
+                   "  ovmap recall FILE original|prev\n"
+                   "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
+                   "  ovmap --version\n");
 
 // A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
 struct UsageError {
@@ -144,13 +145,27 @@ private:
     {
         static constexpr char kHex[] = "0123456789abcdef";
         switch (c) {
-        case u'"': m_json.append("\\\""); return;
-        case u'\\': m_json.append("\\\\"); return;
-        case u'\b': m_json.append("\\b"); return;
-        case u'\f': m_json.append("\\f"); return;
-        case u'\n': m_json.append("\\n"); return;
-        case u'\r': m_json.append("\\r"); return;
-        case u'\t': m_json.append("\\t"); return;
+        case u'"':
+            m_json.append("\\\"");
+            return;
+        case u'\\':
+            m_json.append("\\\\");
+            return;
+        case u'\b':
+            m_json.append("\\b");
+            return;
+        case u'\f':
+            m_json.append("\\f");
+            return;
+        case u'\n':
+            m_json.append("\\n");
+            return;
+        case u'\r':
+            m_json.append("\\r");
+            return;
+        case u'\t':
+            m_json.append("\\t");
+            return;
         default:
             m_json.append("\\u00");
             m_json.append(kHex[c >> 4]);
@@ -267,8 +282,7 @@ int commandScan(const QStringList &arguments, QTextStream &out, QTextStream &err
         out << QJsonDocument(array).toJson(QJsonDocument::Indented);
     } else {
         for (const catalogue::PluginRecord &record : records)
-            out << record.Type << '\t' << record.Plugin << '\t' << record.State << '\t' << record.fileLocation
-                << '\n';
+            out << record.Type << '\t' << record.Plugin << '\t' << record.State << '\t' << record.fileLocation << '\n';
     }
     return kExitOk;
 }
@@ -338,11 +352,10 @@ QString chartFileName(const catalogue::PluginRecord &record, QSet<QString> &used
 
 int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    const ParsedArguments parsed =
-        parseArguments(arguments,
-                       {QStringLiteral("--plugin"), QStringLiteral("-o"), QStringLiteral("--home"),
-                        QStringLiteral("--out-dir")},
-                       {QStringLiteral("--all")});
+    const ParsedArguments parsed = parseArguments(
+        arguments,
+        {QStringLiteral("--plugin"), QStringLiteral("-o"), QStringLiteral("--home"), QStringLiteral("--out-dir")},
+        {QStringLiteral("--all")});
     if (!parsed.flags.contains(QStringLiteral("--all"))) {
         if (parsed.positional.size() != 1)
             throw UsageError{QStringLiteral("chart takes one FILE, or --all")};
@@ -389,14 +402,18 @@ struct Operation {
 std::optional<QString> checkPage(const MappingTable &table, int page)
 {
     if (!table.hasPage(page))
-        return QStringLiteral("page %1 does not exist (the mapping has %2)").arg(page).arg(panel::totalPagesText(table.totalPages));
+        return QStringLiteral("page %1 does not exist (the mapping has %2)")
+            .arg(page)
+            .arg(panel::totalPagesText(table.totalPages));
     return std::nullopt;
 }
 
 std::optional<QString> checkControl(int control)
 {
     if (control < 1 || control > mapping::kControlsPerPage)
-        return QStringLiteral("control %1 does not exist (controls are 1 to %2)").arg(control).arg(mapping::kControlsPerPage);
+        return QStringLiteral("control %1 does not exist (controls are 1 to %2)")
+            .arg(control)
+            .arg(mapping::kControlsPerPage);
     return std::nullopt;
 }
 

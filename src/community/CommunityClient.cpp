@@ -38,8 +38,9 @@ std::optional<QString> decodeUtf8(const QByteArray &bytes)
 
 bool isPlainText(const QNetworkReply *reply)
 {
-    return reply->header(QNetworkRequest::ContentTypeHeader).toString().startsWith(QLatin1String("text/plain"),
-                                                                                   Qt::CaseInsensitive);
+    return reply->header(QNetworkRequest::ContentTypeHeader)
+        .toString()
+        .startsWith(QLatin1String("text/plain"), Qt::CaseInsensitive);
 }
 
 // Why `reply`, which came with an HTTP status, is not the answer that `expect` waits for; empty when it is.
@@ -62,8 +63,7 @@ QString protocolFailure(const QNetworkReply *reply, const QByteArray &body, Expe
 
 } // namespace
 
-PendingExchange::PendingExchange(QNetworkReply *reply, int deadlineMs, qint64 maxBytes, Expect expect,
-                                 QObject *parent)
+PendingExchange::PendingExchange(QNetworkReply *reply, int deadlineMs, qint64 maxBytes, Expect expect, QObject *parent)
     : QObject(parent), m_reply(reply), m_origin(reply->url()), m_expect(expect)
 {
     // A server, or anyone on the way, cannot fill the memory.
@@ -161,7 +161,7 @@ void FileDownload::onFinished()
     emit downloadDidFinish(this);
 }
 
-CommunityClient::CommunityClient(const QString &baseUrl, QObject *parent) : QObject(parent), m_baseUrl(baseUrl) {}
+CommunityClient::CommunityClient(const QString &baseUrl, QObject *parent) : QObject(parent), m_baseUrl(baseUrl) { }
 
 PendingExchange *CommunityClient::send(const QString &appendedText, int deadlineMs, Expect expect,
                                        const QByteArray &body, const QByteArray &contentType)

@@ -38,12 +38,11 @@ inline const QString kDownloadUnreadableInfo = QStringLiteral(
 // one, past the deadline, cancelled, a refused redirect, or a reply that is not what the exchange
 // expects. The reason is one of those below or the network's own error text.
 inline const QString kServerDidNotAnswer = QStringLiteral("The community server did not answer");
-inline const QString kServerDidNotAnswerInfo =
-    QStringLiteral("The community server at %1 did not answer: %2.");
+inline const QString kServerDidNotAnswerInfo = QStringLiteral("The community server at %1 did not answer: %2.");
 inline const QString kTimedOut = QStringLiteral("timed out after %1 seconds"); // the deadline
 inline const QString kCancelled = QStringLiteral("cancelled while waiting");
 inline const QString kRedirectRefused = QStringLiteral("it sent the request on to %1, which is not followed"); // URL
-inline const QString kHttpStatus = QStringLiteral("HTTP status %1 %2");                   // code, reason
+inline const QString kHttpStatus = QStringLiteral("HTTP status %1 %2");                      // code, reason
 inline const QString kHttpStatusSaying = QStringLiteral("HTTP status %1 %2, saying \"%3\""); // and its text
 inline const QString kNotADownloadList = QStringLiteral("its reply is not a list of shared mappings");
 // Shown, with a Cancel button, while an exchange runs.

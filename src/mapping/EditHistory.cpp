@@ -51,9 +51,9 @@ QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry>
     // at the close.
     std::vector<int> order(m_kept.size());
     std::iota(order.begin(), order.end(), 0);
-    const bool keptInOrder = std::adjacent_find(m_kept.cbegin(), m_kept.cend(), [](const auto &a, const auto &b) {
-                                 return a.first >= b.first;
-                             }) == m_kept.cend();
+    const bool keptInOrder = std::adjacent_find(m_kept.cbegin(), m_kept.cend(),
+                                                [](const auto &a, const auto &b) { return a.first >= b.first; })
+                             == m_kept.cend();
     if (!keptInOrder) {
         std::sort(order.begin(), order.end(), [this](int a, int b) {
             const int slotA = m_kept[size_t(a)].first, slotB = m_kept[size_t(b)].first;
@@ -141,7 +141,8 @@ bool EditHistory::redo(MappingTable &table)
     return true;
 }
 
-QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &before, const QVector<ParameterEntry> &after)
+QVector<TableChange> EditHistory::difference(const QVector<ParameterEntry> &before,
+                                             const QVector<ParameterEntry> &after)
 {
     QVector<TableChange> changes;
     const qsizetype oldSize = before.size();

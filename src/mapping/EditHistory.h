@@ -82,7 +82,7 @@ private:
     std::deque<Step> m_steps;
     qsizetype m_done = 0; // steps [0, m_done) are done, the rest undone
     int m_depth = 0;
-    MappingTable m_before; // the table when the open step began; shares its data until the table changes
+    MappingTable m_before;    // the table when the open step began; shares its data until the table changes
     bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
     std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
     QString m_name;

@@ -34,6 +34,9 @@ QString entryString(const ParameterEntry &entry);
 // the text, capitals and small letters alike. An empty text finds every entry.
 bool matchesSearch(const ParameterEntry &entry, const QString &text);
 
-inline int slotIndex(int page, int control) { return (page - 1) * kControlsPerPage + (control - 1); }
+inline int slotIndex(int page, int control)
+{
+    return (page - 1) * kControlsPerPage + (control - 1);
+}
 
 } // namespace ov::mapping

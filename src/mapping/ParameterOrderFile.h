@@ -60,8 +60,8 @@ enum class OravelizeOutcome {
 
 struct OravelizeResult final {
     OravelizeOutcome outcome = OravelizeOutcome::Missing;
-    QString detail;          // the reason, for the failures
-    PlistDocument document;  // the document as it now stands on disk (empty unless read)
+    QString detail;         // the reason, for the failures
+    PlistDocument document; // the document as it now stands on disk (empty unless read)
     bool ok() const { return outcome == OravelizeOutcome::AlreadyListed || outcome == OravelizeOutcome::Added; }
 };
 

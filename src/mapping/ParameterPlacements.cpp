@@ -6,8 +6,7 @@
 
 namespace ov::mapping {
 
-ParameterPlacements::ParameterPlacements(const QVector<ParameterEntry> &table)
-    : m_idAt(size_t(table.size()), -1)
+ParameterPlacements::ParameterPlacements(const QVector<ParameterEntry> &table) : m_idAt(size_t(table.size()), -1)
 {
     for (qsizetype slot = 0; slot < table.size(); ++slot) {
         const ParameterEntry &entry = table.at(slot);
@@ -48,8 +47,8 @@ std::span<const int> ParameterPlacements::slotsAt(int slot) const
 void ParameterPlacements::place(int id, int slot)
 {
     std::vector<int> &taken = m_slots[size_t(id)];
-    taken.insert(taken.empty() || taken.back() < slot ? taken.end() : std::lower_bound(taken.begin(), taken.end(), slot),
-                 slot);
+    taken.insert(
+        taken.empty() || taken.back() < slot ? taken.end() : std::lower_bound(taken.begin(), taken.end(), slot), slot);
     m_idAt[size_t(slot)] = id;
 }
 
@@ -122,8 +121,8 @@ void ParameterPlacements::update(const QVector<TableChange> &changes, const QVec
             size_t bucket = bucketOf(entry.Parameter.constData());
             for (int probe = 0; probe < kProbes && left[bucket].text; ++probe, bucket = next(bucket)) {
                 const ParameterEntry &leaver = *left[bucket].entry;
-                if (left[bucket].text == entry.Parameter.constData() && leaver.Parameter.size() == entry.Parameter.size()
-                    && alike(leaver.ParamNum, entry.ParamNum)) {
+                if (left[bucket].text == entry.Parameter.constData()
+                    && leaver.Parameter.size() == entry.Parameter.size() && alike(leaver.ParamNum, entry.ParamNum)) {
                     id = left[bucket].id;
                     break;
                 }
@@ -175,7 +174,8 @@ QString placementText(std::span<const int> slotIndices, int leaveOut)
             continue;
         if (!text.isEmpty())
             text += QStringLiteral(", ");
-        text += QString::number(slot / kControlsPerPage + 1) + QLatin1Char('/') + QString::number(slot % kControlsPerPage + 1);
+        text += QString::number(slot / kControlsPerPage + 1) + QLatin1Char('/')
+                + QString::number(slot % kControlsPerPage + 1);
     }
     return text;
 }

@@ -31,8 +31,7 @@ QString stringOf(plist_t node)
 }
 
 // Calls `visit` with each key and value of a dictionary, in order.
-template <typename Visit>
-void forEachItem(plist_t dict, Visit visit)
+template <typename Visit> void forEachItem(plist_t dict, Visit visit)
 {
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(dict, &iter);
@@ -102,9 +101,9 @@ void PlistDocument::NodeDeleter::operator()(void *node) const
     plist_free(static_cast<plist_t>(node));
 }
 
-PlistDocument::PlistDocument() : m_root(plist_new_dict()) {}
+PlistDocument::PlistDocument() : m_root(plist_new_dict()) { }
 
-PlistDocument::PlistDocument(const PlistDocument &other) : m_root(plist_copy(other.m_root.get())) {}
+PlistDocument::PlistDocument(const PlistDocument &other) : m_root(plist_copy(other.m_root.get())) { }
 
 PlistDocument &PlistDocument::operator=(const PlistDocument &other)
 {
@@ -144,7 +143,8 @@ PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus 
     return document;
 }
 
-PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error, QByteArray *bytesRead)
+PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error,
+                                      QByteArray *bytesRead)
 {
     const QFileInfo info(path);
     if (!info.exists()) {

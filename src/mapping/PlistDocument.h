@@ -12,18 +12,18 @@ namespace ov::mapping {
 // What became of an attempt to read a property-list dictionary.
 enum class PlistReadStatus {
     Ok,
-    Missing,          // no file at the path
-    Unreadable,       // the file exists but cannot be opened or read
-    NotPropertyList,  // the bytes are neither an XML nor a binary property list, or one this program
-                      // refuses to read (nested too deeply, referring to itself, a NUL in a text)
-    NotDictionary,    // a property list whose root is not a dictionary
+    Missing,         // no file at the path
+    Unreadable,      // the file exists but cannot be opened or read
+    NotPropertyList, // the bytes are neither an XML nor a binary property list, or one this program
+                     // refuses to read (nested too deeply, referring to itself, a NUL in a text)
+    NotDictionary,   // a property list whose root is not a dictionary
 };
 
 // A property-list dictionary, read from XML or binary and written as XML. Keys keep their order;
 // values this program does not know are carried through unchanged.
 class PlistDocument final {
 public:
-    PlistDocument();  // an empty dictionary
+    PlistDocument(); // an empty dictionary
     PlistDocument(const PlistDocument &other);
     PlistDocument &operator=(const PlistDocument &other);
     PlistDocument(PlistDocument &&) noexcept = default;

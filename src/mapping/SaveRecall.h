@@ -41,7 +41,11 @@ struct SaveResult final {
 SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &table, int pluginMode);
 
 struct RecallResult final {
-    enum class Outcome { Recalled, Missing, CopyFailed };
+    enum class Outcome {
+        Recalled,
+        Missing,
+        CopyFailed
+    };
     Outcome outcome = Outcome::Recalled;
     QString file;
     QString backup;

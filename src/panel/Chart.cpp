@@ -9,15 +9,15 @@ namespace {
 // The header with its two places for the plug-in's name and the file location.
 const QString kHeaderBeforeName = QStringLiteral("<html><body><h1>MCU Mapping for '");
 const QString kHeaderBeforeLocation = QStringLiteral("'</h1><p>File Location: ");
-const QString kHeaderRest = QStringLiteral(
-    "</p><style>table {width:100%; border: solid 1px;text-align:left;background-color:grey;} "
-    "table th{font-size:85%;background-color:lime;} "
-    "table td{font-size:85%;text-align:center;height:50px;width:10%;background-color:white;} </style>"
-    "<table><tr><th>Section</th>"
-    "<th style='text-align:center;'>Pot 1</th><th style='text-align:center;'>Pot 2</th>"
-    "<th style='text-align:center;'>Pot 3</th><th style='text-align:center;'>Pot 4</th>"
-    "<th style='text-align:center;'>Pot 5</th><th style='text-align:center;'>Pot 6</th>"
-    "<th style='text-align:center;'>Pot 7</th><th style='text-align:center;'>Pot 8</th></tr>");
+const QString kHeaderRest =
+    QStringLiteral("</p><style>table {width:100%; border: solid 1px;text-align:left;background-color:grey;} "
+                   "table th{font-size:85%;background-color:lime;} "
+                   "table td{font-size:85%;text-align:center;height:50px;width:10%;background-color:white;} </style>"
+                   "<table><tr><th>Section</th>"
+                   "<th style='text-align:center;'>Pot 1</th><th style='text-align:center;'>Pot 2</th>"
+                   "<th style='text-align:center;'>Pot 3</th><th style='text-align:center;'>Pot 4</th>"
+                   "<th style='text-align:center;'>Pot 5</th><th style='text-align:center;'>Pot 6</th>"
+                   "<th style='text-align:center;'>Pot 7</th><th style='text-align:center;'>Pot 8</th></tr>");
 
 bool needsEscaping(char16_t c)
 {
@@ -37,12 +37,23 @@ void appendEscaped(QString &out, QStringView text)
         out.append(QStringView(run, at));
         run = at + 1;
         switch (c) {
-        case u'&': out += u"&amp;"; continue;
-        case u'<': out += u"&lt;"; continue;
-        case u'>': out += u"&gt;"; continue;
-        case u'"': out += u"&quot;"; continue;
-        case u'\'': out += u"&#39;"; continue;
-        default: break;
+        case u'&':
+            out += u"&amp;";
+            continue;
+        case u'<':
+            out += u"&lt;";
+            continue;
+        case u'>':
+            out += u"&gt;";
+            continue;
+        case u'"':
+            out += u"&quot;";
+            continue;
+        case u'\'':
+            out += u"&#39;";
+            continue;
+        default:
+            break;
         }
         char32_t codePoint = c;
         if (QChar::isHighSurrogate(c) && at + 1 != end && QChar::isLowSurrogate(at[1])) {
@@ -78,8 +89,8 @@ void appendChartRow(QString &chart, const mapping::MappingTable &table, int firs
     chart += u"</th>";
     for (int slot = firstSlot; slot <= lastSlot; ++slot) {
         chart += u"<td>";
-        appendEscaped(chart, table.hasSlot(slot - 1) ? table.plistBuild.at(slot - 1).Parameter
-                                                     : mapping::kEmptyParameter);
+        appendEscaped(chart,
+                      table.hasSlot(slot - 1) ? table.plistBuild.at(slot - 1).Parameter : mapping::kEmptyParameter);
         chart += u"</td>";
     }
     chart += u"</tr>";

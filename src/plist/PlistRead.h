@@ -27,8 +27,7 @@ inline plist_t readXmlOrBinary(const char *bytes, std::uint32_t length)
 // Calls `visit` with each item of an array, in order. libplist 2.2 indexes only the arrays that
 // it built item by item: plist_array_get_item on one read from a binary list walks from its first
 // item, which made reading each item in turn cost the square of the array's length.
-template <typename Visit>
-void forEachArrayItem(plist_t array, Visit visit)
+template <typename Visit> void forEachArrayItem(plist_t array, Visit visit)
 {
     plist_array_iter iter = nullptr;
     plist_array_new_iter(array, &iter);

@@ -42,7 +42,13 @@ std::optional<std::string> binaryProblem(std::string_view bin)
     if (tableOffset < kHeader || tableOffset > trailer || (trailer - tableOffset) / offsetSize < objectCount)
         return broken;
 
-    enum class Kind { Scalar, Container, Broken, TextWithNul, TooLong };
+    enum class Kind {
+        Scalar,
+        Container,
+        Broken,
+        TextWithNul,
+        TooLong
+    };
     struct Object {
         Kind kind = Kind::Broken;
         std::uint64_t bytes = 0; // of a text or data
@@ -133,8 +139,8 @@ std::optional<std::string> binaryProblem(std::string_view bin)
         else if (found.kind == Kind::TextWithNul)
             problem = "a text of the property list holds a NUL character";
         else if (found.kind == Kind::TooLong)
-            problem = "an array or dictionary of the property list holds more than " +
-                      std::to_string(kMaxContainerEntries) + " entries";
+            problem = "an array or dictionary of the property list holds more than "
+                      + std::to_string(kMaxContainerEntries) + " entries";
         else if (path.size() == kMaxNesting)
             problem = "the property list nests too deeply";
         if (problem)
@@ -179,8 +185,8 @@ std::optional<std::string> binaryProblem(std::string_view bin)
             continue;
         }
         Shape &shape = shapes[frame.object];
-        shape = Shape{false, true, static_cast<std::uint8_t>(frame.childHeight + 1), frame.expanded,
-                      frame.expandedBytes};
+        shape =
+            Shape{false, true, static_cast<std::uint8_t>(frame.childHeight + 1), frame.expanded, frame.expandedBytes};
         path.pop_back();
         if (!account(shape))
             return problem;

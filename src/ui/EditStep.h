@@ -9,7 +9,10 @@ namespace ov::ui {
 // The relabels inside a step leave the panel's marks to the step's close, which knows what changed.
 class ViewController::EditStep final {
 public:
-    enum class Writes { WholeTable, AnnouncedSlots };
+    enum class Writes {
+        WholeTable,
+        AnnouncedSlots
+    };
     EditStep(ViewController &controller, const QString &name, Writes writes = Writes::WholeTable)
         : m_controller(controller)
     {

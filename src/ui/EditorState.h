@@ -18,7 +18,12 @@ inline const QString kNoOneHere = QStringLiteral("NOONEHERE");
 
 // What Show Changes compares the table with: nothing, the plug-in's file on disk (unsaved
 // changes), its ".prev" backup or its ".original" backup.
-enum class ChangesBase { None, SavedFile, Previous, Original };
+enum class ChangesBase {
+    None,
+    SavedFile,
+    Previous,
+    Original
+};
 
 // The open plug-in's mapping as its own file held it when it was last loaded or saved: what the
 // unsaved edits are measured against.

@@ -34,9 +34,9 @@ inline const QString kHelpText = QStringLiteral(
 // Our own texts for a parameter-order file that cannot be prepared when it is opened.
 inline const QString kPluginFileUnreadable = QStringLiteral("Plugin file cannot be read");
 // %1: the file, %2: why.
-inline const QString kPluginFileUnreadableInfo = QStringLiteral(
-    "The file %1 cannot be read as a property list (%2). It was left as it is, and the plugin "
-    "was not opened.");
+inline const QString kPluginFileUnreadableInfo =
+    QStringLiteral("The file %1 cannot be read as a property list (%2). It was left as it is, and the plugin "
+                   "was not opened.");
 inline const QString kPluginFileNotUpdated = QStringLiteral("Plugin file could not be updated");
 // %1: the file, %2: why.
 inline const QString kPluginFileNotUpdatedInfo = QStringLiteral(
@@ -93,8 +93,8 @@ inline const QString kChangedPages = QStringLiteral("Changed pages: %1");
 inline const QString kNoChanges = QStringLiteral("No changes");
 inline const QString kNoBackupToCompare = QStringLiteral("No backup to compare with");
 // %1: the backup.
-inline const QString kNoBackupToCompareInfo = QStringLiteral(
-    "%1 does not exist yet: the first save makes it. Changes will show once it exists.");
+inline const QString kNoBackupToCompareInfo =
+    QStringLiteral("%1 does not exist yet: the first save makes it. Changes will show once it exists.");
 
 // A control whose parameter stands on other controls too. %1: those controls ("1/9, 3/2").
 inline const QString kAlsoOn = QStringLiteral("Also on %1");

@@ -61,7 +61,12 @@ enum class Field {
     cwinUploadedComments, // download window: comments of the highlighted shared mapping
 };
 
-enum class Window { cwinMainWindow, cwinUploadWindow, cwinDownloadWindow, cwinCloudWindow };
+enum class Window {
+    cwinMainWindow,
+    cwinUploadWindow,
+    cwinDownloadWindow,
+    cwinCloudWindow
+};
 
 // What the logic needs of the window, and nothing else. Controls are numbered 1 to 32; list rows
 // are counted from 0 in the list's arranged order (as sorted and filtered on screen).
@@ -120,7 +125,11 @@ public:
 
     // ---- editing: unsaved edits, undo and redo, where parameters stand ----
 
-    enum class SaveAnswer { Save, Discard, Cancel };
+    enum class SaveAnswer {
+        Save,
+        Discard,
+        Cancel
+    };
     // A modal question with the buttons "Save", "Discard" and "Cancel"; closing it is Cancel.
     virtual SaveAnswer askToSave(const QString &message, const QString &informativeText) = 0;
     // A modal question with the buttons "Discard" and "Cancel", for when saving first would keep

@@ -19,11 +19,25 @@ namespace ov::ui {
 namespace {
 
 constexpr Button kPluginButtons[] = {
-    Button::firstPage,     Button::prevPage,     Button::nextPage,     Button::lastPage,
-    Button::newPage,       Button::deletePage,   Button::clearPage,    Button::movePageFirst,
-    Button::movePagePrev,  Button::movePageNext, Button::movePageLast, Button::FrontPanel,
-    Button::PluginMode,    Button::exportToPlist, Button::recallOriginalMapping,
-    Button::recallPreviousMapping, Button::createChart, Button::openInFinder, Button::ov_btn_cloudLibraryDownload,
+    Button::firstPage,
+    Button::prevPage,
+    Button::nextPage,
+    Button::lastPage,
+    Button::newPage,
+    Button::deletePage,
+    Button::clearPage,
+    Button::movePageFirst,
+    Button::movePagePrev,
+    Button::movePageNext,
+    Button::movePageLast,
+    Button::FrontPanel,
+    Button::PluginMode,
+    Button::exportToPlist,
+    Button::recallOriginalMapping,
+    Button::recallPreviousMapping,
+    Button::createChart,
+    Button::openInFinder,
+    Button::ov_btn_cloudLibraryDownload,
 };
 
 // Column of the mode radio group that shows `mode`: instrument in column 0, insert/effect in column 1.
@@ -320,7 +334,7 @@ void ViewController::movePage(int fromPage, int toPage)
 {
     if (!mapping::canExchangePages(m_state, fromPage, toPage))
         return;
-    EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots); // the 32 swaps are one step
+    EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots);   // the 32 swaps are one step
     for (const int page : {std::min(fromPage, toPage), std::max(fromPage, toPage)}) // kept in table order
         m_state.history.willWrite(m_state, mapping::slotIndex(page, 1), mapping::kControlsPerPage);
     // The panel is relabelled once, for the page as the exchange leaves it. The parameter selection
@@ -388,7 +402,8 @@ void ViewController::recallOriginalMapping(const QString &suffix)
     // Without the backup nothing is replaced and nothing needs asking. With it, saving the edits first
     // would put them in the file only for the recall to replace them, and push the previous backup out.
     if (QFileInfo::exists(mapping::backupPath(path, suffix)) && hasUnsavedEdits()
-        && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kRecallDiscardsInfo))
+        && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin),
+                                texts::kRecallDiscardsInfo))
         return;
     // The mapping the recall puts aside is in no backup: Undo Recall brings it back as unsaved edits.
     mapping::PlistReadStatus status;
@@ -490,8 +505,9 @@ void ViewController::showRecallButtons()
 
 void ViewController::showShareButton()
 {
-    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary, m_state.loggedInAs != kNoOneHere
-                                                              && !m_view.labelText(Label::labPluginPlistLocation).isEmpty());
+    m_view.setButtonEnabled(Button::ov_btn_cloudLibrary,
+                            m_state.loggedInAs != kNoOneHere
+                                && !m_view.labelText(Label::labPluginPlistLocation).isEmpty());
 }
 
 void ViewController::showNoPluginOpen()
@@ -568,7 +584,8 @@ void ViewController::swapControls(int fromControl, int toControl)
     if (!isControl(fromControl) || !isControl(toControl) || fromControl == toControl || !m_state.isLoaded())
         return;
     // Rearranging the panel is not choosing parameters: the list's selection stays where it is.
-    moveParameterPosition(mapping::slotIndex(m_state.curPage, fromControl), mapping::slotIndex(m_state.curPage, toControl), 1);
+    moveParameterPosition(mapping::slotIndex(m_state.curPage, fromControl),
+                          mapping::slotIndex(m_state.curPage, toControl), 1);
 }
 
 void ViewController::mappingLoaded(const QString &path, int checkMode,
@@ -640,8 +657,8 @@ void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::Tabl
     if (saved.plistBuild.size() != m_state.plistBuild.size())
         return; // the lengths alone tell
     const bool slotsRewrittenOnly = changes && std::all_of(changes->cbegin(), changes->cend(), [](const auto &change) {
-        return change.before.size() == change.afterSize;
-    });
+                                        return change.before.size() == change.afterSize;
+                                    });
     if (!slotsRewrittenOnly) {
         saved.differingSlots = mapping::differingSlots(m_state.plistBuild, saved.plistBuild);
         return;
@@ -650,7 +667,8 @@ void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::Tabl
     for (const mapping::TableChange &change : *changes) {
         for (qsizetype k = 0; k < change.afterSize; ++k) {
             const mapping::ParameterEntry &savedSlot = saved.plistBuild.at(change.position + k);
-            saved.differingSlots += (mapping::sameSlot(change.before.at(k), savedSlot) ? 1 : 0)
+            saved.differingSlots +=
+                (mapping::sameSlot(change.before.at(k), savedSlot) ? 1 : 0)
                 - (mapping::sameSlot(m_state.plistBuild.at(change.position + k), savedSlot) ? 1 : 0);
         }
     }

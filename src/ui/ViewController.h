@@ -15,7 +15,7 @@
 namespace ov::community {
 class CommunityClient;
 class PendingExchange;
-}
+} // namespace ov::community
 
 namespace ov::ui {
 
@@ -53,7 +53,7 @@ public:
 
     // Opening a plug-in, and the plug-in mode.
     void tablePluginSelected();
-    void tablePlistView() {}
+    void tablePlistView() { }
     void plugInSelected();
     void changePlugInMode(int mode, int readPlist);
     void ovPluginMode_Changed();

@@ -191,7 +191,8 @@ void ViewController::ovCommunityUploadBtn()
         ServerWait waiting(m_view, *m_environment.community);
         // Signed in means the stored PIN code is the one that passed the last check.
         const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
-        reply = m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments, pinCode);
+        reply =
+            m_environment.community->uploadFileToServer(file, m_state.loggedInAs, plugin->Plugin, comments, pinCode);
     }
     // The window stays open, with the comment, for another try.
     if (alertServerFailure(reply.failure))
@@ -294,9 +295,9 @@ void ViewController::downloadDidFinish(const QString &localPath)
     std::optional<QVector<mapping::ParameterEntry>> ownParameters;
     if (mapping::storedUniqueParameters(document).isEmpty()) {
         mapping::PlistReadStatus ownStatus;
-        ownParameters = mapping::loadMapping(mapping::PlistDocument::fromFile(location, &ownStatus), 0,
-                                             m_state.plugin_Mode)
-                            .available;
+        ownParameters =
+            mapping::loadMapping(mapping::PlistDocument::fromFile(location, &ownStatus), 0, m_state.plugin_Mode)
+                .available;
         // The mode is decided as for the same file opened from disk, where opening builds the list
         // from the slots first (in memory only: the download is not written).
         mapping::addAvailableParameterList(document);

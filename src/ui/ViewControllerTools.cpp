@@ -126,8 +126,8 @@ void ViewController::showChangeMarks(int page)
 {
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
         const auto found = m_state.changedSlots.constFind(mapping::slotIndex(page, control));
-        m_view.setControlChanged(control, found == m_state.changedSlots.cend() ? QString()
-                                                                                : texts::kChangedFrom.arg(*found));
+        m_view.setControlChanged(control,
+                                 found == m_state.changedSlots.cend() ? QString() : texts::kChangedFrom.arg(*found));
     }
 }
 

@@ -32,8 +32,8 @@ TEST(QuitWithUnsavedEdits, QuittingAsksAndCancelKeepsTheEditorOpen)
     AppDelegate delegate(home.filePath(QStringLiteral("store")));
     ui::EditorState state;
     ui::qt::MainWindow window;
-    ui::ViewController controller(state, window,
-                                  {[&] { return catalogue::scanRoots(home.path(), QString()); }, [](const QString &) {}});
+    ui::ViewController controller(
+        state, window, {[&] { return catalogue::scanRoots(home.path(), QString()); }, [](const QString &) {}});
     window.attach(controller);
     delegate.setQuitCheck([&controller] { return controller.confirmUnsavedEdits(); });
     controller.viewDidLoad();
@@ -48,7 +48,8 @@ TEST(QuitWithUnsavedEdits, QuittingAsksAndCancelKeepsTheEditorOpen)
     }
 
     auto *plugins = window.findChild<QTableView *>(QStringLiteral("pluginTableView"));
-    QTest::mouseClick(plugins->viewport(), Qt::LeftButton, {}, plugins->visualRect(plugins->model()->index(0, 0)).center());
+    QTest::mouseClick(plugins->viewport(), Qt::LeftButton, {},
+                      plugins->visualRect(plugins->model()->index(0, 0)).center());
     window.findChild<QPushButton *>(QStringLiteral("clearAllPagesButton"))->click();
     ASSERT_TRUE(window.isWindowModified());
 
@@ -65,7 +66,8 @@ TEST(QuitWithUnsavedEdits, QuittingAsksAndCancelKeepsTheEditorOpen)
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(answerer.shown().size(), 2u) << "the question, then the save's alert";
     }
-    EXPECT_EQ(mapping::controlSurfaceOrder(ui::test::readPlist(path)).at(0), QStringLiteral("-1")) << "saved on the way out";
+    EXPECT_EQ(mapping::controlSurfaceOrder(ui::test::readPlist(path)).at(0), QStringLiteral("-1"))
+        << "saved on the way out";
 }
 
 } // namespace

@@ -37,7 +37,11 @@ protected:
     std::unique_ptr<SavedDataStore> fakeStore(const QString &folder)
     {
         return std::make_unique<SavedDataStore>(
-            folder, [this](const StoreError &error) { presented.push_back(error); return errorDealtWith; },
+            folder,
+            [this](const StoreError &error) {
+                presented.push_back(error);
+                return errorDealtWith;
+            },
             [this](const QString &line) { log.append(line); },
             [this](const QString &, QString *) {
                 auto fake = std::make_unique<FakeContext>();
@@ -48,7 +52,11 @@ protected:
     std::unique_ptr<SavedDataStore> sqliteStore(const QString &folder)
     {
         return std::make_unique<SavedDataStore>(
-            folder, [this](const StoreError &error) { presented.push_back(error); return false; },
+            folder,
+            [this](const StoreError &error) {
+                presented.push_back(error);
+                return false;
+            },
             [this](const QString &line) { log.append(line); });
     }
 
@@ -175,7 +183,8 @@ TEST_F(SavedDataStoreTest, TheQuitFlow)
 
     context->commits = false;
     EXPECT_EQ(store->applicationShouldTerminate(ask), Reply::TerminateCancel);
-    EXPECT_EQ(log, QStringList{QStringLiteral("AppDelegate:applicationShouldTerminate: unable to commit editing to terminate")});
+    EXPECT_EQ(log, QStringList{QStringLiteral(
+                       "AppDelegate:applicationShouldTerminate: unable to commit editing to terminate")});
     EXPECT_EQ(context->saveCalls, 0);
 
     context->commits = true;

@@ -39,9 +39,11 @@ TEST_F(PluginScan, TypeIsTheLabelUnderPluginSettingsElseTheGrandparentFolder)
     touch(presets() + "/CSParameterOrder.plist");
     const PluginList records = scanHome();
     ASSERT_EQ(records.size(), 4);
-    EXPECT_EQ(records[0], (PluginRecord{"Logic", "Retro Synth", "Editable", logicRoot() + "/Retro Synth/CSParameterOrder.plist"}));
+    EXPECT_EQ(records[0],
+              (PluginRecord{"Logic", "Retro Synth", "Editable", logicRoot() + "/Retro Synth/CSParameterOrder.plist"}));
     EXPECT_EQ(records[1], (PluginRecord{"Audio", "Presets", "Editable", presets() + "/CSParameterOrder.plist"}));
-    EXPECT_EQ(records[2], (PluginRecord{"Deeper", "SynthZ", "Editable", presets() + "/MakerX/Deeper/SynthZ/CSParameterOrder.plist"}));
+    EXPECT_EQ(records[2], (PluginRecord{"Deeper", "SynthZ", "Editable",
+                                        presets() + "/MakerX/Deeper/SynthZ/CSParameterOrder.plist"}));
     EXPECT_EQ(records[3].Type, "MakerX");
     EXPECT_EQ(records[3].Plugin, "SynthY");
 }
@@ -101,7 +103,8 @@ TEST_F(PluginScan, TheAllUsersFolderIsAThirdRootLabelledLogic)
     const PluginList records = scanPlugins(scanRoots(home.path(), machine.filePath("Plug-In Settings")), sink);
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(records[0].Plugin, "Mine");
-    EXPECT_EQ(records[1], (PluginRecord{"Logic", "Shared", "Editable", machine.filePath("Plug-In Settings/Shared/CSParameterOrder.plist")}));
+    EXPECT_EQ(records[1], (PluginRecord{"Logic", "Shared", "Editable",
+                                        machine.filePath("Plug-In Settings/Shared/CSParameterOrder.plist")}));
 }
 
 TEST_F(PluginScan, MissingRootsGiveNoRecordsAndLogWhatWasRead)
@@ -131,7 +134,8 @@ TEST_F(PluginScan, UnreadableFoldersAreLoggedAndPassedOver)
     touch(presets() + "/Other/Open/CSParameterOrder.plist");
     QFile::setPermissions(presets() + "/Maker", QFileDevice::WriteOwner);
     const PluginList records = scanHome();
-    QFile::setPermissions(presets() + "/Maker", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(presets() + "/Maker",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].Plugin, "Open");
     EXPECT_TRUE(log.filter("Enumerator Error: " + presets() + "/Maker").size() == 1);

@@ -30,8 +30,8 @@ Result ovmap(const QStringList &arguments)
     QProcess process;
     process.start(QStringLiteral(OVMAP_PATH), arguments);
     process.waitForFinished(30000);
-    return Result{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-               process.readAllStandardError()};
+    return Result{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                  process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 class Ovmap : public ::testing::Test {
@@ -42,11 +42,12 @@ protected:
 
     void SetUp() override
     {
-        writeFile(synth, xmlPlist("<key>Version</key><real>1</real>"
-                                  + stringArrayXml("ControlSurfaceParameterOrder", {"1 Cutoff", "-1", "2 Output Volume"})));
-        writeFile(effect, ov::test::toBinaryPlist(xmlPlist(
-                              stringArrayXml("ControlSurfaceParameterOrder", {"5 Time", "6 Feedback"})
-                              + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix"}))));
+        writeFile(synth,
+                  xmlPlist("<key>Version</key><real>1</real>"
+                           + stringArrayXml("ControlSurfaceParameterOrder", {"1 Cutoff", "-1", "2 Output Volume"})));
+        writeFile(effect, ov::test::toBinaryPlist(
+                              xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"5 Time", "6 Feedback"})
+                                       + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix"}))));
     }
 
     QJsonObject showJson(const QString &file)
@@ -94,7 +95,8 @@ TEST_F(Ovmap, ScanListsWhatTheEditorWouldList)
     ASSERT_EQ(run.status, 0);
     const QJsonArray records = QJsonDocument::fromJson(run.out).array();
     ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[0].toObject(), (QJsonObject{{"Type", "Logic"}, {"Plugin", "Synth"}, {"State", "Editable"}, {"fileLocation", synth}}));
+    EXPECT_EQ(records[0].toObject(),
+              (QJsonObject{{"Type", "Logic"}, {"Plugin", "Synth"}, {"State", "Editable"}, {"fileLocation", synth}}));
     EXPECT_EQ(records[1].toObject()["Type"], "Maker");
     EXPECT_TRUE(run.err.contains("Reading Folder: " + home.path().toUtf8()));
     // --home isolates the scan: the machine-wide folder of a Mac that has Logic stays out.
@@ -113,11 +115,13 @@ TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
     EXPECT_EQ(shown["totalPages"].toInt(), 1);
     const QJsonArray available = shown["available"].toArray();
     ASSERT_EQ(available.size(), 3); // the empty entry, then the list opening would add
-    EXPECT_EQ(available[0].toObject(), (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 0}, {"OravelControlNo", 0}}));
+    EXPECT_EQ(available[0].toObject(),
+              (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 0}, {"OravelControlNo", 0}}));
     EXPECT_EQ(available[2].toObject()["Parameter"], "Output Volume");
     const QJsonArray table = shown["plistBuild"].toArray();
     ASSERT_EQ(table.size(), 32);
-    EXPECT_EQ(table[1].toObject(), (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 1}, {"OravelControlNo", 1}}));
+    EXPECT_EQ(table[1].toObject(),
+              (QJsonObject{{"ParamNum", "0"}, {"Parameter", "-"}, {"OravelPage", 1}, {"OravelControlNo", 1}}));
 
     const Result text = ovmap({"show", synth});
     EXPECT_TRUE(text.out.contains("Page 1 of 1 (1 Page)"));
@@ -135,7 +139,7 @@ TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
 TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
 {
     const Result run = ovmap({"edit", synth, "assign", "1", "2", "9 Resonance", "add-page", "assign", "2", "32",
-                           "7 Drive", "clear", "1", "1", "mode", "0"});
+                              "7 Drive", "clear", "1", "1", "mode", "0"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("New Mapping has been saved\n"));
     EXPECT_TRUE(run.out.contains(synth.toUtf8() + ".prev"));
@@ -171,9 +175,9 @@ TEST_F(Ovmap, PageOperationsFollowTheEditor)
 TEST_F(Ovmap, ARefusedOperationSavesNothing)
 {
     const QByteArray before = readFile(synth);
-    const QList<QStringList> refused{
-        {"delete-page", "1"}, {"assign", "1", "33", "1 A"}, {"assign", "2", "1", "1 A"},
-        {"swap-pages", "1", "1"}, {"clear-page", "0"}, {"add-page", "swap-pages", "1", "3"}};
+    const QList<QStringList> refused{{"delete-page", "1"},        {"assign", "1", "33", "1 A"},
+                                     {"assign", "2", "1", "1 A"}, {"swap-pages", "1", "1"},
+                                     {"clear-page", "0"},         {"add-page", "swap-pages", "1", "3"}};
     for (const QStringList &ops : refused) {
         const Result run = ovmap(QStringList{"edit", synth, "assign", "1", "3", "4 Ok"} + ops);
         EXPECT_EQ(run.status, 1) << ops.join(' ').toStdString();
@@ -190,9 +194,15 @@ TEST_F(Ovmap, UsageErrorsExitWithTwoAndUnreadableFilesWithOne)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QByteArray("ovmap ") + ov::kVersion + '\n');
 
-    for (const QStringList &args : QList<QStringList>{{}, {"frobnicate"}, {"show"}, {"edit", synth}, {"edit", synth, "mode", "2"},
-                                                      {"edit", synth, "assign", "1"}, {"recall", synth, "latest"},
-                                                      {"scan", "--bogus"}, {"show", synth, "--page", "two"}})
+    for (const QStringList &args : QList<QStringList>{{},
+                                                      {"frobnicate"},
+                                                      {"show"},
+                                                      {"edit", synth},
+                                                      {"edit", synth, "mode", "2"},
+                                                      {"edit", synth, "assign", "1"},
+                                                      {"recall", synth, "latest"},
+                                                      {"scan", "--bogus"},
+                                                      {"show", synth, "--page", "two"}})
         EXPECT_EQ(ovmap(args).status, 2) << args.join(' ').toStdString();
     writeFile(synth, "not a plist");
     EXPECT_EQ(ovmap({"show", synth}).status, 1);
@@ -222,8 +232,8 @@ TEST_F(Ovmap, AnEditThatChangesNothingSavesNothing)
     const QByteArray saved = readFile(effect);
     const QByteArray previous = readFile(effect + ".prev");
     // Slot 1/1 already holds "5 Time"; a page added and taken away again; the mode the file holds.
-    const Result run = ovmap({"edit", effect, "assign", "1", "1", "5 Time", "add-page", "delete-page", "3",
-                              "mode", QString::number(showJson(effect)["plugin_Mode"].toInt())});
+    const Result run = ovmap({"edit", effect, "assign", "1", "1", "5 Time", "add-page", "delete-page", "3", "mode",
+                              QString::number(showJson(effect)["plugin_Mode"].toInt())});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("Nothing changed")) << run.out.toStdString();
     EXPECT_EQ(readFile(effect), saved);
@@ -244,14 +254,16 @@ TEST_F(Ovmap, ChartsOneFileOrEveryPlugin)
     const QString folder = home.filePath("charts");
     const Result all = ovmap({"chart", "--all", "--home", home.path(), "--out-dir", folder});
     ASSERT_EQ(all.status, 0) << all.err.toStdString();
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), (QStringList{"Logic - Synth.html", "Maker - Echo.html"}));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+              (QStringList{"Logic - Synth.html", "Maker - Echo.html"}));
     EXPECT_TRUE(readFile(folder + "/Maker - Echo.html").contains("<td>Time</td><td>Feedback</td>"));
 }
 
 TEST_F(Ovmap, FillLaysOutTheParametersNotYetPlaced)
 {
-    writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1", "6 Feedback"})
-                               + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix", "8 Time Mode"})));
+    writeFile(effect,
+              xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1", "6 Feedback"})
+                       + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix", "8 Time Mode"})));
     Result run = ovmap({"edit", effect, "fill", "1", "1", "--filter", "TIME"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("Filled 2 controls, 0 pages added\nNew Mapping has been saved\n"));
@@ -291,7 +303,9 @@ TEST_F(Ovmap, DiffComparesWithABackupOrAnotherFile)
         {{"diff", synth}, 1, "2/3\t-1\t7 Gain\n"},
         {{"diff", synth, "prev"}, 1, "2/3\t-1\t7 Gain\n"},
         {{"diff", synth, "original"}, 1, "1/2\t-1\t9 Drive\n2/3\t-1\t7 Gain\n"},
-        {{"diff", synth, effect}, 1, "1/1\t5 Time\t1 Cutoff\n1/2\t6 Feedback\t9 Drive\n1/3\t-1\t2 Output Volume\n2/3\t-1\t7 Gain\n"},
+        {{"diff", synth, effect},
+         1,
+         "1/1\t5 Time\t1 Cutoff\n1/2\t6 Feedback\t9 Drive\n1/3\t-1\t2 Output Volume\n2/3\t-1\t7 Gain\n"},
         {{"diff", synth, synth}, 0, ""},
         {{"diff", synth, home.filePath("missing")}, 2, ""},
         {{"diff"}, 2, ""},

@@ -103,10 +103,9 @@ TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)
     EXPECT_EQ(entries[0].object.value("user").toString(), "ann");
     EXPECT_EQ(entries[1].patchID(), "x9");
     EXPECT_EQ(entries[1].userComments(), "");
-    for (const std::optional<QString> &reply : {std::optional<QString>(), std::optional<QString>("[]"),
-                                                std::optional<QString>("{\"patchID\":1}"),
-                                                std::optional<QString>("<html>404</html>"),
-                                                std::optional<QString>("[{\"patchID\":1")})
+    for (const std::optional<QString> &reply :
+         {std::optional<QString>(), std::optional<QString>("[]"), std::optional<QString>("{\"patchID\":1}"),
+          std::optional<QString>("<html>404</html>"), std::optional<QString>("[{\"patchID\":1")})
         EXPECT_TRUE(parseDownloadList(reply).isEmpty());
 }
 
@@ -131,8 +130,8 @@ TEST_F(Exchange, PostsTheValuesInTheQueryAndDecodesTheReply)
 
 TEST_F(Exchange, OnlyTheExactOkReplySignsIn)
 {
-    for (const QByteArray &body : {QByteArray("OK"), QByteArray("\nOK\n "), QByteArray("\nOK"), QByteArray("\nok\n"),
-                                   QByteArray()}) {
+    for (const QByteArray &body :
+         {QByteArray("OK"), QByteArray("\nOK\n "), QByteArray("\nOK"), QByteArray("\nok\n"), QByteArray()}) {
         server.reply = [body](const RecordedRequest &) { return CannedReply{200, body}; };
         EXPECT_FALSE(isOkReply(client.checkCloudUserName("a", "1"))) << body.toStdString();
     }
@@ -142,14 +141,17 @@ TEST_F(Exchange, OnlyAReplyInTheProtocolIsTheServersAnswer)
 {
     const QByteArray plain = "Content-Type: text/plain\r\n";
     const QString refused = "it sent the request on to %1, which is not followed";
-    const std::tuple<Expect, CannedReply, QString> cases[] = { // the failure; empty: the server answered
+    const std::tuple<Expect, CannedReply, QString> cases[] = {
+        // the failure; empty: the server answered
         {Expect::Text, {200, "\nOK\n"}, ""},
         {Expect::Text, {403, "\nDENIED\nThe PIN code is not right.\n", false, plain}, ""},
         {Expect::Text, {500, "\nOK\n", false, plain}, "HTTP status 500 X, saying \"OK\""},
         {Expect::Text, {404, "<html>Not Found</html>", false, "Content-Type: text/html\r\n"}, "HTTP status 404 X"},
         // A POST is never sent again on a redirect, to its own server or another.
         {Expect::Text, {307, "", false, "Location: /lib/again\r\n"}, refused.arg(server.baseUrl("/lib/again"))},
-        {Expect::List, {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"}, refused.arg(elsewhere.baseUrl())},
+        {Expect::List,
+         {307, "", false, "Location: " + elsewhere.baseUrl().toUtf8() + "\r\n"},
+         refused.arg(elsewhere.baseUrl())},
         {Expect::List, {200, "[]"}, ""},
         {Expect::List, {200, "<html>[]</html>"}, "its reply is not a list of shared mappings"},
         {Expect::List, {400, "The name is empty.", false, plain}, "HTTP status 400 X, saying \"The name is empty.\""},
@@ -206,7 +208,8 @@ TEST_F(Exchange, RepliesOverTheirBoundAreAbandoned)
             EXPECT_EQ(QFileInfo(destination).size(), size);
         } else {
             ASSERT_EQ(failed.count(), 1);
-            EXPECT_TRUE(failed.first().at(1).toString().contains("larger than")) << failed.first().at(1).toString().toStdString();
+            EXPECT_TRUE(failed.first().at(1).toString().contains("larger than"))
+                << failed.first().at(1).toString().toStdString();
             EXPECT_FALSE(QFileInfo::exists(destination));
         }
     }
@@ -230,14 +233,21 @@ TEST_F(Exchange, TheUploadCarriesTheFileInOnePart)
 TEST_F(Exchange, DownloadsWriteTheFileTheServerSendsFromItsOwnOriginOnly)
 {
     QTemporaryDir dir;
-    const auto moved = [](const QString &to) { return CannedReply{302, "", false, "Location: " + to.toUtf8() + "\r\n"}; };
+    const auto moved = [](const QString &to) {
+        return CannedReply{302, "", false, "Location: " + to.toUtf8() + "\r\n"};
+    };
     server.reply = [&](const RecordedRequest &request) {
         const QByteArray file = request.target.mid(request.target.lastIndexOf('/') + 1);
-        return file == "moved" ? moved("/lib/x%20y") : file == "away" ? moved(elsewhere.baseUrl("/f"))
-               : file == "missing" ? CannedReply{404, "Not found"} : CannedReply{200, "<plist/>"};
+        return file == "moved"     ? moved("/lib/x%20y")
+               : file == "away"    ? moved(elsewhere.baseUrl("/f"))
+               : file == "missing" ? CannedReply{404, "Not found"}
+                                   : CannedReply{200, "<plist/>"};
     };
-    const std::pair<const char *, QString> cases[] = { // the failure; empty: the file is written
-        {"x y", ""}, {"moved", ""}, {"missing", "HTTP status 404 X"},
+    const std::pair<const char *, QString> cases[] = {
+        // the failure; empty: the file is written
+        {"x y", ""},
+        {"moved", ""},
+        {"missing", "HTTP status 404 X"},
         {"away", "it sent the request on to " + elsewhere.baseUrl("/f") + ", which is not followed"}};
     for (const auto &[file, failure] : cases) {
         FileDownload *download = client.startDownloadingURL(fetchUrl(client.baseUrl(), file), dir.filePath(file));
@@ -256,10 +266,14 @@ TEST_F(Exchange, DownloadsWriteTheFileTheServerSendsFromItsOwnOriginOnly)
 
 TEST(Redirects, AreFollowedOnlyForAGetToItsOwnOriginOrToHttpsOnTheSameHost)
 {
-    const std::tuple<const char *, const char *, bool, bool> cases[] = { // from, to, POST, followed
-        {"http://h/a", "http://h:80/b", false, true}, {"http://h:81/a", "https://H:8443/a", false, true},
-        {"http://h/a", "http://h.other.example/a", false, false}, {"https://h/a", "http://h/a", false, false},
-        {"http://h/a", "file:///etc/passwd", false, false}, {"https://h/a", "https://h:444/b", false, false},
+    const std::tuple<const char *, const char *, bool, bool> cases[] = {
+        // from, to, POST, followed
+        {"http://h/a", "http://h:80/b", false, true},
+        {"http://h:81/a", "https://H:8443/a", false, true},
+        {"http://h/a", "http://h.other.example/a", false, false},
+        {"https://h/a", "http://h/a", false, false},
+        {"http://h/a", "file:///etc/passwd", false, false},
+        {"https://h/a", "https://h:444/b", false, false},
     };
     for (const auto &[from, to, post, followed] : cases)
         EXPECT_EQ(isRedirectAllowed(QUrl(from), QUrl(to), post), followed) << from << " -> " << to;
@@ -311,7 +325,8 @@ TEST(Deadlines, EndASilentOrTricklingExchangeWhichCancelEndsSooner)
         client.setDeadlines({300, 400});
         EXPECT_EQ(client.checkCloudUserName("a", "1").failure, "timed out after 0.3 seconds") << trickle;
         EXPECT_EQ(client.uploadFileToServer("x", "a", "p", "c").failure, "timed out after 0.4 seconds") << trickle;
-        QSignalSpy failed(client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f")), &FileDownload::downloadFailed);
+        QSignalSpy failed(client.startDownloadingURL(server.baseUrl() + "f", dir.filePath("f")),
+                          &FileDownload::downloadFailed);
         ASSERT_TRUE(failed.wait(6000));
         EXPECT_EQ(failed.first().at(1).toString(), "timed out after 0.4 seconds") << trickle;
         client.setDeadlines({4000, 4000});

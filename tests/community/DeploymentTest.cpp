@@ -29,7 +29,8 @@ namespace {
 QString findProgram(const QString &name)
 {
     const QString found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/local/sbin", "/opt/homebrew/bin"}) : found;
+    return found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/local/sbin", "/opt/homebrew/bin"})
+                           : found;
 }
 
 // Runs a program to its end; its error output when it fails.
@@ -90,10 +91,13 @@ protected:
         extensions.close();
         const QStringList ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
         for (const QStringList &step : {
-                 QStringList{"req", "-x509"} + ec + QStringList{"-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj", "/CN=ovcommunity test authority"},
-                 QStringList{"req"} + ec + QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"},
-                 QStringList{"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
-                             "-out", "server.crt", "-days", "2", "-extfile", "server.ext"},
+                 QStringList{"req", "-x509"} + ec
+                     + QStringList{"-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj",
+                                   "/CN=ovcommunity test authority"},
+                 QStringList{"req"} + ec
+                     + QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"},
+                 QStringList{"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                             "-CAcreateserial", "-out", "server.crt", "-days", "2", "-extfile", "server.ext"},
              })
             ASSERT_EQ(run(openssl, step, folder).toStdString(), "");
     }
@@ -115,11 +119,12 @@ protected:
         siteFile.close();
 
         // The rest of what /etc/nginx/nginx.conf would give, in the temporary folder.
-        QString main = "daemon off;\nworker_processes 1;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
-                       "events { worker_connections 64; }\n"
-                       "http {\n    access_log off;\n    client_body_temp_path %1/body;\n    proxy_temp_path %1/proxy;\n"
-                       "    fastcgi_temp_path %1/fastcgi;\n    uwsgi_temp_path %1/uwsgi;\n    scgi_temp_path %1/scgi;\n"
-                       "    include %1/site.conf;\n}\n";
+        QString main =
+            "daemon off;\nworker_processes 1;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
+            "events { worker_connections 64; }\n"
+            "http {\n    access_log off;\n    client_body_temp_path %1/body;\n    proxy_temp_path %1/proxy;\n"
+            "    fastcgi_temp_path %1/fastcgi;\n    uwsgi_temp_path %1/uwsgi;\n    scgi_temp_path %1/scgi;\n"
+            "    include %1/site.conf;\n}\n";
         main = main.arg(dir.path());
         if (geteuid() == 0)
             main.prepend("user root;\n"); // the workers must reach the temporary folder
@@ -185,7 +190,8 @@ TEST_F(Deployment, TheEditorsClientWorksOverHttpsThroughTheShippedNginxSite)
     QFile fixture(QStringLiteral(OV_SOURCE_DIR "/tests/fixtures/logic-retro-synth/CSParameterOrder.plist"));
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     const QByteArray file = fixture.readAll();
-    const QString shared = client.uploadFileToServer(file, "Ann Lee", "Retro Synth", "through nginx", pin).text.value_or(QString());
+    const QString shared =
+        client.uploadFileToServer(file, "Ann Lee", "Retro Synth", "through nginx", pin).text.value_or(QString());
     EXPECT_TRUE(shared.contains("has been shared")) << shared.toStdString();
 
     const QVector<DownloadListEntry> list = parseDownloadList(client.checkForDownloads("Retro Synth").text);

@@ -14,8 +14,7 @@ using ov::test::filledTable;
 namespace {
 
 // Runs `change` as one step of `history`; returns whether a step was recorded.
-template <typename Change>
-bool step(EditHistory &history, MappingTable &table, const QString &name, Change change)
+template <typename Change> bool step(EditHistory &history, MappingTable &table, const QString &name, Change change)
 {
     history.begin(table, name);
     change();
@@ -39,7 +38,10 @@ TEST(EditHistory, EveryTableOperationIsUndoneAndRedoneWithItsPages)
         std::function<void(MappingTable &)> change;
     };
     const Case cases[] = {
-        {"assign", 2, [](MappingTable &t) { assignParameter(t, {"7", "Cutoff", 0, 0}, 40); }},
+        {"assign", 2,
+         [](MappingTable &t) {
+             assignParameter(t, {"7", "Cutoff", 0, 0}, 40);
+         }},
         {"swap", 1, [](MappingTable &t) { swapSlots(t, 3, 70); }},
         {"new page", 2, [](MappingTable &t) { addControlsPage(t); }},
         {"delete page", 2, [](MappingTable &t) { removeControlsPage(t); }},
@@ -92,7 +94,8 @@ TEST(EditHistory, NestedStepsAreOneAndAStepThatChangesNothingIsNotRecorded)
     history.clear();
     clearThisPage(table);
     EXPECT_FALSE(step(history, table, QStringLiteral("Clear Page"), [&] { clearThisPage(table); }));
-    EXPECT_FALSE(step(history, table, QStringLiteral("Assign"), [&] { assignParameter(table, table.plistBuild.at(40), 40); }));
+    EXPECT_FALSE(
+        step(history, table, QStringLiteral("Assign"), [&] { assignParameter(table, table.plistBuild.at(40), 40); }));
     EXPECT_FALSE(history.canUndo());
 }
 
@@ -159,12 +162,25 @@ TEST(EditHistory, RandomEditsUndoAndRedoThroughEveryState)
         const MappingTable before = table;
         const bool recorded = step(history, table, QStringLiteral("edit"), [&] {
             switch (kind) {
-            case 0: assignParameter(table, {QString::number(n % 5), QStringLiteral("P%1").arg(n % 7), 0, 0}, slot); break;
-            case 1: swapSlots(table, slot, other); break;
-            case 2: if (table.totalPages < 8) addControlsPage(table); break;
-            case 3: removeControlsPage(table); break;
-            case 4: clearThisPage(table); break;
-            case 5: exchangePages(table, table.curPage, page); break;
+            case 0:
+                assignParameter(table, {QString::number(n % 5), QStringLiteral("P%1").arg(n % 7), 0, 0}, slot);
+                break;
+            case 1:
+                swapSlots(table, slot, other);
+                break;
+            case 2:
+                if (table.totalPages < 8)
+                    addControlsPage(table);
+                break;
+            case 3:
+                removeControlsPage(table);
+                break;
+            case 4:
+                clearThisPage(table);
+                break;
+            case 5:
+                exchangePages(table, table.curPage, page);
+                break;
             }
         });
         if (recorded) {
@@ -255,8 +271,7 @@ TEST(EditHistory, AStepOfAnnouncedSlotsRecordsWhatAStepOfTheWholeTableRecords)
         }
     }
     EXPECT_GT(recorded, 150);
-    while (announcedHistory.undo(announced)) {
-    }
+    while (announcedHistory.undo(announced)) { }
     expectSameTable(announced, first);
 }
 
@@ -265,7 +280,9 @@ TEST(EditHistory, OnlyTheLatestStepsAreKept)
     MappingTable table = filledTable(1);
     EditHistory history;
     for (int n = 0; n < EditHistory::kMaxSteps + 5; ++n)
-        step(history, table, QStringLiteral("edit"), [&] { assignParameter(table, {QString::number(n), QStringLiteral("N"), 0, 0}, 0); });
+        step(history, table, QStringLiteral("edit"), [&] {
+            assignParameter(table, {QString::number(n), QStringLiteral("N"), 0, 0}, 0);
+        });
     int undone = 0;
     while (history.undo(table))
         ++undone;
@@ -286,7 +303,8 @@ TEST(ParameterPlacements, PageAndControlOfEverySlotInTableOrder)
     const ParameterPlacements placements(table.plistBuild);
 
     EXPECT_EQ(placementText(placements.slotsOf(cutoff)), QStringLiteral("1/32, 2/5, 3/1"));
-    EXPECT_EQ(placementText(placements.slotsOf({QStringLiteral("13"), QStringLiteral("Cutoff"), 7, 7})), QStringLiteral("1/1"));
+    EXPECT_EQ(placementText(placements.slotsOf({QStringLiteral("13"), QStringLiteral("Cutoff"), 7, 7})),
+              QStringLiteral("1/1"));
     EXPECT_EQ(placementText(placements.slotsOf(cutoff), slotIndex(2, 5)), QStringLiteral("1/32, 3/1"));
     EXPECT_TRUE(placements.slotsOf({QStringLiteral("99"), QStringLiteral("Nowhere"), 0, 0}).empty());
     clearThisPage(table);

@@ -78,7 +78,9 @@ QStringList keyOrder(const QString &path)
 QStringList stringsOf(const QString &path, const char *key)
 {
     PlistReadStatus status;
-    return PlistDocument::fromFile(path, &status).stringArray(key, QStringLiteral("<not a string>")).value_or(QStringList{"<absent>"});
+    return PlistDocument::fromFile(path, &status)
+        .stringArray(key, QStringLiteral("<not a string>"))
+        .value_or(QStringList{"<absent>"});
 }
 
 QVector<ParameterEntry> tableOf(const QStringList &slotStrings)
@@ -161,9 +163,9 @@ TEST_F(FileWriting, OravelizeLeavesAFileWithAListByteForByte)
 
 TEST_F(FileWriting, OravelizeNeverTouchesAFileItCannotRead)
 {
-    for (const QByteArray &bytes : {QByteArray("not a plist at all"), QByteArray(),
-                                    QByteArray("<?xml version=\"1.0\"?><plist><array/></plist>"),
-                                    xmlPlist(order({"1 A"})).left(120)}) {
+    for (const QByteArray &bytes :
+         {QByteArray("not a plist at all"), QByteArray(), QByteArray("<?xml version=\"1.0\"?><plist><array/></plist>"),
+          xmlPlist(order({"1 A"})).left(120)}) {
         writeFile(path, bytes);
         EXPECT_EQ(oravelizePlistFile(path).outcome, OravelizeOutcome::Unreadable);
         EXPECT_EQ(readFile(path), bytes);

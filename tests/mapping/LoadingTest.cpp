@@ -97,7 +97,8 @@ TEST(Loading, EmptySlotsKeepTheirPlace)
 
 TEST(Loading, MissingOrEmptyListsGiveOneEmptyPage)
 {
-    for (const QString &body : {QString(), order({}), QStringLiteral("<key>ControlSurfaceParameterOrder</key><string>x</string>")}) {
+    for (const QString &body :
+         {QString(), order({}), QStringLiteral("<key>ControlSurfaceParameterOrder</key><string>x</string>")}) {
         const LoadedMapping loaded = load(body);
         EXPECT_EQ(loaded.totalPages, 1);
         ASSERT_EQ(loaded.plistBuild.size(), 32);
@@ -120,11 +121,11 @@ TEST(Loading, AvailableListStartsWithTheEmptyEntryAndSkipsEntriesWithoutBlank)
 TEST(Loading, ValuesOfTheWrongTypeAreTreatedAsAbsent)
 {
     // Non-string slotStrings are the empty slot in their position; non-string parameters are skipped.
-    const LoadedMapping loaded = load(
-        QStringLiteral("<key>ControlSurfaceParameterOrder</key><array><string>1 A</string><integer>7</integer>"
-                       "<dict/><string>2 B</string></array>"
-                       "<key>StoreCSUnique</key><array><real>2.5</real><string>9 Volume</string><true/></array>"
-                       "<key>OravelCSMode</key><string>1</string>"));
+    const LoadedMapping loaded =
+        load(QStringLiteral("<key>ControlSurfaceParameterOrder</key><array><string>1 A</string><integer>7</integer>"
+                            "<dict/><string>2 B</string></array>"
+                            "<key>StoreCSUnique</key><array><real>2.5</real><string>9 Volume</string><true/></array>"
+                            "<key>OravelCSMode</key><string>1</string>"));
     EXPECT_EQ(loaded.plistBuild[0].Parameter, "A");
     EXPECT_EQ(loaded.plistBuild[1], (ParameterEntry{"0", "-", 1, 1}));
     EXPECT_EQ(loaded.plistBuild[2], (ParameterEntry{"0", "-", 1, 2}));
@@ -197,7 +198,8 @@ TEST(Loading, UnreadableFilesLoadAsAnEmptyDictionary)
     const QString notPlist = dir.filePath("junk.plist");
     const QString array = dir.filePath("array.plist");
     ov::test::writeFile(notPlist, "this is not a property list");
-    ov::test::writeFile(array, "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>1 A</string></array></plist>");
+    ov::test::writeFile(array,
+                        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>1 A</string></array></plist>");
     // Newer libplist versions read JSON through their catch-all reader; Logic never writes it.
     const QString json = dir.filePath("json.plist");
     ov::test::writeFile(json, R"({"ControlSurfaceParameterOrder": ["1 A", "2 B"]})");

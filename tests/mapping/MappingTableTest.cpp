@@ -208,7 +208,13 @@ TEST(MappingTable, FillLaysUnplacedParametersOntoEmptyControlsInListOrder)
     const QList<Case> cases{
         {"from the start", {}, 1, 1, "", {"A", "B", "Env 1", "C", "env 2", "D"}, {6, 0}},
         // "B" and "Env 1" stand already on controls 2 and 4.
-        {"passes occupied controls", {"-", "B", "-", "Env 1"}, 1, 2, "", {"-", "B", "A", "Env 1", "C", "env 2", "D"}, {4, 0}},
+        {"passes occupied controls",
+         {"-", "B", "-", "Env 1"},
+         1,
+         2,
+         "",
+         {"-", "B", "A", "Env 1", "C", "env 2", "D"},
+         {4, 0}},
         {"filter", {"A"}, 1, 1, "ENV", {"A", "Env 1", "env 2"}, {2, 0}},
         {"filter finding nothing", {"A"}, 1, 1, "zz", {"A"}, {0, 0}},
     };
@@ -264,7 +270,7 @@ TEST(MappingTable, CopyTakesThePagesOfTheOtherMappingAndMatchesNames)
     EXPECT_EQ(result.unmatched, (QStringList{"Chorus", "Phaser"}));
     EXPECT_EQ(table.totalPages, 3);
     ASSERT_TRUE(table.isLoaded());
-    EXPECT_EQ(table.plistBuild[1], (ParameterEntry{"3", "Level", 1, 1}));      // exact before case-insensitive
+    EXPECT_EQ(table.plistBuild[1], (ParameterEntry{"3", "Level", 1, 1}));     // exact before case-insensitive
     EXPECT_EQ(table.plistBuild[3], (ParameterEntry{"4", "RESONANCE", 1, 3})); // case-insensitive
     EXPECT_EQ(table.plistBuild[0].ParamNum, "1");
     EXPECT_EQ(nameAt(table, 1, 1), "Cutoff");
@@ -313,7 +319,8 @@ TEST(MappingTable, CopyWithNoMatchingNameLeavesTheTableAndListsTwentyNamesAtMost
     EXPECT_TRUE(text.endsWith("Names without a match: 25\n\nForeign 1\nForeign 2\nForeign 3\nForeign 4\nForeign 5\n"
                               "Foreign 6\nForeign 7\nForeign 8\nForeign 9\nForeign 10\nForeign 11\nForeign 12\n"
                               "Foreign 13\nForeign 14\nForeign 15\nForeign 16\nForeign 17\nForeign 18\nForeign 19\n"
-                              "Foreign 20\nand 5 more")) << text.toStdString();
+                              "Foreign 20\nand 5 more"))
+        << text.toStdString();
 }
 
 TEST(MappingTable, DiffListsDifferingSlotsInOrderCountingMissingPagesEmpty)

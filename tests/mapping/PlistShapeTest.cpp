@@ -82,9 +82,9 @@ TEST(PlistShape, DeeplyNestedXmlIsRefusedNotCrashedOn)
     EXPECT_TRUE(error.contains("nests too deeply")) << error.toStdString();
 
     // Nesting within the bound, comments and self-closing elements are read.
-    const QByteArray fine = ov::test::xmlPlist("<!-- <array><array><array> --><key>k</key>"
-                                               + QString("<array>").repeated(30) + "<array/><dict/>"
-                                               + QString("</array>").repeated(30));
+    const QByteArray fine =
+        ov::test::xmlPlist("<!-- <array><array><array> --><key>k</key>" + QString("<array>").repeated(30)
+                           + "<array/><dict/>" + QString("</array>").repeated(30));
     EXPECT_EQ(statusOf(fine), PlistReadStatus::Ok);
     EXPECT_EQ(statusOf(QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a\0b</key></dict></plist>", 60)),
               PlistReadStatus::NotPropertyList);

@@ -31,9 +31,9 @@ namespace {
 
 constexpr int kKills = 300;
 
-const QString kOtherKeys = QStringLiteral(
-    "<key>Version</key><real>1</real><key>Saved</key><date>2020-01-02T03:04:05Z</date>"
-    "<key>Blob</key><data>AAEC</data><key>Nested</key><dict><key>n</key><integer>-3</integer></dict>");
+const QString kOtherKeys =
+    QStringLiteral("<key>Version</key><real>1</real><key>Saved</key><date>2020-01-02T03:04:05Z</date>"
+                   "<key>Blob</key><data>AAEC</data><key>Nested</key><dict><key>n</key><integer>-3</integer></dict>");
 
 struct Observed {
     PlistReadStatus status = PlistReadStatus::Missing;
@@ -129,7 +129,8 @@ TEST_F(CrashSafety, SavingKilledAtAnyMomentLeavesWholeFiles)
             return;
         expectWhole(path, "the file", kill);
         const QString name = tableName(observe(path).document);
-        ASSERT_TRUE(name == "Alpha" || name == "Beta" || name == "start") << name.toStdString() << " after kill " << kill;
+        ASSERT_TRUE(name == "Alpha" || name == "Beta" || name == "start")
+            << name.toStdString() << " after kill " << kill;
         for (const QString suffix : {".prev", ".original"})
             if (QFileInfo::exists(path + suffix))
                 expectWhole(path + suffix, suffix.toUtf8().constData(), kill);

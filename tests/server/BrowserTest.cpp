@@ -18,18 +18,21 @@ namespace {
 
 std::string findChromium()
 {
-    for (const char* candidate : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
-        if (access(candidate, X_OK) == 0) return candidate;
+    for (const char *candidate : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
+        if (access(candidate, X_OK) == 0)
+            return candidate;
     return {};
 }
 
 // Width and height of a PNG file, from its header; zeros when it is no PNG.
-std::pair<unsigned, unsigned> pngSize(const std::string& bytes)
+std::pair<unsigned, unsigned> pngSize(const std::string &bytes)
 {
-    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0)
+        return {0, 0};
     const auto number = [&](std::size_t at) {
         unsigned value = 0;
-        for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+        for (std::size_t i = 0; i < 4; ++i)
+            value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
         return value;
     };
     return {number(16), number(20)};
@@ -37,31 +40,35 @@ std::pair<unsigned, unsigned> pngSize(const std::string& bytes)
 
 class Browser {
 public:
-    explicit Browser(std::string executable) : m_executable(std::move(executable)) {}
+    explicit Browser(std::string executable) : m_executable(std::move(executable)) { }
 
     // The document as the browser built it from the page, scripts run and all.
-    std::string dom(const std::string& url) const { return run("--dump-dom '" + url + "'"); }
+    std::string dom(const std::string &url) const { return run("--dump-dom '" + url + "'"); }
 
     // A picture of the page as a window of that size shows it, at that pixel density.
-    void screenshot(const std::string& url, const std::filesystem::path& file, int width, int height, int density = 1) const
+    void screenshot(const std::string &url, const std::filesystem::path &file, int width, int height,
+                    int density = 1) const
     {
-        run("--force-device-scale-factor=" + std::to_string(density) + " --window-size=" + std::to_string(width) + "," +
-            std::to_string(height) + " --screenshot='" + file.string() + "' '" + url + "'");
+        run("--force-device-scale-factor=" + std::to_string(density) + " --window-size=" + std::to_string(width) + ","
+            + std::to_string(height) + " --screenshot='" + file.string() + "' '" + url + "'");
     }
 
 private:
-    std::string run(const std::string& arguments) const
+    std::string run(const std::string &arguments) const
     {
         // Without its sandbox: Chromium refuses the sandbox as root and cannot set it up in many
         // containers, and the pages are the test's own, from loopback.
-        const std::string command = "timeout 120 '" + m_executable +
-                                    "' --headless --no-sandbox --disable-gpu --hide-scrollbars --no-first-run --user-data-dir='" +
-                                    m_profile.path.string() + "' " + arguments + " 2>/dev/null";
+        const std::string command =
+            "timeout 120 '" + m_executable
+            + "' --headless --no-sandbox --disable-gpu --hide-scrollbars --no-first-run --user-data-dir='"
+            + m_profile.path.string() + "' " + arguments + " 2>/dev/null";
         std::string output;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return output;
+        FILE *pipe = popen(command.c_str(), "r");
+        if (!pipe)
+            return output;
         char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            output.append(buffer, n);
         pclose(pipe);
         return output;
     }
@@ -71,26 +78,32 @@ private:
 };
 
 // A library with a few plug-ins, the first of them Logic's Retro Synth.
-void shareSomeMappings(LiveServer& server)
+void shareSomeMappings(LiveServer &server)
 {
     server.createUser("ann");
     server.createUser("Bo Lindqvist");
     const std::string retro = ovtest::readFile(OV_FIXTURES_DIR "/logic-retro-synth/CSParameterOrder.plist");
-    ASSERT_EQ(server.upload("ann", "Retro Synth", "Filter and envelopes on the first page, the LFO on the second.", retro).status, 200);
+    ASSERT_EQ(
+        server.upload("ann", "Retro Synth", "Filter and envelopes on the first page, the LFO on the second.", retro)
+            .status,
+        200);
     server.now += 3600;
-    ASSERT_EQ(server.upload("Bo Lindqvist", "Retro Synth", "", ovtest::binaryPlist({"403 Cutoff", "404 Resonance"})).status, 200);
-    for (const char* plugin : {"Alchemy", "ChromaVerb", "Channel EQ", "Compressor", "ES2", "Vintage B3 Organ"}) {
+    ASSERT_EQ(
+        server.upload("Bo Lindqvist", "Retro Synth", "", ovtest::binaryPlist({"403 Cutoff", "404 Resonance"})).status,
+        200);
+    for (const char *plugin : {"Alchemy", "ChromaVerb", "Channel EQ", "Compressor", "ES2", "Vintage B3 Organ"}) {
         server.now += 600;
         ASSERT_EQ(server.upload("ann", plugin, "", ovtest::binaryPlist({"1 Volume", "2 Pan"})).status, 200);
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPhoneWidth)
 {
     const std::string chromium = findChromium();
-    if (chromium.empty()) GTEST_SKIP() << "chromium is not installed (scripts/setup installs it); the browser test is skipped";
+    if (chromium.empty())
+        GTEST_SKIP() << "chromium is not installed (scripts/setup installs it); the browser test is skipped";
     const Browser browser(chromium);
     LiveServer server(ovtest::Engine::Sqlite);
     shareSomeMappings(server);
@@ -99,7 +112,8 @@ TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPho
     const std::string library = "http://127.0.0.1:" + std::to_string(server.port) + "/library/";
 
     const std::string index = browser.dom(library);
-    ASSERT_FALSE(index.empty()) << chromium << " gave no document; run it by hand with --headless --dump-dom to see why";
+    ASSERT_FALSE(index.empty()) << chromium
+                                << " gave no document; run it by hand with --headless --dump-dom to see why";
     ASSERT_NE(index.find("<title>Community library</title>"), std::string::npos) << index;
     EXPECT_EQ(ovtest::occurrences(index, "<li><a href=\"/library/plugin?name="), 7u);
     EXPECT_NE(index.find(">Retro Synth</a> <span class=\"count\">2 mappings</span>"), std::string::npos);
@@ -120,7 +134,7 @@ TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPho
     EXPECT_EQ(ovtest::occurrences(mapping, "<div class=\"control"), 64u);
     EXPECT_NE(mapping.find("<span class=\"no\">7</span><span class=\"name\">Cutoff</span>"), std::string::npos);
 
-    const char* const shots = std::getenv("OV_SCREENSHOT_DIR");
+    const char *const shots = std::getenv("OV_SCREENSHOT_DIR");
     const ovtest::TempDir scratch;
     const std::filesystem::path folder = shots && *shots ? std::filesystem::path(shots) : scratch.path;
     browser.screenshot(library + "mapping/" + retroId, folder / "web-library-mapping.png", 1200, 1080);
@@ -130,13 +144,17 @@ TEST(WebLibraryInABrowser, PagesBuildTheirDocumentAndDrawThePanelAtDesktopAndPho
 
     // Markup in a comment stays text: the browser runs no script from it.
     server.createUser("mallory");
-    ASSERT_EQ(server.upload("mallory", "Retro Synth",
-                            "<script>document.body.setAttribute('data-pwned','1')</script><img src=x onerror=\"document.title='pwned'\">",
-                            ovtest::binaryPlist({"1 <script>document.title='pwned'</script>"}))
+    ASSERT_EQ(server
+                  .upload("mallory", "Retro Synth",
+                          "<script>document.body.setAttribute('data-pwned','1')</script><img src=x "
+                          "onerror=\"document.title='pwned'\">",
+                          ovtest::binaryPlist({"1 <script>document.title='pwned'</script>"}))
                   .status,
               200);
-    const std::string newest = std::to_string(nlohmann::json::parse(server.list("Retro Synth")).at(0)["patchID"].get<long long>());
-    for (const std::string& page : {browser.dom(library + "plugin?name=Retro+Synth"), browser.dom(library + "mapping/" + newest)}) {
+    const std::string newest =
+        std::to_string(nlohmann::json::parse(server.list("Retro Synth")).at(0)["patchID"].get<long long>());
+    for (const std::string &page :
+         {browser.dom(library + "plugin?name=Retro+Synth"), browser.dom(library + "mapping/" + newest)}) {
         EXPECT_EQ(page.find("data-pwned=\"1\""), std::string::npos);
         EXPECT_EQ(page.find("<title>pwned"), std::string::npos);
         EXPECT_EQ(page.find("<img"), std::string::npos);

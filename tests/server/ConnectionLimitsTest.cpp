@@ -23,12 +23,14 @@ namespace {
 
 // A server in this process with the limits a test gives it.
 struct LimitedServer : ovtest::LiveServer {
-    explicit LimitedServer(ovserver::HttpLimits limits) : LiveServer(ovtest::Engine::Sqlite, 1024 * 1024, {}, limits) {}
+    explicit LimitedServer(ovserver::HttpLimits limits)
+        : LiveServer(ovtest::Engine::Sqlite, 1024 * 1024, {}, limits) { }
 
     std::string log() const
     {
         std::string all;
-        for (const auto& line : logLines()) all += line + "\n";
+        for (const auto &line : logLines())
+            all += line + "\n";
         return all;
     }
 
@@ -36,7 +38,8 @@ struct LimitedServer : ovtest::LiveServer {
     std::string logOnceItHolds(std::string_view text) const
     {
         for (const auto until = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < until;) {
-            if (log().find(text) != std::string::npos) break;
+            if (log().find(text) != std::string::npos)
+                break;
             std::this_thread::sleep_for(10ms);
         }
         return log();
@@ -46,7 +49,7 @@ struct LimitedServer : ovtest::LiveServer {
 // A raw client connection from a loopback address of its choice.
 class Socket {
 public:
-    Socket(int port, const char* from = "127.0.0.1") : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    Socket(int port, const char *from = "127.0.0.1") : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
     {
         // Writing to a connection the server closed must fail, not end the test (macOS has no MSG_NOSIGNAL).
         std::signal(SIGPIPE, SIG_IGN);
@@ -57,31 +60,37 @@ public:
         server.sin_family = AF_INET;
         server.sin_port = htons(static_cast<uint16_t>(port));
         server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            ::connect(m_fd, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0)
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0
+            || ::connect(m_fd, reinterpret_cast<sockaddr *>(&server), sizeof server) != 0)
             throw std::runtime_error("cannot connect");
     }
     ~Socket() { ::close(m_fd); }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
+    Socket(const Socket &) = delete;
+    Socket &operator=(const Socket &) = delete;
 
     // False once the server has closed its side.
-    bool send(std::string_view bytes) { return ::send(m_fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()); }
+    bool send(std::string_view bytes)
+    {
+        return ::send(m_fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+    }
 
     // What arrives until the server closes the connection or the time runs out; closed tells which.
-    std::string receive(std::chrono::milliseconds limit, bool* closed = nullptr)
+    std::string receive(std::chrono::milliseconds limit, bool *closed = nullptr)
     {
         std::string text;
         const auto end = Clock::now() + limit;
-        if (closed) *closed = false;
+        if (closed)
+            *closed = false;
         for (;;) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
             pollfd p{m_fd, POLLIN, 0};
-            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return text;
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0)
+                return text;
             char buffer[4096];
             const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
             if (n <= 0) {
-                if (closed) *closed = true;
+                if (closed)
+                    *closed = true;
                 return text;
             }
             text.append(buffer, static_cast<std::size_t>(n));
@@ -116,13 +125,17 @@ std::string repeated(std::string_view text, int times)
 {
     std::string all;
     all.reserve(text.size() * static_cast<std::size_t>(times));
-    for (int i = 0; i < times; ++i) all += text;
+    for (int i = 0; i < times; ++i)
+        all += text;
     return all;
 }
 
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
-}  // namespace
+} // namespace
 
 TEST(ConnectionLimits, HeadersThatTrickleAreCutAtTheDeadline)
 {
@@ -152,7 +165,7 @@ TEST(ConnectionLimits, IdleConnectionsAreClosedBeforeAndBetweenRequests)
     LimitedServer server(quick());
     Socket silent(server.port);
     Socket kept(server.port);
-    EXPECT_NE(kept.exchange(kHealth).find("\r\n\r\nok"), std::string::npos);  // kept open for the next request
+    EXPECT_NE(kept.exchange(kHealth).find("\r\n\r\nok"), std::string::npos); // kept open for the next request
     const auto start = Clock::now();
     bool closed = false;
     silent.receive(3s, &closed);
@@ -168,7 +181,8 @@ TEST(ConnectionLimits, OneAddressHoldsAtMostTheLimitAndOthersAreServed)
     limits.maxConnectionsPerAddress = 3;
     LimitedServer server(limits);
     std::vector<std::unique_ptr<Socket>> held;
-    for (int i = 0; i < 3; ++i) held.push_back(std::make_unique<Socket>(server.port, "127.0.0.1"));
+    for (int i = 0; i < 3; ++i)
+        held.push_back(std::make_unique<Socket>(server.port, "127.0.0.1"));
     EXPECT_NE(held[0]->exchange(kHealth).find("200 OK"), std::string::npos);
 
     Socket over(server.port, "127.0.0.1");
@@ -176,12 +190,12 @@ TEST(ConnectionLimits, OneAddressHoldsAtMostTheLimitAndOthersAreServed)
     over.receive(2s, &closed);
     EXPECT_TRUE(closed) << "a fourth connection from one address was kept";
 
-#if !defined(__APPLE__)  // macOS's loopback has 127.0.0.1 alone
+#if !defined(__APPLE__) // macOS's loopback has 127.0.0.1 alone
     Socket other(server.port, "127.0.0.2");
     EXPECT_NE(other.exchange(kHealth).find("200 OK"), std::string::npos);
 #endif
 
-    held.pop_back();  // a place comes free
+    held.pop_back(); // a place comes free
     std::this_thread::sleep_for(100ms);
     Socket again(server.port, "127.0.0.1");
     EXPECT_NE(again.exchange(kHealth).find("200 OK"), std::string::npos);
@@ -199,14 +213,15 @@ TEST(ConnectionLimits, AnIPv6NetworkOfSixtyFourBitsCountsAsOneAddress)
 TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
 {
     LimitedServer server({});
-    std::string lines100, lines101;  // with Host and Connection
-    for (int i = 0; i < 98; ++i) lines100 += "X-Line-" + std::to_string(i) + ": v\r\n";
+    std::string lines100, lines101; // with Host and Connection
+    for (int i = 0; i < 98; ++i)
+        lines100 += "X-Line-" + std::to_string(i) + ": v\r\n";
     lines101 = lines100 + "X-One-More: v\r\n";
     struct Case {
-        const char* what;
-        std::string head;  // after the request line
+        const char *what;
+        std::string head; // after the request line
         int status;
-        const char* says;
+        const char *says;
     };
     const Case cases[] = {
         {"100 lines", lines100, 200, "ok"},
@@ -224,7 +239,7 @@ TEST(ConnectionLimits, OversizedAndSelfContradictingHeadersAreRefused)
         {"a list of lengths", "Content-Length: 5, 5\r\n", 400, "gives its length twice"},
         {"two hosts", "Host: y\r\n", 400, "exactly one Host header"},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         Socket client(server.port);
         client.send("GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n" + c.head + "\r\n");
         const std::string reply = client.receive(3s);
@@ -247,14 +262,14 @@ TEST(ConnectionLimits, ABodyMustKeepItsRateAndAllBodiesTogetherTheirBound)
     limits.maxBodyBytesInFlight = 100'000;
     LimitedServer server(limits);
     const auto upload = [](std::size_t length) {
-        return "POST /ov_upload.php?user=ann&hardware=12&plugin=S&comments=c HTTP/1.1\r\nHost: x\r\nContent-Length: " +
-               std::to_string(length) + "\r\n\r\n";
+        return "POST /ov_upload.php?user=ann&hardware=12&plugin=S&comments=c HTTP/1.1\r\nHost: x\r\nContent-Length: "
+               + std::to_string(length) + "\r\n\r\n";
     };
     // One byte every 200 ms is never idle, but is cut once it falls behind 1000 bytes a second.
     Socket trickler(server.port);
     trickler.send(upload(60'000));
     Socket over(server.port, "127.0.0.3");
-    over.send(upload(60'000));  // with the trickler's, past the bound of all bodies
+    over.send(upload(60'000)); // with the trickler's, past the bound of all bodies
     const std::string refused = over.receive(2s);
     EXPECT_EQ(refused.rfind("HTTP/1.1 503", 0), 0u) << refused.substr(0, 200);
     EXPECT_NE(refused.find("receiving many uploads"), std::string::npos);

@@ -35,12 +35,12 @@ struct Sent {
 struct Outcome {
     std::mutex mutex;
     std::map<long long, Sent> accepted;
-    std::map<std::string, Sent> unanswered;  // by comment
+    std::map<std::string, Sent> unanswered; // by comment
 };
 
-class ServerCrash : public ovtest::OnEachEngine {};
+class ServerCrash : public ovtest::OnEachEngine { };
 
-}  // namespace
+} // namespace
 
 OV_ON_EACH_ENGINE(ServerCrash);
 
@@ -56,7 +56,8 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
     Outcome all;
     int killsDuringUploads = 0;
 
-    auto server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
+    auto server = std::make_unique<ServerProcess>(
+        std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
     Remote remote{server->port()};
     ASSERT_GT(remote.port, 0);
     ASSERT_EQ(remote.post("/checkuserexists.php?userName=crash&emailAddr=crash@example.com").status, 200);
@@ -69,20 +70,24 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
         std::vector<std::thread> uploaders;
         for (int u = 0; u < kUploaders; ++u)
             uploaders.emplace_back([&, u] {
-                httplib::Client client("127.0.0.1", remote.port);  // keep-alive, as the editor's would
+                httplib::Client client("127.0.0.1", remote.port); // keep-alive, as the editor's would
                 ovhttp::sendTargetsAsWritten(client);
                 for (int n = 0; !killed; ++n) {
-                    const std::string comment = std::to_string(round) + "-" + std::to_string(u) + "-" + std::to_string(n);
+                    const std::string comment =
+                        std::to_string(round) + "-" + std::to_string(u) + "-" + std::to_string(n);
                     // Files of different sizes, the larger ones well past a database page.
-                    const std::string file = ovtest::xmlPlist({comment, std::string(static_cast<std::size_t>(n % 7) * 900, 'x')});
+                    const std::string file =
+                        ovtest::xmlPlist({comment, std::string(static_cast<std::size_t>(n % 7) * 900, 'x')});
                     ++inFlight;
-                    const auto reply = client.Post(("/ov_upload.php?user=crash&hardware=12&plugin=" + ovtest::escape(plugin) +
-                                                    "&comments=" + comment).c_str(),
+                    const auto reply = client.Post(("/ov_upload.php?user=crash&hardware=12&plugin="
+                                                    + ovtest::escape(plugin) + "&comments=" + comment)
+                                                       .c_str(),
                                                    ovtest::uploadBody(file), ovtest::kUploadContentType.c_str());
                     --inFlight;
                     std::smatch id;
                     const std::lock_guard lock(outcome.mutex);
-                    if (reply && reply->status == 200 && std::regex_search(reply->body, id, std::regex("\\(mapping ([0-9]+)\\)")))
+                    if (reply && reply->status == 200
+                        && std::regex_search(reply->body, id, std::regex("\\(mapping ([0-9]+)\\)")))
                         outcome.accepted[std::stoll(id[1])] = {plugin, file};
                     else if (!reply)
                         outcome.unanswered[comment] = {plugin, file};
@@ -94,9 +99,11 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
         killsDuringUploads += inFlight > 0;
         server->kill();
         killed = true;
-        for (auto& uploader : uploaders) uploader.join();
+        for (auto &uploader : uploaders)
+            uploader.join();
 
-        server = std::make_unique<ServerProcess>(std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
+        server = std::make_unique<ServerProcess>(
+            std::vector<std::string>{"--port", "0", "--db", store.location, "--uploads-per-hour", "1000000"}, errors);
         remote.port = server->port();
         ASSERT_GT(remote.port, 0) << "no restart after kill " << round;
 
@@ -104,7 +111,7 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
         // answer; every listed file is whole.
         const auto list = nlohmann::json::parse(remote.list(plugin));
         std::multiset<long long> listed;
-        for (const auto& entry : list) {
+        for (const auto &entry : list) {
             const long long id = entry["patchID"].get<long long>();
             listed.insert(id);
             const auto found = outcome.accepted.find(id);
@@ -114,22 +121,23 @@ TEST_P(ServerCrash, EveryAcknowledgedUploadSurvivesSigkill)
                 EXPECT_EQ(fetched, found->second.file) << "mapping " << id << " after kill " << round;
             } else {
                 ASSERT_TRUE(outcome.unanswered.count(comment)) << "listed but never sent: " << comment;
-                EXPECT_EQ(fetched, outcome.unanswered[comment].file) << "unanswered upload " << comment << " stored damaged";
+                EXPECT_EQ(fetched, outcome.unanswered[comment].file)
+                    << "unanswered upload " << comment << " stored damaged";
             }
         }
-        for (const auto& [id, sent] : outcome.accepted)
+        for (const auto &[id, sent] : outcome.accepted)
             EXPECT_EQ(listed.count(id), 1u) << "acknowledged mapping " << id << " after kill " << round;
         all.accepted.insert(outcome.accepted.begin(), outcome.accepted.end());
     }
 
     // At the end, everything acknowledged over all the rounds is still there.
     std::size_t checked = 0;
-    for (const auto& [id, sent] : all.accepted) {
+    for (const auto &[id, sent] : all.accepted) {
         EXPECT_EQ(remote.get("/files/" + std::to_string(id) + "/CSParameterOrder.plist").body, sent.file) << id;
         ++checked;
     }
-    std::printf("%d kills (%d with uploads in flight), %zu acknowledged uploads all kept\n", kRounds, killsDuringUploads,
-                checked);
-    EXPECT_GT(checked, static_cast<std::size_t>(kRounds));  // the stream really ran between the kills
+    std::printf("%d kills (%d with uploads in flight), %zu acknowledged uploads all kept\n", kRounds,
+                killsDuringUploads, checked);
+    EXPECT_GT(checked, static_cast<std::size_t>(kRounds)); // the stream really ran between the kills
     EXPECT_GT(killsDuringUploads, kRounds / 2);
 }

@@ -11,7 +11,7 @@
 using ovtest::LiveServer;
 using Json = nlohmann::json;
 
-class Endpoints : public ovtest::OnEachEngine {};
+class Endpoints : public ovtest::OnEachEngine { };
 OV_ON_EACH_ENGINE(Endpoints);
 
 TEST_P(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
@@ -28,9 +28,12 @@ TEST_P(Endpoints, NewUserGetsAPinThatSignsInWithExactlyTheOkReply)
     EXPECT_NE(taken.body.find("already taken"), std::string::npos);
     EXPECT_EQ(server.signIn("Ann Example", pin).body, "\nOK\n");
 
-    for (const auto& [name, code] : {std::pair<std::string, std::string>{"Ann Example", ovtest::wrongPin(pin)},
-                                     {"ann example", pin}, {"Ann Example ", pin}, {"Nobody", pin},
-                                     {"Ann Example", pin + "0"}, {"Ann Example", " " + pin}}) {
+    for (const auto &[name, code] : {std::pair<std::string, std::string>{"Ann Example", ovtest::wrongPin(pin)},
+                                     {"ann example", pin},
+                                     {"Ann Example ", pin},
+                                     {"Nobody", pin},
+                                     {"Ann Example", pin + "0"},
+                                     {"Ann Example", " " + pin}}) {
         const auto refused = server.signIn(name, code);
         EXPECT_NE(refused.body, "\nOK\n") << name << "/" << code;
         EXPECT_EQ(refused.status, 403);
@@ -52,7 +55,7 @@ TEST_P(Endpoints, UploadListRegisterAndFetchRoundTrip)
     EXPECT_EQ(server.upload("ann", "Retro Synth 2", "other plug-in", xml).status, 200);
 
     const Json list = Json::parse(server.list("Retro Synth"));
-    ASSERT_EQ(list.size(), 2u);  // exactly that plug-in, newest first
+    ASSERT_EQ(list.size(), 2u); // exactly that plug-in, newest first
     EXPECT_EQ(list[0]["userComments"], "");
     EXPECT_EQ(list[0]["uploaded"], "2023-11-14T22:14:20Z");
     EXPECT_EQ(list[1]["userComments"], "first one");
@@ -122,12 +125,12 @@ TEST_P(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
         ASSERT_EQ(list.size(), 1u) << base;
         EXPECT_EQ(server.get(base + list[0]["fileLocation"].get<std::string>()).status, 200) << base;
         EXPECT_EQ(server.get(base + "healthz").body, "ok") << base;
-        EXPECT_EQ(server.get(base + "ov_listplists.php?plugin=x").body, "[]") << base;  // GET is taken too
+        EXPECT_EQ(server.get(base + "ov_listplists.php?plugin=x").body, "[]") << base; // GET is taken too
     }
 
-    for (const char* target : {"/", "/index.html", "/checkuser.php/", "/checkuser.phpx", "/files/999/CSParameterOrder.plist",
-                               "/files/abc/CSParameterOrder.plist", "/files/1/other.plist", "/files/1/",
-                               "/../files/1/CSParameterOrder.plist%00", "/%ZZ"}) {
+    for (const char *target : {"/", "/index.html", "/checkuser.php/", "/checkuser.phpx",
+                               "/files/999/CSParameterOrder.plist", "/files/abc/CSParameterOrder.plist",
+                               "/files/1/other.plist", "/files/1/", "/../files/1/CSParameterOrder.plist%00", "/%ZZ"}) {
         const auto answer = server.get(target);
         EXPECT_EQ(answer.status, 404) << target;
         EXPECT_FALSE(answer.body.empty()) << target;
@@ -140,18 +143,18 @@ TEST_P(Endpoints, AnswerUnderAnyBasePathAndNothingElse)
 TEST_P(Endpoints, LogHasOneShortLinePerRequestAndNeverAPinOrAnEmailAddress)
 {
     LiveServer server(GetParam());
-    const std::string pin = server.createUser("ann");  // with someone@example.com
+    const std::string pin = server.createUser("ann"); // with someone@example.com
     server.post("/checkuser.php?userName=ann&pinCode=" + pin);
     server.post("/checkuser.php?userName=ann&pinCode=9" + pin + "&pinCode=" + pin);
     server.upload("ann", "Synth", std::string(2000, 'c'), ovtest::xmlPlist({"1 A"}));
     std::vector<std::string> lines;
-    for (int wait = 0; wait < 100 && lines.size() < 4; ++wait) {  // the line is written after the reply
+    for (int wait = 0; wait < 100 && lines.size() < 4; ++wait) { // the line is written after the reply
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         lines = server.logLines();
     }
     ASSERT_EQ(lines.size(), 4u);
     int signIns = 0;
-    for (const auto& line : lines) {
+    for (const auto &line : lines) {
         EXPECT_EQ(line.find(pin), std::string::npos) << line;
         EXPECT_EQ(line.find("example.com"), std::string::npos) << line;
         EXPECT_LT(line.size(), 400u) << line;

@@ -14,18 +14,25 @@ using Json = nlohmann::json;
 class Limits : public ovtest::OnEachEngine {
 protected:
     static std::string plist(int n) { return ovtest::xmlPlist({std::to_string(n) + " Cutoff"}); }
-    static std::size_t listed(const LiveServer& server, const std::string& plugin) { return Json::parse(server.list(plugin)).size(); }
+    static std::size_t listed(const LiveServer &server, const std::string &plugin)
+    {
+        return Json::parse(server.list(plugin)).size();
+    }
 };
 OV_ON_EACH_ENGINE(Limits);
 
 TEST_P(Limits, AnUploadWithAPinCodeIsStoredOnlyWhenItIsTheUsersAndWithoutOneOnlyWhenAllowed)
 {
     struct Case {
-        const char* name;
+        const char *name;
         bool requirePin;
-        enum { None, Right, Wrong } pin;
+        enum {
+            None,
+            Right,
+            Wrong
+        } pin;
         int status;
-        const char* text;
+        const char *text;
     };
     const Case cases[] = {
         {"old editor, PIN not required", false, Case::None, 200, "has been shared"},
@@ -35,13 +42,14 @@ TEST_P(Limits, AnUploadWithAPinCodeIsStoredOnlyWhenItIsTheUsersAndWithoutOneOnly
         {"right PIN, PIN required", true, Case::Right, 200, "has been shared"},
         {"wrong PIN, PIN required", true, Case::Wrong, 403, "PIN code is not right"},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         HandlerConfig config = LiveServer::roomyConfig();
         config.requireUploadPin = c.requirePin;
         LiveServer server(GetParam(), config);
         const std::string pin = server.createUser("ann");
         const auto reply = c.pin == Case::None ? server.upload("ann", "Synth", "", plist(1))
-                                               : server.uploadWithPin("ann", c.pin == Case::Right ? pin : wrongPin(pin), "Synth", plist(1));
+                                               : server.uploadWithPin("ann", c.pin == Case::Right ? pin : wrongPin(pin),
+                                                                      "Synth", plist(1));
         EXPECT_EQ(reply.status, c.status) << c.name;
         EXPECT_NE(reply.body.find(c.text), std::string::npos) << c.name << ": " << reply.body;
         EXPECT_EQ(listed(server, "Synth"), c.status == 200 ? 1u : 0u) << c.name;
@@ -52,7 +60,8 @@ TEST_P(Limits, WrongPinCodesInUploadsCountTowardTheSignInLock)
 {
     LiveServer server(GetParam());
     const std::string pin = server.createUser("ann");
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(server.uploadWithPin("ann", wrongPin(pin), "Synth", plist(i)).status, 403) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(server.uploadWithPin("ann", wrongPin(pin), "Synth", plist(i)).status, 403) << i;
     EXPECT_EQ(server.signIn("ann", pin).status, 429);
     const auto locked = server.uploadWithPin("ann", pin, "Synth", plist(1));
     EXPECT_EQ(locked.status, 429);
@@ -77,9 +86,9 @@ TEST_P(Limits, UploadsPerUserAndHourHoldAcrossServersOnOneStore)
     const auto refused = b.upload("ann", "Synth", "4", plist(4));
     EXPECT_EQ(refused.status, 429);
     EXPECT_NE(refused.body.find("You have shared 3 mappings in the last hour"), std::string::npos) << refused.body;
-    EXPECT_EQ(b.upload("ann", "Synth", "not read", "just text").status, 429);  // before the file is read
+    EXPECT_EQ(b.upload("ann", "Synth", "not read", "just text").status, 429); // before the file is read
     EXPECT_EQ(a.upload("bea", "Synth", "other user", plist(5)).status, 200);
-    a.now += 3600;  // the first upload has left the hour
+    a.now += 3600; // the first upload has left the hour
     EXPECT_EQ(a.upload("ann", "Synth", "5", plist(6)).status, 200);
     EXPECT_EQ(listed(a, "Synth"), 5u);
 }
@@ -91,11 +100,12 @@ TEST_P(Limits, RegistrationsPerAddressAndHour)
     LiveServer server(GetParam(), config);
     const auto from = server.from("198.51.100.7");
     EXPECT_EQ(from.createUser("ann").size(), 6u);
-    EXPECT_EQ(from.post("/checkuserexists.php?userName=ann&emailAddr=a@example.com").status, 409);  // not counted
+    EXPECT_EQ(from.post("/checkuserexists.php?userName=ann&emailAddr=a@example.com").status, 409); // not counted
     EXPECT_EQ(from.createUser("bea").size(), 6u);
     const auto refused = from.post("/checkuserexists.php?userName=cid&emailAddr=c@example.com");
     EXPECT_EQ(refused.status, 429);
-    EXPECT_NE(refused.body.find("registered from this address in the last hour (at most 2)"), std::string::npos) << refused.body;
+    EXPECT_NE(refused.body.find("registered from this address in the last hour (at most 2)"), std::string::npos)
+        << refused.body;
     EXPECT_EQ(server.from("198.51.100.8").createUser("cid").size(), 6u);
     server.now += 3600;
     EXPECT_EQ(from.createUser("dan").size(), 6u);
@@ -107,7 +117,8 @@ TEST_P(Limits, AListHoldsTheNewestEntriesUpToTheLimit)
     config.limits.listLimit = 3;
     LiveServer server(GetParam(), config);
     server.createUser("ann");
-    for (int i = 0; i < 5; ++i, ++server.now) ASSERT_EQ(server.upload("ann", "Synth", std::to_string(i), plist(i)).status, 200);
+    for (int i = 0; i < 5; ++i, ++server.now)
+        ASSERT_EQ(server.upload("ann", "Synth", std::to_string(i), plist(i)).status, 200);
     const Json list = Json::parse(server.list("Synth"));
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0]["userComments"], "4");
@@ -125,7 +136,7 @@ TEST_P(Limits, AFullLibraryRefusesUploadsWith507)
         LiveServer server(GetParam(), config, store.location);
         server.createUser("ann");
         EXPECT_EQ(server.upload("ann", plugin, comment, file).status, 200);
-        EXPECT_EQ(server.upload("ann", plugin, comment, file).status, 200);  // exactly full
+        EXPECT_EQ(server.upload("ann", plugin, comment, file).status, 200); // exactly full
         const auto refused = server.upload("ann", plugin, comment, file);
         EXPECT_EQ(refused.status, 507);
         EXPECT_NE(refused.body.find("The community library is full"), std::string::npos) << refused.body;
@@ -142,9 +153,13 @@ TEST_P(Limits, ADownloadCountsOncePerAddressMappingAndDay)
     server.createUser("ann");
     ASSERT_EQ(server.upload("ann", "A", "", plist(1)).status, 200);
     ASSERT_EQ(server.upload("ann", "B", "", plist(2)).status, 200);
-    const auto idOf = [&](const std::string& plugin) { return std::to_string(Json::parse(server.list(plugin))[0]["patchID"].get<long long>()); };
-    const auto downloads = [&](const std::string& plugin) { return Json::parse(server.list(plugin))[0]["downloads"].get<int>(); };
-    const auto count = [&](const std::string& address, const std::string& plugin) {
+    const auto idOf = [&](const std::string &plugin) {
+        return std::to_string(Json::parse(server.list(plugin))[0]["patchID"].get<long long>());
+    };
+    const auto downloads = [&](const std::string &plugin) {
+        return Json::parse(server.list(plugin))[0]["downloads"].get<int>();
+    };
+    const auto count = [&](const std::string &address, const std::string &plugin) {
         return server.from(address).post("/ov_downloadreg.php?patchID=" + idOf(plugin));
     };
     EXPECT_EQ(count("192.0.2.1", "A").body, "Download of mapping " + idOf("A") + " counted.");

@@ -15,10 +15,10 @@ namespace ovtest {
 // The server with its standard output on a pipe and its standard error appended to a file.
 class ServerProcess {
 public:
-    ServerProcess(std::vector<std::string> args, const std::filesystem::path& errorLog);
-    ~ServerProcess();  // kills it when it still runs
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
+    ServerProcess(std::vector<std::string> args, const std::filesystem::path &errorLog);
+    ~ServerProcess(); // kills it when it still runs
+    ServerProcess(const ServerProcess &) = delete;
+    ServerProcess &operator=(const ServerProcess &) = delete;
 
     // Standard output up to its end or until the time runs out.
     std::string output(std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -41,6 +41,6 @@ private:
 };
 
 // The whole text of a file, such as a server's error log; empty when it cannot be read.
-std::string fileText(const std::filesystem::path& path);
+std::string fileText(const std::filesystem::path &path);
 
-}  // namespace ovtest
+} // namespace ovtest

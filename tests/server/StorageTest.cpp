@@ -20,9 +20,9 @@ using ovtest::TestStore;
 
 namespace {
 
-class Store : public ovtest::OnEachEngine {};
+class Store : public ovtest::OnEachEngine { };
 
-NewMapping mapping(const std::string& user, const std::string& plugin, std::int64_t at, std::string file = "<plist/>")
+NewMapping mapping(const std::string &user, const std::string &plugin, std::int64_t at, std::string file = "<plist/>")
 {
     return NewMapping{user, plugin, "", 12, at, std::move(file)};
 }
@@ -30,14 +30,14 @@ NewMapping mapping(const std::string& user, const std::string& plugin, std::int6
 const VolumeLimits kNoLimits{1'000'000, 1'000'000, std::int64_t{1} << 50, 1'000'000};
 
 // The number of a mapping that must be stored.
-std::int64_t stored(Storage& storage, const NewMapping& mapping)
+std::int64_t stored(Storage &storage, const NewMapping &mapping)
 {
     const Upload upload = storage.addMapping(mapping, kNoLimits);
     EXPECT_EQ(upload.outcome, Upload::Outcome::Stored);
     return upload.id;
 }
 
-}  // namespace
+} // namespace
 
 OV_ON_EACH_ENGINE(Store);
 
@@ -47,11 +47,12 @@ TEST_P(Store, ReopeningKeepsEverythingAndANewerSchemaIsRefused)
     std::int64_t id;
     {
         const auto storage = store.open();
-        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, kNoLimits),
+                  Registration::Created);
         id = stored(*storage, mapping("ann", "Synth", 5, std::string("bin\0ary\xFF", 8)));
     }
     {
-        const auto again = store.open();  // the migrations find the schema current and leave it alone
+        const auto again = store.open(); // the migrations find the schema current and leave it alone
         EXPECT_EQ(again->pinHash("ann"), "hash");
         EXPECT_EQ(again->mappingFile(id), std::string("bin\0ary\xFF", 8));
         EXPECT_TRUE(again->healthy());
@@ -60,7 +61,7 @@ TEST_P(Store, ReopeningKeepsEverythingAndANewerSchemaIsRefused)
     try {
         store.open();
         FAIL() << "a database from a newer server was opened";
-    } catch (const StorageError& error) {
+    } catch (const StorageError &error) {
         EXPECT_NE(std::string(error.what()).find("newer"), std::string::npos) << error.what();
     }
 }
@@ -74,14 +75,16 @@ TEST_P(Store, ServersThatOpenANewStoreAtTheSameMomentAllComeUp)
     for (int t = 0; t < kServers; ++t)
         threads.emplace_back([&] {
             ++ready;
-            while (ready < kServers) std::this_thread::yield();
+            while (ready < kServers)
+                std::this_thread::yield();
             try {
                 opened += store.open()->healthy();
-            } catch (const StorageError& error) {
+            } catch (const StorageError &error) {
                 ADD_FAILURE() << error.what();
             }
         });
-    for (auto& thread : threads) thread.join();
+    for (auto &thread : threads)
+        thread.join();
     EXPECT_EQ(opened, kServers);
 }
 
@@ -90,7 +93,8 @@ TEST_P(Store, ListsNewestFirstWithTiesByNumberAndTakesEveryByteOfAValue)
     const TestStore store(GetParam());
     const auto storage = store.open();
     ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
-    EXPECT_EQ(storage->createUser({"ann", "other@example.com", "other", 2, "10.0.0.1"}, kNoLimits), Registration::NameTaken);
+    EXPECT_EQ(storage->createUser({"ann", "other@example.com", "other", 2, "10.0.0.1"}, kNoLimits),
+              Registration::NameTaken);
     EXPECT_EQ(storage->pinHash("ann"), "h");
     EXPECT_EQ(storage->pinHash("Ann"), std::nullopt);
     EXPECT_EQ(storage->pinHash(""), std::nullopt);
@@ -111,16 +115,16 @@ TEST_P(Store, ListsNewestFirstWithTiesByNumberAndTakesEveryByteOfAValue)
 
     // A NUL inside a name is not the end of it: the store finds nothing or refuses the value (a
     // PostgreSQL text cannot hold one), and never matches the shorter name instead.
-    const auto lookUp = [&](const std::string& name) {
+    const auto lookUp = [&](const std::string &name) {
         try {
             return storage->pinHash(name).value_or("nothing");
-        } catch (const StorageError&) {
+        } catch (const StorageError &) {
             return std::string("refused");
         }
     };
     EXPECT_NE(lookUp(std::string("ann\0x", 5)), "h");
     EXPECT_NE(lookUp(std::string("ann\0", 4)), "h");
-    EXPECT_EQ(lookUp("ann"), "h");  // and the store still answers afterwards
+    EXPECT_EQ(lookUp("ann"), "h"); // and the store still answers afterwards
 }
 
 TEST_P(Store, AnImportIsStoredWholeOrNotAtAll)
@@ -128,16 +132,19 @@ TEST_P(Store, AnImportIsStoredWholeOrNotAtAll)
     const TestStore store(GetParam());
     const auto storage = store.open();
     ASSERT_EQ(storage->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
-    EXPECT_EQ(storage->addMappings({mapping("ann", "Synth", 1), mapping("nobody", "Synth", 2), mapping("ann", "Synth", 3)}),
-              std::nullopt);
+    EXPECT_EQ(
+        storage->addMappings({mapping("ann", "Synth", 1), mapping("nobody", "Synth", 2), mapping("ann", "Synth", 3)}),
+        std::nullopt);
     EXPECT_TRUE(storage->listMappings("Synth", 500).empty());
 
     std::vector<NewMapping> batch;
-    for (int i = 0; i < 50; ++i) batch.push_back(mapping("ann", "Synth", i, "file " + std::to_string(i)));
+    for (int i = 0; i < 50; ++i)
+        batch.push_back(mapping("ann", "Synth", i, "file " + std::to_string(i)));
     const auto ids = storage->addMappings(batch);
     ASSERT_TRUE(ids.has_value());
     ASSERT_EQ(ids->size(), 50u);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(storage->mappingFile((*ids)[i]), "file " + std::to_string(i));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(storage->mappingFile((*ids)[i]), "file " + std::to_string(i));
     EXPECT_EQ(storage->listMappings("Synth", 500).size(), 50u);
 }
 
@@ -156,13 +163,16 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&, t] {
-            Storage& node = t % 2 ? *a : *b;
-            for (int i = 0; i < 5; ++i) open += node.openSignInCheck("ann", 1000, policy) == SignInGate::Open;
+            Storage &node = t % 2 ? *a : *b;
+            for (int i = 0; i < 5; ++i)
+                open += node.openSignInCheck("ann", 1000, policy) == SignInGate::Open;
             for (int i = 0; i < 40; ++i)
-                downloads += node.registerDownload(id, std::to_string(t) + "/" + std::to_string(i), 1000) == DownloadCount::Counted;
+                downloads += node.registerDownload(id, std::to_string(t) + "/" + std::to_string(i), 1000)
+                             == DownloadCount::Counted;
         });
-    for (auto& thread : threads) thread.join();
-    EXPECT_EQ(open, policy.maxFailures);  // 40 checks at once, exactly ten let through
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(open, policy.maxFailures); // 40 checks at once, exactly ten let through
     EXPECT_EQ(downloads, 8 * 40);
     EXPECT_EQ(a->listMappings("Synth", 500).at(0).downloads, 8 * 40);
 
@@ -173,7 +183,7 @@ TEST_P(Store, TwoProcessesShareOneSignInLimitAndCountEveryDownload)
     for (int i = 0; i < policy.maxFailures; ++i)
         EXPECT_EQ(b->openSignInCheck("ann", 5000, policy), SignInGate::Open) << i;
     EXPECT_EQ(a->openSignInCheck("ann", 5000, policy), SignInGate::Throttled);
-    EXPECT_EQ(a->openSignInCheck("bea", 5000, policy), SignInGate::Open);  // other names are not touched
+    EXPECT_EQ(a->openSignInCheck("bea", 5000, policy), SignInGate::Open); // other names are not touched
     EXPECT_EQ(a->registerDownload(id + 1000, "0/0", 1000), DownloadCount::NoSuchMapping);
 }
 
@@ -185,34 +195,43 @@ TEST_P(Store, UploadsAtTheSameMomentOnTwoNodesKeepEachLimit)
     const auto a = store.open(4);
     const auto b = store.open(4);
     ASSERT_EQ(a->createUser({"ann", "a@example.com", "h", 1, "10.0.0.1"}, kNoLimits), Registration::Created);
-    const auto uploadAtOnce = [&](const VolumeLimits& limits) {
-        std::atomic<int> outcomes[3]{};  // stored, too many, store full
+    const auto uploadAtOnce = [&](const VolumeLimits &limits) {
+        std::atomic<int> outcomes[3]{}; // stored, too many, store full
         std::vector<std::thread> threads;
         for (int t = 0; t < 8; ++t)
             threads.emplace_back([&, t] {
                 for (int i = 0; i < 3; ++i)
                     switch ((t % 2 ? *a : *b).addMapping(mapping("ann", "Synth", 1000), limits).outcome) {
-                    case Upload::Outcome::Stored: ++outcomes[0]; break;
-                    case Upload::Outcome::TooManyUploads: ++outcomes[1]; break;
-                    case Upload::Outcome::StoreFull: ++outcomes[2]; break;
-                    default: ADD_FAILURE() << "an upload of a known user was refused otherwise";
+                    case Upload::Outcome::Stored:
+                        ++outcomes[0];
+                        break;
+                    case Upload::Outcome::TooManyUploads:
+                        ++outcomes[1];
+                        break;
+                    case Upload::Outcome::StoreFull:
+                        ++outcomes[2];
+                        break;
+                    default:
+                        ADD_FAILURE() << "an upload of a known user was refused otherwise";
                     }
             });
-        for (auto& thread : threads) thread.join();
+        for (auto &thread : threads)
+            thread.join();
         return std::array<int, 3>{outcomes[0], outcomes[1], outcomes[2]};
     };
     VolumeLimits limits = kNoLimits;
     limits.uploadsPerHour = 3;
     EXPECT_EQ(uploadAtOnce(limits), (std::array<int, 3>{3, 21, 0}));
     limits = kNoLimits;
-    limits.maxStoreBytes = 7 * storedBytes(mapping("ann", "Synth", 1000));  // room for four more
+    limits.maxStoreBytes = 7 * storedBytes(mapping("ann", "Synth", 1000)); // room for four more
     EXPECT_EQ(uploadAtOnce(limits), (std::array<int, 3>{4, 0, 20}));
     EXPECT_EQ(a->listMappings("Synth", 500).size(), 7u);
 }
 
 TEST(PostgresStore, ConnectionsThatTheDatabaseDroppedAreReplaced)
 {
-    if (ovtest::postgresTestUrl().empty()) GTEST_SKIP() << "OVCORVANTA_TEST_POSTGRES_URL is not set";
+    if (ovtest::postgresTestUrl().empty())
+        GTEST_SKIP() << "OVCORVANTA_TEST_POSTGRES_URL is not set";
     const TestStore store(Engine::Postgres);
     const std::string name = "ovtest_drop_" + std::to_string(getpid());
     const auto storage = openStorage(store.location + "&application_name=" + name, 4);
@@ -221,14 +240,17 @@ TEST(PostgresStore, ConnectionsThatTheDatabaseDroppedAreReplaced)
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&] {
-            for (int i = 0; i < 20; ++i) storage->pinHash("ann");
+            for (int i = 0; i < 20; ++i)
+                storage->pinHash("ann");
         });
-    for (auto& thread : threads) thread.join();
+    for (auto &thread : threads)
+        thread.join();
 
     // As when the database restarts: every connection of this store is closed by the server.
     store.execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" + name + "';");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(storage->pinHash("ann"), "h") << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(storage->pinHash("ann"), "h") << i;
     EXPECT_TRUE(storage->healthy());
 }
 
@@ -245,8 +267,9 @@ TEST(PostgresStore, AUrlThatIsNotADatabaseIsRefusedWithTheReason)
     try {
         openStorage("postgresql://127.0.0.1:1/none?connect_timeout=2");
         FAIL() << "nothing listens on port 1";
-    } catch (const StorageError& error) {
-        EXPECT_NE(std::string(error.what()).find(ovtest::kUnreachablePostgresReason), std::string::npos) << error.what();
+    } catch (const StorageError &error) {
+        EXPECT_NE(std::string(error.what()).find(ovtest::kUnreachablePostgresReason), std::string::npos)
+            << error.what();
     }
 }
 
@@ -254,7 +277,7 @@ namespace {
 
 // Stands for a database connection; it can be told to break.
 struct FakeConnection {
-    explicit FakeConnection(std::atomic<int>& opened) { ++opened; }
+    explicit FakeConnection(std::atomic<int> &opened) { ++opened; }
     bool usable() const { return !broken; }
     bool broken = false;
 };
@@ -263,13 +286,13 @@ struct FakeConnection {
 // has only from LLVM 20 (Xcode 26).
 class JoiningThread {
 public:
-    template <typename Body>
-    explicit JoiningThread(Body&& body) : m_thread(std::forward<Body>(body)) {}
-    JoiningThread(JoiningThread&&) noexcept = default;
-    JoiningThread& operator=(JoiningThread&&) = delete;
+    template <typename Body> explicit JoiningThread(Body &&body) : m_thread(std::forward<Body>(body)) { }
+    JoiningThread(JoiningThread &&) noexcept = default;
+    JoiningThread &operator=(JoiningThread &&) = delete;
     ~JoiningThread()
     {
-        if (m_thread.joinable()) m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
     void join() { m_thread.join(); }
 
@@ -277,7 +300,7 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace
+} // namespace
 
 TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections)
 {
@@ -285,7 +308,8 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
     std::atomic<bool> failOpening{false};
     ConnectionPool<FakeConnection> pool(
         [&] {
-            if (failOpening) throw StorageError("cannot connect");
+            if (failOpening)
+                throw StorageError("cannot connect");
             return std::make_unique<FakeConnection>(opened);
         },
         2, std::chrono::seconds(1));
@@ -305,13 +329,13 @@ TEST(ConnectionPool, OpensUpToItsLimitLetsOthersWaitAndReplacesBrokenConnections
         EXPECT_EQ(opened, 2);
         // None comes back in time: the wait ends with an error, not a hang.
         EXPECT_THROW(pool.lease(), StorageError);
-        third->broken = true;  // dropped when it comes back
+        third->broken = true; // dropped when it comes back
     }
     EXPECT_EQ(pool.opened(), 1u);
     {
         auto a = pool.lease();
         auto b = pool.lease();
-        EXPECT_EQ(opened, 3);  // the broken one was replaced by a new one
+        EXPECT_EQ(opened, 3); // the broken one was replaced by a new one
         b->broken = true;
     }
     // A connection that cannot be opened leaves the count as it was, so the pool does not shrink for good.
@@ -343,15 +367,16 @@ TEST(ConnectionPool, ReadsGoBeforeWritesThatHaveNotWaitedLong)
                     const std::lock_guard lock(mutex);
                     order += char('a' + i);
                 });
-                while (pool.waiting() < i + 1) std::this_thread::yield();  // queued in this order
+                while (pool.waiting() < i + 1)
+                    std::this_thread::yield(); // queued in this order
             }
         }
-        waiters.clear();  // joined
+        waiters.clear(); // joined
         return order;
     };
     using enum Pool::Turn;
     EXPECT_EQ(servedOrder(std::chrono::hours(1), {Write, Read, Write, Read}), "bdac");
-    EXPECT_EQ(servedOrder(std::chrono::milliseconds(0), {Write, Read, Write, Read}), "acbd");  // every write waited long
+    EXPECT_EQ(servedOrder(std::chrono::milliseconds(0), {Write, Read, Write, Read}), "acbd"); // every write waited long
 }
 
 // Changes that arrive together may be committed together; one that is undone takes none of the
@@ -373,13 +398,18 @@ TEST_P(Store, AnImportUndoneAmongConcurrentChangesLeavesTheOthersWhole)
                     // Its first mapping is fine, its second names nobody: neither may stay.
                     undone += !storage->addMappings({mapping("ann", "Import", i), mapping("nobody", "Import", i)});
                 } else if (t % 2) {
-                    stored += storage->addMapping(mapping("ann", "Single", i, std::to_string(t) + "/" + std::to_string(i)), kNoLimits).outcome == Upload::Outcome::Stored;
+                    stored += storage
+                                  ->addMapping(mapping("ann", "Single", i, std::to_string(t) + "/" + std::to_string(i)),
+                                               kNoLimits)
+                                  .outcome
+                              == Upload::Outcome::Stored;
                 } else {
                     storage->registerDownload(counted, std::to_string(t) + "/" + std::to_string(i), 1);
                 }
             }
         });
-    for (auto& thread : threads) thread.join();
+    for (auto &thread : threads)
+        thread.join();
     EXPECT_EQ(undone, kEach);
     EXPECT_TRUE(storage->listMappings("Import", 500).empty());
     EXPECT_EQ(stored, 4 * kEach);
@@ -394,18 +424,18 @@ TEST(FileCache, KeepsTheRecentlyUsedFilesWithinItsBound)
     const auto file = [](std::size_t size, char c) { return std::make_shared<const std::string>(size, c); };
     cache.keep(1, file(4, 'a'));
     cache.keep(2, file(4, 'b'));
-    ASSERT_NE(cache.find(1), nullptr);  // 1 is now the more recently used
-    cache.keep(3, file(4, 'c'));        // over the bound: 2 goes
+    ASSERT_NE(cache.find(1), nullptr); // 1 is now the more recently used
+    cache.keep(3, file(4, 'c'));       // over the bound: 2 goes
     EXPECT_EQ(cache.find(2), nullptr);
     EXPECT_EQ(*cache.find(1), "aaaa");
     EXPECT_EQ(*cache.find(3), "cccc");
     EXPECT_EQ(cache.bytes(), 8u);
 
-    cache.keep(4, file(11, 'd'));  // larger than the whole bound: not kept, nothing else goes
+    cache.keep(4, file(11, 'd')); // larger than the whole bound: not kept, nothing else goes
     EXPECT_EQ(cache.find(4), nullptr);
     EXPECT_EQ(cache.bytes(), 8u);
 
-    cache.keep(5, file(10, 'e'));  // fills the bound alone
+    cache.keep(5, file(10, 'e')); // fills the bound alone
     EXPECT_EQ(cache.find(1), nullptr);
     EXPECT_EQ(cache.find(3), nullptr);
     EXPECT_EQ(*cache.find(5), std::string(10, 'e'));

@@ -12,7 +12,7 @@
 using ovtest::Remote;
 using ovtest::ServerProcess;
 
-class TwoNodes : public ovtest::OnEachEngine {};
+class TwoNodes : public ovtest::OnEachEngine { };
 OV_ON_EACH_ENGINE(TwoNodes);
 
 TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
@@ -45,19 +45,22 @@ TEST_P(TwoNodes, WhatOneNodeTakesTheOtherServesAndCounts)
     std::atomic<int> counted{0};
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
-            const Remote& node = t % 2 ? a : b;
+            const Remote &node = t % 2 ? a : b;
             for (int i = 0; i < kEach; ++i)
                 counted += node.from("10.0." + std::to_string(t) + "." + std::to_string(i))
                                .post("/ov_downloadreg.php?patchID=" + id)
-                               .body.find("counted.") != std::string::npos;
+                               .body.find("counted.")
+                           != std::string::npos;
         });
-    for (auto& thread : threads) thread.join();
+    for (auto &thread : threads)
+        thread.join();
     EXPECT_EQ(counted, kThreads * kEach);
     EXPECT_EQ(nlohmann::json::parse(a.list("Shared Synth"))[0]["downloads"], 1 + kThreads * kEach);
     EXPECT_EQ(nlohmann::json::parse(b.list("Shared Synth"))[0]["downloads"], 1 + kThreads * kEach);
 
     // Guesses spread over both nodes count against one limit.
-    for (int i = 0; i < 10; ++i) EXPECT_EQ((i % 2 ? a : b).signIn("ann", ovtest::wrongPin(pin)).status, 403) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ((i % 2 ? a : b).signIn("ann", ovtest::wrongPin(pin)).status, 403) << i;
     EXPECT_EQ(a.signIn("ann", pin).status, 429);
     EXPECT_EQ(b.signIn("ann", pin).status, 429);
 }

@@ -15,10 +15,10 @@ using Json = nlohmann::json;
 
 namespace {
 
-class WebLibrary : public ovtest::OnEachEngine {};
+class WebLibrary : public ovtest::OnEachEngine { };
 
 // Every byte but letters and digits as %XX, as a browser's form would send a value.
-std::string formEncoded(const std::string& value)
+std::string formEncoded(const std::string &value)
 {
     std::string out;
     for (const char c : value) {
@@ -34,14 +34,15 @@ std::string formEncoded(const std::string& value)
 }
 
 // The mapping numbers of a plug-in, newest first, from the editor's list.
-std::vector<std::string> ids(const LiveServer& server, const std::string& plugin, const std::string& base = "/")
+std::vector<std::string> ids(const LiveServer &server, const std::string &plugin, const std::string &base = "/")
 {
     std::vector<std::string> result;
-    for (const auto& entry : Json::parse(server.list(plugin, base))) result.push_back(std::to_string(entry["patchID"].get<long long>()));
+    for (const auto &entry : Json::parse(server.list(plugin, base)))
+        result.push_back(std::to_string(entry["patchID"].get<long long>()));
     return result;
 }
 
-}  // namespace
+} // namespace
 
 OV_ON_EACH_ENGINE(WebLibrary);
 
@@ -63,7 +64,8 @@ TEST_P(WebLibrary, ListsPluginsThenTheirMappingsNewestFirstThenDrawsAMappingAsTh
     const auto index = server.get(base + "library/");
     ASSERT_EQ(index.status, 200);
     EXPECT_NE(index.body.find("<meta name=\"viewport\""), std::string::npos);
-    const auto es2 = index.body.find("href=\"/community/lib/library/plugin?name=ES2\">ES2</a> <span class=\"count\">1 mapping<");
+    const auto es2 =
+        index.body.find("href=\"/community/lib/library/plugin?name=ES2\">ES2</a> <span class=\"count\">1 mapping<");
     const auto synth = index.body.find(
         "href=\"/community/lib/library/plugin?name=Retro%20Synth\">Retro Synth</a> <span class=\"count\">2 mappings<");
     ASSERT_NE(es2, std::string::npos) << index.body;
@@ -137,12 +139,13 @@ TEST_P(WebLibrary, NoTextFromUsersReachesAPageAsMarkup)
     const std::string hostile = "<script>alert(\"x\")</script>&'";
     const std::string shown = "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;&amp;&#39;";
     server.createUser("<b>bob</b>");
-    ASSERT_EQ(server.upload("<b>bob</b>", hostile, hostile + "\nline two", ovtest::binaryPlist({"1 " + hostile})).status, 200);
+    ASSERT_EQ(
+        server.upload("<b>bob</b>", hostile, hostile + "\nline two", ovtest::binaryPlist({"1 " + hostile})).status,
+        200);
     const std::string id = ids(server, hostile).at(0);
 
-    for (const std::string& target :
-         {std::string("/library/"), "/library/plugin?name=" + formEncoded(hostile), "/library/mapping/" + id,
-          "/library/?q=" + formEncoded(hostile)}) {
+    for (const std::string &target : {std::string("/library/"), "/library/plugin?name=" + formEncoded(hostile),
+                                      "/library/mapping/" + id, "/library/?q=" + formEncoded(hostile)}) {
         const auto page = server.get(target);
         ASSERT_EQ(page.status, 200) << target;
         EXPECT_EQ(page.body.find("<script"), std::string::npos) << target;
@@ -150,7 +153,7 @@ TEST_P(WebLibrary, NoTextFromUsersReachesAPageAsMarkup)
         EXPECT_NE(page.body.find(shown), std::string::npos) << target;
     }
     const auto mapping = server.get("/library/mapping/" + id).body;
-    EXPECT_NE(mapping.find("title=\"" + shown + "\""), std::string::npos);  // the parameter's name
+    EXPECT_NE(mapping.find("title=\"" + shown + "\""), std::string::npos); // the parameter's name
     EXPECT_NE(mapping.find("&lt;b&gt;bob&lt;/b&gt;"), std::string::npos);
 }
 
@@ -159,7 +162,8 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}),
+                  ovserver::Registration::Created);
         // An import is not checked as an upload is: a file that is no parameter-order file.
         ASSERT_TRUE(storage->addMappings({{"ann", "Broken", "", 12, 5, "not a property list"}}));
     }
@@ -186,7 +190,7 @@ TEST_P(WebLibrary, AddressesThatLeadNowhereGetAPageThatSaysSo)
         {"/library/?page=2", 200, "There are no more plug-ins."},
         {"/library/else", 404, "There is nothing at this address."},
     };
-    for (const auto& [target, status, says] : cases) {
+    for (const auto &[target, status, says] : cases) {
         const auto page = server.get(target);
         EXPECT_EQ(page.status, status) << target;
         EXPECT_NE(page.body.find(says), std::string::npos) << target << "\n" << page.body;
@@ -203,16 +207,17 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
 {
     const TestStore store(GetParam());
     const auto storage = store.open();
-    ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
+    ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}),
+              ovserver::Registration::Created);
     std::vector<ovserver::NewMapping> mappings;
-    for (const char* plugin : {"Amp 50%", "Bassy1", "Amp 50%", "Bass_1", "Amp 50x", "Chorus"})
+    for (const char *plugin : {"Amp 50%", "Bassy1", "Amp 50%", "Bass_1", "Amp 50x", "Chorus"})
         mappings.push_back({"ann", plugin, "note", 12, 7, "file"});
     const auto added = storage->addMappings(mappings);
     ASSERT_TRUE(added);
 
     const auto names = [&](std::string_view search, std::int64_t offset = 0, std::int64_t limit = 10) {
         std::vector<std::string> result;
-        for (const auto& plugin : storage->listPlugins(search, offset, limit))
+        for (const auto &plugin : storage->listPlugins(search, offset, limit))
             result.push_back(plugin.name + " " + std::to_string(plugin.mappings));
         return result;
     };
@@ -223,14 +228,16 @@ TEST_P(WebLibrary, TheStoreCountsMappingsByPluginAndSearchesForTheLiteralText)
     EXPECT_EQ(names("s_1"), (Names{"Bass_1 1"}));
     EXPECT_EQ(names("aMP"), (Names{"Amp 50% 2", "Amp 50x 1"}));
     EXPECT_EQ(names("\\"), Names{});
-    if (GetParam() == ovtest::Engine::Postgres) {  // SQLite's LIKE folds ASCII letters only
-        ASSERT_EQ(storage->addMapping({"ann", "Über Drive", "", 12, 8, "file"}, {}).outcome, ovserver::Upload::Outcome::Stored);
+    if (GetParam() == ovtest::Engine::Postgres) { // SQLite's LIKE folds ASCII letters only
+        ASSERT_EQ(storage->addMapping({"ann", "Über Drive", "", 12, 8, "file"}, {}).outcome,
+                  ovserver::Upload::Outcome::Stored);
         EXPECT_EQ(names("üBER"), (Names{"Über Drive 1"}));
         store.execute("DELETE FROM mappings WHERE plugin = 'Über Drive';");
     }
     // The counts follow every change to the mappings, also one made behind the server's back.
     ASSERT_EQ(storage->addMapping({"ann", "Chorus", "", 12, 8, "file"}, {}).outcome, ovserver::Upload::Outcome::Stored);
-    store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = 'Amp 50x';");
+    store.execute("DELETE FROM mappings WHERE plugin = 'Bass_1'; UPDATE mappings SET plugin = 'Bassy1' WHERE plugin = "
+                  "'Amp 50x';");
     EXPECT_EQ(names(""), (Names{"Amp 50% 2", "Bassy1 2", "Chorus 2"}));
 
     const auto details = storage->mappingDetails(added->back());
@@ -247,7 +254,8 @@ TEST_P(WebLibrary, ALongListOfPluginsTurnsPagesAndKeepsTheSearch)
     const TestStore store(GetParam());
     {
         const auto storage = store.open();
-        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}), ovserver::Registration::Created);
+        ASSERT_EQ(storage->createUser({"ann", "ann@example.com", "hash", 1, "10.0.0.1"}, {}),
+                  ovserver::Registration::Created);
         std::vector<ovserver::NewMapping> mappings;
         for (int i = 0; i < 101; ++i) {
             char name[16];

@@ -16,8 +16,7 @@ CommunityServer::CommunityServer()
     if (!m_process.waitForStarted(10000))
         return;
     // The first line names the port: "listening on 127.0.0.1:34567".
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-    }
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) { }
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral(":(\\d+)\\s*$")).match(QString::fromUtf8(m_process.readLine()));
     if (match.hasMatch())
@@ -40,7 +39,8 @@ QString CommunityServer::createUser(const QString &name)
 {
     community::CommunityClient client(baseUrl());
     const community::ExchangeReply reply = client.createNewCloudUserName(name, QStringLiteral("test@example.org"));
-    const QRegularExpressionMatch pin = QRegularExpression(QStringLiteral("PIN code is (\\d{6})")).match(reply.text.value_or(QString()));
+    const QRegularExpressionMatch pin =
+        QRegularExpression(QStringLiteral("PIN code is (\\d{6})")).match(reply.text.value_or(QString()));
     return pin.hasMatch() ? pin.captured(1) : QString();
 }
 

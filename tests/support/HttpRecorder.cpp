@@ -123,8 +123,9 @@ void HttpRecorder::onConnection()
                 socket->abort();
                 return;
             }
-            socket->write("HTTP/1.1 " + QByteArray::number(canned.status) + " X\r\n" + canned.headers + "Content-Length: "
-                          + QByteArray::number(canned.body.size()) + "\r\nConnection: close\r\n\r\n" + canned.body);
+            socket->write("HTTP/1.1 " + QByteArray::number(canned.status) + " X\r\n" + canned.headers
+                          + "Content-Length: " + QByteArray::number(canned.body.size())
+                          + "\r\nConnection: close\r\n\r\n" + canned.body);
             socket->disconnectFromHost();
         });
     }

@@ -12,9 +12,9 @@ namespace ov::test {
 
 // One HTTP request as it arrived, byte for byte.
 struct RecordedRequest {
-    QByteArray raw;     // request line, headers and body
+    QByteArray raw; // request line, headers and body
     QByteArray method;
-    QByteArray target;  // the request target as sent, query and escapes untouched
+    QByteArray target; // the request target as sent, query and escapes untouched
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
 

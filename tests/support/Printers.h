@@ -9,8 +9,8 @@
 namespace ov::mapping {
 inline void PrintTo(const ParameterEntry &e, std::ostream *os)
 {
-    *os << "{\"" << e.ParamNum.toStdString() << "\", \"" << e.Parameter.toStdString() << "\", " << e.OravelPage
-        << ", " << e.OravelControlNo << "}";
+    *os << "{\"" << e.ParamNum.toStdString() << "\", \"" << e.Parameter.toStdString() << "\", " << e.OravelPage << ", "
+        << e.OravelControlNo << "}";
 }
 } // namespace ov::mapping
 

@@ -40,7 +40,8 @@ protected:
         recorder.upstreamPort = server.port();
         client = std::make_unique<community::CommunityClient>(recorder.baseUrl());
         makeController();
-        writePlist(logicFile(), {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff", "2 Output Volume", "-1", "3 Drive"}}});
+        writePlist(logicFile(),
+                   {{mapping::kControlSurfaceParameterOrderKey, {"1 Cutoff", "2 Output Volume", "-1", "3 Drive"}}});
         writePlist(presetsFile(), {{mapping::kControlSurfaceParameterOrderKey, {"9 Other"}}});
     }
 
@@ -56,7 +57,10 @@ protected:
 
     // The same plug-in in Logic's folder and in a maker's presets.
     QString logicFile() const { return test::logicFile(home.path(), QStringLiteral("Echo")); }
-    QString presetsFile() const { return home.path() + QStringLiteral("/Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist"); }
+    QString presetsFile() const
+    {
+        return home.path() + QStringLiteral("/Library/Audio/Presets/Maker/Echo/CSParameterOrder.plist");
+    }
 
     void open(const QString &fileLocation)
     {
@@ -78,7 +82,8 @@ protected:
     // Runs the event loop until the client has no exchange in flight: the start-up check runs on its own.
     bool waitForExchanges()
     {
-        return QTest::qWaitFor([this] { return client->findChildren<community::PendingExchange *>().isEmpty(); }, 15000);
+        return QTest::qWaitFor([this] { return client->findChildren<community::PendingExchange *>().isEmpty(); },
+                               15000);
     }
 
     // Runs the event loop until an alert comes, as the window does while a download runs.
@@ -145,8 +150,11 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     EditorState fresh;
     RecordingView freshView;
     ViewController restarted(fresh, freshView,
-                             {[this] { return catalogue::scanRoots(home.path(), QString()); }, [](const QString &) {},
-                              client.get(), [this](const QString &key) { return settings.value(key); }, {}});
+                             {[this] { return catalogue::scanRoots(home.path(), QString()); },
+                              [](const QString &) {},
+                              client.get(),
+                              [this](const QString &key) { return settings.value(key); },
+                              {}});
     restarted.viewDidLoad();
     ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(fresh.loggedInAs, "Ann Lee");
@@ -175,7 +183,8 @@ TEST_F(CommunityControllerTest, AFailedSignInSignsOutAndKeepsTheStoredCredential
     ASSERT_EQ(state.loggedInAs, "bob");
     // A PIN holding "&" and "=" stays one value.
     signIn("bob", pin + "&userName=bob");
-    EXPECT_EQ(recorder.requests.last().target, "/checkuser.php?userName=bob&pinCode=" + pin.toUtf8() + "%26userName%3Dbob");
+    EXPECT_EQ(recorder.requests.last().target,
+              "/checkuser.php?userName=bob&pinCode=" + pin.toUtf8() + "%26userName%3Dbob");
     ASSERT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(view.alerts[0].message, "Login failed");
     EXPECT_EQ(view.alerts[0].informativeText, "Please recheck your sign-in details and try again");
@@ -205,7 +214,8 @@ TEST_F(CommunityControllerTest, TheStartUpCheckDoesNotHoldTheWindowAndEndsAtItsD
     ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(state.loggedInAs, "NOONEHERE");
     EXPECT_TRUE(view.alerts.empty());
-    EXPECT_TRUE(log.contains("The community server at " + recorder.baseUrl() + " did not answer the sign-in check: timed out after 0.5 seconds"));
+    EXPECT_TRUE(log.contains("The community server at " + recorder.baseUrl()
+                             + " did not answer the sign-in check: timed out after 0.5 seconds"));
 }
 
 TEST_F(CommunityControllerTest, AServerThatDoesNotAnswerIsTheServersFailureNotTheUsers)
@@ -217,15 +227,16 @@ TEST_F(CommunityControllerTest, AServerThatDoesNotAnswerIsTheServersFailureNotTh
     view.downloadSelection = 0;
     client->setBaseUrl(QStringLiteral("http://127.0.0.1:1/")); // nothing listens there
     // Sign in, new user, upload, the registration of a download, list.
-    for (void (ViewController::*action)() : {&ViewController::cwinLoginAttempt, &ViewController::cwinNewUserCreate,
-                                             &ViewController::ovCommunityUploadBtn, &ViewController::ovCommunityLoadSelectedDownload,
-                                             &ViewController::ovCommunityLibraryDownload}) {
+    for (void (ViewController::*action)() :
+         {&ViewController::cwinLoginAttempt, &ViewController::cwinNewUserCreate, &ViewController::ovCommunityUploadBtn,
+          &ViewController::ovCommunityLoadSelectedDownload, &ViewController::ovCommunityLibraryDownload}) {
         view.events.clear();
         view.alerts.clear();
         (controller.get()->*action)();
         ASSERT_EQ(view.alerts.size(), 1u) << view.events.join(' ').toStdString();
         EXPECT_EQ(view.alerts[0].message, "The community server did not answer");
-        EXPECT_EQ(view.alerts[0].informativeText, "The community server at http://127.0.0.1:1/ did not answer: Connection refused.");
+        EXPECT_EQ(view.alerts[0].informativeText,
+                  "The community server at http://127.0.0.1:1/ did not answer: Connection refused.");
         EXPECT_TRUE(view.events.contains("wait:Waiting for the community server at http://127.0.0.1:1/\u2026"));
         EXPECT_TRUE(view.events.filter(QRegularExpression("^(close|show):")).isEmpty()) << "no window shown or closed";
         EXPECT_EQ(state.loggedInAs, "bob");
@@ -258,7 +269,8 @@ TEST_F(CommunityControllerTest, UploadSendsTheFileAsItLiesOnDisk)
     EXPECT_EQ(upload.header("Content-Type"), community::uploadContentType());
     ASSERT_FALSE(view.alerts.empty());
     EXPECT_EQ(view.alerts.back().message, "Upload notification");
-    EXPECT_TRUE(view.alerts.back().informativeText.contains("shared")) << view.alerts.back().informativeText.toStdString();
+    EXPECT_TRUE(view.alerts.back().informativeText.contains("shared"))
+        << view.alerts.back().informativeText.toStdString();
     EXPECT_EQ(view.events.last(), QStringLiteral("close:%1").arg(int(Window::cwinUploadWindow)));
     // The comment was that upload's; one the server refuses (a wrong PIN code) keeps it for another try,
     // and opening another plug-in empties it.
@@ -334,7 +346,8 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
     controller->exportToPlist();
     EXPECT_EQ(readPlist(presetsFile()).stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt)->mid(0, 4),
               (QStringList{"1 Cutoff", "2 Output Volume", "-1", "3 Drive"}));
-    EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo").text)[0].object.value("downloads").toInt(), 1);
+    EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo").text)[0].object.value("downloads").toInt(),
+              1);
 }
 
 TEST_F(CommunityControllerTest, LoadingADownloadOverUnsavedEditsAsksFirst)
@@ -395,7 +408,8 @@ protected:
         recorder.upstreamPort = 0;
         recorder.reply = [this](const RecordedRequest &request) {
             if (request.target.startsWith("/ov_listplists.php"))
-                return CannedReply{200, R"([{"patchID": 7, "fileLocation": "files/7/CSParameterOrder.plist", "userComments": "x"}])"};
+                return CannedReply{
+                    200, R"([{"patchID": 7, "fileLocation": "files/7/CSParameterOrder.plist", "userComments": "x"}])"};
             if (request.target.startsWith("/files/"))
                 return fetchReply;
             return CannedReply{200, "counted"};
@@ -453,7 +467,9 @@ TEST_F(FaultyServerTest, AFailedDownloadIsLoggedAndShown)
     ASSERT_TRUE(waitForAlert(1));
     EXPECT_EQ(view.alerts.back().message, "The community server did not answer");
     ASSERT_EQ(log.filter("Download failed! Error - ").size(), 1);
-    EXPECT_TRUE(log.filter("Download failed! Error - ").first().endsWith(recorder.baseUrl() + "files/7/CSParameterOrder.plist"));
+    EXPECT_TRUE(log.filter("Download failed! Error - ")
+                    .first()
+                    .endsWith(recorder.baseUrl() + "files/7/CSParameterOrder.plist"));
     EXPECT_EQ(state.plistBuild, before);
 }
 

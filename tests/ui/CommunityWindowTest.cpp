@@ -84,13 +84,11 @@ protected:
     QMap<QString, QString> settings;
     EditorState state;
     qt::MainWindow window;
-    ViewController controller{state, window,
-                              ControllerEnvironment{[this] { return catalogue::scanRoots(home, QString()); },
-                                                    [](const QString &) {}, &client,
-                                                    [this](const QString &key) { return settings.value(key); },
-                                                    [this](const QString &key, const QString &value) {
-                                                        settings[key] = value;
-                                                    }}};
+    ViewController controller{
+        state, window,
+        ControllerEnvironment{[this] { return catalogue::scanRoots(home, QString()); }, [](const QString &) {}, &client,
+                              [this](const QString &key) { return settings.value(key); },
+                              [this](const QString &key, const QString &value) { settings[key] = value; }}};
 };
 
 TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
@@ -114,7 +112,8 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     click(&window, QStringLiteral("ovLoginToCloudAccount"));
     EXPECT_EQ(signIn->pos(), placed);
     EXPECT_EQ(signIn->userNameNew()->text(), "Fay");
-    const QString pin = QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
+    const QString pin =
+        QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
     ASSERT_FALSE(pin.isEmpty());
     EXPECT_FALSE(window.findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary"))->isEnabled());
     type(signIn, QStringLiteral("cwinUserName"), QStringLiteral("Fay"));

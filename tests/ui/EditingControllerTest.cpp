@@ -61,13 +61,30 @@ TEST_F(EditingTest, EveryKindOfEditIsUndoneWithThePageItWasMadeOnAndRedone)
         std::function<void()> make;
     };
     const std::vector<Edit> edits = {
-        {QStringLiteral("Assign Parameter"), [&] { controller->nextPageButtonPressed(); assign(QStringLiteral("P4 C9"), 3); }},
+        {QStringLiteral("Assign Parameter"),
+         [&] {
+             controller->nextPageButtonPressed();
+             assign(QStringLiteral("P4 C9"), 3);
+         }},
         {QStringLiteral("New Page"), [&] { controller->newPageButtonPressed(); }},
-        {QStringLiteral("Delete Page"), [&] { controller->firstPageButtonPressed(); controller->nextPageButtonPressed();
-                                              controller->nextPageButtonPressed(); controller->deletePageButtonPressed(); }},
+        {QStringLiteral("Delete Page"),
+         [&] {
+             controller->firstPageButtonPressed();
+             controller->nextPageButtonPressed();
+             controller->nextPageButtonPressed();
+             controller->deletePageButtonPressed();
+         }},
         {QStringLiteral("Clear Page"), [&] { controller->clearAllPagesButtonPressed(); }},
-        {QStringLiteral("Move Page"), [&] { controller->lastPageButtonPressed(); controller->ovMovePage_First(); }},
-        {QStringLiteral("Swap Controls"), [&] { controller->lastPageButtonPressed(); controller->swapControls(1, 32); }},
+        {QStringLiteral("Move Page"),
+         [&] {
+             controller->lastPageButtonPressed();
+             controller->ovMovePage_First();
+         }},
+        {QStringLiteral("Swap Controls"),
+         [&] {
+             controller->lastPageButtonPressed();
+             controller->swapControls(1, 32);
+         }},
     };
     struct Seen {
         QVector<ParameterEntry> table;
@@ -156,7 +173,11 @@ TEST_F(EditingTest, LoadingAFileStartsANewHistory)
         std::function<void()> load;
     } loads[] = {
         {"the same plug-in again", [&] { choose(QStringLiteral("Synth")); }},
-        {"a change of mode", [&] { view.modeColumn = 1 - view.modeColumn; controller->ovPluginMode_Changed(); }},
+        {"a change of mode",
+         [&] {
+             view.modeColumn = 1 - view.modeColumn;
+             controller->ovPluginMode_Changed();
+         }},
         {"another plug-in", [&] { choose(QStringLiteral("Delay")); }},
         {"a rescan", [&] { controller->btnRunCheck(); }},
     };
@@ -265,7 +286,8 @@ TEST_F(EditingTest, AMappingLoadedFromAnotherFileIsUnsavedUntilSaved)
     open(QStringLiteral("Synth"));
     assign(QStringLiteral("P1 C2"), 1);
     const QString downloaded = path + QStringLiteral(".downloaded");
-    writePlist(downloaded, {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40, QStringLiteral("Shared"))}});
+    writePlist(downloaded,
+               {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40, QStringLiteral("Shared"))}});
 
     ASSERT_TRUE(controller->confirmUnsavedEdits() == false) << "asked, and Cancel stops";
     view.saveAnswers = {Answer::Discard};
@@ -299,12 +321,22 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
         {"another plug-in", [&] { choose(QStringLiteral("Delay")); },
          [&] { return view.label(Label::labOCScreen_Title) == QStringLiteral("Delay (Logic)"); }},
         {"the same plug-in", [&] { choose(QStringLiteral("Synth")); },
-         [&] { return view.label(Label::lab_PageCurrentlyDisplayed) == QStringLiteral("Page 1 of 2") && !view.modified; }},
-        {"a change of mode", [&] { view.modeColumn = 0; controller->ovPluginMode_Changed(); },
-         [&] { return state.plugin_Mode == 1 && view.label(Label::lab_PageCurrentlyDisplayed) == QStringLiteral("Page 1 of 2"); }},
+         [&] {
+             return view.label(Label::lab_PageCurrentlyDisplayed) == QStringLiteral("Page 1 of 2") && !view.modified;
+         }},
+        {"a change of mode",
+         [&] {
+             view.modeColumn = 0;
+             controller->ovPluginMode_Changed();
+         },
+         [&] {
+             return state.plugin_Mode == 1
+                    && view.label(Label::lab_PageCurrentlyDisplayed) == QStringLiteral("Page 1 of 2");
+         }},
         {"a rescan", [&] { controller->btnRunCheck(); },
          [&] { return view.label(Label::labOCScreen_Title) == QStringLiteral("Please Select a plugin"); }},
-        {"quitting or loading a download", [&] { confirmed = controller->confirmUnsavedEdits(); }, [&] { return confirmed; }},
+        {"quitting or loading a download", [&] { confirmed = controller->confirmUnsavedEdits(); },
+         [&] { return confirmed; }},
     };
     for (const Action &action : actions) {
         for (const Answer answer : {Answer::Cancel, Answer::Discard, Answer::Save}) {
@@ -336,7 +368,8 @@ TEST_F(EditingTest, EveryActionThatReplacesTheMappingAsksAndFollowsTheAnswer)
                 EXPECT_TRUE(view.canUndo);
                 EXPECT_EQ(readFile(path), onDisk);
                 EXPECT_TRUE(view.alerts.empty());
-                EXPECT_EQ(view.pluginSelection, rowOfPlugin(QStringLiteral("Synth"))) << "the open plug-in stays chosen";
+                EXPECT_EQ(view.pluginSelection, rowOfPlugin(QStringLiteral("Synth")))
+                    << "the open plug-in stays chosen";
                 EXPECT_EQ(view.modeColumn, 1) << "the mode shown stays the mode in use";
                 EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Synth (Logic)"));
                 break;
@@ -376,7 +409,8 @@ TEST_F(EditingTest, ARecallAsksOnlyWhetherToDiscardAndKeepsTheBackups)
         view.discardAnswers = {false};
         recallOriginal ? controller->ovRecallOriginalMapping() : controller->ovRecallPreviousMapping();
         ASSERT_EQ(view.discardQuestions.size(), 1u);
-        EXPECT_EQ(view.discardQuestions.at(0).message, QStringLiteral("Discard the unsaved changes to the mapping of Synth?"));
+        EXPECT_EQ(view.discardQuestions.at(0).message,
+                  QStringLiteral("Discard the unsaved changes to the mapping of Synth?"));
         EXPECT_TRUE(view.saveQuestions.empty());
         EXPECT_TRUE(view.alerts.empty());
         EXPECT_EQ(at(1, 3), QStringLiteral("P1 C7"));

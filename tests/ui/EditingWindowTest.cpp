@@ -59,8 +59,7 @@ protected:
     }
 
     QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
-    template <typename T>
-    T *find(const QString &name) const { return editor->find<T>(name); }
+    template <typename T> T *find(const QString &name) const { return editor->find<T>(name); }
     QString text(const QString &labelName) const { return editor->text(labelName); }
     QPushButton *control(int n) const { return find<QPushButton>(QStringLiteral("ovRotBtn%1").arg(n)); }
     qt::ElidingLabel *strip(int n) const { return find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(n)); }
@@ -149,8 +148,10 @@ TEST_F(EditingWindowTest, ADropFollowsTheListAsSortedAndFiltered)
 
 TEST_F(EditingWindowTest, DropsThatCannotBeCarriedOutAreRefused)
 {
-    const std::unique_ptr<QMimeData> early(qt::drag::parameterMimeData(1, {QStringLiteral("1"), QStringLiteral("Param 1"), 0, 0}));
-    EXPECT_EQ(dropOn(control(5), early.get()), std::make_pair(false, false)) << "no plug-in open: the panel is disabled";
+    const std::unique_ptr<QMimeData> early(
+        qt::drag::parameterMimeData(1, {QStringLiteral("1"), QStringLiteral("Param 1"), 0, 0}));
+    EXPECT_EQ(dropOn(control(5), early.get()), std::make_pair(false, false))
+        << "no plug-in open: the panel is disabled";
 
     openDemoSynth();
     const auto table = editor->state.plistBuild;
@@ -160,7 +161,8 @@ TEST_F(EditingWindowTest, DropsThatCannotBeCarriedOutAreRefused)
     const std::unique_ptr<QMimeData> itself(qt::drag::controlMimeData(5));
     EXPECT_EQ(dropOn(control(5), itself.get(), Qt::MoveAction), std::make_pair(false, false));
     // A row that no longer holds what was dragged (the list was replaced meanwhile).
-    const std::unique_ptr<QMimeData> stale(qt::drag::parameterMimeData(3, {QStringLiteral("99"), QStringLiteral("Gone"), 0, 0}));
+    const std::unique_ptr<QMimeData> stale(
+        qt::drag::parameterMimeData(3, {QStringLiteral("99"), QStringLiteral("Gone"), 0, 0}));
     dropOn(control(5), stale.get());
     EXPECT_EQ(editor->state.plistBuild, table);
     EXPECT_EQ(strip(5)->text(), QStringLiteral("Param 5"));

@@ -221,7 +221,8 @@ TEST_F(MainWindowTest, TheModeRadioGroupReloadsInTheChosenMode)
 
     EXPECT_EQ(editor.state.plugin_Mode, 1);
     EXPECT_EQ(editor.text(QStringLiteral("mainTitle_Sub")), QStringLiteral("Logic Pro Instrument Mapper"));
-    EXPECT_EQ(editor.text(QStringLiteral("labelHelperDisplay")), QStringLiteral("Editing Demo Synth using Instrument Mode"));
+    EXPECT_EQ(editor.text(QStringLiteral("labelHelperDisplay")),
+              QStringLiteral("Editing Demo Synth using Instrument Mode"));
 }
 
 TEST_F(MainWindowTest, TheOpenPluginStaysTheSelectionWhileTheKeyboardMovesThroughTheList)
@@ -244,7 +245,8 @@ TEST_F(MainWindowTest, TheOpenPluginStaysTheSelectionWhileTheKeyboardMovesThroug
 
 TEST_F(MainWindowTest, AClickOnAControlsNameBoxAssignsAsOneOnItsKnob)
 {
-    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    writePlist(logicFile(QStringLiteral("Demo Synth")),
+               {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
     Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     editor.clickRow(QStringLiteral("tablePlistOfSelectedPlugin"), 12);
@@ -257,8 +259,10 @@ TEST_F(MainWindowTest, AClickOnAControlsNameBoxAssignsAsOneOnItsKnob)
 
 TEST_F(MainWindowTest, OpeningAnotherPluginClearsTheSearch)
 {
-    writePlist(logicFile(QStringLiteral("A Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
-    writePlist(logicFile(QStringLiteral("B Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    writePlist(logicFile(QStringLiteral("A Synth")),
+               {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
+    writePlist(logicFile(QStringLiteral("B Synth")),
+               {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 20)}});
     Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     auto *search = editor.find<QLineEdit>(QStringLiteral("parameterSearchField"));
@@ -274,7 +278,8 @@ TEST_F(MainWindowTest, OpeningAnotherPluginClearsTheSearch)
 
 TEST_F(MainWindowTest, TheKeyboardReachesTheSearchAndEveryPageCommand)
 {
-    writePlist(logicFile(QStringLiteral("Demo Synth")), {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
+    writePlist(logicFile(QStringLiteral("Demo Synth")),
+               {{mapping::kControlSurfaceParameterOrderKey, numberedParameters(1, 40)}});
     Editor editor(home.path());
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
     editor.window.activateWindow();
@@ -346,9 +351,8 @@ TEST_F(MainWindowTest, ScreenshotWithAPluginOpen)
         EXPECT_GE(label->height(), 2 * label->fontMetrics().lineSpacing()) << c;
     }
 
-    const QString folder = qEnvironmentVariableIsEmpty("OV_SCREENSHOT_DIR")
-                               ? QStringLiteral(OV_BINARY_DIR)
-                               : qEnvironmentVariable("OV_SCREENSHOT_DIR");
+    const QString folder = qEnvironmentVariableIsEmpty("OV_SCREENSHOT_DIR") ? QStringLiteral(OV_BINARY_DIR)
+                                                                            : qEnvironmentVariable("OV_SCREENSHOT_DIR");
     QDir().mkpath(folder);
     EXPECT_TRUE(editor.window.grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
     // And as a 13-inch laptop shows it.
@@ -378,8 +382,8 @@ TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
         if (!button->isVisibleTo(&editor.window) || button->size().isEmpty())
             continue;
         const QRect whole(button->mapTo(&editor.window, QPoint(0, 0)), button->size());
-        EXPECT_EQ(shownRect(button), whole) << button->objectName().toStdString() << " "
-                                           << button->text().toStdString();
+        EXPECT_EQ(shownRect(button), whole)
+            << button->objectName().toStdString() << " " << button->text().toStdString();
         ++checked;
     }
     EXPECT_GE(checked, 32 + 22);

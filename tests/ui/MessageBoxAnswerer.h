@@ -42,7 +42,11 @@ private:
         if (!box || box->property(kAnswered).toBool())
             return;
         box->setProperty(kAnswered, true);
-        ShownMessageBox shown{box->objectName(), box->text(), box->informativeText(), {}, box->icon(),
+        ShownMessageBox shown{box->objectName(),
+                              box->text(),
+                              box->informativeText(),
+                              {},
+                              box->icon(),
                               box->parentWidget() ? box->parentWidget()->window()->objectName() : QString()};
         QAbstractButton *chosen = nullptr;
         const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();

@@ -27,7 +27,8 @@ TEST_F(PreferencesTest, AUsableAddressIsKeptAndUsedFromThenOn)
 {
     PreferencesDialog preferences(settings);
     QSignalSpy changed(&preferences, &PreferencesDialog::communityUrlChanged);
-    preferences.findChild<QLineEdit *>(QStringLiteral("communityUrl"))->setText(QStringLiteral(" https://library.example.org/ov "));
+    preferences.findChild<QLineEdit *>(QStringLiteral("communityUrl"))
+        ->setText(QStringLiteral(" https://library.example.org/ov "));
     preferences.accept();
     EXPECT_EQ(preferences.result(), QDialog::Accepted);
     EXPECT_EQ(settings.value(PreferencesDialog::kCommunityUrlKey).toString(), "https://library.example.org/ov");

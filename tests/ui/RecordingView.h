@@ -21,8 +21,8 @@ public:
     // What the window shows.
     QMap<Label, QString> labels;
     QMap<Label, int> labelWrites;
-    std::array<QString, 33> controlText{};    // by control number; [0] unused
-    std::array<QString, 33> controlToolTip{}; // by control number; [0] unused
+    std::array<QString, 33> controlText{};     // by control number; [0] unused
+    std::array<QString, 33> controlToolTip{};  // by control number; [0] unused
     std::array<QString, 33> controlParamNum{}; // by control number; [0] unused
     QMap<Button, bool> enabled;
     catalogue::PluginList plugins;
@@ -71,7 +71,10 @@ public:
 
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
-    int arrangedCount() const { return static_cast<int>(arrangement.isEmpty() ? parameters.size() : arrangement.size()); }
+    int arrangedCount() const
+    {
+        return static_cast<int>(arrangement.isEmpty() ? parameters.size() : arrangement.size());
+    }
 
     void setLabelText(Label label, const QString &text) override
     {
@@ -114,7 +117,10 @@ public:
         return parameters.at(arrangement.isEmpty() ? row : arrangement.at(row));
     }
     int parameterSelectionIndex() const override { return parameterSelection; }
-    void setParameterSelectionIndex(int row) override { parameterSelection = row >= 0 && row < arrangedCount() ? row : -1; }
+    void setParameterSelectionIndex(int row) override
+    {
+        parameterSelection = row >= 0 && row < arrangedCount() ? row : -1;
+    }
     void selectNextParameter() override
     {
         if (parameterSelection >= 0 && parameterSelection + 1 < arrangedCount())
@@ -166,7 +172,10 @@ public:
             return std::nullopt;
         return downloads.at(downloadSelection);
     }
-    void setDownloadSelectionIndex(int row) override { downloadSelection = row >= 0 && row < downloads.size() ? row : -1; }
+    void setDownloadSelectionIndex(int row) override
+    {
+        downloadSelection = row >= 0 && row < downloads.size() ? row : -1;
+    }
 
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override
     {

@@ -23,11 +23,24 @@ using mapping::ParameterEntry;
 const QString kOrderKey = QString::fromLatin1(mapping::kControlSurfaceParameterOrderKey);
 
 constexpr Button kPluginButtons[] = {
-    Button::firstPage,     Button::prevPage,     Button::nextPage,     Button::lastPage,
-    Button::newPage,       Button::deletePage,   Button::clearPage,    Button::movePageFirst,
-    Button::movePagePrev,  Button::movePageNext, Button::movePageLast, Button::FrontPanel,
-    Button::PluginMode,    Button::exportToPlist, Button::recallOriginalMapping,
-    Button::recallPreviousMapping, Button::createChart, Button::openInFinder,
+    Button::firstPage,
+    Button::prevPage,
+    Button::nextPage,
+    Button::lastPage,
+    Button::newPage,
+    Button::deletePage,
+    Button::clearPage,
+    Button::movePageFirst,
+    Button::movePagePrev,
+    Button::movePageNext,
+    Button::movePageLast,
+    Button::FrontPanel,
+    Button::PluginMode,
+    Button::exportToPlist,
+    Button::recallOriginalMapping,
+    Button::recallPreviousMapping,
+    Button::createChart,
+    Button::openInFinder,
 };
 
 class ViewControllerTest : public ControllerFixture {
@@ -68,7 +81,8 @@ TEST_F(ViewControllerTest, StartUpScansBothTreesAndLeavesNoPluginOpen)
     EXPECT_EQ(view.pluginSelection, -1);
     EXPECT_EQ(view.label(Label::labOCScreen_Title), QStringLiteral("Please Select a plugin"));
     EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Please Select a Plugin"));
-    EXPECT_TRUE(log.contains(QStringLiteral("Reading Folder: ") + home.path() + QStringLiteral("/Library/Audio/Presets")));
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("Reading Folder: ") + home.path() + QStringLiteral("/Library/Audio/Presets")));
     for (const Button button : kPluginButtons)
         EXPECT_FALSE(view.enabled.value(button, true)) << int(button);
     for (int c = 1; c <= 32; ++c)
@@ -161,10 +175,9 @@ TEST_F(ViewControllerTest, OpeningClosesTheCommunityWindowsThenShowsPageOne)
     choose(QStringLiteral("Synth"));
 
     ASSERT_GE(view.events.size(), 4);
-    EXPECT_EQ(view.events.mid(0, 3),
-              (QStringList{QStringLiteral("close:%1").arg(int(Window::cwinUploadWindow)),
-                           QStringLiteral("close:%1").arg(int(Window::cwinDownloadWindow)),
-                           QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))}));
+    EXPECT_EQ(view.events.mid(0, 3), (QStringList{QStringLiteral("close:%1").arg(int(Window::cwinUploadWindow)),
+                                                  QStringLiteral("close:%1").arg(int(Window::cwinDownloadWindow)),
+                                                  QStringLiteral("close:%1").arg(int(Window::cwinCloudWindow))}));
     EXPECT_EQ(view.events.at(3), QStringLiteral("title:Synth (Logic)"));
     EXPECT_EQ(view.label(Label::labPluginPlistLocation), path);
 
@@ -190,8 +203,8 @@ TEST_F(ViewControllerTest, OpeningClosesTheCommunityWindowsThenShowsPageOne)
     EXPECT_EQ(view.label(Label::labTotalPagesIndicator), QStringLiteral("2 Pages"));
     // On page 1 of 2, nothing edited: nothing before this page, nothing to save, no previous backup; the
     // original backup holds the file as it was before its list of parameters was added.
-    const QList<Button> waiting{Button::firstPage, Button::prevPage, Button::movePageFirst, Button::movePagePrev,
-                                Button::exportToPlist, Button::recallPreviousMapping};
+    const QList<Button> waiting{Button::firstPage,    Button::prevPage,      Button::movePageFirst,
+                                Button::movePagePrev, Button::exportToPlist, Button::recallPreviousMapping};
     for (const Button button : kPluginButtons)
         EXPECT_EQ(view.enabled.value(button), !waiting.contains(button)) << int(button);
     EXPECT_EQ(view.busyDepth, 0);
@@ -213,10 +226,12 @@ TEST_F(ViewControllerTest, TheModeComesFromTheFile)
     };
     for (const Case &c : cases) {
         if (c.mode.isEmpty())
-            writePlist(logicFile(QString::fromLatin1(c.name)), {{mapping::kControlSurfaceParameterOrderKey, c.parameters}});
-        else
             writePlist(logicFile(QString::fromLatin1(c.name)),
-                       {{mapping::kControlSurfaceParameterOrderKey, c.parameters}, {mapping::kOravelCSModeKey, c.mode}});
+                       {{mapping::kControlSurfaceParameterOrderKey, c.parameters}});
+        else
+            writePlist(
+                logicFile(QString::fromLatin1(c.name)),
+                {{mapping::kControlSurfaceParameterOrderKey, c.parameters}, {mapping::kOravelCSModeKey, c.mode}});
     }
     controller->viewDidLoad();
     for (const Case &c : cases) {
@@ -228,11 +243,13 @@ TEST_F(ViewControllerTest, TheModeComesFromTheFile)
         if (c.expected == 1) {
             EXPECT_EQ(view.modeColumn, 0);
             EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Instrument Mapper"));
-            EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing %1 using Instrument Mode").arg(name));
+            EXPECT_EQ(view.label(Label::labelHelperDisplay),
+                      QStringLiteral("Editing %1 using Instrument Mode").arg(name));
         } else {
             EXPECT_EQ(view.modeColumn, 1);
             EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Insert/Effect Mapper"));
-            EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing %1 in Insert/Effect Mode").arg(name));
+            EXPECT_EQ(view.label(Label::labelHelperDisplay),
+                      QStringLiteral("Editing %1 in Insert/Effect Mode").arg(name));
         }
     }
 }
@@ -299,7 +316,7 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
     controller->clickControl(2); // an unsaved assignment
     view.helperTexts.clear();
 
-    view.modeColumn = 0; // the user picks Instrument
+    view.modeColumn = 0;                            // the user picks Instrument
     view.saveAnswers = {View::SaveAnswer::Discard}; // the unsaved assignment is let go
     controller->ovPluginMode_Changed();
 
@@ -309,9 +326,8 @@ TEST_F(ViewControllerTest, ChangingTheModeReloadsFromDiskAndKeepsTheChosenMode)
     EXPECT_EQ(state.curPage, 1);
     EXPECT_EQ(view.label(Label::lab_PageCurrentlyDisplayed), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(view.parameterSelection, 0);
-    EXPECT_EQ(view.helperTexts,
-              (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
-                           QStringLiteral("Editing Synth using Instrument Mode")}));
+    EXPECT_EQ(view.helperTexts, (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
+                                             QStringLiteral("Editing Synth using Instrument Mode")}));
     EXPECT_EQ(view.label(Label::mainTitle_Sub), QStringLiteral("Logic Pro Instrument Mapper"));
     EXPECT_EQ(readFile(path), onDisk) << "the file changes only when saved";
 
@@ -353,9 +369,8 @@ TEST_F(ViewControllerTest, ClickingTheModeAlreadyShownReadsTheFileAgainAfterAski
     EXPECT_EQ(view.saveQuestions.size(), 2u);
     EXPECT_EQ(state.curPage, 1);
     EXPECT_EQ(slotParameter(6), onDisk);
-    EXPECT_EQ(view.helperTexts,
-              (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
-                           QStringLiteral("Editing Synth in Insert/Effect Mode")}));
+    EXPECT_EQ(view.helperTexts, (QStringList{QStringLiteral("Reading Parameters... Please Wait..."),
+                                             QStringLiteral("Editing Synth in Insert/Effect Mode")}));
 }
 
 // ---- assigning parameters ----
@@ -639,10 +654,11 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     EXPECT_TRUE(view.enabled.value(Button::recallPreviousMapping));
     ASSERT_EQ(view.alerts.size(), 1u);
     EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("New Mapping has been saved"));
-    EXPECT_EQ(view.alerts.at(0).informativeText,
-              QStringLiteral("Please remember to close and re-open plugin within Logic so that changes are updated\n\n\n"
-                             "Backup of previous plist file has been saved here:\n\n")
-                  + path + QStringLiteral(".prev"));
+    EXPECT_EQ(
+        view.alerts.at(0).informativeText,
+        QStringLiteral("Please remember to close and re-open plugin within Logic so that changes are updated\n\n\n"
+                       "Backup of previous plist file has been saved here:\n\n")
+            + path + QStringLiteral(".prev"));
     EXPECT_EQ(readFile(path + QStringLiteral(".original")), logics);
     EXPECT_EQ(readFile(path + QStringLiteral(".prev")), opened);
     const mapping::PlistDocument saved = readPlist(path);
@@ -652,7 +668,8 @@ TEST_F(ViewControllerTest, SavingWritesTheTableWithBackupsAndTellsWhereThePrevio
     EXPECT_EQ(slotStrings.at(3), QStringLiteral("-1"));
     EXPECT_EQ(slotStrings.at(63), QStringLiteral("-1"));
     EXPECT_EQ(saved.firstElementText(mapping::kOravelCSModeKey), QStringLiteral("1"));
-    EXPECT_EQ(mapping::storedUniqueParameters(saved), mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".prev"))));
+    EXPECT_EQ(mapping::storedUniqueParameters(saved),
+              mapping::storedUniqueParameters(readPlist(path + QStringLiteral(".prev"))));
 
     // A second save keeps the original and moves the first save to ".prev".
     const QByteArray first = readFile(path);
@@ -803,8 +820,10 @@ TEST_F(ViewControllerTest, HelpShowsTheInstructions)
     EXPECT_EQ(view.alerts.at(0).message, QStringLiteral("Brief instructions on use"));
     const QString &help = view.alerts.at(0).informativeText;
     EXPECT_TRUE(help.startsWith(QStringLiteral("1. Begin by pressing the 'Scan for plugins' button")));
-    EXPECT_TRUE(help.contains(QStringLiteral("\n\n4. Once a parameter is selected, click any control from the on-screen front panel.\n\n")));
-    EXPECT_TRUE(help.endsWith(QStringLiteral("backups will be automatically made.\n\n\n\nMore in depth help to come later")));
+    EXPECT_TRUE(help.contains(
+        QStringLiteral("\n\n4. Once a parameter is selected, click any control from the on-screen front panel.\n\n")));
+    EXPECT_TRUE(
+        help.endsWith(QStringLiteral("backups will be automatically made.\n\n\n\nMore in depth help to come later")));
 }
 
 } // namespace

@@ -20,9 +20,9 @@ namespace ov::ui::test {
 // The plug-in scan walks `home` alone; the start-up scan has run and the window is on screen.
 struct Editor {
     explicit Editor(const QString &home)
-        : controller{state, window,
-                     ControllerEnvironment{[home] { return catalogue::scanRoots(home, QString()); },
-                                           [](const QString &) {}}}
+        : controller{
+            state, window,
+            ControllerEnvironment{[home] { return catalogue::scanRoots(home, QString()); }, [](const QString &) {}}}
     {
         window.attach(controller);
         window.setOpener([this](const QString &path) {
@@ -37,8 +37,7 @@ struct Editor {
     Editor(const Editor &) = delete;
     Editor &operator=(const Editor &) = delete;
 
-    template <typename T>
-    T *find(const QString &name) const
+    template <typename T> T *find(const QString &name) const
     {
         T *widget = window.findChild<T *>(name);
         if (!widget)

@@ -68,8 +68,9 @@ SignInWindow::SignInWindow()
 
     // The two groups' fields line up: their labels share the widest one's width.
     QList<QWidget *> labels;
-    for (const auto &[form, fields] : {std::pair{signInForm, QList<QWidget *>{m_userName, m_pinCode, m_signIn}},
-                                       std::pair{newUserForm, QList<QWidget *>{m_userNameNew, m_emailAddrNew, m_create}}}) {
+    for (const auto &[form, fields] :
+         {std::pair{signInForm, QList<QWidget *>{m_userName, m_pinCode, m_signIn}},
+          std::pair{newUserForm, QList<QWidget *>{m_userNameNew, m_emailAddrNew, m_create}}}) {
         for (QWidget *field : fields) {
             if (QWidget *label = form->labelForField(field))
                 labels.append(label);
@@ -108,7 +109,7 @@ void UploadWindow::showEvent(QShowEvent *event)
     m_comments->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-DownloadListModel::DownloadListModel(QObject *parent) : QAbstractTableModel(parent) {}
+DownloadListModel::DownloadListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
 void DownloadListModel::setEntries(const QVector<community::DownloadListEntry> &entries)
 {

@@ -63,7 +63,13 @@ class DownloadListModel final : public QAbstractTableModel {
     Q_DISABLE_COPY_MOVE(DownloadListModel)
 
 public:
-    enum Column { UserColumn, UploadedColumn, DownloadsColumn, CommentsColumn, ColumnCount };
+    enum Column {
+        UserColumn,
+        UploadedColumn,
+        DownloadsColumn,
+        CommentsColumn,
+        ColumnCount
+    };
 
     explicit DownloadListModel(QObject *parent = nullptr);
 

@@ -69,7 +69,7 @@ QFont ElidingLabel::detailFont(const QFont &font)
 int ElidingLabel::heightFor(const QFont &font, int lines, bool detail, bool strip)
 {
     return lines * QFontMetrics(font).lineSpacing() + (detail ? QFontMetrics(detailFont(font)).lineSpacing() : 0)
-         + (strip ? 2 * kStripPadding : 0);
+           + (strip ? 2 * kStripPadding : 0);
 }
 
 QSize ElidingLabel::sizeHint() const

@@ -15,9 +15,17 @@ public:
     ElidingLabel(int maxLines, Qt::TextElideMode elideMode, QWidget *parent = nullptr);
 
     // Draws a rounded panel of this colour behind the text (the front panel's display strips).
-    void setStripColor(const QColor &color) { m_stripColor = color; update(); }
+    void setStripColor(const QColor &color)
+    {
+        m_stripColor = color;
+        update();
+    }
     // Draws a frame of this colour around the strip; an invalid colour draws none.
-    void setFrameColor(const QColor &color) { m_frameColor = color; update(); }
+    void setFrameColor(const QColor &color)
+    {
+        m_frameColor = color;
+        update();
+    }
     QColor frameColor() const { return m_frameColor; }
     // A small second line below the text, in a smaller and dimmer font (the front panel's strips show
     // their parameter's number there). The text keeps at least one line above it.

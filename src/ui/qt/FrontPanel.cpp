@@ -331,7 +331,7 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
         // A click anywhere on a control assigns, as one on its knob does (the knob clicks itself).
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const bool clicked = m_pressedControl == control && mouse->button() == Qt::LeftButton
-                          && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+                             && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
         m_pressedControl = 0;
         if (clicked && watched != button(control) && button(control)->isEnabled()) {
             emit controlPressed(control);

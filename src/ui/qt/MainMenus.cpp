@@ -113,10 +113,11 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
     QMenu *showChanges = edit->addMenu(texts::kShowChanges);
     showChanges->setObjectName(QStringLiteral("showChangesMenu"));
     auto *choices = new QActionGroup(this);
-    for (const auto &[base, text, name] : {std::tuple{ChangesBase::None, texts::kShowChangesOff, "actionShowChangesOff"},
-                                           {ChangesBase::SavedFile, texts::kShowChangesUnsaved, "actionShowChangesUnsaved"},
-                                           {ChangesBase::Previous, texts::kShowChangesPrevious, "actionShowChangesPrevious"},
-                                           {ChangesBase::Original, texts::kShowChangesOriginal, "actionShowChangesOriginal"}}) {
+    for (const auto &[base, text, name] :
+         {std::tuple{ChangesBase::None, texts::kShowChangesOff, "actionShowChangesOff"},
+          {ChangesBase::SavedFile, texts::kShowChangesUnsaved, "actionShowChangesUnsaved"},
+          {ChangesBase::Previous, texts::kShowChangesPrevious, "actionShowChangesPrevious"},
+          {ChangesBase::Original, texts::kShowChangesOriginal, "actionShowChangesOriginal"}}) {
         QAction *choice = showChanges->addAction(text);
         choice->setObjectName(QLatin1String(name));
         choice->setCheckable(true);

@@ -48,8 +48,7 @@ namespace {
 constexpr int kInstrumentColumn = 0;
 constexpr int kInsertEffectColumn = 1;
 
-template <typename Table = QTableView>
-Table *makeTable(const QString &objectName, QWidget *parent)
+template <typename Table = QTableView> Table *makeTable(const QString &objectName, QWidget *parent)
 {
     auto *table = new Table(parent);
     table->setObjectName(objectName);
@@ -431,9 +430,9 @@ void MainWindow::fitPanel()
     const auto *layout = static_cast<const QBoxLayout *>(central->layout());
     const QMargins margins = layout->contentsMargins();
     const int room = central->height() - margins.top() - margins.bottom() - 2 * layout->spacing()
-                   - m_header->sizeHint().height() - std::max(kListsRoom, m_lists->minimumSizeHint().height());
-    const int besidePanel = m_panelPane->sizeHint().height()
-                          - std::max(m_panel->sizeHint().height(), m_pageBox->sizeHint().height());
+                     - m_header->sizeHint().height() - std::max(kListsRoom, m_lists->minimumSizeHint().height());
+    const int besidePanel =
+        m_panelPane->sizeHint().height() - std::max(m_panel->sizeHint().height(), m_pageBox->sizeHint().height());
     const int panelWidth = central->width() - margins.left() - margins.right() - m_pageBox->sizeHint().width() - 10;
     const int ideal = besidePanel + std::max(m_panel->idealHeight(panelWidth), m_pageBox->sizeHint().height());
     m_panelPane->setMaximumHeight(std::max(m_panelPane->minimumSizeHint().height(), std::min(room, ideal)));
@@ -716,7 +715,8 @@ void MainWindow::attachEditing(ViewController &controller)
     });
     connect(m_hideMapped, &QCheckBox::toggled, m_parameterProxy, &ParameterFilterModel::setHideMapped);
     connect(m_panel, &FrontPanel::fillFromHereRequested, this, [c](int control) { c->fillFromHere(control); });
-    connect(m_menus, &MainMenus::fillFromHereRequested, this, [this, c] { c->fillFromHere(m_panel->currentControl()); });
+    connect(m_menus, &MainMenus::fillFromHereRequested, this,
+            [this, c] { c->fillFromHere(m_panel->currentControl()); });
 }
 
 void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
@@ -797,7 +797,8 @@ void MainWindow::selectPlugin(const catalogue::PluginRecord &record)
     }
     const QModelIndex shown = m_pluginProxy->mapFromSource(m_chosenPlugin);
     if (shown.isValid())
-        m_pluginTable->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_pluginTable->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect
+                                                                    | QItemSelectionModel::Rows);
     else
         m_pluginTable->selectionModel()->clearSelection();
 }

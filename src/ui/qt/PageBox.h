@@ -19,8 +19,8 @@ class PageBox final : public QWidget {
 public:
     explicit PageBox(QWidget *parent = nullptr);
 
-    QLabel *currentPage() const { return m_currentPage; } // lab_PageCurrentlyDisplayed
-    QLabel *totalPages() const { return m_totalPages; }   // labTotalPagesIndicator
+    QLabel *currentPage() const { return m_currentPage; }   // lab_PageCurrentlyDisplayed
+    QLabel *totalPages() const { return m_totalPages; }     // labTotalPagesIndicator
     QLabel *changedPages() const { return m_changedPages; } // labChangedPages
     const QMap<Button, QPushButton *> &buttons() const { return m_buttons; }
 

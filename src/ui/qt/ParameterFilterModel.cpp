@@ -2,7 +2,6 @@
 
 #include "ParameterListModel.h"
 
-
 namespace ov::ui::qt {
 
 ParameterFilterModel::ParameterFilterModel(QObject *parent) : QSortFilterProxyModel(parent)

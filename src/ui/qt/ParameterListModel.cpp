@@ -27,7 +27,7 @@ QVariant placementSortKey(const QString &placement)
 
 } // namespace
 
-ParameterListModel::ParameterListModel(QObject *parent) : QAbstractTableModel(parent) {}
+ParameterListModel::ParameterListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
 void ParameterListModel::setEntries(const QVector<mapping::ParameterEntry> &entries)
 {
@@ -98,10 +98,14 @@ QVariant ParameterListModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case ParamNumColumn: return QStringLiteral("No.");
-    case ParameterColumn: return QStringLiteral("Parameter");
-    case MappedColumn: return QStringLiteral("Mapped");
-    default: return {};
+    case ParamNumColumn:
+        return QStringLiteral("No.");
+    case ParameterColumn:
+        return QStringLiteral("Parameter");
+    case MappedColumn:
+        return QStringLiteral("Mapped");
+    default:
+        return {};
     }
 }
 

@@ -15,7 +15,12 @@ class ParameterListModel final : public QAbstractTableModel {
     Q_DISABLE_COPY_MOVE(ParameterListModel)
 
 public:
-    enum Column { ParamNumColumn, ParameterColumn, MappedColumn, ColumnCount };
+    enum Column {
+        ParamNumColumn,
+        ParameterColumn,
+        MappedColumn,
+        ColumnCount
+    };
     // The value a column sorts by: numbers as numbers where they are numbers.
     static constexpr int SortRole = Qt::UserRole + 1;
 

@@ -11,7 +11,7 @@ class ParameterTable final : public QTableView {
     Q_DISABLE_COPY_MOVE(ParameterTable)
 
 public:
-    explicit ParameterTable(QWidget *parent = nullptr) : QTableView(parent) {}
+    explicit ParameterTable(QWidget *parent = nullptr) : QTableView(parent) { }
 
     // What a drag of `row` (as arranged on screen) shows.
     QString dragText(int row) const;

@@ -4,7 +4,7 @@
 
 namespace ov::ui::qt {
 
-PluginListModel::PluginListModel(QObject *parent) : QAbstractTableModel(parent) {}
+PluginListModel::PluginListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
 void PluginListModel::setRecords(const catalogue::PluginList &records)
 {
@@ -42,10 +42,14 @@ QVariant PluginListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case TypeColumn: return record.Type;
-        case PluginColumn: return record.Plugin;
-        case StateColumn: return record.State;
-        default: return {};
+        case TypeColumn:
+            return record.Type;
+        case PluginColumn:
+            return record.Plugin;
+        case StateColumn:
+            return record.State;
+        default:
+            return {};
         }
     case Qt::ToolTipRole:
         return record.fileLocation;
@@ -66,10 +70,14 @@ QVariant PluginListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case TypeColumn: return QStringLiteral("Type");
-    case PluginColumn: return QStringLiteral("Plugin");
-    case StateColumn: return QStringLiteral("State");
-    default: return {};
+    case TypeColumn:
+        return QStringLiteral("Type");
+    case PluginColumn:
+        return QStringLiteral("Plugin");
+    case StateColumn:
+        return QStringLiteral("State");
+    default:
+        return {};
     }
 }
 

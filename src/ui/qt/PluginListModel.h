@@ -12,7 +12,12 @@ class PluginListModel final : public QAbstractTableModel {
     Q_DISABLE_COPY_MOVE(PluginListModel)
 
 public:
-    enum Column { TypeColumn, PluginColumn, StateColumn, ColumnCount };
+    enum Column {
+        TypeColumn,
+        PluginColumn,
+        StateColumn,
+        ColumnCount
+    };
 
     explicit PluginListModel(QObject *parent = nullptr);
 

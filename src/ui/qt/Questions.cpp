@@ -40,8 +40,8 @@ int ask(QWidget *parent, const QString &objectName, const QString &message, cons
 
 void alert(QWidget *parent, const QString &message, const QString &informativeText)
 {
-    ask(parent, QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, QStringLiteral("OK")}},
-        0);
+    ask(parent, QStringLiteral("alertUser"), message, informativeText,
+        {{QMessageBox::AcceptRole, QStringLiteral("OK")}}, 0);
 }
 
 View::SaveAnswer askToSave(QWidget *parent, const QString &message, const QString &informativeText)
@@ -51,9 +51,12 @@ View::SaveAnswer askToSave(QWidget *parent, const QString &message, const QStrin
                  {QMessageBox::DestructiveRole, texts::kDiscardButton},
                  {QMessageBox::RejectRole, texts::kCancelButton}},
                 0)) {
-    case 0: return View::SaveAnswer::Save;
-    case 1: return View::SaveAnswer::Discard;
-    default: return View::SaveAnswer::Cancel;
+    case 0:
+        return View::SaveAnswer::Save;
+    case 1:
+        return View::SaveAnswer::Discard;
+    default:
+        return View::SaveAnswer::Cancel;
     }
 }
 
@@ -62,7 +65,7 @@ bool askToDiscard(QWidget *parent, const QString &message, const QString &inform
     return ask(parent, QStringLiteral("askToDiscard"), message, informativeText,
                {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
                1) // nothing is lost by Return
-        == 0;
+           == 0;
 }
 
 } // namespace ov::ui::qt::questions
