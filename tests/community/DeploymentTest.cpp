@@ -108,8 +108,12 @@ protected:
         ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
         QString site = QString::fromUtf8(shipped.readAll());
         port = freePort();
-        replaceOnce(site, "    listen 80;\n    listen [::]:80;\n    listen 443 ssl;\n    listen [::]:443 ssl;\n",
+        plainPort = freePort();
+        replaceOnce(site, "    listen 80;\n    listen [::]:80;\n",
+                    QStringLiteral("    listen 127.0.0.1:%1;\n").arg(plainPort));
+        replaceOnce(site, "    listen 443 ssl;\n    listen [::]:443 ssl;\n",
                     QStringLiteral("    listen 127.0.0.1:%1 ssl;\n").arg(port));
+        site.replace("/var/log/nginx/", dir.path() + "/");
         replaceOnce(site, "/etc/letsencrypt/live/community.example.org/fullchain.pem", dir.filePath("server.crt"));
         replaceOnce(site, "/etc/letsencrypt/live/community.example.org/privkey.pem", dir.filePath("server.key"));
         replaceOnce(site, "server 127.0.0.1:8080;", QStringLiteral("server 127.0.0.1:%1;").arg(server.port()));
@@ -147,9 +151,11 @@ protected:
         FAIL() << "nginx does not listen: " << errorLog().toStdString();
     }
 
-    QString errorLog() const
+    QString errorLog() const { return readLog("error.log"); }
+
+    QString readLog(const QString &name) const
     {
-        QFile log(dir.filePath("error.log"));
+        QFile log(dir.filePath(name));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     }
 
@@ -159,7 +165,7 @@ protected:
     ov::test::CommunityServer server; // takes uploads only with the user's PIN code
     QString nginx, openssl;
     QProcess proxy;
-    quint16 port = 0;
+    quint16 port = 0, plainPort = 0;
     const QSslConfiguration defaultTls = QSslConfiguration::defaultConfiguration();
 };
 
@@ -206,4 +212,26 @@ TEST_F(Deployment, TheEditorsClientWorksOverHttpsThroughTheShippedNginxSite)
     QFile downloaded(destination);
     ASSERT_TRUE(downloaded.open(QIODevice::ReadOnly));
     EXPECT_EQ(downloaded.readAll(), file);
+
+    // The site's logs have every request's path and status, and neither the PIN code nor the address.
+    const QString access = readLog("ovcommunity.access.log");
+    EXPECT_TRUE(access.contains("\"POST /community/lib/ov_upload.php\" 200")) << access.toStdString();
+    const QString logs = access + readLog("ovcommunity.error.log");
+    EXPECT_FALSE(logs.contains(pin) || logs.contains("ann@example.org") || logs.contains('?')) << logs.toStdString();
+}
+
+TEST_F(Deployment, PlainHttpIsRedirectedToHttpsWithTheSameRequest)
+{
+    QTcpSocket plain;
+    plain.connectToHost(QHostAddress::LocalHost, plainPort);
+    ASSERT_TRUE(plain.waitForConnected(5000));
+    plain.write("GET /community/lib/checkuserexists.php?userName=a&emailAddr=b HTTP/1.1\r\n"
+                "Host: community.example.org\r\nConnection: close\r\n\r\n");
+    QByteArray reply;
+    while (plain.waitForReadyRead(5000))
+        reply += plain.readAll();
+    EXPECT_TRUE(reply.startsWith("HTTP/1.1 308")) << reply.toStdString();
+    EXPECT_TRUE(reply.contains(
+        "Location: https://community.example.org/community/lib/checkuserexists.php?userName=a&emailAddr=b\r\n"))
+        << reply.toStdString();
 }
