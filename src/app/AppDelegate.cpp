@@ -2,6 +2,7 @@
 
 #include "AppTexts.h"
 
+#include "catalogue/Diagnostics.h"
 #include "catalogue/PluginScan.h"
 #include "ov/Version.h"
 
@@ -40,7 +41,7 @@ QString translated(const char *text)
 } // namespace
 
 AppDelegate::AppDelegate(const QString &storeFolder, StoreOpener open, QObject *parent)
-    : QObject(parent), m_store(storeFolder, &AppDelegate::presentError, catalogue::logToStandardError, std::move(open))
+    : QObject(parent), m_store(storeFolder, &AppDelegate::presentError, catalogue::logDiagnostic, std::move(open))
 {
     // Quitting goes through the quit flow: the last window's close is asked first, then the
     // application quits itself.

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "catalogue/Diagnostics.h"
 #include "catalogue/PluginScan.h"
 #include "community/CommunityClient.h"
 #include "ov/Version.h"
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
     }
     QElapsedTimer started;
     started.start();
+    ov::catalogue::useBareMessagePattern();
     QApplication application(argc, argv);
     // The application's identity, set once: every QSettings made without arguments is the one
     // per-user settings store (credentials, the community server's address, the window's place).
@@ -84,7 +86,7 @@ int main(int argc, char *argv[])
         ov::community::communityBaseUrl(settings.value(ov::ui::qt::PreferencesDialog::kCommunityUrlKey).toString()));
     ov::ui::ViewController controller(
         state, window,
-        {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logToStandardError, &community,
+        {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logDiagnostic, &community,
          [&settings](const QString &key) { return settings.value(key).toString(); },
          [&settings](const QString &key, const QString &value) { settings.setValue(key, value); }});
     window.attach(controller);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -160,12 +159,6 @@ PluginList scanPlugins(const QVector<ScanRoot> &roots, const LogSink &log)
     for (const ScanRoot &root : roots)
         records += checkFiles(root.path, root.typeLabel, log);
     return records;
-}
-
-void logToStandardError(const QString &line)
-{
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
 }
 
 } // namespace ov::catalogue

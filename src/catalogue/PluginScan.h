@@ -39,7 +39,4 @@ PluginList checkFiles(const QString &root, const QString &typeLabel, const LogSi
 // Scans every root in order; the records of each root follow those of the one before.
 PluginList scanPlugins(const QVector<ScanRoot> &roots, const LogSink &log);
 
-// Writes each line to standard error, as the console log.
-void logToStandardError(const QString &line);
-
 } // namespace ov::catalogue

@@ -3,6 +3,7 @@
 #include "EditorState.h"
 #include "View.h"
 
+#include "catalogue/Diagnostics.h"
 #include "catalogue/PluginScan.h"
 #include "mapping/PlistDocument.h"
 
@@ -24,7 +25,7 @@ struct ControllerEnvironment final {
     // The folders the plug-in scan walks, in order; asked again at every scan.
     std::function<QVector<catalogue::ScanRoot>()> scanRoots;
     // The console log.
-    catalogue::LogSink log = catalogue::logToStandardError;
+    catalogue::LogSink log = catalogue::logDiagnostic;
     // The community library's server; without one the community actions do nothing.
     community::CommunityClient *community = nullptr;
     // The per-user settings store, where the community credentials ("uName", "uPIN") are kept.
