@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "Credentials.h"
 
 #include "catalogue/Diagnostics.h"
 #include "catalogue/PluginScan.h"
@@ -75,6 +76,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QString::fromUtf8(ov::kVersion));
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(ov::kApplicationName));
     QSettings settings;
+    ov::app::KeychainStore keychain;
+    ov::app::CredentialSettings credentials(settings, keychain);
+    credentials.moveStoredPin();
 
     ov::ui::EditorState state;
     // The saved-data store's folder: the application-support folder, named by the bundle identifier.
@@ -87,8 +91,8 @@ int main(int argc, char *argv[])
     ov::ui::ViewController controller(
         state, window,
         {[] { return ov::catalogue::scanRoots(QDir::homePath()); }, ov::catalogue::logDiagnostic, &community,
-         [&settings](const QString &key) { return settings.value(key).toString(); },
-         [&settings](const QString &key, const QString &value) { settings.setValue(key, value); }});
+         [&credentials](const QString &key) { return credentials.value(key); },
+         [&credentials](const QString &key, const QString &value) { credentials.setValue(key, value); }});
     window.attach(controller);
     QObject::connect(window.saveApplicationDataAction(), &QAction::triggered, &delegate,
                      &ov::app::AppDelegate::saveAction);
@@ -115,6 +119,8 @@ int main(int argc, char *argv[])
         window.installEventFilter(&exitWhenShown);
 
     controller.viewDidLoad();
+    if (const QString notice = credentials.takeNotice(); !notice.isEmpty())
+        controller.updateHelperDisplay(notice);
     window.show();
     return application.exec();
 }
