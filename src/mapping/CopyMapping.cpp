@@ -1,8 +1,8 @@
 #include "CopyMapping.h"
 
 #include "MappingTexts.h"
+#include "ParameterMatch.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -34,27 +34,7 @@ QString CopyResult::informativeText() const
 CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &available,
                            const QVector<ParameterEntry> &other)
 {
-    QHash<QString, const ParameterEntry *> byName;
-    QHash<QString, const ParameterEntry *> byFoldedName;
-    QHash<QString, const ParameterEntry *> namelessByNumber;
-    for (const ParameterEntry &entry : available) {
-        if (entry.isEmptySlot())
-            continue;
-        // A blank name tells nothing; Logic leaves some parameters nameless ("301 "), and those are
-        // told apart by their numbers.
-        if (entry.Parameter.trimmed().isEmpty()) {
-            if (!namelessByNumber.contains(entry.ParamNum))
-                namelessByNumber.insert(entry.ParamNum, &entry);
-            continue;
-        }
-        // The first in list order wins.
-        if (!byName.contains(entry.Parameter))
-            byName.insert(entry.Parameter, &entry);
-        const QString folded = entry.Parameter.toCaseFolded();
-        if (!byFoldedName.contains(folded))
-            byFoldedName.insert(folded, &entry);
-    }
-
+    const ParameterMatch match(available);
     const int pages = std::max(1, static_cast<int>((other.size() + kControlsPerPage - 1) / kControlsPerPage));
     QVector<ParameterEntry> copied;
     copied.reserve(pages * kControlsPerPage);
@@ -64,14 +44,10 @@ CopyResult copyMappingFrom(MappingTable &table, const QVector<ParameterEntry> &a
         ParameterEntry entry{kEmptyParamNum, kEmptyParameter, slot / kControlsPerPage + 1, slot};
         if (slot < other.size() && !other.at(slot).isEmptySlot()) {
             const ParameterEntry &wanted = other.at(slot);
-            const bool nameless = wanted.Parameter.trimmed().isEmpty();
-            const QString name = nameless ? texts::kNamelessParameter.arg(wanted.ParamNum) : wanted.Parameter;
-            const ParameterEntry *match = nameless ? namelessByNumber.value(wanted.ParamNum) : byName.value(name);
-            if (!match && !nameless)
-                match = byFoldedName.value(name.toCaseFolded());
-            if (match) {
-                entry.ParamNum = match->ParamNum;
-                entry.Parameter = match->Parameter;
+            const QString name = isNameless(wanted) ? texts::kNamelessParameter.arg(wanted.ParamNum) : wanted.Parameter;
+            if (const ParameterEntry *found = match.find(wanted)) {
+                entry.ParamNum = found->ParamNum;
+                entry.Parameter = found->Parameter;
                 ++result.matched;
             } else if (!unmatched.contains(name)) {
                 unmatched.insert(name);

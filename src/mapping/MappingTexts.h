@@ -56,4 +56,13 @@ inline const QString kNothingCopiedInfo =
 // After the names an alert lists: %1 names not listed.
 inline const QString kAndMoreNames = QStringLiteral("and %1 more");
 
+// Controls whose parameter the plug-in does not have as the mapping names it. %1: page, %2: control.
+inline const QString kMisfitPlace = QStringLiteral("Page %1, control %2: ");
+// %1: the control's entry ("999 Nonexistent").
+inline const QString kMisfitUnknown = QStringLiteral("\"%1\" is not a parameter of this plugin");
+// %1: the number, %2: its name here, %3: the name the mapping gives it.
+inline const QString kMisfitRenamed = QStringLiteral("parameter %1 is \"%2\" in this plugin, not \"%3\"");
+// %1: controls moved onto the parameter of the same name, %2: controls emptied.
+inline const QString kMappingRepaired = QStringLiteral("Repaired the mapping: %1 moved, %2 emptied");
+
 } // namespace ov::mapping::texts
