@@ -1,5 +1,6 @@
 // ovcommunity-server: the community library that the editor shares mappings through.
 
+#include "Backup.h"
 #include "Handler.h"
 #include "HttpServer.h"
 #include "OpenStorage.h"
@@ -17,6 +18,7 @@
 #include <memory>
 #include <pthread.h>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -25,6 +27,8 @@ using namespace ovserver;
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && std::string_view(argv[1]) == "backup")
+        return backupCommand({argv + 2, argv + argc});
     const ParsedOptions parsed =
         parseOptions({argv + 1, argv + argc}, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"));
     if (parsed.showHelp) {

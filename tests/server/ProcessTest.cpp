@@ -149,3 +149,47 @@ TEST(ProcessCommandLine, FlagsAndStoresThatAreRefused)
     EXPECT_NE(logged.find(ovtest::kUnreachablePostgresReason), std::string::npos) << logged;
     EXPECT_EQ(logged.find("secret"), std::string::npos) << logged;
 }
+
+TEST_P(Process, ABackupTakenWhileItRunsHoldsTheLibrary)
+{
+    ovtest::TempDir dir;
+    const ovtest::TestStore store(GetParam());
+    const auto backup = dir.path / "library.backup";
+    const std::string file = ovtest::binaryPlist({"1 Cutoff", "2 Resonance"});
+    {
+        ServerProcess server({"--port", "0", "--db", store.location}, dir.path / "stderr.txt");
+        const Remote remote{server.port()};
+        ASSERT_GT(remote.port, 0);
+        const std::string pin = remote.createUser("ann");
+        ASSERT_EQ(remote.uploadWithPin("ann", pin, "Synth", file).status, 200);
+        ServerProcess taken({"backup", "--db", store.location, "-o", backup.string()}, dir.path / "backup.txt");
+        EXPECT_NE(taken.output().find("written to " + backup.string()), std::string::npos);
+        ASSERT_EQ(taken.waitForExit(), 0) << ovtest::readFile(dir.path / "backup.txt");
+    }
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(backup).permissions() & (perms::group_all | perms::others_all), perms::none);
+    EXPECT_FALSE(std::filesystem::exists(backup.string() + ".partial"));
+    if (GetParam() == ovtest::Engine::Postgres)
+        GTEST_SKIP() << "restoring needs an empty database of its own: pg_restore --dbname=... " << backup;
+
+    // The backup is itself a store: a fresh server on it lists and fetches the same mapping.
+    ServerProcess restored({"--port", "0", "--db", backup.string()}, dir.path / "stderr.txt");
+    const Remote remote{restored.port()};
+    ASSERT_GT(remote.port, 0);
+    const auto list = nlohmann::json::parse(remote.list("Synth"));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(remote.get("/" + list[0]["fileLocation"].get<std::string>()).body, file);
+}
+
+TEST(ProcessCommandLine, ABackupOfAStoreThatIsNotThereSaysWhyAndLeavesNothing)
+{
+    ovtest::TempDir dir;
+    const auto output = dir.path / "backup";
+    ServerProcess taken({"backup", "--db", (dir.path / "missing.sqlite").string(), "-o", output.string()},
+                        dir.path / "stderr.txt");
+    EXPECT_EQ(taken.waitForExit(), 1);
+    EXPECT_NE(ovtest::readFile(dir.path / "stderr.txt").find("cannot read the database"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(output));
+    ServerProcess wrong({"backup", "--db"}, dir.path / "stderr.txt");
+    EXPECT_EQ(wrong.waitForExit(), 2);
+}
