@@ -1,10 +1,10 @@
 // ovcommunity-server: the community library that the editor shares mappings through.
 
-#include "Handler.h"
-#include "HttpServer.h"
-#include "OpenStorage.h"
+#include "handler/Handler.h"
+#include "http/HttpServer.h"
+#include "storage/OpenStorage.h"
 #include "Options.h"
-#include "Pin.h"
+#include "handler/Pin.h"
 
 #include <algorithm>
 #include <atomic>

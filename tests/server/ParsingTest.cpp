@@ -1,10 +1,10 @@
 // The readers that every request's bytes pass through: query values, multipart bodies and
 // property lists, and the handler as a whole fed with damaged requests.
 
-#include "Handler.h"
+#include "handler/Handler.h"
 #include "LiveServer.h"
-#include "Multipart.h"
-#include "ParameterOrderCheck.h"
+#include "handler/Multipart.h"
+#include "handler/ParameterOrderCheck.h"
 #include "ServerProcess.h"
 #include "Text.h"
 

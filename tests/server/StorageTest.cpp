@@ -1,10 +1,10 @@
 // The store on both engines, below the HTTP layer: migrations, the all-or-nothing import, and the
 // promises that several server processes rely on (one sign-in limit, exact download counts).
 
-#include "ConnectionPool.h"
-#include "FileCache.h"
+#include "storage/ConnectionPool.h"
+#include "handler/FileCache.h"
 #include "LiveServer.h"
-#include "OpenStorage.h"
+#include "storage/OpenStorage.h"
 
 #include <gtest/gtest.h>
 

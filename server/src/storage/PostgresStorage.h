@@ -1,24 +1,23 @@
 #pragma once
-// The store in one SQLite file (WAL, synchronous=FULL), for a server on one machine.
+// The store in a PostgreSQL database, shared by any number of server processes.
 
-#include "ConnectionPool.h"
-#include "Storage.h"
+#include "storage/ConnectionPool.h"
+#include "storage/Storage.h"
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace ovserver {
 
-class SqliteStorage final : public Storage {
+class PostgresStorage final : public Storage {
 public:
-    // Opens the database file, creating it when absent, and brings its schema up to date; at most
-    // maxConnections threads use it at once. Throws StorageError when the file cannot be used (not a
-    // database, newer schema, no rights).
-    explicit SqliteStorage(const std::string &path, std::size_t maxConnections = 64);
-    ~SqliteStorage() override;
-    SqliteStorage(const SqliteStorage &) = delete;
-    SqliteStorage &operator=(const SqliteStorage &) = delete;
+    // Connects with a libpq connection URI ("postgresql://user@host:port/database?...") and brings
+    // the schema up to date; at most maxConnections connections are open at once. Throws
+    // StorageError when the database cannot be reached or used (newer schema, wrong encoding).
+    explicit PostgresStorage(const std::string &url, std::size_t maxConnections = 16);
+    ~PostgresStorage() override;
+    PostgresStorage(const PostgresStorage &) = delete;
+    PostgresStorage &operator=(const PostgresStorage &) = delete;
 
     // The newest schema migration this server knows; the database is at it once constructed.
     static int latestSchemaVersion();
@@ -45,23 +44,13 @@ private:
     static void fillNameKeys(Connection &connection);
     static void fillCasedKeys(Connection &connection);
 
-    // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
+    // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
+    // library's size is the caller's to add to.
     static std::optional<std::int64_t> insertMapping(Connection &connection, const NewMapping &mapping);
 
-    // The first column of the first row that the query with these values finds, as an integer.
-    template <typename... Values>
-    static std::int64_t integer(Connection &connection, const char *sql, Values... values);
-
-    // The first column of the first row that the query with this one value finds, if any.
-    template <typename Key> std::optional<std::string> firstValue(const char *sql, Key key);
-
-    std::string m_path;
-    std::unique_ptr<ConnectionPool<Connection>> m_pool;
-    // The changes of this process take turns here rather than at SQLite's file lock, whose busy
-    // handler polls with sleeps of up to 100 ms: a crowd of writers there waits far longer than
-    // their transactions take, and the unlucky ones until the busy time-out. Other processes on
-    // the same file still meet at the file lock.
-    std::mutex m_writer;
+    using Pool = ConnectionPool<Connection>;
+    std::string m_url;
+    std::unique_ptr<Pool> m_pool;
 };
 
 } // namespace ovserver

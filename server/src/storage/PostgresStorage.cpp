@@ -1,4 +1,4 @@
-#include "PostgresStorage.h"
+#include "storage/PostgresStorage.h"
 
 #include "UserName.h"
 

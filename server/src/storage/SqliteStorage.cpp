@@ -1,4 +1,4 @@
-#include "SqliteStorage.h"
+#include "storage/SqliteStorage.h"
 
 #include "UserName.h"
 
