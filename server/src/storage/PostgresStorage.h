@@ -19,9 +19,6 @@ public:
     PostgresStorage(const PostgresStorage &) = delete;
     PostgresStorage &operator=(const PostgresStorage &) = delete;
 
-    // The newest schema migration this server knows; the database is at it once constructed.
-    static int latestSchemaVersion();
-
     Registration createUser(const NewUser &user, const VolumeLimits &limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
     SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy) override;
@@ -39,10 +36,6 @@ public:
 private:
     class Connection;
     class Transaction;
-
-    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
-    static void fillNameKeys(Connection &connection);
-    static void fillCasedKeys(Connection &connection);
 
     // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
     // library's size is the caller's to add to.
