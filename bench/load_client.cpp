@@ -15,9 +15,9 @@
 // quarter of the requests to those pages and the rest as the editor's mix.
 
 #include "HttplibTargets.h"
-#include "OpenStorage.h"
-#include "Pin.h"
-#include "Storage.h"
+#include "storage/OpenStorage.h"
+#include "handler/Pin.h"
+#include "storage/Storage.h"
 
 #include <httplib.h>
 #include <libpq-fe.h>

@@ -1,10 +1,10 @@
 // The whole request handling: a request built from the input goes through Handler::handle against a
 // real store in a temporary folder. The input is "METHOD\nPATH\nQUERY\nCONTENT-TYPE\nBODY".
-#include "Handler.h"
-#include "Multipart.h"
-#include "ParameterOrderCheck.h"
-#include "Pin.h"
-#include "SqliteStorage.h"
+#include "handler/Handler.h"
+#include "handler/Multipart.h"
+#include "handler/ParameterOrderCheck.h"
+#include "handler/Pin.h"
+#include "storage/SqliteStorage.h"
 #include "Text.h"
 
 #include <nlohmann/json.hpp>

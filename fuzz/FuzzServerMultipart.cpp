@@ -1,7 +1,7 @@
 // The server's multipart reader. The input is a Content-Type line and a body; whatever the reader
 // accepts must lie inside the body, and written out again with the same boundary it must read back
 // as the same parts.
-#include "Multipart.h"
+#include "handler/Multipart.h"
 
 #include <cstdint>
 #include <cstdlib>

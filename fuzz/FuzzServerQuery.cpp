@@ -1,7 +1,7 @@
 // The server's reading of request addresses: the query split, percent-decoding, the number check and
 // the log's hiding of PIN codes. The input is taken twice: as a raw query, and as values that are
 // put into a query the way the editor does it, which the server must read back exactly.
-#include "HttpServer.h"
+#include "http/RequestLog.h"
 #include "Text.h"
 
 #include <algorithm>

@@ -12,28 +12,12 @@ namespace ovserver {
 
 namespace {
 
-constexpr std::size_t kLargestUploadLimit = std::size_t{1} << 30;
-constexpr std::size_t kMostThreads = 4096;
-constexpr std::size_t kMostConnectionsPerAddress = 1'000'000;
-constexpr int kLongestTimeoutSeconds = 3600;
-constexpr int kLargestRate = 1'000'000;
+constexpr std::int64_t kLargestUploadLimit = std::int64_t{1} << 30;
+constexpr std::int64_t kMostThreads = 4096;
+constexpr std::int64_t kMostConnectionsPerAddress = 1'000'000;
+constexpr std::int64_t kLongestTimeoutSeconds = 3600;
+constexpr std::int64_t kLargestRate = 1'000'000;
 constexpr std::int64_t kLargestStore = std::int64_t{1} << 50;
-
-// The flags that take a value.
-constexpr std::string_view kValueFlags[] = {"--listen",
-                                            "--port",
-                                            "--db",
-                                            "--max-upload",
-                                            "--threads",
-                                            "--db-connections",
-                                            "--uploads-per-hour",
-                                            "--registrations-per-hour",
-                                            "--list-limit",
-                                            "--max-store-bytes",
-                                            "--trusted-proxy",
-                                            "--max-connections-per-address",
-                                            "--header-timeout",
-                                            "--idle-timeout"};
 
 template <typename Number> std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
 {
@@ -42,6 +26,83 @@ template <typename Number> std::optional<Number> parseNumber(std::string_view te
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high)
         return std::nullopt;
     return value;
+}
+
+// The value read as the option's own type, which decides what it takes (an unsigned one no sign).
+template <typename Number>
+std::optional<std::int64_t> parseAs(std::string_view text, std::int64_t low, std::int64_t high)
+{
+    const auto value = parseNumber<Number>(text, static_cast<Number>(low), static_cast<Number>(high));
+    return value ? std::optional<std::int64_t>(static_cast<std::int64_t>(*value)) : std::nullopt;
+}
+
+// A flag whose value is a text that must not be empty.
+struct TextFlag {
+    std::string_view name;
+    const char *needs; // what an empty value lacks: "--db needs a path"
+    void (*set)(Options &options, const std::string &value);
+};
+
+const TextFlag kTextFlags[] = {
+    {"--listen", "an address", [](Options &o, const std::string &v) { o.listenAddress = v; }},
+    {"--db", "a path", [](Options &o, const std::string &v) { o.databasePath = v; }},
+    {"--trusted-proxy", "an address", [](Options &o, const std::string &v) { o.trustedProxies.push_back(v); }},
+};
+
+// A flag whose value is a whole number from low to high.
+struct NumberFlag {
+    std::string_view name;
+    const char *unit; // "--port must be a number from 0 to 65535"
+    std::int64_t low;
+    std::int64_t high;
+    std::optional<std::int64_t> (*parse)(std::string_view text, std::int64_t low, std::int64_t high);
+    void (*set)(Options &options, std::int64_t value);
+};
+
+const NumberFlag kNumberFlags[] = {
+    {"--port", "a number", 0, 65535, parseAs<int>, [](Options &o, std::int64_t v) { o.port = static_cast<int>(v); }},
+    {"--max-upload", "a number of bytes", 1, kLargestUploadLimit, parseAs<std::size_t>,
+     [](Options &o, std::int64_t v) { o.maxUploadBytes = static_cast<std::size_t>(v); }},
+    {"--threads", "a number", 1, kMostThreads, parseAs<std::size_t>,
+     [](Options &o, std::int64_t v) { o.threads = static_cast<std::size_t>(v); }},
+    {"--db-connections", "a number", 1, kMostThreads, parseAs<std::size_t>,
+     [](Options &o, std::int64_t v) { o.dbConnections = static_cast<std::size_t>(v); }},
+    {"--uploads-per-hour", "a number", 1, kLargestRate, parseAs<int>,
+     [](Options &o, std::int64_t v) { o.limits.uploadsPerHour = static_cast<int>(v); }},
+    {"--registrations-per-hour", "a number", 1, kLargestRate, parseAs<int>,
+     [](Options &o, std::int64_t v) { o.limits.registrationsPerHour = static_cast<int>(v); }},
+    {"--list-limit", "a number", 1, kLargestRate, parseAs<std::size_t>,
+     [](Options &o, std::int64_t v) { o.limits.listLimit = static_cast<std::size_t>(v); }},
+    {"--max-store-bytes", "a number of bytes", 1, kLargestStore, parseAs<std::int64_t>,
+     [](Options &o, std::int64_t v) { o.limits.maxStoreBytes = v; }},
+    {"--max-connections-per-address", "a number", 0, kMostConnectionsPerAddress, parseAs<std::size_t>,
+     [](Options &o, std::int64_t v) { o.maxConnectionsPerAddress = static_cast<std::size_t>(v); }},
+    {"--header-timeout", "a number of seconds", 1, kLongestTimeoutSeconds, parseAs<int>,
+     [](Options &o, std::int64_t v) { o.headerTimeoutSeconds = static_cast<int>(v); }},
+    {"--idle-timeout", "a number of seconds", 1, kLongestTimeoutSeconds, parseAs<int>,
+     [](Options &o, std::int64_t v) { o.idleTimeoutSeconds = static_cast<int>(v); }},
+};
+
+template <typename Flag, std::size_t N> const Flag *find(const Flag (&flags)[N], std::string_view name)
+{
+    const auto found = std::find_if(std::begin(flags), std::end(flags), [&](const Flag &f) { return f.name == name; });
+    return found == std::end(flags) ? nullptr : found;
+}
+
+// The value given to a flag of either table: the error, or empty when it is taken.
+std::string takeValue(Options &options, const std::string &flag, const std::string &value)
+{
+    if (const TextFlag *text = find(kTextFlags, flag)) {
+        text->set(options, value);
+        return value.empty() ? flag + " needs " + text->needs : std::string();
+    }
+    const NumberFlag *number = find(kNumberFlags, flag);
+    const auto parsed = number->parse(value, number->low, number->high);
+    if (!parsed)
+        return flag + " must be " + number->unit + " from " + std::to_string(number->low) + " to "
+               + std::to_string(number->high) + ", not '" + value + "'";
+    number->set(options, *parsed);
+    return {};
 }
 
 } // namespace
@@ -118,7 +179,7 @@ ParsedOptions parseOptions(const std::vector<std::string> &args, const char *hom
             options.requireUploadPin = true;
             continue;
         }
-        if (std::find(std::begin(kValueFlags), std::end(kValueFlags), flag) == std::end(kValueFlags)) {
+        if (!find(kTextFlags, flag) && !find(kNumberFlags, flag)) {
             parsed.error = "unknown option '" + args[i] + "'";
             break;
         }
@@ -129,68 +190,7 @@ ParsedOptions parseOptions(const std::vector<std::string> &args, const char *hom
             }
             value = args[++i];
         }
-        if (flag == "--listen") {
-            if (value->empty())
-                parsed.error = "--listen needs an address";
-            options.listenAddress = *value;
-        } else if (flag == "--port") {
-            const auto port = parseNumber<int>(*value, 0, 65535);
-            if (!port)
-                parsed.error = "--port must be a number from 0 to 65535, not '" + *value + "'";
-            options.port = port.value_or(0);
-        } else if (flag == "--db") {
-            if (value->empty())
-                parsed.error = "--db needs a path";
-            options.databasePath = *value;
-        } else if (flag == "--trusted-proxy") {
-            if (value->empty())
-                parsed.error = "--trusted-proxy needs an address";
-            options.trustedProxies.push_back(*value);
-        } else if (flag == "--uploads-per-hour" || flag == "--registrations-per-hour") {
-            const auto rate = parseNumber<int>(*value, 1, kLargestRate);
-            if (!rate)
-                parsed.error =
-                    flag + " must be a number from 1 to " + std::to_string(kLargestRate) + ", not '" + *value + "'";
-            (flag == "--uploads-per-hour" ? options.limits.uploadsPerHour : options.limits.registrationsPerHour) =
-                rate.value_or(1);
-        } else if (flag == "--list-limit") {
-            const auto entries = parseNumber<std::size_t>(*value, 1, kLargestRate);
-            if (!entries)
-                parsed.error = "--list-limit must be a number from 1 to " + std::to_string(kLargestRate) + ", not '"
-                               + *value + "'";
-            options.limits.listLimit = entries.value_or(1);
-        } else if (flag == "--max-store-bytes") {
-            const auto bytes = parseNumber<std::int64_t>(*value, 1, kLargestStore);
-            if (!bytes)
-                parsed.error = "--max-store-bytes must be a number of bytes from 1 to " + std::to_string(kLargestStore)
-                               + ", not '" + *value + "'";
-            options.limits.maxStoreBytes = bytes.value_or(1);
-        } else if (flag == "--threads" || flag == "--db-connections") {
-            const auto count = parseNumber<std::size_t>(*value, 1, kMostThreads);
-            if (!count)
-                parsed.error =
-                    flag + " must be a number from 1 to " + std::to_string(kMostThreads) + ", not '" + *value + "'";
-            (flag == "--threads" ? options.threads : options.dbConnections) = count.value_or(1);
-        } else if (flag == "--max-connections-per-address") {
-            const auto count = parseNumber<std::size_t>(*value, 0, kMostConnectionsPerAddress);
-            if (!count)
-                parsed.error = flag + " must be a number from 0 to " + std::to_string(kMostConnectionsPerAddress)
-                               + ", not '" + *value + "'";
-            options.maxConnectionsPerAddress = count.value_or(0);
-        } else if (flag == "--header-timeout" || flag == "--idle-timeout") {
-            const auto seconds = parseNumber<int>(*value, 1, kLongestTimeoutSeconds);
-            if (!seconds)
-                parsed.error = flag + " must be a number of seconds from 1 to " + std::to_string(kLongestTimeoutSeconds)
-                               + ", not '" + *value + "'";
-            (flag == "--header-timeout" ? options.headerTimeoutSeconds : options.idleTimeoutSeconds) =
-                seconds.value_or(1);
-        } else {
-            const auto bytes = parseNumber<std::size_t>(*value, 1, kLargestUploadLimit);
-            if (!bytes)
-                parsed.error = "--max-upload must be a number of bytes from 1 to " + std::to_string(kLargestUploadLimit)
-                               + ", not '" + *value + "'";
-            options.maxUploadBytes = bytes.value_or(0);
-        }
+        parsed.error = takeValue(options, flag, *value);
     }
     if (parsed.error.empty() && options.databasePath.empty()) {
         std::string dataHome;

@@ -1,7 +1,7 @@
 #pragma once
 // The server's command line.
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 #include <cstddef>
 #include <string>

@@ -1,11 +1,11 @@
 // ovcommunity-server: the community library that the editor shares mappings through.
 
-#include "Backup.h"
-#include "Handler.h"
-#include "HttpServer.h"
-#include "OpenStorage.h"
+#include "handler/Handler.h"
+#include "http/HttpServer.h"
+#include "storage/Backup.h"
+#include "storage/OpenStorage.h"
 #include "Options.h"
-#include "Pin.h"
+#include "handler/Pin.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,6 +3,7 @@
 // they run on SQLite only.
 
 #include "LiveServer.h"
+#include "http/AddressGroup.h"
 
 #include <gtest/gtest.h>
 

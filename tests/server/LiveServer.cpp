@@ -1,8 +1,8 @@
 #include "LiveServer.h"
 
 #include "HttplibTargets.h"
-#include "OpenStorage.h"
-#include "Pin.h"
+#include "storage/OpenStorage.h"
+#include "handler/Pin.h"
 
 #if OV_WITH_POSTGRESQL
 #include <libpq-fe.h>

@@ -2,10 +2,10 @@
 // A community server running in the test process on an ephemeral loopback port, with a store of
 // its own (on either engine) and a clock the test sets, and the requests the editor sends to it.
 
-#include "Handler.h"
-#include "HttpServer.h"
-#include "OpenStorage.h"
-#include "Storage.h"
+#include "handler/Handler.h"
+#include "http/HttpServer.h"
+#include "storage/OpenStorage.h"
+#include "storage/Storage.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

@@ -1,5 +1,5 @@
 // The server's metrics in Prometheus' text format, as promtool reads them.
-#include "Metrics.h"
+#include "http/Metrics.h"
 
 #include <gtest/gtest.h>
 

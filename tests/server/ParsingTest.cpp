@@ -1,10 +1,11 @@
 // The readers that every request's bytes pass through: query values, multipart bodies and
 // property lists, and the handler as a whole fed with damaged requests.
 
-#include "Handler.h"
+#include "handler/Handler.h"
 #include "LiveServer.h"
-#include "Multipart.h"
-#include "ParameterOrderCheck.h"
+#include "handler/Multipart.h"
+#include "handler/ParameterOrderCheck.h"
+#include "Options.h"
 #include "ServerProcess.h"
 #include "Text.h"
 
@@ -360,4 +361,31 @@ TEST(StoredFiles, EveryReplyOfAFileSharesTheCachedCopy)
     EXPECT_EQ(first.bytes(), file);
     ASSERT_NE(first.file, nullptr);
     EXPECT_EQ(first.file.get(), second.file.get()); // one copy, however many replies hold it
+}
+
+TEST(CommandLine, EachRefusedValueIsNamedWithWhatTheFlagTakes)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--port", "70000"}, "--port must be a number from 0 to 65535, not '70000'"},
+        {{"--max-upload=0"}, "--max-upload must be a number of bytes from 1 to 1073741824, not '0'"},
+        {{"--max-connections-per-address", "-0"},
+         "--max-connections-per-address must be a number from 0 to 1000000, not '-0'"},
+        {{"--idle-timeout", "5s"}, "--idle-timeout must be a number of seconds from 1 to 3600, not '5s'"},
+        {{"--max-store-bytes", "10G"},
+         "--max-store-bytes must be a number of bytes from 1 to 1125899906842624, not '10G'"},
+        {{"--db", ""}, "--db needs a path"},
+        {{"--threads"}, "option --threads needs a value"},
+        {{"--require-upload-pin=yes"}, "unknown option '--require-upload-pin=yes'"},
+    };
+    for (const auto &[args, error] : cases)
+        EXPECT_EQ(parseOptions(args, "/home/ann", nullptr).error, error) << args[0];
+    const Options good =
+        parseOptions({"--port=-0", "--list-limit", "7", "--trusted-proxy", "127.0.0.2", "--require-upload-pin"}, "/h",
+                     nullptr)
+            .options;
+    EXPECT_EQ(good.port, 0);
+    EXPECT_EQ(good.limits.listLimit, 7u);
+    EXPECT_EQ(good.trustedProxies, std::vector<std::string>{"127.0.0.2"});
+    EXPECT_TRUE(good.requireUploadPin);
+    EXPECT_EQ(good.databasePath, "/h/.local/share/ovcorvanta/community.sqlite");
 }

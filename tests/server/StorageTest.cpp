@@ -1,10 +1,11 @@
 // The store on both engines, below the HTTP layer: migrations, the all-or-nothing import, and the
 // promises that several server processes rely on (one sign-in limit, exact download counts).
 
-#include "ConnectionPool.h"
-#include "FileCache.h"
+#include "storage/ConnectionPool.h"
+#include "handler/FileCache.h"
 #include "LiveServer.h"
-#include "OpenStorage.h"
+#include "storage/Connection.h"
+#include "storage/OpenStorage.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,46 @@ TEST_P(Store, ReopeningKeepsEverythingAndANewerSchemaIsRefused)
     } catch (const StorageError &error) {
         EXPECT_NE(std::string(error.what()).find("newer"), std::string::npos) << error.what();
     }
+}
+
+TEST(SqliteStore, AStoreOfTheServersBeforeTheSharedVersionsOpensWithItsUsers)
+{
+    const TestStore store(Engine::Sqlite);
+    ASSERT_EQ(store.open()->createUser({"alice", "a@example.com", "h1", 1, "127.0.0.1"}, kNoLimits),
+              Registration::Created);
+    // Those servers added the cased key as version 5, and version 5 adds nothing to a SQLite store:
+    // their stores are this one without the record of version 6.
+    store.execute("DELETE FROM schema_version WHERE version = 6;");
+    for (int opening = 0; opening < 2; ++opening) {
+        const auto storage = store.open();
+        EXPECT_EQ(storage->pinHash("alice"), "h1");
+        EXPECT_EQ(storage->createUser({"aIice", "b@example.com", "h2", 2, "127.0.0.1"}, kNoLimits),
+                  Registration::NameTaken);
+    }
+}
+
+// A connection that records what it is asked and refuses COMMIT, as a full disk does.
+struct RefusingCommit {
+    static constexpr const char *kBegin = "BEGIN", *kCommit = "COMMIT", *kRollback = "ROLLBACK";
+    std::vector<std::string> statements;
+    void exec(const char *sql)
+    {
+        statements.emplace_back(sql);
+        if (statements.back() == kCommit)
+            throw StorageError("disk full");
+    }
+    template <typename... Values> std::int64_t integer(const char *, const Values &...) { return 0; }
+    template <typename... Values> std::int64_t change(const char *, const Values &...) { return 0; }
+};
+
+TEST(StoreTransaction, ACommitThatFailsIsReportedAndRolledBack)
+{
+    RefusingCommit connection;
+    {
+        storage::Transaction transaction(connection);
+        EXPECT_THROW(transaction.commit(), StorageError);
+    }
+    EXPECT_EQ(connection.statements, (std::vector<std::string>{"BEGIN", "COMMIT", "ROLLBACK"}));
 }
 
 TEST_P(Store, ServersThatOpenANewStoreAtTheSameMomentAllComeUp)

@@ -1,6 +1,6 @@
-#include "Backup.h"
+#include "storage/Backup.h"
 
-#include "OpenStorage.h"
+#include "storage/OpenStorage.h"
 
 #include <sqlite3.h>
 

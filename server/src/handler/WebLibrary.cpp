@@ -1,6 +1,6 @@
-#include "WebLibrary.h"
+#include "handler/WebLibrary.h"
 
-#include "ParameterOrderCheck.h"
+#include "handler/ParameterOrderCheck.h"
 #include "Text.h"
 
 #include <span>

@@ -8,7 +8,7 @@
 // while an upload or a count may take a moment. A write that has waited the longest delay (50 ms
 // unless told) goes first.
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 #include <algorithm>
 #include <chrono>

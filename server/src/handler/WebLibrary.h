@@ -6,8 +6,8 @@
 //   library/mapping/ID        one mapping drawn as the editor's panel, with its file to download
 // Plain HTML with a small stylesheet in each page; no script.
 
-#include "Handler.h"
-#include "Storage.h"
+#include "handler/Handler.h"
+#include "storage/Storage.h"
 
 #include <optional>
 #include <string_view>

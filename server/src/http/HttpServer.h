@@ -4,7 +4,7 @@
 // and writes all of them, and a pool of worker threads runs the handler. Every connection is held
 // to deadlines and sizes, so that slow, idle or oversized clients cannot take the server from others.
 
-#include "Handler.h"
+#include "handler/Handler.h"
 
 #include <chrono>
 #include <cstddef>
@@ -66,15 +66,5 @@ public:
 private:
     std::unique_ptr<Impl> m_impl;
 };
-
-// The addresses that share one limit of connections: an IPv4 address alone; an IPv6 address with
-// every other address of its /64 network, which one subscriber usually holds whole ("2001:db8::/64").
-std::string addressGroup(const std::string &address);
-
-// The request target for the log. A PIN code or an e-mail address value, and everything after it
-// since the editor leaves '&' unescaped inside values, is hidden; the path and each other value are
-// cut at kLoggedValueBytes; bytes that could break the log line are escaped.
-std::string targetForLog(std::string_view target);
-constexpr std::size_t kLoggedValueBytes = 200;
 
 } // namespace ovserver

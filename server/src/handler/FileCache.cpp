@@ -1,4 +1,4 @@
-#include "FileCache.h"
+#include "handler/FileCache.h"
 
 namespace ovserver {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The store in one SQLite file (WAL, synchronous=FULL), for a server on one machine.
 
-#include "ConnectionPool.h"
-#include "Storage.h"
+#include "storage/ConnectionPool.h"
+#include "storage/Storage.h"
 
 #include <memory>
 #include <mutex>
@@ -19,9 +19,6 @@ public:
     ~SqliteStorage() override;
     SqliteStorage(const SqliteStorage &) = delete;
     SqliteStorage &operator=(const SqliteStorage &) = delete;
-
-    // The newest schema migration this server knows; the database is at it once constructed.
-    static int latestSchemaVersion();
 
     Registration createUser(const NewUser &user, const VolumeLimits &limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
@@ -41,19 +38,8 @@ private:
     class Connection;
     class Transaction;
 
-    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
-    static void fillNameKeys(Connection &connection);
-    static void fillCasedKeys(Connection &connection);
-
     // Inserts one shared mapping and adds it to the library's size; nothing when its user does not exist.
     static std::optional<std::int64_t> insertMapping(Connection &connection, const NewMapping &mapping);
-
-    // The first column of the first row that the query with these values finds, as an integer.
-    template <typename... Values>
-    static std::int64_t integer(Connection &connection, const char *sql, Values... values);
-
-    // The first column of the first row that the query with this one value finds, if any.
-    template <typename Key> std::optional<std::string> firstValue(const char *sql, Key key);
 
     std::string m_path;
     std::unique_ptr<ConnectionPool<Connection>> m_pool;

@@ -1,8 +1,8 @@
-#include "OpenStorage.h"
+#include "storage/OpenStorage.h"
 
-#include "SqliteStorage.h"
+#include "storage/SqliteStorage.h"
 #if OV_WITH_POSTGRESQL
-#include "PostgresStorage.h"
+#include "storage/PostgresStorage.h"
 #endif
 
 #include <algorithm>

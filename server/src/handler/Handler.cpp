@@ -1,12 +1,12 @@
-#include "Handler.h"
+#include "handler/Handler.h"
 
-#include "HttpServer.h"
-#include "Multipart.h"
-#include "ParameterOrderCheck.h"
-#include "Pin.h"
+#include "http/AddressGroup.h"
+#include "handler/Multipart.h"
+#include "handler/ParameterOrderCheck.h"
+#include "handler/Pin.h"
 #include "Text.h"
 #include "UserName.h"
-#include "WebLibrary.h"
+#include "handler/WebLibrary.h"
 
 #include <algorithm>
 #include <chrono>

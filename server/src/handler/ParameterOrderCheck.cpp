@@ -1,4 +1,4 @@
-#include "ParameterOrderCheck.h"
+#include "handler/ParameterOrderCheck.h"
 
 #include "plist/PlistRead.h"
 #include "plist/PlistShape.h"

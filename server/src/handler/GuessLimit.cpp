@@ -1,4 +1,4 @@
-#include "GuessLimit.h"
+#include "handler/GuessLimit.h"
 
 #include <algorithm>
 

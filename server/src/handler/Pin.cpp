@@ -1,4 +1,4 @@
-#include "Pin.h"
+#include "handler/Pin.h"
 
 #include <sodium.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Chooses the store from the --db value: a PostgreSQL connection URI, or else a SQLite file path.
 
-#include "Storage.h"
+#include "storage/Storage.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "Multipart.h"
+#include "handler/Multipart.h"
 
 #include "Text.h"
 

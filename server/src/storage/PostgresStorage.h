@@ -1,8 +1,8 @@
 #pragma once
 // The store in a PostgreSQL database, shared by any number of server processes.
 
-#include "ConnectionPool.h"
-#include "Storage.h"
+#include "storage/ConnectionPool.h"
+#include "storage/Storage.h"
 
 #include <memory>
 #include <string>
@@ -18,9 +18,6 @@ public:
     ~PostgresStorage() override;
     PostgresStorage(const PostgresStorage &) = delete;
     PostgresStorage &operator=(const PostgresStorage &) = delete;
-
-    // The newest schema migration this server knows; the database is at it once constructed.
-    static int latestSchemaVersion();
 
     Registration createUser(const NewUser &user, const VolumeLimits &limits) override;
     std::optional<std::string> pinHash(std::string_view user) override;
@@ -39,10 +36,6 @@ public:
 private:
     class Connection;
     class Transaction;
-
-    // Gives every user the key of the name's look, and the name in NFC (the schema's step to version 4).
-    static void fillNameKeys(Connection &connection);
-    static void fillCasedKeys(Connection &connection);
 
     // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
     // library's size is the caller's to add to.

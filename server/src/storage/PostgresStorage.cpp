@@ -1,6 +1,8 @@
-#include "PostgresStorage.h"
+#include "storage/PostgresStorage.h"
 
-#include "UserName.h"
+#include "storage/Rows.h"
+#include "storage/Schema.h"
+#include "storage/PostgresSchema.h"
 
 #include "Text.h"
 
@@ -15,105 +17,6 @@
 namespace ovserver {
 
 namespace {
-
-// Migration n brings the schema from version n - 1 to n. Published migrations never change.
-const char *const kMigrations[] = {
-    R"sql(
-    CREATE TABLE users (
-        id         BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-        name       TEXT   NOT NULL UNIQUE,
-        email      TEXT   NOT NULL,
-        pin_hash   TEXT   NOT NULL,
-        created_at BIGINT NOT NULL
-    );
-    -- Numbers come from a sequence and are never given again, so a number that a client still
-    -- holds cannot come to mean another file.
-    CREATE TABLE mappings (
-        id          BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-        user_id     BIGINT NOT NULL REFERENCES users(id),
-        plugin      TEXT   NOT NULL,
-        comments    TEXT   NOT NULL,
-        hardware    BIGINT NOT NULL,
-        uploaded_at BIGINT NOT NULL,
-        downloads   BIGINT NOT NULL DEFAULT 0,
-        file        BYTEA  NOT NULL
-    );
-    CREATE INDEX mappings_by_plugin ON mappings (plugin, uploaded_at DESC, id DESC);
-    CREATE TABLE signin_failures (
-        id        BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-        user_name TEXT   NOT NULL,
-        failed_at BIGINT NOT NULL
-    );
-    CREATE INDEX signin_failures_by_name ON signin_failures (user_name, failed_at);
-    CREATE INDEX signin_failures_by_time ON signin_failures (failed_at);
-    )sql",
-    // Every plug-in name with how many mappings it has, kept by the database itself with every
-    // change, so that the web library lists plug-ins without counting all mappings at each request.
-    R"sql(
-    CREATE TABLE plugins (
-        name     TEXT   PRIMARY KEY,
-        mappings BIGINT NOT NULL
-    );
-    INSERT INTO plugins (name, mappings) SELECT plugin, COUNT(*) FROM mappings GROUP BY plugin;
-    CREATE FUNCTION plugins_count() RETURNS trigger LANGUAGE plpgsql AS $$
-    BEGIN
-        IF TG_OP IN ('DELETE', 'UPDATE') THEN
-            UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
-            DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
-        END IF;
-        IF TG_OP IN ('INSERT', 'UPDATE') THEN
-            INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
-                ON CONFLICT (name) DO UPDATE SET mappings = plugins.mappings + 1;
-        END IF;
-        RETURN NULL;
-    END $$;
-    CREATE TRIGGER plugins_count AFTER INSERT OR DELETE OR UPDATE OF plugin ON mappings
-        FOR EACH ROW EXECUTE FUNCTION plugins_count();
-    )sql",
-    R"sql(
-    CREATE INDEX mappings_by_user ON mappings (user_id, uploaded_at);
-    CREATE TABLE registrations (
-        id            BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-        address       TEXT   NOT NULL,
-        registered_at BIGINT NOT NULL
-    );
-    CREATE INDEX registrations_by_address ON registrations (address, registered_at);
-    CREATE INDEX registrations_by_time ON registrations (registered_at);
-    -- A download counts once per address, mapping and UTC day (days since 1970).
-    CREATE TABLE download_registrations (
-        mapping_id BIGINT NOT NULL,
-        address    TEXT   NOT NULL,
-        day        BIGINT NOT NULL,
-        PRIMARY KEY (mapping_id, address, day)
-    );
-    CREATE INDEX download_registrations_by_day ON download_registrations (day);
-    -- The bytes of every mapping's file, comment and plug-in name, kept with each insert. Its one
-    -- row is also where uploads on all nodes take turns.
-    CREATE TABLE library_size (bytes BIGINT NOT NULL);
-    INSERT INTO library_size
-        SELECT COALESCE(SUM(octet_length(file) + octet_length(comments) + octet_length(plugin)), 0) FROM mappings;
-    )sql",
-    R"sql(
-    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
-    -- per look. Filled for the users of before by the server, which computes it.
-    ALTER TABLE users ADD COLUMN name_key TEXT UNIQUE;
-    )sql",
-    R"sql(
-    -- Each plug-in name in small letters, kept by the database, for the web library's search: the
-    -- same match as ILIKE, which folds both sides with lower() each time, once per name instead.
-    ALTER TABLE plugins ADD COLUMN IF NOT EXISTS folded TEXT GENERATED ALWAYS AS (lower(name)) STORED;
-    )sql",
-    R"sql(
-    -- The look of a name with its capitals read as what they look like before case is folded
-    -- ("aIice" as "alice"): a second key, one user per look by either. Filled by the server too.
-    ALTER TABLE users ADD COLUMN cased_key TEXT UNIQUE;
-    )sql",
-};
-
-// The migrations that add users.name_key and users.cased_key, which the server fills in for the
-// users it finds.
-constexpr int kNameKeyVersion = 4;
-constexpr int kCasedKeyVersion = 6;
 
 // Taken while the schema is checked and migrated, so that nodes starting together migrate once.
 constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d; // "ovcomm"
@@ -192,13 +95,17 @@ private:
     PGresult *m_result;
 };
 
-// The first column of the first row, or nothing when no row was found.
-std::optional<std::string> firstValue(const Result &result)
-{
-    if (result.rows() == 0)
-        return std::nullopt;
-    return result.bytes(0, 0);
-}
+// One row of a result, as the shared row readers take it.
+class Row {
+public:
+    Row(const Result &result, int row) : m_result(result), m_row(row) { }
+    std::int64_t integer(int column) const { return m_result.integer(m_row, column); }
+    std::string bytes(int column) const { return m_result.bytes(m_row, column); }
+
+private:
+    const Result &m_result;
+    int m_row;
+};
 
 } // namespace
 
@@ -246,6 +153,30 @@ public:
     // Statements without values (transaction control, schema).
     void exec(const char *sql) { check(PQexec(m_connection, sql), sql); }
 
+    static constexpr const char *kBegin = "BEGIN";
+    static constexpr const char *kCommit = "COMMIT";
+    static constexpr const char *kRollback = "ROLLBACK";
+
+    template <typename... Values> std::int64_t integer(const char *sql, const Values &...values)
+    {
+        return run(sql, {Param(values)...}).integer(0, 0);
+    }
+
+    template <typename... Values> std::int64_t change(const char *sql, const Values &...values)
+    {
+        return run(sql, {Param(values)...}).changed();
+    }
+
+    template <typename Read, typename... Values> auto rows(const char *sql, Read read, const Values &...values)
+    {
+        const Result result = run(sql, {Param(values)...});
+        std::vector<decltype(read(Row(result, 0)))> list;
+        list.reserve(static_cast<std::size_t>(result.rows()));
+        for (int row = 0; row < result.rows(); ++row)
+            list.push_back(read(Row(result, row)));
+        return list;
+    }
+
     // The statement for this SQL text, prepared once per connection; sql must be a literal.
     Result run(const char *sql, std::initializer_list<Param> params = {})
     {
@@ -290,32 +221,9 @@ private:
     std::unordered_map<const char *, std::string> m_prepared;
 };
 
-// Rolled back unless committed.
-class PostgresStorage::Transaction {
+class PostgresStorage::Transaction : public storage::Transaction<Connection> {
 public:
-    explicit Transaction(Connection &connection) : m_connection(connection) { m_connection.exec("BEGIN"); }
-    ~Transaction()
-    {
-        if (!m_open)
-            return;
-        try {
-            m_connection.exec("ROLLBACK");
-        } catch (const StorageError &) {
-            // The connection broke; the server rolls back on its own, and the pool drops it.
-        }
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    void commit()
-    {
-        m_open = false;
-        m_connection.exec("COMMIT");
-    }
-
-private:
-    Connection &m_connection;
-    bool m_open = true;
+    using storage::Transaction<Connection>::Transaction;
 };
 
 PostgresStorage::PostgresStorage(const std::string &url, std::size_t maxConnections)
@@ -330,60 +238,12 @@ PostgresStorage::PostgresStorage(const std::string &url, std::size_t maxConnecti
 
     Transaction transaction(*connection);
     connection->run("SELECT pg_advisory_xact_lock($1::bigint);", {kMigrationLock});
-    connection->exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL, applied_at BIGINT NOT NULL "
-                     "DEFAULT (extract(epoch FROM now())::bigint));");
-    int version =
-        static_cast<int>(connection->run("SELECT COALESCE(MAX(version), 0) FROM schema_version;").integer(0, 0));
-    if (version > latestSchemaVersion())
-        throw StorageError("the PostgreSQL database has schema version " + std::to_string(version)
-                           + ", newer than this server's " + std::to_string(latestSchemaVersion()));
-    for (; version < latestSchemaVersion(); ++version) {
-        connection->exec(kMigrations[version]);
-        if (version + 1 == kNameKeyVersion)
-            fillNameKeys(*connection);
-        if (version + 1 == kCasedKeyVersion)
-            fillCasedKeys(*connection);
-        connection->run("INSERT INTO schema_version (version) VALUES ($1::bigint);", {std::int64_t{version + 1}});
-    }
+    storage::migrate(*connection, storage::postgresSchema(),
+                     storage::schemaVersion(*connection, storage::postgresSchema()), "the PostgreSQL database");
     transaction.commit();
 }
 
 PostgresStorage::~PostgresStorage() = default;
-
-void PostgresStorage::fillNameKeys(Connection &connection)
-{
-    const Result users = connection.run("SELECT id, name FROM users ORDER BY id;");
-    // The first of several look-alike names keeps the look; the others keep their names and sign in
-    // as before, without a key. Names are put in NFC where that takes no other user's name.
-    for (int row = 0; row < users.rows(); ++row) {
-        const std::int64_t id = users.integer(row, 0);
-        const std::string name = users.bytes(row, 1);
-        const std::string key = userNameKey(name), normal = nfc(name);
-        connection.run("UPDATE users SET name_key = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
-                       "WHERE name_key = $1::text);",
-                       {key, id});
-        connection.run("UPDATE users SET name = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
-                       "WHERE name = $1::text);",
-                       {normal, id});
-    }
-}
-
-void PostgresStorage::fillCasedKeys(Connection &connection)
-{
-    const Result users = connection.run("SELECT id, name FROM users ORDER BY id;");
-    for (int row = 0; row < users.rows(); ++row) {
-        const std::int64_t id = users.integer(row, 0);
-        connection.run(
-            "UPDATE users SET cased_key = $1::text WHERE id = $2::bigint AND NOT EXISTS (SELECT 1 FROM users "
-            "WHERE cased_key = $1::text);",
-            {userNameCasedKey(users.bytes(row, 1)), id});
-    }
-}
-
-int PostgresStorage::latestSchemaVersion()
-{
-    return static_cast<int>(std::size(kMigrations));
-}
 
 Registration PostgresStorage::createUser(const NewUser &user, const VolumeLimits &limits)
 {
@@ -421,7 +281,8 @@ Registration PostgresStorage::createUser(const NewUser &user, const VolumeLimits
 std::optional<std::string> PostgresStorage::pinHash(std::string_view user)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);
-    return firstValue(connection->run("SELECT pin_hash FROM users WHERE name = $1::text;", {user}));
+    return storage::firstRow(*connection, "SELECT pin_hash FROM users WHERE name = $1::text;", storage::readFirstColumn,
+                             user);
 }
 
 SignInGate PostgresStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy)
@@ -526,16 +387,10 @@ std::optional<std::vector<std::int64_t>> PostgresStorage::addMappings(const std:
 std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugin, std::size_t limit)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);
-    const Result result = connection->run(
+    return connection->rows(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
         "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
-        {plugin, static_cast<std::int64_t>(limit)});
-    std::vector<MappingSummary> list;
-    list.reserve(static_cast<std::size_t>(result.rows()));
-    for (int row = 0; row < result.rows(); ++row)
-        list.push_back({result.integer(row, 0), result.bytes(row, 1), result.bytes(row, 2), result.integer(row, 3),
-                        result.integer(row, 4)});
-    return list;
+        storage::readSummary, plugin, static_cast<std::int64_t>(limit));
 }
 
 std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search, std::int64_t offset,
@@ -543,30 +398,18 @@ std::vector<PluginSummary> PostgresStorage::listPlugins(std::string_view search,
 {
     const std::string pattern = likeContaining(search);
     auto connection = m_pool->lease(Pool::Turn::Read);
-    const Result result =
-        connection->run("SELECT name, mappings FROM plugins WHERE folded LIKE lower($1::text) ESCAPE '\\' "
-                        "ORDER BY name LIMIT $2::bigint OFFSET $3::bigint;",
-                        {pattern, limit, offset});
-    std::vector<PluginSummary> list;
-    list.reserve(static_cast<std::size_t>(result.rows()));
-    for (int row = 0; row < result.rows(); ++row)
-        list.push_back({result.bytes(row, 0), result.integer(row, 1)});
-    return list;
+    return connection->rows("SELECT name, mappings FROM plugins WHERE folded LIKE lower($1::text) ESCAPE '\\' "
+                            "ORDER BY name LIMIT $2::bigint OFFSET $3::bigint;",
+                            storage::readPlugin, pattern, limit, offset);
 }
 
 std::optional<MappingDetails> PostgresStorage::mappingDetails(std::int64_t id)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);
-    const Result result =
-        connection->run("SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM mappings m "
-                        "JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint;",
-                        {id});
-    if (result.rows() == 0)
-        return std::nullopt;
-    return MappingDetails{
-        {result.integer(0, 0), result.bytes(0, 1), result.bytes(0, 2), result.integer(0, 3), result.integer(0, 4)},
-        result.bytes(0, 5),
-        result.bytes(0, 6)};
+    return storage::firstRow(*connection,
+                             "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM "
+                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint;",
+                             storage::readDetails, id);
 }
 
 DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_view address, std::int64_t now)
@@ -593,17 +436,13 @@ DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_vie
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);
-    return firstValue(connection->run("SELECT file FROM mappings WHERE id = $1::bigint;", {id}));
+    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = $1::bigint;", storage::readFirstColumn,
+                             id);
 }
 
 bool PostgresStorage::healthy()
 {
-    try {
-        auto connection = m_pool->lease(Pool::Turn::Read);
-        return connection->run("SELECT COUNT(*) FROM schema_version;").integer(0, 0) > 0;
-    } catch (const StorageError &) {
-        return false;
-    }
+    return storage::healthy(*m_pool, Pool::Turn::Read);
 }
 
 } // namespace ovserver

@@ -2,9 +2,10 @@
 // The server's requests and replies, without sockets: every request the network brings in passes
 // through Handler::handle, and so can a test or a fuzzer.
 
-#include "FileCache.h"
-#include "GuessLimit.h"
-#include "Storage.h"
+#include "http/Request.h"
+#include "handler/FileCache.h"
+#include "handler/GuessLimit.h"
+#include "storage/Storage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,29 +17,6 @@
 #include <vector>
 
 namespace ovserver {
-
-// A request as it arrived; the views point into storage that outlives the call.
-struct Request {
-    std::string_view method;      // "GET", "POST", "HEAD", ...
-    std::string_view path;        // as sent, percent-escapes and all, without the query
-    std::string_view query;       // what follows the '?', as sent; empty when there is none
-    std::string_view contentType; // the Content-Type header; empty when there is none
-    std::string_view body;
-    std::string_view peerAddress;  // the address of the connection's other end
-    std::string_view forwardedFor; // the X-Forwarded-For header; empty when there is none
-};
-
-struct Reply {
-    int status = 200;
-    std::string contentType;
-    std::string body;
-    std::string cacheControl; // the Cache-Control header; none when empty
-    // A stored file's bytes, shared with the file cache and every other reply that sends them;
-    // body is empty then.
-    std::shared_ptr<const std::string> file;
-
-    std::string_view bytes() const { return file ? std::string_view(*file) : std::string_view(body); }
-};
 
 // Seconds since 1970, UTC.
 using Clock = std::function<std::int64_t()>;
@@ -72,9 +50,6 @@ struct HandlerConfig {
 
 // Multipart framing allowed on top of the file itself before a body counts as too large.
 constexpr std::size_t kMultipartAllowance = 64 * 1024;
-
-// The type of every text reply.
-constexpr std::string_view kTextType = "text/plain; charset=utf-8";
 
 // The client's address: the peer's, or the last address of X-Forwarded-For (the one the proxy saw)
 // when the peer is a loopback address or one of the trusted proxies. An IPv6 client stands for its

@@ -1,6 +1,8 @@
-#include "SqliteStorage.h"
+#include "storage/SqliteStorage.h"
 
-#include "UserName.h"
+#include "storage/Rows.h"
+#include "storage/Schema.h"
+#include "storage/SqliteSchema.h"
 
 #include "Text.h"
 
@@ -17,100 +19,9 @@ namespace ovserver {
 
 namespace {
 
-// Migration n brings the schema from version n - 1 to n. Published migrations never change.
-const char *const kMigrations[] = {
-    R"sql(
-    CREATE TABLE users (
-        id         INTEGER PRIMARY KEY,
-        name       TEXT    NOT NULL UNIQUE,
-        email      TEXT    NOT NULL,
-        pin_hash   TEXT    NOT NULL,
-        created_at INTEGER NOT NULL
-    );
-    -- AUTOINCREMENT: a mapping's number is never given again, even after a deletion, so a number
-    -- a client still holds cannot come to mean another file.
-    CREATE TABLE mappings (
-        id          INTEGER PRIMARY KEY AUTOINCREMENT,
-        user_id     INTEGER NOT NULL REFERENCES users(id),
-        plugin      TEXT    NOT NULL,
-        comments    TEXT    NOT NULL,
-        hardware    INTEGER NOT NULL,
-        uploaded_at INTEGER NOT NULL,
-        downloads   INTEGER NOT NULL DEFAULT 0,
-        file        BLOB    NOT NULL
-    );
-    CREATE INDEX mappings_by_plugin ON mappings (plugin, uploaded_at DESC, id DESC);
-    CREATE TABLE signin_failures (
-        id        INTEGER PRIMARY KEY,
-        user_name TEXT    NOT NULL,
-        failed_at INTEGER NOT NULL
-    );
-    CREATE INDEX signin_failures_by_name ON signin_failures (user_name, failed_at);
-    CREATE INDEX signin_failures_by_time ON signin_failures (failed_at);
-    )sql",
-    // Every plug-in name with how many mappings it has, kept by the store itself with every change,
-    // so that the web library lists plug-ins without counting all mappings at each request.
-    R"sql(
-    CREATE TABLE plugins (
-        name     TEXT    PRIMARY KEY,
-        mappings INTEGER NOT NULL
-    ) WITHOUT ROWID;
-    INSERT INTO plugins (name, mappings) SELECT plugin, COUNT(*) FROM mappings GROUP BY plugin;
-    CREATE TRIGGER plugins_count_insert AFTER INSERT ON mappings BEGIN
-        INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
-            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
-    END;
-    CREATE TRIGGER plugins_count_delete AFTER DELETE ON mappings BEGIN
-        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
-        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
-    END;
-    CREATE TRIGGER plugins_count_update AFTER UPDATE OF plugin ON mappings BEGIN
-        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
-        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
-        INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
-            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
-    END;
-    )sql",
-    R"sql(
-    CREATE INDEX mappings_by_user ON mappings (user_id, uploaded_at);
-    CREATE TABLE registrations (
-        id            INTEGER PRIMARY KEY,
-        address       TEXT    NOT NULL,
-        registered_at INTEGER NOT NULL
-    );
-    CREATE INDEX registrations_by_address ON registrations (address, registered_at);
-    CREATE INDEX registrations_by_time ON registrations (registered_at);
-    -- A download counts once per address, mapping and UTC day (days since 1970).
-    CREATE TABLE download_registrations (
-        mapping_id INTEGER NOT NULL,
-        address    TEXT    NOT NULL,
-        day        INTEGER NOT NULL,
-        PRIMARY KEY (mapping_id, address, day)
-    ) WITHOUT ROWID;
-    CREATE INDEX download_registrations_by_day ON download_registrations (day);
-    -- The bytes of every mapping's file, comment and plug-in name, kept with each insert.
-    CREATE TABLE library_size (bytes INTEGER NOT NULL);
-    INSERT INTO library_size
-        SELECT COALESCE(SUM(length(file) + length(CAST(comments AS BLOB)) + length(CAST(plugin AS BLOB))), 0) FROM mappings;
-    )sql",
-    R"sql(
-    -- What a name looks like (case, normalisation and look-alike characters folded away): one user
-    -- per look. Filled for the users of before by the server, which computes it.
-    ALTER TABLE users ADD COLUMN name_key TEXT;
-    CREATE UNIQUE INDEX users_by_name_key ON users (name_key);
-    )sql",
-    R"sql(
-    -- The look of a name with its capitals read as what they look like before case is folded
-    -- ("aIice" as "alice"): a second key, one user per look by either. Filled by the server too.
-    ALTER TABLE users ADD COLUMN cased_key TEXT;
-    CREATE UNIQUE INDEX users_by_cased_key ON users (cased_key);
-    )sql",
-};
-
-// The migrations that add users.name_key and users.cased_key, which the server fills in for the
-// users it finds.
-constexpr int kNameKeyVersion = 4;
-constexpr int kCasedKeyVersion = 5;
+// Earlier servers had no SQLite step for the plug-in search (version 5), so their SQLite stores
+// record the cased key (version 6) as version 5.
+constexpr int kEarlierCasedKeyVersion = 5;
 
 constexpr int kBusyTimeoutMs = 5000;
 
@@ -272,6 +183,38 @@ public:
         return Statement(m_db, found->second);
     }
 
+    // Transaction control. BEGIN IMMEDIATE takes the write lock at the start, so a transaction that
+    // reads and then writes never fails half-way on a lock that another writer holds.
+    static constexpr const char *kBegin = "BEGIN IMMEDIATE;";
+    static constexpr const char *kCommit = "COMMIT;";
+    static constexpr const char *kRollback = "ROLLBACK;";
+
+    template <typename... Values> std::int64_t integer(const char *sql, const Values &...values)
+    {
+        Statement query = prepare(sql);
+        bindAll(query, values...);
+        query.step();
+        return query.integer(0);
+    }
+
+    template <typename... Values> std::int64_t change(const char *sql, const Values &...values)
+    {
+        Statement query = prepare(sql);
+        bindAll(query, values...);
+        query.step();
+        return changes();
+    }
+
+    template <typename Read, typename... Values> auto rows(const char *sql, Read read, const Values &...values)
+    {
+        Statement query = prepare(sql);
+        bindAll(query, values...);
+        std::vector<decltype(read(query))> result;
+        while (query.step())
+            result.push_back(read(query));
+        return result;
+    }
+
     std::int64_t changes() const
     {
         return sqlite3_changes64(m_db);
@@ -282,37 +225,19 @@ public:
     }
 
 private:
+    template <typename... Values> static void bindAll(Statement &query, const Values &...values)
+    {
+        int index = 0;
+        (query.bind(++index, values), ...);
+    }
+
     sqlite3 *m_db = nullptr;
     std::unordered_map<const char *, sqlite3_stmt *> m_statements;
 };
 
-// BEGIN IMMEDIATE takes the write lock at the start, so a transaction that reads and then writes
-// never fails half-way on a lock that another writer holds. Rolled back unless committed.
-class SqliteStorage::Transaction {
+class SqliteStorage::Transaction : public storage::Transaction<Connection> {
 public:
-    explicit Transaction(Connection &connection) : m_connection(connection) { m_connection.exec("BEGIN IMMEDIATE;"); }
-    ~Transaction()
-    {
-        if (!m_open)
-            return;
-        try {
-            m_connection.exec("ROLLBACK;");
-        } catch (const StorageError &) {
-            // SQLite has already rolled back when a statement failed that way; nothing more to undo.
-        }
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    void commit()
-    {
-        m_connection.exec("COMMIT;");
-        m_open = false;
-    }
-
-private:
-    Connection &m_connection;
-    bool m_open = true;
+    using storage::Transaction<Connection>::Transaction;
 };
 
 SqliteStorage::SqliteStorage(const std::string &path, std::size_t maxConnections)
@@ -330,84 +255,17 @@ SqliteStorage::SqliteStorage(const std::string &path, std::size_t maxConnections
     connection->useWriteAheadLog(path);
 
     Transaction transaction(*connection);
-    connection->exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL, applied_at INTEGER NOT NULL "
-                     "DEFAULT (unixepoch()));");
-    int version;
-    {
-        Statement current = connection->prepare("SELECT COALESCE(MAX(version), 0) FROM schema_version;");
-        current.step();
-        version = static_cast<int>(current.integer(0));
+    int version = storage::schemaVersion(*connection, storage::sqliteSchema());
+    if (version == kEarlierCasedKeyVersion
+        && connection->integer("SELECT COUNT(*) FROM pragma_table_info('users') WHERE name = 'cased_key';") > 0) {
+        version = storage::kCasedKeyVersion;
+        connection->change(storage::sqliteSchema().recordVersion, std::int64_t{version});
     }
-    if (version > latestSchemaVersion())
-        throw StorageError(path + " has schema version " + std::to_string(version) + ", newer than this server's "
-                           + std::to_string(latestSchemaVersion()));
-    for (; version < latestSchemaVersion(); ++version) {
-        connection->exec(kMigrations[version]);
-        if (version + 1 == kNameKeyVersion)
-            fillNameKeys(*connection);
-        if (version + 1 == kCasedKeyVersion)
-            fillCasedKeys(*connection);
-        connection->prepare("INSERT INTO schema_version (version) VALUES (?);")
-            .bind(1, std::int64_t{version + 1})
-            .step();
-    }
+    storage::migrate(*connection, storage::sqliteSchema(), version, path);
     transaction.commit();
 }
 
 SqliteStorage::~SqliteStorage() = default;
-
-void SqliteStorage::fillNameKeys(Connection &connection)
-{
-    std::vector<std::pair<std::int64_t, std::string>> users;
-    {
-        Statement query = connection.prepare("SELECT id, name FROM users ORDER BY id;");
-        while (query.step())
-            users.emplace_back(query.integer(0), query.bytes(1));
-    }
-    // The first of several look-alike names keeps the look; the others keep their names and sign in
-    // as before, without a key. Names are put in NFC where that takes no other user's name.
-    for (const auto &[id, name] : users) {
-        const std::string key = userNameKey(name), normal = nfc(name);
-        connection
-            .prepare(
-                "UPDATE users SET name_key = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name_key = ?);")
-            .bind(1, key)
-            .bind(2, id)
-            .bind(3, key)
-            .step();
-        connection
-            .prepare("UPDATE users SET name = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE name = ?);")
-            .bind(1, normal)
-            .bind(2, id)
-            .bind(3, normal)
-            .step();
-    }
-}
-
-void SqliteStorage::fillCasedKeys(Connection &connection)
-{
-    std::vector<std::pair<std::int64_t, std::string>> users;
-    {
-        Statement query = connection.prepare("SELECT id, name FROM users ORDER BY id;");
-        while (query.step())
-            users.emplace_back(query.integer(0), query.bytes(1));
-    }
-    for (const auto &[id, name] : users) {
-        const std::string key = userNameCasedKey(name);
-        connection
-            .prepare(
-                "UPDATE users SET cased_key = ? WHERE id = ? AND NOT EXISTS (SELECT 1 FROM users WHERE cased_key = ?);")
-            .bind(1, key)
-            .bind(2, id)
-            .bind(3, key)
-            .step();
-    }
-}
-
-int SqliteStorage::latestSchemaVersion()
-{
-    return static_cast<int>(std::size(kMigrations));
-}
 
 Registration SqliteStorage::createUser(const NewUser &user, const VolumeLimits &limits)
 {
@@ -417,7 +275,7 @@ Registration SqliteStorage::createUser(const NewUser &user, const VolumeLimits &
     connection->prepare("DELETE FROM registrations WHERE registered_at <= ?;")
         .bind(1, user.createdAt - kSecondsPerHour)
         .step();
-    if (integer(*connection, "SELECT COUNT(*) FROM registrations WHERE address = ?;", user.address)
+    if (connection->integer("SELECT COUNT(*) FROM registrations WHERE address = ?;", user.address)
         >= limits.registrationsPerHour)
         return Registration::TooManyFromAddress;
     const std::string key = userNameKey(user.name), casedKey = userNameCasedKey(user.name);
@@ -442,29 +300,10 @@ Registration SqliteStorage::createUser(const NewUser &user, const VolumeLimits &
     return Registration::Created;
 }
 
-template <typename... Values>
-std::int64_t SqliteStorage::integer(Connection &connection, const char *sql, Values... values)
-{
-    Statement query = connection.prepare(sql);
-    int index = 0;
-    (query.bind(++index, values), ...);
-    query.step();
-    return query.integer(0);
-}
-
-template <typename Key> std::optional<std::string> SqliteStorage::firstValue(const char *sql, Key key)
-{
-    auto connection = m_pool->lease();
-    Statement query = connection->prepare(sql);
-    query.bind(1, key);
-    if (!query.step())
-        return std::nullopt;
-    return query.bytes(0);
-}
-
 std::optional<std::string> SqliteStorage::pinHash(std::string_view user)
 {
-    return firstValue("SELECT pin_hash FROM users WHERE name = ?;", user);
+    auto connection = m_pool->lease();
+    return storage::firstRow(*connection, "SELECT pin_hash FROM users WHERE name = ?;", storage::readFirstColumn, user);
 }
 
 SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy)
@@ -475,7 +314,7 @@ SignInGate SqliteStorage::openSignInCheck(std::string_view user, std::int64_t no
     Transaction transaction(*connection);
     connection->prepare("DELETE FROM signin_failures WHERE failed_at <= ?;").bind(1, windowStart).step();
     const bool open =
-        integer(*connection, "SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;", user) < policy.maxFailures;
+        connection->integer("SELECT COUNT(*) FROM signin_failures WHERE user_name = ?;", user) < policy.maxFailures;
     if (open)
         connection->prepare("INSERT INTO signin_failures (user_name, failed_at) VALUES (?, ?);")
             .bind(1, user)
@@ -519,7 +358,7 @@ constexpr const char *kUploadsSince =
 std::int64_t SqliteStorage::uploadsSince(std::string_view user, std::int64_t since)
 {
     auto connection = m_pool->lease();
-    return integer(*connection, kUploadsSince, user, since);
+    return connection->integer(kUploadsSince, user, since);
 }
 
 Upload SqliteStorage::addMapping(const NewMapping &mapping, const VolumeLimits &limits)
@@ -527,10 +366,9 @@ Upload SqliteStorage::addMapping(const NewMapping &mapping, const VolumeLimits &
     auto connection = m_pool->lease();
     const std::lock_guard writing(m_writer);
     Transaction transaction(*connection);
-    if (integer(*connection, kUploadsSince, mapping.user, mapping.uploadedAt - kSecondsPerHour)
-        >= limits.uploadsPerHour)
+    if (connection->integer(kUploadsSince, mapping.user, mapping.uploadedAt - kSecondsPerHour) >= limits.uploadsPerHour)
         return {Upload::Outcome::TooManyUploads};
-    if (integer(*connection, "SELECT bytes + ? FROM library_size;", storedBytes(mapping)) > limits.maxStoreBytes)
+    if (connection->integer("SELECT bytes + ? FROM library_size;", storedBytes(mapping)) > limits.maxStoreBytes)
         return {Upload::Outcome::StoreFull};
     const auto id = insertMapping(*connection, mapping);
     if (!id)
@@ -542,14 +380,10 @@ Upload SqliteStorage::addMapping(const NewMapping &mapping, const VolumeLimits &
 std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin, std::size_t limit)
 {
     auto connection = m_pool->lease();
-    Statement query = connection->prepare(
+    return connection->rows(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
-        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;");
-    query.bind(1, plugin).bind(2, static_cast<std::int64_t>(limit));
-    std::vector<MappingSummary> result;
-    while (query.step())
-        result.push_back({query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)});
-    return result;
+        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;",
+        storage::readSummary, plugin, static_cast<std::int64_t>(limit));
 }
 
 std::vector<PluginSummary> SqliteStorage::listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit)
@@ -557,27 +391,18 @@ std::vector<PluginSummary> SqliteStorage::listPlugins(std::string_view search, s
     const std::string pattern = likeContaining(search);
     auto connection = m_pool->lease();
     // SQLite's LIKE compares ASCII letters without regard to case.
-    Statement query = connection->prepare(
-        "SELECT name, mappings FROM plugins WHERE name LIKE ? ESCAPE '\\' ORDER BY name LIMIT ? OFFSET ?;");
-    query.bind(1, pattern).bind(2, limit).bind(3, offset);
-    std::vector<PluginSummary> result;
-    while (query.step())
-        result.push_back({query.bytes(0), query.integer(1)});
-    return result;
+    return connection->rows(
+        "SELECT name, mappings FROM plugins WHERE name LIKE ? ESCAPE '\\' ORDER BY name LIMIT ? OFFSET ?;",
+        storage::readPlugin, pattern, limit, offset);
 }
 
 std::optional<MappingDetails> SqliteStorage::mappingDetails(std::int64_t id)
 {
     auto connection = m_pool->lease();
-    Statement query = connection->prepare(
-        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM mappings m "
-        "JOIN users u ON u.id = m.user_id WHERE m.id = ?;");
-    query.bind(1, id);
-    if (!query.step())
-        return std::nullopt;
-    return MappingDetails{{query.integer(0), query.bytes(1), query.bytes(2), query.integer(3), query.integer(4)},
-                          query.bytes(5),
-                          query.bytes(6)};
+    return storage::firstRow(*connection,
+                             "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM "
+                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = ?;",
+                             storage::readDetails, id);
 }
 
 std::optional<std::vector<std::int64_t>> SqliteStorage::addMappings(const std::vector<NewMapping> &mappings)
@@ -612,7 +437,7 @@ DownloadCount SqliteStorage::registerDownload(std::int64_t id, std::string_view 
         .bind(3, id)
         .step();
     if (connection->changes() == 0)
-        return integer(*connection, "SELECT COUNT(*) FROM mappings WHERE id = ?;", id)
+        return connection->integer("SELECT COUNT(*) FROM mappings WHERE id = ?;", id)
                    ? DownloadCount::AlreadyCountedToday
                    : DownloadCount::NoSuchMapping;
     connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
@@ -622,18 +447,13 @@ DownloadCount SqliteStorage::registerDownload(std::int64_t id, std::string_view 
 
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
 {
-    return firstValue("SELECT file FROM mappings WHERE id = ?;", id);
+    auto connection = m_pool->lease();
+    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = ?;", storage::readFirstColumn, id);
 }
 
 bool SqliteStorage::healthy()
 {
-    try {
-        auto connection = m_pool->lease();
-        Statement query = connection->prepare("SELECT COUNT(*) FROM schema_version;");
-        return query.step() && query.integer(0) > 0;
-    } catch (const StorageError &) {
-        return false;
-    }
+    return storage::healthy(*m_pool);
 }
 
 } // namespace ovserver

@@ -1,0 +1,73 @@
+#pragma once
+// What the HTTP layer's parts share inside it: the server's state, which the connections reach.
+
+#include "http/HttpServer.h"
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/beast/http.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace ovserver {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+using SteadyClock = std::chrono::steady_clock;
+
+class ClientConnection;
+
+class HttpServer::Impl {
+public:
+    Impl(const Handler &handler, std::function<void(std::string_view)> log, HttpLimits limits)
+        : handler(handler), limits(limits), m_log(std::move(log)), workers(limits.threads)
+    {
+    }
+
+    ~Impl()
+    {
+        // Handlers under way finish first; the replies they post to io go with it, unsent.
+        workers.join();
+    }
+
+    int bind(const std::string &address, int port);
+    bool run();
+    void stop();
+
+    // Called on the io thread only.
+    void accept();
+    void admit(tcp::socket socket);
+    void forget(ClientConnection *connection, const std::string &group);
+    void log(std::string line) const;
+
+    const Handler &handler;
+    const HttpLimits limits;
+    bool stopping = false; // io thread only
+    // Bytes the bodies of requests under way may take, against limits.maxBodyBytesInFlight.
+    std::atomic<std::size_t> bodyBytesInFlight{0};
+
+private:
+    std::function<void(std::string_view)> m_log;
+    // Declared before io, so that connections that io destroys can still sign off from them.
+    std::unordered_map<std::string, std::size_t> m_perAddress;
+    std::unordered_set<ClientConnection *> m_connections;
+
+public:
+    asio::io_context io{1};
+    asio::thread_pool workers;
+
+private:
+    tcp::acceptor m_acceptor{io};
+    asio::steady_timer m_acceptPause{io};
+    std::atomic<bool> m_stopRequested{false};
+};
+
+} // namespace ovserver

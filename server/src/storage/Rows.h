@@ -1,0 +1,41 @@
+#pragma once
+// The rows that both engines return in the same column order, made into the store's values.
+
+#include "storage/Connection.h"
+#include "storage/Storage.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace ovserver::storage {
+
+// Columns: id, user name, comments, uploaded_at, downloads.
+inline constexpr auto readSummary = [](const StoreRow auto &row) -> MappingSummary {
+    return {row.integer(0), row.bytes(1), row.bytes(2), row.integer(3), row.integer(4)};
+};
+
+// Columns: the summary's, then plug-in and file.
+inline constexpr auto readDetails = [](const StoreRow auto &row) -> MappingDetails {
+    return {readSummary(row), row.bytes(5), row.bytes(6)};
+};
+
+// Columns: name, mappings.
+inline constexpr auto readPlugin = [](const StoreRow auto &row) -> PluginSummary {
+    return {row.bytes(0), row.integer(1)};
+};
+
+inline constexpr auto readFirstColumn = [](const StoreRow auto &row) -> std::string { return row.bytes(0); };
+
+// The first row that the query finds, read, or nothing when it finds none.
+template <StoreConnection Connection, typename Read, typename... Values>
+auto firstRow(Connection &connection, const char *sql, Read read, const Values &...values)
+    -> std::optional<typename decltype(connection.rows(sql, read, values...))::value_type>
+{
+    auto found = connection.rows(sql, read, values...);
+    if (found.empty())
+        return std::nullopt;
+    return std::move(found.front());
+}
+
+} // namespace ovserver::storage
