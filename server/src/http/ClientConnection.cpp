@@ -140,8 +140,8 @@ void ClientConnection::onHeader(beast::error_code error)
     if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
         m_stream.expires_after(m_server.limits.writeTimeout);
         return http::async_write(m_stream, m_continue,
-                                 [self = shared_from_this()](beast::error_code error, std::size_t) {
-                                     if (error)
+                                 [self = shared_from_this()](beast::error_code writeError, std::size_t) {
+                                     if (writeError)
                                          return self->m_stream.close();
                                      self->readBody();
                                  });

@@ -90,8 +90,8 @@ void HttpServer::Impl::accept()
         if (error) {
             // Out of file descriptors or memory, or a connection that went away before it was taken.
             m_acceptPause.expires_after(kAcceptPause);
-            m_acceptPause.async_wait([this](beast::error_code error) {
-                if (!error && !stopping)
+            m_acceptPause.async_wait([this](beast::error_code pauseError) {
+                if (!pauseError && !stopping)
                     accept();
             });
             return;

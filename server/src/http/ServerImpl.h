@@ -27,8 +27,8 @@ class ClientConnection;
 
 class HttpServer::Impl {
 public:
-    Impl(const Handler &handler, std::function<void(std::string_view)> log, HttpLimits limits)
-        : handler(handler), limits(limits), m_log(std::move(log)), workers(limits.threads)
+    Impl(const Handler &theHandler, std::function<void(std::string_view)> log, HttpLimits theLimits)
+        : handler(theHandler), limits(theLimits), m_log(std::move(log)), workers(theLimits.threads)
     {
     }
 
