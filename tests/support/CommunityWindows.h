@@ -8,6 +8,8 @@
 #include "ui/qt/SignInWindow.h"
 #include "ui/qt/UploadWindow.h"
 
+#include <QTableView>
+
 namespace ov::ui::test {
 
 inline qt::CommunityPane *communityPane(const qt::MainWindow &window)
@@ -28,6 +30,12 @@ inline qt::UploadWindow *uploadWindow(const qt::MainWindow &window)
 inline qt::DownloadWindow *downloadWindow(const qt::MainWindow &window)
 {
     return communityPane(window)->downloadWindow();
+}
+
+// The download window's list of shared mappings.
+inline QTableView *downloadTable(const qt::MainWindow &window)
+{
+    return downloadWindow(window)->findChild<QTableView *>(QStringLiteral("cwinPlistAvailable"));
 }
 
 } // namespace ov::ui::test

@@ -149,8 +149,8 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     qt::DownloadWindow *downloads = downloadWindow(window);
     ASSERT_TRUE(downloads->isVisible());
     EXPECT_EQ(downloads->windowTitle(), "Community Library: Shared Mappings for Echo");
-    ASSERT_EQ(downloads->table()->model()->rowCount(), 1);
-    EXPECT_EQ(downloads->table()->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
+    ASSERT_EQ(downloadTable(window)->model()->rowCount(), 1);
+    EXPECT_EQ(downloadTable(window)->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
     EXPECT_EQ(downloads->uploadedComments()->toPlainText(), "Slapback & tape");
     click(downloads, QStringLiteral("ovCommunityLoadSelectedDownload"));
     QTRY_COMPARE_WITH_TIMEOUT(answerer.shown().size(), size_t(3), 15000);
@@ -203,7 +203,7 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
     qt::DownloadWindow *downloads = downloadWindow(window);
     downloads->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(downloads));
-    QTableView *table = downloads->table();
+    QTableView *table = downloadTable(window);
     for (int row : {1, 3, 0}) {
         const QModelIndex cell = table->model()->index(row, qt::DownloadListModel::UserColumn);
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());

@@ -24,7 +24,6 @@ public:
     DownloadWindow();
 
     DownloadListModel *model() const { return m_model; }
-    QTableView *table() const { return m_table; }
     QPlainTextEdit *uploadedComments() const { return m_uploadedComments; }
     QPushButton *loadButton() const { return m_load; }
 
