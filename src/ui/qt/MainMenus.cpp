@@ -13,102 +13,96 @@
 
 namespace ov::ui::qt {
 
-namespace {
-
-enum MenuId {
-    FileMenu,
-    EditMenu,
-    PageMenu,
-    HelpMenu
+// One command of the menus; a row without a name is a separator.
+struct MainMenus::Command {
+    enum Menu {
+        File,
+        Edit,
+        Page,
+        Help
+    } menu;
+    QString text;
+    const char *name;
+    QKeySequence key;
+    std::optional<Button> button; // the window's button it is enabled and disabled with
+    void (ViewController::*run)();
+    QAction *MainMenus::*kept = nullptr;
+    QAction::MenuRole role = QAction::TextHeuristicRole;
 };
 
-} // namespace
-
-MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
+QList<MainMenus::Command> MainMenus::commands()
 {
-    QMenu *menus[] = {menuBar->addMenu(texts::kFileMenu), menuBar->addMenu(texts::kEditMenu),
-                      menuBar->addMenu(texts::kPageMenu), menuBar->addMenu(texts::kHelpMenu)};
-    menus[EditMenu]->setObjectName(QStringLiteral("editMenu"));
-    menus[PageMenu]->setObjectName(QStringLiteral("pageMenu"));
-
-    // Every command in its menu's order; a row without a name is a separator. The page commands
-    // reach every page button from the keyboard, and start disabled as their buttons do.
-    struct Command {
-        MenuId menu;
-        QString text;
-        const char *name;
-        QKeySequence key;
-        std::optional<Button> button; // the window's button it is enabled and disabled with
-        void (ViewController::*run)();
-        QAction **kept = nullptr;
-        QAction::MenuRole role = QAction::TextHeuristicRole;
-    };
+    using C = Command;
     using VC = ViewController;
     using Key = QKeySequence;
     const auto ctrl = [](Qt::Key key) { return Key(Qt::CTRL | key); };
     const auto ctrlShift = [](Qt::Key key) { return Key(Qt::CTRL | Qt::SHIFT | key); };
-    const auto separatorIn = [](MenuId menu) { return Command{menu, {}, nullptr, {}, {}, nullptr}; };
-    const QList<Command> commands{
-        {FileMenu, texts::kScanForPlugins, "actionRunCheck", Key::Refresh, {}, &VC::btnRunCheck},
-        {FileMenu, texts::kSaveMapping, "actionExportToPlist", Key::Save, Button::exportToPlist, &VC::ovExportToPlist},
-        {FileMenu, texts::kCreateChart, "actionCreateChart", {}, Button::createChart, &VC::ovCreateChart},
-        {FileMenu, texts::kOpenFolder, "actionOpenInFinder", {}, Button::openInFinder, &VC::btnOpenInFinder},
-        separatorIn(FileMenu),
-        {FileMenu, texts::kSaveApplicationData, "saveAction", {}, {}, nullptr, &m_saveApplicationData},
-        separatorIn(FileMenu),
-        {FileMenu, texts::kQuit, "actionQuit", Key::Quit, {}, nullptr, &m_quit, QAction::QuitRole},
+    const auto separatorIn = [](C::Menu menu) { return C{menu, {}, nullptr, {}, {}, nullptr}; };
+    const QString about = texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName));
+    // The page commands reach every page button from the keyboard.
+    return {
+        {C::File, texts::kScanForPlugins, "actionRunCheck", Key::Refresh, {}, &VC::btnRunCheck},
+        {C::File, texts::kSaveMapping, "actionExportToPlist", Key::Save, Button::exportToPlist, &VC::ovExportToPlist},
+        {C::File, texts::kCreateChart, "actionCreateChart", {}, Button::createChart, &VC::ovCreateChart},
+        {C::File, texts::kOpenFolder, "actionOpenInFinder", {}, Button::openInFinder, &VC::btnOpenInFinder},
+        separatorIn(C::File),
+        {C::File, texts::kSaveApplicationData, "saveAction", {}, {}, nullptr, &MainMenus::m_saveApplicationData},
+        separatorIn(C::File),
+        {C::File, texts::kQuit, "actionQuit", Key::Quit, {}, nullptr, &MainMenus::m_quit, QAction::QuitRole},
 
-        {EditMenu, texts::kUndo, "actionUndo", Key::Undo, {}, &VC::ovUndo, &m_undo},
-        {EditMenu, texts::kRedo, "actionRedo", {}, {}, &VC::ovRedo, &m_redo},
+        {C::Edit, texts::kUndo, "actionUndo", Key::Undo, {}, &VC::ovUndo, &MainMenus::m_undo},
+        {C::Edit, texts::kRedo, "actionRedo", {}, {}, &VC::ovRedo, &MainMenus::m_redo},
         // On a Mac the roles move Preferences (Cmd+,), About and Quit into the application menu.
-        separatorIn(EditMenu),
-        {EditMenu,
+        separatorIn(C::Edit),
+        {C::Edit,
          texts::kPreferencesMenu,
          "actionPreferences",
          ctrl(Qt::Key_Comma),
          {},
          nullptr,
-         &m_preferences,
+         &MainMenus::m_preferences,
          QAction::PreferencesRole},
-        separatorIn(EditMenu),
-        {EditMenu, texts::kSearchParameters, "actionSearchParameters", Key::Find, {}, nullptr, &m_search},
-        separatorIn(EditMenu),
-        {EditMenu, texts::kStepFill, "actionFillFromHere", ctrlShift(Qt::Key_F), Button::FrontPanel, nullptr, &m_fill},
-        {EditMenu, texts::kCopyMappingTitle, "actionCopyMappingFrom", {}, Button::FrontPanel, &VC::ovCopyMappingFrom},
+        separatorIn(C::Edit),
+        {C::Edit, texts::kSearchParameters, "actionSearchParameters", Key::Find, {}, nullptr, &MainMenus::m_search},
+        separatorIn(C::Edit),
+        {C::Edit, texts::kStepFill, "actionFillFromHere", ctrlShift(Qt::Key_F), Button::FrontPanel, nullptr,
+         &MainMenus::m_fill},
+        {C::Edit, texts::kCopyMappingTitle, "actionCopyMappingFrom", {}, Button::FrontPanel, &VC::ovCopyMappingFrom},
 
-        {PageMenu, texts::kPreviousPage, "actionPrevPage", ctrl(Qt::Key_PageUp), Button::prevPage,
+        {C::Page, texts::kPreviousPage, "actionPrevPage", ctrl(Qt::Key_PageUp), Button::prevPage,
          &VC::prevPageButtonPressed},
-        {PageMenu, texts::kNextPage, "actionNextPage", ctrl(Qt::Key_PageDown), Button::nextPage,
+        {C::Page, texts::kNextPage, "actionNextPage", ctrl(Qt::Key_PageDown), Button::nextPage,
          &VC::nextPageButtonPressed},
-        {PageMenu, texts::kFirstPage, "actionFirstPage", ctrl(Qt::Key_Home), Button::firstPage,
+        {C::Page, texts::kFirstPage, "actionFirstPage", ctrl(Qt::Key_Home), Button::firstPage,
          &VC::firstPageButtonPressed},
-        {PageMenu, texts::kLastPage, "actionLastPage", ctrl(Qt::Key_End), Button::lastPage, &VC::lastPageButtonPressed},
-        separatorIn(PageMenu),
-        {PageMenu, texts::kStepNewPage, "actionNewPage", ctrlShift(Qt::Key_N), Button::newPage,
+        {C::Page, texts::kLastPage, "actionLastPage", ctrl(Qt::Key_End), Button::lastPage, &VC::lastPageButtonPressed},
+        separatorIn(C::Page),
+        {C::Page, texts::kStepNewPage, "actionNewPage", ctrlShift(Qt::Key_N), Button::newPage,
          &VC::newPageButtonPressed},
-        {PageMenu, texts::kStepClearPage, "actionClearPage", {}, Button::clearPage, &VC::clearAllPagesButtonPressed},
-        {PageMenu, texts::kStepDeletePage, "actionDeletePage", {}, Button::deletePage, &VC::deletePageButtonPressed},
-        separatorIn(PageMenu),
-        {PageMenu, texts::kMovePageBack, "actionMovePagePrev", ctrlShift(Qt::Key_PageUp), Button::movePagePrev,
+        {C::Page, texts::kStepClearPage, "actionClearPage", {}, Button::clearPage, &VC::clearAllPagesButtonPressed},
+        {C::Page, texts::kStepDeletePage, "actionDeletePage", {}, Button::deletePage, &VC::deletePageButtonPressed},
+        separatorIn(C::Page),
+        {C::Page, texts::kMovePageBack, "actionMovePagePrev", ctrlShift(Qt::Key_PageUp), Button::movePagePrev,
          &VC::ovMovePage_Prev},
-        {PageMenu, texts::kMovePageForward, "actionMovePageNext", ctrlShift(Qt::Key_PageDown), Button::movePageNext,
+        {C::Page, texts::kMovePageForward, "actionMovePageNext", ctrlShift(Qt::Key_PageDown), Button::movePageNext,
          &VC::ovMovePage_Next},
-        {PageMenu, texts::kMovePageToFirst, "actionMovePageFirst", ctrlShift(Qt::Key_Home), Button::movePageFirst,
+        {C::Page, texts::kMovePageToFirst, "actionMovePageFirst", ctrlShift(Qt::Key_Home), Button::movePageFirst,
          &VC::ovMovePage_First},
-        {PageMenu, texts::kMovePageToLast, "actionMovePageLast", ctrlShift(Qt::Key_End), Button::movePageLast,
+        {C::Page, texts::kMovePageToLast, "actionMovePageLast", ctrlShift(Qt::Key_End), Button::movePageLast,
          &VC::ovMovePage_Last},
 
-        {HelpMenu, texts::kHelpTitle, "actionHelpMe", Key::HelpContents, {}, &VC::ovHelpMe},
-        {HelpMenu,
-         texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)),
-         "actionAbout",
-         {},
-         {},
-         nullptr,
-         &m_about,
-         QAction::AboutRole},
+        {C::Help, texts::kHelpTitle, "actionHelpMe", Key::HelpContents, {}, &VC::ovHelpMe},
+        {C::Help, about, "actionAbout", {}, {}, nullptr, &MainMenus::m_about, QAction::AboutRole},
     };
-    for (const Command &command : commands) {
+}
+
+MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
+{
+    QMenu *menus[] = {menuBar->addMenu(texts::kFileMenu), menuBar->addMenu(texts::kEditMenu),
+                      menuBar->addMenu(texts::kPageMenu), menuBar->addMenu(texts::kHelpMenu)};
+    menus[Command::Edit]->setObjectName(QStringLiteral("editMenu"));
+    menus[Command::Page]->setObjectName(QStringLiteral("pageMenu"));
+    for (const Command &command : commands()) {
         QMenu *menu = menus[command.menu];
         if (!command.name) {
             menu->addSeparator();
@@ -120,20 +114,21 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
             action->setShortcut(command.key);
         if (command.role != QAction::TextHeuristicRole)
             action->setMenuRole(command.role);
-        action->setEnabled(command.menu != PageMenu);
+        // The page commands start disabled, as their buttons do.
+        action->setEnabled(command.menu != Command::Page);
         if (command.button)
             m_buttonActions.insert(*command.button, action);
         if (command.run)
             m_commands.append({action, command.run});
         if (command.kept)
-            *command.kept = action;
+            this->*command.kept = action;
     }
-    addShowChanges(menus[EditMenu]);
+    addShowChanges(menus[Command::Edit]);
     // Nothing to undo or redo until an edit.
     m_undo->setEnabled(false);
     m_redo->setEnabled(false);
     // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
-    QList<QKeySequence> redoKeys{ctrlShift(Qt::Key_Z)};
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
     for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
         if (!redoKeys.contains(key))
             redoKeys.append(key);

@@ -45,6 +45,9 @@ signals:
     void fillFromHereRequested();
 
 private:
+    struct Command;
+    // Every command of the menus, in menu order.
+    static QList<Command> commands();
     // Edit > Show Changes and its choices, one checked at a time.
     void addShowChanges(QMenu *edit);
 

@@ -48,10 +48,7 @@ MappingPane::MappingPane(QWidget *parent) : QWidget(parent)
     for (const MappingButton &row : rows) {
         QPushButton *button = pushButton(row.text, QLatin1String(row.name), this);
         button->setIcon(style()->standardIcon(row.icon));
-        connect(button, &QPushButton::clicked, this, [this, run = row.run] {
-            if (m_controller)
-                (m_controller->*run)();
-        });
+        runOnClick(button, m_controller, row.run);
         if (row.button)
             m_buttons.insert(*row.button, button);
         grid->addWidget(button, row.row, row.column);

@@ -1,5 +1,7 @@
 #include "PageBox.h"
 
+#include "WindowParts.h"
+
 #include "panel/PanelLabels.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
@@ -11,7 +13,58 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace ov::ui::qt {
+
+namespace {
+
+// A button beside the panel: its box, its place in the box's grid, and the operation it runs.
+struct PageButton {
+    Button button;
+    const QString &text;
+    const char *name;
+    QStyle::StandardPixmap icon;
+    enum Box {
+        Page,
+        Move
+    } box;
+    int row;
+    int column;
+    void (ViewController::*run)();
+};
+
+// The buttons of the two boxes, in the keyboard's order.
+std::vector<PageButton> pageButtons()
+{
+    using VC = ViewController;
+    return {
+        {Button::prevPage, texts::kPreviousButton, "prevPageButton", QStyle::SP_ArrowLeft, PageButton::Page, 1, 0,
+         &VC::prevPageButtonPressed},
+        {Button::nextPage, texts::kNextButton, "nextPageButton", QStyle::SP_ArrowRight, PageButton::Page, 1, 1,
+         &VC::nextPageButtonPressed},
+        {Button::firstPage, texts::kFirstButton, "firstPageButton", QStyle::SP_MediaSkipBackward, PageButton::Page, 2,
+         0, &VC::firstPageButtonPressed},
+        {Button::lastPage, texts::kLastButton, "lastPageButton", QStyle::SP_MediaSkipForward, PageButton::Page, 2, 1,
+         &VC::lastPageButtonPressed},
+        {Button::newPage, texts::kStepNewPage, "newPageButton", QStyle::SP_FileDialogNewFolder, PageButton::Page, 3, 0,
+         &VC::newPageButtonPressed},
+        {Button::clearPage, texts::kStepClearPage, "clearAllPagesButton", QStyle::SP_DialogDiscardButton,
+         PageButton::Page, 3, 1, &VC::clearAllPagesButtonPressed},
+        {Button::deletePage, texts::kStepDeletePage, "deletePageButton", QStyle::SP_TrashIcon, PageButton::Page, 4, 0,
+         &VC::deletePageButtonPressed},
+        {Button::movePagePrev, texts::kBackButton, "ovMovePage_Prev", QStyle::SP_ArrowLeft, PageButton::Move, 0, 0,
+         &VC::ovMovePage_Prev},
+        {Button::movePageNext, texts::kForwardButton, "ovMovePage_Next", QStyle::SP_ArrowRight, PageButton::Move, 0, 1,
+         &VC::ovMovePage_Next},
+        {Button::movePageFirst, texts::kToFirstButton, "ovMovePage_First", QStyle::SP_MediaSkipBackward,
+         PageButton::Move, 1, 0, &VC::ovMovePage_First},
+        {Button::movePageLast, texts::kToLastButton, "ovMovePage_Last", QStyle::SP_MediaSkipForward, PageButton::Move,
+         1, 1, &VC::ovMovePage_Last},
+    };
+}
+
+} // namespace
 
 PageBox::PageBox(QWidget *parent) : QWidget(parent)
 {
@@ -43,50 +96,12 @@ PageBox::PageBox(QWidget *parent) : QWidget(parent)
     pageGrid->addWidget(m_changedPages, 5, 0, 1, 2);
     auto *moveBox = new QGroupBox(texts::kMovePageBox, this);
     auto *moveGrid = new QGridLayout(moveBox);
-    struct PageButton {
-        Button button;
-        const QString &text;
-        const char *name;
-        QStyle::StandardPixmap icon;
-        QGridLayout *grid;
-        int row;
-        int column;
-        void (ViewController::*run)();
-    };
-    using VC = ViewController;
-    const PageButton rows[] = {
-        {Button::prevPage, texts::kPreviousButton, "prevPageButton", QStyle::SP_ArrowLeft, pageGrid, 1, 0,
-         &VC::prevPageButtonPressed},
-        {Button::nextPage, texts::kNextButton, "nextPageButton", QStyle::SP_ArrowRight, pageGrid, 1, 1,
-         &VC::nextPageButtonPressed},
-        {Button::firstPage, texts::kFirstButton, "firstPageButton", QStyle::SP_MediaSkipBackward, pageGrid, 2, 0,
-         &VC::firstPageButtonPressed},
-        {Button::lastPage, texts::kLastButton, "lastPageButton", QStyle::SP_MediaSkipForward, pageGrid, 2, 1,
-         &VC::lastPageButtonPressed},
-        {Button::newPage, texts::kStepNewPage, "newPageButton", QStyle::SP_FileDialogNewFolder, pageGrid, 3, 0,
-         &VC::newPageButtonPressed},
-        {Button::clearPage, texts::kStepClearPage, "clearAllPagesButton", QStyle::SP_DialogDiscardButton, pageGrid, 3,
-         1, &VC::clearAllPagesButtonPressed},
-        {Button::deletePage, texts::kStepDeletePage, "deletePageButton", QStyle::SP_TrashIcon, pageGrid, 4, 0,
-         &VC::deletePageButtonPressed},
-        {Button::movePagePrev, texts::kBackButton, "ovMovePage_Prev", QStyle::SP_ArrowLeft, moveGrid, 0, 0,
-         &VC::ovMovePage_Prev},
-        {Button::movePageNext, texts::kForwardButton, "ovMovePage_Next", QStyle::SP_ArrowRight, moveGrid, 0, 1,
-         &VC::ovMovePage_Next},
-        {Button::movePageFirst, texts::kToFirstButton, "ovMovePage_First", QStyle::SP_MediaSkipBackward, moveGrid, 1, 0,
-         &VC::ovMovePage_First},
-        {Button::movePageLast, texts::kToLastButton, "ovMovePage_Last", QStyle::SP_MediaSkipForward, moveGrid, 1, 1,
-         &VC::ovMovePage_Last},
-    };
-    for (const PageButton &row : rows) {
+    for (const PageButton &row : pageButtons()) {
         auto *button = new QPushButton(style()->standardIcon(row.icon), row.text, this);
         button->setObjectName(QLatin1String(row.name));
-        connect(button, &QPushButton::clicked, this, [this, run = row.run] {
-            if (m_controller)
-                (m_controller->*run)();
-        });
+        runOnClick(button, m_controller, row.run);
         m_buttons.insert(row.button, button);
-        row.grid->addWidget(button, row.row, row.column);
+        (row.box == PageButton::Page ? pageGrid : moveGrid)->addWidget(button, row.row, row.column);
     }
     side->addWidget(pageBox);
     side->addWidget(moveBox);

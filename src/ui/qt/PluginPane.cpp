@@ -26,10 +26,7 @@ PluginPane::PluginPane(QWidget *parent) : QWidget(parent)
     top->addStretch(1);
     QPushButton *scan = pushButton(texts::kScanForPlugins, QStringLiteral("btnRunCheck"), this);
     scan->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(scan, &QPushButton::clicked, this, [this] {
-        if (m_controller)
-            m_controller->btnRunCheck();
-    });
+    runOnClick(scan, m_controller, &ViewController::btnRunCheck);
     top->addWidget(scan);
     column->addLayout(top);
 

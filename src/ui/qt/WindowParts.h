@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <QString>
 
+namespace ov::ui {
+class ViewController;
+}
+
 namespace ov::ui::qt {
 
 // A pane's heading: its title in bold.
@@ -25,6 +29,15 @@ inline QPushButton *pushButton(const QString &text, const QString &objectName, Q
     auto *button = new QPushButton(text, parent);
     button->setObjectName(objectName);
     return button;
+}
+
+// A click on `button` runs `run` of the controller, once the pane has one (`controller` is its member).
+inline void runOnClick(QPushButton *button, ViewController *const &controller, void (ViewController::*run)())
+{
+    QObject::connect(button, &QPushButton::clicked, button, [&controller, run] {
+        if (controller)
+            (controller->*run)();
+    });
 }
 
 // One of the main window's lists: whole rows, one at a time, read-only, sortable by any column.
