@@ -114,4 +114,102 @@ inline const QString kCommunityUrlUnusable =
 inline const QString kCommunityUrlOverridden =
     QStringLiteral("OVCORVANTA_COMMUNITY_URL is set, so the editor talks to %1 instead.");
 
+// ---- the window's widgets: headings, buttons, menus, list columns, the community windows ----
+
+inline const QString kMainWindowTitle = QStringLiteral("ovCorvanta Logic Tool[*]");
+inline const QString kPluginModeBox = QStringLiteral("Plugin mode");
+inline const QString kInstrumentMode = QStringLiteral("Instrument");
+inline const QString kInsertEffectMode = QStringLiteral("Insert/Effect");
+
+inline const QString kPluginsHeading = QStringLiteral("Plugins");
+inline const QString kScanForPlugins = QStringLiteral("Scan for plugins");
+inline const QString kParametersHeading = QStringLiteral("Plugin Parameters");
+inline const QString kSearchPlaceholder = QStringLiteral("Search");
+inline const QString kHideMapped = QStringLiteral("Hide mapped");
+inline const QString kHideMappedTip = QStringLiteral("Show only the parameters that stand on no control yet");
+
+inline const QString kMappingHeading = QStringLiteral("Mapping");
+inline const QString kSaveMapping = QStringLiteral("Save Mapping");
+inline const QString kRecallOriginal = QStringLiteral("Recall Original");
+inline const QString kRecallPrevious = QStringLiteral("Recall Previous");
+inline const QString kCreateChart = QStringLiteral("Create Chart");
+// The plug-in's folder opens in the file manager: in Finder on macOS.
+#ifdef Q_OS_MACOS
+inline const QString kOpenFolder = QStringLiteral("Show in Finder");
+#else
+inline const QString kOpenFolder = QStringLiteral("Open Folder");
+#endif
+inline const QString kHelpButton = QStringLiteral("Help");
+inline const QString kFileCaption = QStringLiteral("File:");
+
+// The page box; its New, Clear and Delete Page buttons carry their undo steps' names.
+inline const QString kPageBox = QStringLiteral("Page");
+inline const QString kPreviousButton = QStringLiteral("Previous");
+inline const QString kNextButton = QStringLiteral("Next");
+inline const QString kFirstButton = QStringLiteral("First");
+inline const QString kLastButton = QStringLiteral("Last");
+inline const QString kMovePageBox = QStringLiteral("Move this page");
+inline const QString kBackButton = QStringLiteral("Back");
+inline const QString kForwardButton = QStringLiteral("Forward");
+inline const QString kToFirstButton = QStringLiteral("To First");
+inline const QString kToLastButton = QStringLiteral("To Last");
+
+// The front panel's knobs. %1: the control's number.
+inline const QString kControlToolTip = QStringLiteral("Put the selected parameter on control %1");
+inline const QString kControlName = QStringLiteral("Control %1");
+
+// The menus; the File menu's commands carry their buttons' texts.
+inline const QString kFileMenu = QStringLiteral("&File");
+inline const QString kSaveApplicationData = QStringLiteral("Save Application Data");
+inline const QString kQuit = QStringLiteral("Quit");
+inline const QString kEditMenu = QStringLiteral("&Edit");
+inline const QString kSearchParameters = QStringLiteral("Search Parameters");
+inline const QString kPageMenu = QStringLiteral("&Page");
+inline const QString kPreviousPage = QStringLiteral("Previous Page");
+inline const QString kNextPage = QStringLiteral("Next Page");
+inline const QString kFirstPage = QStringLiteral("First Page");
+inline const QString kLastPage = QStringLiteral("Last Page");
+inline const QString kMovePageBack = QStringLiteral("Move Page Back");
+inline const QString kMovePageForward = QStringLiteral("Move Page Forward");
+inline const QString kMovePageToFirst = QStringLiteral("Move Page to First");
+inline const QString kMovePageToLast = QStringLiteral("Move Page to Last");
+inline const QString kHelpMenu = QStringLiteral("&Help");
+
+// The lists' column headings.
+inline const QString kParamNumColumn = QStringLiteral("No.");
+inline const QString kParameterColumn = QStringLiteral("Parameter");
+inline const QString kMappedColumn = QStringLiteral("Mapped");
+inline const QString kTypeColumn = QStringLiteral("Type");
+inline const QString kPluginColumn = QStringLiteral("Plugin");
+inline const QString kStateColumn = QStringLiteral("State");
+inline const QString kUserColumn = QStringLiteral("User");
+inline const QString kUploadedColumn = QStringLiteral("Uploaded");
+inline const QString kDownloadsColumn = QStringLiteral("Downloads");
+inline const QString kCommentsColumn = QStringLiteral("Comments");
+
+inline const QString kOkButton = QStringLiteral("OK");
+
+// The community library: the main window's pane, the wait notice and the three windows.
+inline const QString kCommunityLibrary = QStringLiteral("Community Library");
+inline const QString kOpenSignIn = QStringLiteral("Sign In...");
+inline const QString kSignOut = QStringLiteral("Sign Out");
+inline const QString kShareMapping = QStringLiteral("Share Mapping...");
+inline const QString kSharedMappings = QStringLiteral("Shared Mappings...");
+inline const QString kSignInTitle = QStringLiteral("Community Library: Sign In");
+inline const QString kSignInBox = QStringLiteral("Sign in");
+inline const QString kSignInButton = QStringLiteral("Sign In");
+inline const QString kUserNameField = QStringLiteral("User name:");
+inline const QString kPinCodeField = QStringLiteral("PIN code:");
+inline const QString kNewUserBox = QStringLiteral("New user");
+inline const QString kEmailField = QStringLiteral("E-mail address:");
+inline const QString kCreateUserButton = QStringLiteral("Create User");
+inline const QString kUploadTitle = QStringLiteral("Community Library: Share Mapping");
+inline const QString kUploadCommentsCaption = QStringLiteral("Comments for other users of this mapping:");
+inline const QString kUploadButton = QStringLiteral("Upload");
+inline const QString kDownloadTitle = QStringLiteral("Community Library: Shared Mappings");
+// %1: kDownloadTitle, %2: the plug-in's name.
+inline const QString kDownloadTitleFor = QStringLiteral("%1 for %2");
+inline const QString kDownloadCommentsCaption = QStringLiteral("Comments:");
+inline const QString kLoadIntoEditor = QStringLiteral("Load Into Editor");
+
 } // namespace ov::ui::texts

@@ -4,7 +4,7 @@
 #include "app/AppDelegate.h"
 #include "mapping/ParameterOrderFile.h"
 #include "ov/Version.h"
-#include "ui/qt/CommunityWindows.h"
+#include "support/CommunityWindows.h"
 #include "ui/qt/MainWindow.h"
 
 #include <QFileInfo>
@@ -107,7 +107,7 @@ TEST_F(AppDelegateTest, WithACommunityWindowOpenTheApplicationQuitsWhenThatOneCl
     ui::qt::MainWindow main;
     showWindow(main);
     main.showWindow(ui::Window::cwinUploadWindow);
-    QWidget *upload = main.uploadWindow();
+    QWidget *upload = ui::test::uploadWindow(main);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(upload));
 
     EXPECT_TRUE(main.close());

@@ -9,7 +9,7 @@
 #include "support/HttpRecorder.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
-#include "ui/qt/CommunityWindows.h"
+#include "support/CommunityWindows.h"
 #include "ui/qt/MainWindow.h"
 
 #include <QApplication>
@@ -94,7 +94,7 @@ protected:
 TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
 {
     MessageBoxAnswerer answerer({"OK", "OK", "OK", "OK"});
-    qt::SignInWindow *signIn = window.signInWindow();
+    qt::SignInWindow *signIn = signInWindow(window);
 
     // A new user, then the sign-in with the PIN the server gave.
     click(&window, QStringLiteral("ovLoginToCloudAccount"));
@@ -125,32 +125,32 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     // Share Logic's Echo with a comment.
     clickPlugin(logicFile);
     click(&window, QStringLiteral("ov_btn_cloudLibrary"));
-    ASSERT_TRUE(window.uploadWindow()->isVisible());
-    type(window.uploadWindow(), QStringLiteral("cwinUploadComments"), QStringLiteral("Slapback & tape"));
-    click(window.uploadWindow(), QStringLiteral("ovCommunityUploadBtn"));
+    ASSERT_TRUE(uploadWindow(window)->isVisible());
+    type(uploadWindow(window), QStringLiteral("cwinUploadComments"), QStringLiteral("Slapback & tape"));
+    click(uploadWindow(window), QStringLiteral("ovCommunityUploadBtn"));
     ASSERT_EQ(answerer.shown().size(), 2u);
     EXPECT_EQ(answerer.shown()[1].text, "Upload notification");
-    EXPECT_FALSE(window.uploadWindow()->isVisible());
+    EXPECT_FALSE(uploadWindow(window)->isVisible());
 
     // Opened again from the keyboard's point of view: what is typed, space and Return included, goes
     // into the comment, and nothing is uploaded.
     click(&window, QStringLiteral("ov_btn_cloudLibrary"));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.uploadWindow()));
-    ASSERT_EQ(QApplication::focusWidget(), window.uploadWindow()->comments());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(uploadWindow(window)));
+    ASSERT_EQ(QApplication::focusWidget(), uploadWindow(window)->comments());
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("hi there"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(window.uploadWindow()->comments()->toPlainText(), "hi there\n") << "emptied after the upload";
+    EXPECT_EQ(uploadWindow(window)->comments()->toPlainText(), "hi there\n") << "emptied after the upload";
     EXPECT_EQ(answerer.shown().size(), 2u);
-    window.uploadWindow()->close();
+    uploadWindow(window)->close();
 
     // The maker's Echo lists it, downloads it and loads it.
     clickPlugin(presetsFile);
     click(&window, QStringLiteral("ov_btn_cloudLibraryDownload"));
-    qt::DownloadWindow *downloads = window.downloadWindow();
+    qt::DownloadWindow *downloads = downloadWindow(window);
     ASSERT_TRUE(downloads->isVisible());
     EXPECT_EQ(downloads->windowTitle(), "Community Library: Shared Mappings for Echo");
-    ASSERT_EQ(downloads->table()->model()->rowCount(), 1);
-    EXPECT_EQ(downloads->table()->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
+    ASSERT_EQ(downloadTable(window)->model()->rowCount(), 1);
+    EXPECT_EQ(downloadTable(window)->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
     EXPECT_EQ(downloads->uploadedComments()->toPlainText(), "Slapback & tape");
     click(downloads, QStringLiteral("ovCommunityLoadSelectedDownload"));
     QTRY_COMPARE_WITH_TIMEOUT(answerer.shown().size(), size_t(3), 15000);
@@ -183,7 +183,7 @@ TEST_F(CommunityWindowTest, WhileTheServerIsSilentOnlyTheWaitNoticeTakesInputAnd
         notice = wait->labelText();
         QTest::mouseClick(wait->findChild<QPushButton *>(), Qt::LeftButton);
     });
-    click(window.signInWindow(), QStringLiteral("cwinLoginAttempt"));
+    click(signInWindow(window), QStringLiteral("cwinLoginAttempt"));
     EXPECT_EQ(notice, "Waiting for the community server at " + silent.baseUrl() + QChar(0x2026));
     ASSERT_EQ(answerer.shown().size(), 1u);
     EXPECT_EQ(answerer.shown()[0].text, "The community server did not answer");
@@ -200,10 +200,10 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
         entries.append({QJsonObject{{"user", row == 0 ? markup : QStringLiteral("U%1").arg(row)},
                                     {"userComments", row == 0 ? markup : QStringLiteral("comment %1").arg(row)}}});
     window.setDownloadList(entries);
-    qt::DownloadWindow *downloads = window.downloadWindow();
+    qt::DownloadWindow *downloads = downloadWindow(window);
     downloads->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(downloads));
-    QTableView *table = downloads->table();
+    QTableView *table = downloadTable(window);
     for (int row : {1, 3, 0}) {
         const QModelIndex cell = table->model()->index(row, qt::DownloadListModel::UserColumn);
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());

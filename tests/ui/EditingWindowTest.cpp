@@ -9,6 +9,7 @@
 #include "mapping/ParameterOrderFile.h"
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
+#include "support/DrawnColors.h"
 #include "ui/qt/DragData.h"
 #include "ui/qt/ElidingLabel.h"
 #include "ui/qt/MainWindow.h"
@@ -304,19 +305,19 @@ TEST_F(EditingWindowTest, TheMappedColumnAndTheFilterThatHidesMappedParameters)
 TEST_F(EditingWindowTest, AParameterOnSeveralControlsIsMarkedOnThePanel)
 {
     openDemoSynth();
-    EXPECT_FALSE(strip(5)->frameColor().isValid());
+    const QColor unmarked = leftEdgeColor(strip(5));
     clickRow(kParameters, rowOf(QStringLiteral("Param 12")));
     control(5)->click();
 
-    EXPECT_TRUE(strip(5)->frameColor().isValid());
+    EXPECT_NE(leftEdgeColor(strip(5)), unmarked);
     EXPECT_EQ(strip(5)->toolTip(), QStringLiteral("Param 12\nAlso on 1/12"));
-    EXPECT_TRUE(strip(12)->frameColor().isValid());
+    EXPECT_NE(leftEdgeColor(strip(12)), unmarked);
     EXPECT_EQ(strip(12)->toolTip(), QStringLiteral("Param 12\nAlso on 1/5"));
-    EXPECT_FALSE(strip(6)->frameColor().isValid());
+    EXPECT_EQ(leftEdgeColor(strip(6)), unmarked);
     EXPECT_EQ(strip(6)->toolTip(), QStringLiteral("Param 6"));
 
     action(QStringLiteral("actionUndo"))->trigger();
-    EXPECT_FALSE(strip(12)->frameColor().isValid());
+    EXPECT_EQ(leftEdgeColor(strip(12)), unmarked);
     EXPECT_EQ(strip(12)->toolTip(), QStringLiteral("Param 12"));
 }
 

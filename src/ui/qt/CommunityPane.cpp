@@ -1,9 +1,12 @@
 #include "CommunityPane.h"
 
-#include "CommunityWindows.h"
+#include "DownloadWindow.h"
 #include "ElidingLabel.h"
+#include "SignInWindow.h"
+#include "UploadWindow.h"
 #include "WindowParts.h"
 
+#include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
 #include <QGridLayout>
@@ -24,24 +27,19 @@ CommunityPane::CommunityPane(QWidget *parent)
         window->setWindowFlags(Qt::Dialog);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(heading(QStringLiteral("Community Library"), this), 0, 0, 1, 2);
-    auto button = [&](const QString &text, const QString &name) {
-        auto *pushButton = new QPushButton(text, this);
-        pushButton->setObjectName(name);
-        return pushButton;
-    };
+    grid->addWidget(heading(texts::kCommunityLibrary, this), 0, 0, 1, 2);
     // Whom the user is signed in as, right above the buttons that sign in and out.
     auto *loggedInAs = new ElidingLabel(1, Qt::ElideRight, this);
     loggedInAs->setObjectName(QStringLiteral("labLoggedInAs"));
     m_loggedInAs = loggedInAs;
     grid->addWidget(loggedInAs, 1, 0, 1, 2);
-    m_signIn = button(QStringLiteral("Sign In..."), QStringLiteral("ovLoginToCloudAccount"));
-    m_signOut = button(QStringLiteral("Sign Out"), QStringLiteral("ovSignOut"));
+    m_signIn = pushButton(texts::kOpenSignIn, QStringLiteral("ovLoginToCloudAccount"), this);
+    m_signOut = pushButton(texts::kSignOut, QStringLiteral("ovSignOut"), this);
     m_signOut->setEnabled(false);
     grid->addWidget(m_signIn, 2, 0);
     grid->addWidget(m_signOut, 2, 1);
-    m_share = button(QStringLiteral("Share Mapping..."), QStringLiteral("ov_btn_cloudLibrary"));
-    m_sharedMappings = button(QStringLiteral("Shared Mappings..."), QStringLiteral("ov_btn_cloudLibraryDownload"));
+    m_share = pushButton(texts::kShareMapping, QStringLiteral("ov_btn_cloudLibrary"), this);
+    m_sharedMappings = pushButton(texts::kSharedMappings, QStringLiteral("ov_btn_cloudLibraryDownload"), this);
     grid->addWidget(m_share, 3, 0);
     grid->addWidget(m_sharedMappings, 3, 1);
 }
@@ -85,6 +83,25 @@ QWidget *CommunityPane::fieldWidget(Field field) const
         return m_downloadWindow->uploadedComments();
     }
     return nullptr;
+}
+
+QString CommunityPane::fieldText(Field field) const
+{
+    QWidget *widget = fieldWidget(field);
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        return line->text();
+    if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+        return text->toPlainText();
+    return QString();
+}
+
+void CommunityPane::setFieldText(Field field, const QString &text)
+{
+    QWidget *widget = fieldWidget(field);
+    if (auto *line = qobject_cast<QLineEdit *>(widget))
+        line->setText(text);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+        plain->setPlainText(text);
 }
 
 } // namespace ov::ui::qt

@@ -38,10 +38,13 @@ public:
     SignInWindow *signInWindow() const { return m_signInWindow; }
     UploadWindow *uploadWindow() const { return m_uploadWindow; }
     DownloadWindow *downloadWindow() const { return m_downloadWindow; }
-    // The text field of a community window.
-    QWidget *fieldWidget(Field field) const;
+    // The text of a community window's field.
+    QString fieldText(Field field) const;
+    void setFieldText(Field field, const QString &text);
 
 private:
+    QWidget *fieldWidget(Field field) const;
+
     QLabel *m_loggedInAs = nullptr;
     QPushButton *m_signIn = nullptr;
     QPushButton *m_share = nullptr;

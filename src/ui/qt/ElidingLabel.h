@@ -26,7 +26,6 @@ public:
         m_frameColor = color;
         update();
     }
-    QColor frameColor() const { return m_frameColor; }
     // A small second line below the text, in a smaller and dimmer font (the front panel's strips show
     // their parameter's number there). The text keeps at least one line above it.
     void setDetail(const QString &detail);

@@ -105,8 +105,8 @@ FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
         button->setObjectName(QStringLiteral("ovRotBtn%1").arg(n));
         button->setProperty("knob", true);
         button->setCursor(Qt::PointingHandCursor);
-        button->setToolTip(QStringLiteral("Put the selected parameter on control %1").arg(n));
-        button->setAccessibleName(QStringLiteral("Control %1").arg(n));
+        button->setToolTip(texts::kControlToolTip.arg(n));
+        button->setAccessibleName(texts::kControlName.arg(n));
         connect(button, &QPushButton::clicked, this, [this, n] { emit controlPressed(n); });
 
         auto *label = new ElidingLabel(2, Qt::ElideRight, cell);

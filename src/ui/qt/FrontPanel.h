@@ -45,11 +45,9 @@ public:
     // Marks a control whose parameter stands on other controls too: a coloured frame, and `line` in
     // its tooltip. An empty line clears the mark.
     void setControlAlsoOn(int control, const QString &line);
-    bool isMarked(int control) const { return !m_alsoOn.at(control - 1).isEmpty(); }
     // Marks a control whose parameter differs from the mapping compared with: a strip of another
     // colour, and `line` (its former parameter) in its tooltip. An empty line clears the mark.
     void setControlChanged(int control, const QString &line);
-    bool isChanged(int control) const { return !m_changed.at(control - 1).isEmpty(); }
     // The control last focused, pressed or right-clicked (1 at first): where the Edit menu's
     // "Fill From Here" starts.
     int currentControl() const { return m_currentControl; }

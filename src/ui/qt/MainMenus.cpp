@@ -1,7 +1,5 @@
 #include "MainMenus.h"
 
-#include "WindowParts.h"
-
 #include "ov/Version.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
@@ -11,41 +9,124 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <optional>
+
 namespace ov::ui::qt {
+
+// One command of the menus; a row without a name is a separator.
+struct MainMenus::Command {
+    enum Menu {
+        File,
+        Edit,
+        Page,
+        Help
+    } menu;
+    QString text;
+    const char *name;
+    QKeySequence key;
+    std::optional<Button> button; // the window's button it is enabled and disabled with
+    void (ViewController::*run)();
+    QAction *MainMenus::*kept = nullptr;
+    QAction::MenuRole role = QAction::TextHeuristicRole;
+};
+
+QList<MainMenus::Command> MainMenus::commands()
+{
+    using C = Command;
+    using VC = ViewController;
+    using Key = QKeySequence;
+    const auto ctrl = [](Qt::Key key) { return Key(Qt::CTRL | key); };
+    const auto ctrlShift = [](Qt::Key key) { return Key(Qt::CTRL | Qt::SHIFT | key); };
+    const auto separatorIn = [](C::Menu menu) { return C{menu, {}, nullptr, {}, {}, nullptr}; };
+    const QString about = texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName));
+    // The page commands reach every page button from the keyboard.
+    return {
+        {C::File, texts::kScanForPlugins, "actionRunCheck", Key::Refresh, {}, &VC::btnRunCheck},
+        {C::File, texts::kSaveMapping, "actionExportToPlist", Key::Save, Button::exportToPlist, &VC::ovExportToPlist},
+        {C::File, texts::kCreateChart, "actionCreateChart", {}, Button::createChart, &VC::ovCreateChart},
+        {C::File, texts::kOpenFolder, "actionOpenInFinder", {}, Button::openInFinder, &VC::btnOpenInFinder},
+        separatorIn(C::File),
+        {C::File, texts::kSaveApplicationData, "saveAction", {}, {}, nullptr, &MainMenus::m_saveApplicationData},
+        separatorIn(C::File),
+        {C::File, texts::kQuit, "actionQuit", Key::Quit, {}, nullptr, &MainMenus::m_quit, QAction::QuitRole},
+
+        {C::Edit, texts::kUndo, "actionUndo", Key::Undo, {}, &VC::ovUndo, &MainMenus::m_undo},
+        {C::Edit, texts::kRedo, "actionRedo", {}, {}, &VC::ovRedo, &MainMenus::m_redo},
+        // On a Mac the roles move Preferences (Cmd+,), About and Quit into the application menu.
+        separatorIn(C::Edit),
+        {C::Edit,
+         texts::kPreferencesMenu,
+         "actionPreferences",
+         ctrl(Qt::Key_Comma),
+         {},
+         nullptr,
+         &MainMenus::m_preferences,
+         QAction::PreferencesRole},
+        separatorIn(C::Edit),
+        {C::Edit, texts::kSearchParameters, "actionSearchParameters", Key::Find, {}, nullptr, &MainMenus::m_search},
+        separatorIn(C::Edit),
+        {C::Edit, texts::kStepFill, "actionFillFromHere", ctrlShift(Qt::Key_F), Button::FrontPanel, nullptr,
+         &MainMenus::m_fill},
+        {C::Edit, texts::kCopyMappingTitle, "actionCopyMappingFrom", {}, Button::FrontPanel, &VC::ovCopyMappingFrom},
+
+        {C::Page, texts::kPreviousPage, "actionPrevPage", ctrl(Qt::Key_PageUp), Button::prevPage,
+         &VC::prevPageButtonPressed},
+        {C::Page, texts::kNextPage, "actionNextPage", ctrl(Qt::Key_PageDown), Button::nextPage,
+         &VC::nextPageButtonPressed},
+        {C::Page, texts::kFirstPage, "actionFirstPage", ctrl(Qt::Key_Home), Button::firstPage,
+         &VC::firstPageButtonPressed},
+        {C::Page, texts::kLastPage, "actionLastPage", ctrl(Qt::Key_End), Button::lastPage, &VC::lastPageButtonPressed},
+        separatorIn(C::Page),
+        {C::Page, texts::kStepNewPage, "actionNewPage", ctrlShift(Qt::Key_N), Button::newPage,
+         &VC::newPageButtonPressed},
+        {C::Page, texts::kStepClearPage, "actionClearPage", {}, Button::clearPage, &VC::clearAllPagesButtonPressed},
+        {C::Page, texts::kStepDeletePage, "actionDeletePage", {}, Button::deletePage, &VC::deletePageButtonPressed},
+        separatorIn(C::Page),
+        {C::Page, texts::kMovePageBack, "actionMovePagePrev", ctrlShift(Qt::Key_PageUp), Button::movePagePrev,
+         &VC::ovMovePage_Prev},
+        {C::Page, texts::kMovePageForward, "actionMovePageNext", ctrlShift(Qt::Key_PageDown), Button::movePageNext,
+         &VC::ovMovePage_Next},
+        {C::Page, texts::kMovePageToFirst, "actionMovePageFirst", ctrlShift(Qt::Key_Home), Button::movePageFirst,
+         &VC::ovMovePage_First},
+        {C::Page, texts::kMovePageToLast, "actionMovePageLast", ctrlShift(Qt::Key_End), Button::movePageLast,
+         &VC::ovMovePage_Last},
+
+        {C::Help, texts::kHelpTitle, "actionHelpMe", Key::HelpContents, {}, &VC::ovHelpMe},
+        {C::Help, about, "actionAbout", {}, {}, nullptr, &MainMenus::m_about, QAction::AboutRole},
+    };
+}
 
 MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
 {
-    QMenu *file = menuBar->addMenu(QStringLiteral("&File"));
-    m_scan = file->addAction(QStringLiteral("Scan for plugins"));
-    m_scan->setObjectName(QStringLiteral("actionRunCheck"));
-    m_scan->setShortcut(QKeySequence::Refresh);
-    m_save = file->addAction(QStringLiteral("Save Mapping"));
-    m_save->setObjectName(QStringLiteral("actionExportToPlist"));
-    m_save->setShortcut(QKeySequence::Save);
-    m_buttonActions.insert(Button::exportToPlist, m_save);
-    m_chart = file->addAction(QStringLiteral("Create Chart"));
-    m_chart->setObjectName(QStringLiteral("actionCreateChart"));
-    m_buttonActions.insert(Button::createChart, m_chart);
-    m_openFolder = file->addAction(kOpenFolderText);
-    m_openFolder->setObjectName(QStringLiteral("actionOpenInFinder"));
-    m_buttonActions.insert(Button::openInFinder, m_openFolder);
-    file->addSeparator();
-    m_saveApplicationData = file->addAction(QStringLiteral("Save Application Data"));
-    m_saveApplicationData->setObjectName(QStringLiteral("saveAction"));
-    file->addSeparator();
-    m_quit = file->addAction(QStringLiteral("Quit"));
-    m_quit->setObjectName(QStringLiteral("actionQuit"));
-    m_quit->setShortcut(QKeySequence::Quit);
-    m_quit->setMenuRole(QAction::QuitRole);
-
-    auto *edit = menuBar->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("editMenu"));
-    m_undo = edit->addAction(texts::kUndo);
-    m_undo->setObjectName(QStringLiteral("actionUndo"));
-    m_undo->setShortcut(QKeySequence::Undo);
+    QMenu *menus[] = {menuBar->addMenu(texts::kFileMenu), menuBar->addMenu(texts::kEditMenu),
+                      menuBar->addMenu(texts::kPageMenu), menuBar->addMenu(texts::kHelpMenu)};
+    menus[Command::Edit]->setObjectName(QStringLiteral("editMenu"));
+    menus[Command::Page]->setObjectName(QStringLiteral("pageMenu"));
+    for (const Command &command : commands()) {
+        QMenu *menu = menus[command.menu];
+        if (!command.name) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(command.text);
+        action->setObjectName(QLatin1String(command.name));
+        if (!command.key.isEmpty())
+            action->setShortcut(command.key);
+        if (command.role != QAction::TextHeuristicRole)
+            action->setMenuRole(command.role);
+        // The page commands start disabled, as their buttons do.
+        action->setEnabled(command.menu != Command::Page);
+        if (command.button)
+            m_buttonActions.insert(*command.button, action);
+        if (command.run)
+            m_commands.append({action, command.run});
+        if (command.kept)
+            this->*command.kept = action;
+    }
+    addShowChanges(menus[Command::Edit]);
+    // Nothing to undo or redo until an edit.
     m_undo->setEnabled(false);
-    m_redo = edit->addAction(texts::kRedo);
-    m_redo->setObjectName(QStringLiteral("actionRedo"));
+    m_redo->setEnabled(false);
     // Ctrl+Shift+Z everywhere, besides the platform's own (Ctrl+Y on Windows).
     QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
     for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Redo)) {
@@ -53,63 +134,10 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
             redoKeys.append(key);
     }
     m_redo->setShortcuts(redoKeys);
-    m_redo->setEnabled(false);
-    // On a Mac the roles move Preferences (Cmd+,), About and Quit into the application menu.
-    edit->addSeparator();
-    m_preferences = edit->addAction(texts::kPreferencesMenu);
-    m_preferences->setObjectName(QStringLiteral("actionPreferences"));
-    m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    m_preferences->setMenuRole(QAction::PreferencesRole);
-    edit->addSeparator();
-    m_search = edit->addAction(QStringLiteral("Search Parameters"));
-    m_search->setObjectName(QStringLiteral("actionSearchParameters"));
-    m_search->setShortcut(QKeySequence::Find);
+}
 
-    // Every page button, also from the keyboard.
-    QMenu *page = menuBar->addMenu(QStringLiteral("&Page"));
-    page->setObjectName(QStringLiteral("pageMenu"));
-    const auto addPage = [&](Button button, const QString &text, const QString &name, const QKeySequence &key,
-                             void (ViewController::*run)()) {
-        QAction *action = page->addAction(text);
-        action->setObjectName(name);
-        action->setShortcut(key);
-        action->setEnabled(false);
-        m_buttonActions.insert(button, action);
-        m_pageCommands.append({action, run});
-    };
-    addPage(Button::prevPage, QStringLiteral("Previous Page"), QStringLiteral("actionPrevPage"),
-            QKeySequence(Qt::CTRL | Qt::Key_PageUp), &ViewController::prevPageButtonPressed);
-    addPage(Button::nextPage, QStringLiteral("Next Page"), QStringLiteral("actionNextPage"),
-            QKeySequence(Qt::CTRL | Qt::Key_PageDown), &ViewController::nextPageButtonPressed);
-    addPage(Button::firstPage, QStringLiteral("First Page"), QStringLiteral("actionFirstPage"),
-            QKeySequence(Qt::CTRL | Qt::Key_Home), &ViewController::firstPageButtonPressed);
-    addPage(Button::lastPage, QStringLiteral("Last Page"), QStringLiteral("actionLastPage"),
-            QKeySequence(Qt::CTRL | Qt::Key_End), &ViewController::lastPageButtonPressed);
-    page->addSeparator();
-    addPage(Button::newPage, QStringLiteral("New Page"), QStringLiteral("actionNewPage"),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), &ViewController::newPageButtonPressed);
-    addPage(Button::clearPage, QStringLiteral("Clear Page"), QStringLiteral("actionClearPage"), QKeySequence(),
-            &ViewController::clearAllPagesButtonPressed);
-    addPage(Button::deletePage, QStringLiteral("Delete Page"), QStringLiteral("actionDeletePage"), QKeySequence(),
-            &ViewController::deletePageButtonPressed);
-    page->addSeparator();
-    addPage(Button::movePagePrev, QStringLiteral("Move Page Back"), QStringLiteral("actionMovePagePrev"),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), &ViewController::ovMovePage_Prev);
-    addPage(Button::movePageNext, QStringLiteral("Move Page Forward"), QStringLiteral("actionMovePageNext"),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown), &ViewController::ovMovePage_Next);
-    addPage(Button::movePageFirst, QStringLiteral("Move Page to First"), QStringLiteral("actionMovePageFirst"),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Home), &ViewController::ovMovePage_First);
-    addPage(Button::movePageLast, QStringLiteral("Move Page to Last"), QStringLiteral("actionMovePageLast"),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_End), &ViewController::ovMovePage_Last);
-
-    edit->addSeparator();
-    m_fill = edit->addAction(texts::kStepFill);
-    m_fill->setObjectName(QStringLiteral("actionFillFromHere"));
-    m_fill->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    m_buttonActions.insert(Button::FrontPanel, m_fill);
-    m_copyMapping = edit->addAction(texts::kCopyMappingTitle);
-    m_copyMapping->setObjectName(QStringLiteral("actionCopyMappingFrom"));
-    m_buttonActions.insert(Button::FrontPanel, m_copyMapping);
+void MainMenus::addShowChanges(QMenu *edit)
+{
     QMenu *showChanges = edit->addMenu(texts::kShowChanges);
     showChanges->setObjectName(QStringLiteral("showChangesMenu"));
     auto *choices = new QActionGroup(this);
@@ -125,33 +153,16 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
         choices->addAction(choice);
         m_showChanges.insert(base, choice);
     }
-
-    QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
-    m_help = help->addAction(QStringLiteral("Brief instructions on use"));
-    m_help->setObjectName(QStringLiteral("actionHelpMe"));
-    m_help->setShortcut(QKeySequence::HelpContents);
-    m_about = help->addAction(texts::kAbout.arg(QString::fromUtf8(ov::kApplicationName)));
-    m_about->setObjectName(QStringLiteral("actionAbout"));
-    m_about->setMenuRole(QAction::AboutRole);
 }
 
 void MainMenus::attach(ViewController &controller)
 {
     ViewController *c = &controller;
-    auto triggered = [this](QAction *action, auto slot) { connect(action, &QAction::triggered, this, slot); };
-    triggered(m_scan, [c] { c->btnRunCheck(); });
-    triggered(m_save, [c] { c->ovExportToPlist(); });
-    triggered(m_chart, [c] { c->ovCreateChart(); });
-    triggered(m_openFolder, [c] { c->btnOpenInFinder(); });
-    triggered(m_help, [c] { c->ovHelpMe(); });
-    triggered(m_undo, [c] { c->ovUndo(); });
-    triggered(m_redo, [c] { c->ovRedo(); });
-    triggered(m_fill, [this] { emit fillFromHereRequested(); });
-    triggered(m_copyMapping, [c] { c->ovCopyMappingFrom(); });
+    connect(m_fill, &QAction::triggered, this, [this] { emit fillFromHereRequested(); });
     for (auto [base, action] : m_showChanges.asKeyValueRange())
-        triggered(action, [c, base = base] { c->showChanges(base); });
-    for (const PageCommand &command : std::as_const(m_pageCommands))
-        triggered(command.action, [c, run = command.run] { (c->*run)(); });
+        connect(action, &QAction::triggered, this, [c, base = base] { c->showChanges(base); });
+    for (const MenuCommand &command : std::as_const(m_commands))
+        connect(command.action, &QAction::triggered, this, [c, run = command.run] { (c->*run)(); });
 }
 
 void MainMenus::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText)

@@ -7,6 +7,7 @@
 #include <QObject>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 
 namespace ov::ui {
@@ -44,10 +45,12 @@ signals:
     void fillFromHereRequested();
 
 private:
-    QAction *m_scan = nullptr;
-    QAction *m_save = nullptr;
-    QAction *m_chart = nullptr;
-    QAction *m_openFolder = nullptr;
+    struct Command;
+    // Every command of the menus, in menu order.
+    static QList<Command> commands();
+    // Edit > Show Changes and its choices, one checked at a time.
+    void addShowChanges(QMenu *edit);
+
     QAction *m_saveApplicationData = nullptr;
     QAction *m_quit = nullptr;
     QAction *m_preferences = nullptr;
@@ -55,16 +58,14 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_search = nullptr;
-    QAction *m_help = nullptr;
     QAction *m_fill = nullptr;
-    QAction *m_copyMapping = nullptr;
     QMap<ChangesBase, QAction *> m_showChanges;
-    // The Page menu, in the order of its items, with the command each runs.
-    struct PageCommand {
+    // The commands that run an operation of the controller, with the operation each runs.
+    struct MenuCommand {
         QAction *action;
         void (ViewController::*run)();
     };
-    QList<PageCommand> m_pageCommands;
+    QList<MenuCommand> m_commands;
     QMultiMap<Button, QAction *> m_buttonActions;
 };
 

@@ -4,22 +4,14 @@
 
 #include <QMap>
 #include <QMainWindow>
-#include <QPersistentModelIndex>
 #include <QPointer>
 
 #include <functional>
 
 class QAction;
-class QButtonGroup;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QProgressDialog;
-class QPushButton;
-class QRadioButton;
-class QSortFilterProxyModel;
 class QSplitter;
-class QTableView;
 
 namespace ov::ui {
 class ViewController;
@@ -28,16 +20,13 @@ class ViewController;
 namespace ov::ui::qt {
 
 class CommunityPane;
-class DownloadWindow;
 class FrontPanel;
 class MainMenus;
+class MappingPane;
 class PageBox;
-class SignInWindow;
-class UploadWindow;
-class ParameterFilterModel;
-class ParameterListModel;
-class ParameterTable;
-class PluginListModel;
+class ParameterPane;
+class PluginPane;
+class WindowHeader;
 
 // The main window: the plug-in list, the Plugin Parameters list, the front panel with its page
 // controls, and the mapping's buttons. It shows what the controller tells it through View and sends
@@ -56,8 +45,6 @@ public:
     // Sends the window's actions to `controller`; call once.
     void attach(ViewController &controller);
     void setOpener(Opener opener) { m_opener = std::move(opener); }
-    // The auxiliary windows that closeWindow() and showWindow() reach.
-    void registerWindow(Window window, QWidget *widget) { m_windows.insert(window, widget); }
 
     QAction *saveApplicationDataAction() const;
     QAction *quitAction() const;
@@ -93,10 +80,6 @@ public:
     std::optional<community::DownloadListEntry> selectedDownload() const override;
     void setDownloadSelectionIndex(int row) override;
 
-    SignInWindow *signInWindow() const;
-    UploadWindow *uploadWindow() const;
-    DownloadWindow *downloadWindow() const;
-
     // View: editing
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
     bool askToDiscard(const QString &message, const QString &informativeText) override;
@@ -115,15 +98,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *buildHeader();
-    QWidget *buildPluginPane();
-    QWidget *buildParameterPane();
-    QWidget *buildMappingPane();
     QWidget *buildPanelPane();
-    QPushButton *addButton(Button button, const QString &text, const QString &objectName);
-    // The plug-in list's chosen row (clicked, or Return pressed on it) becomes the selection the
-    // controller reads, and the controller is told.
-    void choosePlugin(const QModelIndex &proxyIndex);
+    // The auxiliary windows that closeWindow() and showWindow() reach.
+    void registerWindow(Window window, QWidget *widget) { m_windows.insert(window, widget); }
+    // A parameter of the list (`row` in the list's own order) dropped on `control`.
+    void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
     // The window an alert or a question is shown over.
     QWidget *questionParent();
     // Shares the height between the lists and the front panel.
@@ -139,32 +118,16 @@ private:
     QMultiMap<Button, QWidget *> m_buttonWidgets;
     QMap<Window, QWidget *> m_windows;
 
-    PluginListModel *m_pluginModel = nullptr;
-    QSortFilterProxyModel *m_pluginProxy = nullptr;
-    QTableView *m_pluginTable = nullptr;
-    QPersistentModelIndex m_chosenPlugin; // in m_pluginModel
-
-    ParameterListModel *m_parameterModel = nullptr;
-    ParameterFilterModel *m_parameterProxy = nullptr;
-    ParameterTable *m_parameterTable = nullptr;
-    QLineEdit *m_parameterSearch = nullptr;
-
-    FrontPanel *m_panel = nullptr;
-    QButtonGroup *m_modeGroup = nullptr;
-    QRadioButton *m_modeButtons[2] = {nullptr, nullptr}; // by column
-
-    QWidget *m_header = nullptr;
+    WindowHeader *m_header = nullptr;
     QSplitter *m_lists = nullptr;
-    QWidget *m_panelPane = nullptr;
-    PageBox *m_pageBox = nullptr;
+    PluginPane *m_plugins = nullptr;
+    ParameterPane *m_parameters = nullptr;
+    MappingPane *m_mapping = nullptr;
     CommunityPane *m_community = nullptr;
+    QWidget *m_panelPane = nullptr;
+    FrontPanel *m_panel = nullptr;
+    PageBox *m_pageBox = nullptr;
     MainMenus *m_menus = nullptr;
-
-    // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
-    void attachEditing(ViewController &controller);
-    // A parameter of the list (`row` in the list's own order) dropped on `control`.
-    void dropParameter(int control, int row, const mapping::ParameterEntry &entry);
-    QCheckBox *m_hideMapped = nullptr;
 };
 
 } // namespace ov::ui::qt

@@ -20,7 +20,6 @@ public:
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
     void setHideMapped(bool hide);
-    bool hidesMapped() const { return m_hideMapped; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;

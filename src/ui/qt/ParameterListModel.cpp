@@ -3,6 +3,8 @@
 #include "DragData.h"
 #include "PlainToolTip.h"
 
+#include "ui/UiTexts.h"
+
 namespace ov::ui::qt {
 
 namespace {
@@ -99,11 +101,11 @@ QVariant ParameterListModel::headerData(int section, Qt::Orientation orientation
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case ParamNumColumn:
-        return QStringLiteral("No.");
+        return texts::kParamNumColumn;
     case ParameterColumn:
-        return QStringLiteral("Parameter");
+        return texts::kParameterColumn;
     case MappedColumn:
-        return QStringLiteral("Mapped");
+        return texts::kMappedColumn;
     default:
         return {};
     }

@@ -1,5 +1,7 @@
 #include "PluginListModel.h"
 
+#include "ui/UiTexts.h"
+
 #include <QFont>
 
 namespace ov::ui::qt {
@@ -71,11 +73,11 @@ QVariant PluginListModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case TypeColumn:
-        return QStringLiteral("Type");
+        return texts::kTypeColumn;
     case PluginColumn:
-        return QStringLiteral("Plugin");
+        return texts::kPluginColumn;
     case StateColumn:
-        return QStringLiteral("State");
+        return texts::kStateColumn;
     default:
         return {};
     }

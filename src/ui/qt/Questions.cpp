@@ -40,8 +40,8 @@ int ask(QWidget *parent, const QString &objectName, const QString &message, cons
 
 void alert(QWidget *parent, const QString &message, const QString &informativeText)
 {
-    ask(parent, QStringLiteral("alertUser"), message, informativeText,
-        {{QMessageBox::AcceptRole, QStringLiteral("OK")}}, 0);
+    ask(parent, QStringLiteral("alertUser"), message, informativeText, {{QMessageBox::AcceptRole, texts::kOkButton}},
+        0);
 }
 
 View::SaveAnswer askToSave(QWidget *parent, const QString &message, const QString &informativeText)
