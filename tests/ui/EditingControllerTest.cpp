@@ -183,7 +183,7 @@ TEST_F(EditingTest, LoadingAFileStartsANewHistory)
     };
     for (const auto &load : loads) {
         SCOPED_TRACE(load.name);
-        if (state.saved.open) {
+        if (state.isOpen()) {
             assign(QStringLiteral("P1 C2"), 1);
             controller->ovUndo();
             ASSERT_TRUE(view.canRedo);

@@ -752,7 +752,7 @@ void MainWindow::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo
     m_menus->setUndoRedo(canUndo, undoText, canRedo, redoText);
 }
 
-void MainWindow::setParameterPlacements(const QStringList &placements)
+void MainWindow::setParameterPlacements(const QVector<QVector<int>> &placements)
 {
     m_parameterModel->setPlacements(placements);
 }
