@@ -105,11 +105,10 @@ const OperationSyntax kOperations[] = {
      false,
      [](mapping::MappingDocument &document, const OperationArguments &a,
         QStringList &reports) -> std::optional<QString> {
-         QString detail;
-         const std::optional<QVector<ParameterEntry>> other = mapping::readMappingTable(a.text, &detail);
-         if (!other)
-             return QStringLiteral("cannot read %1: %2").arg(a.text, detail);
-         const mapping::CopyResult copied = document.copyFrom(*other);
+         const mapping::TableRead other = mapping::readMappingTable(a.text);
+         if (!other.table)
+             return QStringLiteral("cannot read %1: %2").arg(a.text, other.error);
+         const mapping::CopyResult copied = document.copyFrom(*other.table);
          reports.append(copied.message(a.text) + QLatin1Char('\n') + copied.informativeText());
          return std::nullopt;
      }},

@@ -304,11 +304,10 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
                                   ? mapping::backupPath(file, against)
                                   : against;
     const auto read = [&err](const QString &path) {
-        QString detail;
-        std::optional<QVector<ParameterEntry>> table = mapping::readMappingTable(path, &detail);
-        if (!table)
-            err << "ovmap: cannot read " << path << ": " << detail << Qt::endl;
-        return table;
+        mapping::TableRead read = mapping::readMappingTable(path);
+        if (!read.table)
+            err << "ovmap: cannot read " << path << ": " << read.error << Qt::endl;
+        return std::move(read.table);
     };
     const std::optional<QVector<ParameterEntry>> after = read(file);
     const std::optional<QVector<ParameterEntry>> before = after ? read(otherFile) : std::nullopt;

@@ -282,7 +282,7 @@ bool MappingDocument::readChangesBase()
         return true;
     case ChangesBase::Previous:
     case ChangesBase::Original:
-        m_changesBaseTable = readMappingTable(backupPath(m_saved.path, backupSuffix(m_changesBase)), nullptr);
+        m_changesBaseTable = readMappingTable(backupPath(m_saved.path, backupSuffix(m_changesBase))).table;
         return m_changesBaseTable.has_value();
     }
     return true;

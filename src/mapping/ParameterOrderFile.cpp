@@ -72,15 +72,12 @@ LoadedMapping readPlistFile(const QString &path, int checkMode, int currentMode)
     return loadMapping(PlistDocument::read(path).document, checkMode, currentMode);
 }
 
-std::optional<QVector<ParameterEntry>> readMappingTable(const QString &path, QString *error)
+TableRead readMappingTable(const QString &path)
 {
     const PlistRead read = PlistDocument::read(path);
-    if (!read.ok()) {
-        if (error)
-            *error = read.error;
-        return std::nullopt;
-    }
-    return loadMapping(read.document, 0, kModeInsertEffect).plistBuild;
+    if (!read.ok())
+        return {std::nullopt, read.error};
+    return {loadMapping(read.document, 0, kModeInsertEffect).plistBuild, QString()};
 }
 
 bool addAvailableParameterList(PlistDocument &document)

@@ -47,13 +47,12 @@ void ViewController::copyMappingFrom(const QString &path, const QString &from)
 {
     if (!m_state.isLoaded())
         return;
-    QString detail;
-    const std::optional<QVector<mapping::ParameterEntry>> other = mapping::readMappingTable(path, &detail);
-    if (!other) {
-        alertUser(texts::kCopyMappingFailed, texts::kCopyMappingFailedInfo.arg(path, detail));
+    const mapping::TableRead other = mapping::readMappingTable(path);
+    if (!other.table) {
+        alertUser(texts::kCopyMappingFailed, texts::kCopyMappingFailedInfo.arg(path, other.error));
         return;
     }
-    const mapping::CopyResult copied = m_state.copyFrom(*other);
+    const mapping::CopyResult copied = m_state.copyFrom(*other.table);
     showEdited();
     alertUser(copied.message(from), copied.informativeText());
 }
