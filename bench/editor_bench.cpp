@@ -114,11 +114,11 @@ struct Editor {
             return false;
         }
         // The second plug-in's table in reverse order, so that opening it redraws every label.
-        mapping::PlistReadStatus status;
-        mapping::PlistDocument reversed = mapping::PlistDocument::fromFile(big, &status);
+        mapping::PlistRead read = mapping::PlistDocument::read(big);
+        mapping::PlistDocument &reversed = read.document;
         std::optional<QStringList> order =
             reversed.stringArray(mapping::kControlSurfaceParameterOrderKey, std::nullopt);
-        if (status != mapping::PlistReadStatus::Ok || !order) {
+        if (!read.ok() || !order) {
             bench.SkipWithError("big.plist cannot be read");
             return false;
         }

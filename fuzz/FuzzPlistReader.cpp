@@ -13,16 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     if (!bytes.isEmpty() && (bytes.at(0) & 1))
         bytes = QByteArrayLiteral("bplist00") + bytes.mid(1);
-    PlistReadStatus status;
-    PlistDocument document = PlistDocument::fromBytes(bytes, &status);
+    PlistDocument document = PlistDocument::parse(bytes).document;
     LoadedMapping loaded = loadMapping(document, 1, 0);
     if (loaded.plistBuild.size() != qsizetype(loaded.totalPages) * kControlsPerPage || loaded.available.isEmpty())
         std::abort();
     addAvailableParameterList(document);
     document.setStringArray(kControlSurfaceParameterOrderKey, slotList(loaded.plistBuild));
-    PlistReadStatus again;
-    const PlistDocument reread = PlistDocument::fromBytes(document.toXml(), &again);
-    if (again != PlistReadStatus::Ok || loadMapping(reread, 0, 0).plistBuild != loaded.plistBuild)
+    const PlistRead reread = PlistDocument::parse(document.toXml());
+    if (!reread.ok() || loadMapping(reread.document, 0, 0).plistBuild != loaded.plistBuild)
         std::abort();
     return 0;
 }

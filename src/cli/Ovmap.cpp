@@ -1,10 +1,12 @@
 #include "Ovmap.h"
 
+#include "EditOperations.h"
+#include "ShowJson.h"
+#include "Usage.h"
+
 #include "catalogue/PluginScan.h"
-#include "mapping/CopyMapping.h"
-#include "mapping/FillFromHere.h"
 #include "mapping/MappingDiff.h"
-#include "mapping/MappingTable.h"
+#include "mapping/MappingDocument.h"
 #include "mapping/MappingTexts.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
@@ -20,8 +22,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <charconv>
-#include <functional>
 #include <optional>
 
 namespace ov::cli {
@@ -48,11 +48,6 @@ const QString kUsage =
                    "  ovmap recall FILE original|prev\n"
                    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
                    "  ovmap --version\n");
-
-// A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
-struct UsageError {
-    QString message;
-};
 
 // Splits the arguments into positionals and the given options; flags take no value.
 struct ParsedArguments {
@@ -82,138 +77,12 @@ ParsedArguments parseArguments(const QStringList &arguments, const QStringList &
     return parsed;
 }
 
-int parseInteger(const QString &text, const QString &what)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok)
-        throw UsageError{QStringLiteral("%1 must be a whole number, not '%2'").arg(what, text)};
-    return value;
-}
-
 QJsonObject toJson(const catalogue::PluginRecord &record)
 {
     return QJsonObject{{QStringLiteral("Type"), record.Type},
                        {QStringLiteral("Plugin"), record.Plugin},
                        {QStringLiteral("State"), record.State},
                        {QStringLiteral("fileLocation"), record.fileLocation}};
-}
-
-// JSON written directly, laid out as QJsonDocument::Indented lays it out (keys in order, four spaces
-// a level): a large table is written in a fraction of the time of building the document first.
-class JsonText final {
-public:
-    explicit JsonText(qsizetype expectedSize) { m_json.reserve(expectedSize); }
-
-    void raw(const char *text) { m_json.append(text); }
-    void number(int value)
-    {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        m_json.append(digits, end - digits);
-    }
-    // A string in quotes: '"', '\\' and control characters escaped, everything else as UTF-8.
-    void string(QStringView text)
-    {
-        m_json.append('"');
-        const char16_t *at = text.utf16();
-        const char16_t *const end = at + text.size();
-        while (at != end) {
-            const char16_t *run = at;
-            while (at != end && *at >= 0x20 && *at < 0x80 && *at != u'"' && *at != u'\\')
-                ++at;
-            const qsizetype written = m_json.size();
-            m_json.resize(written + (at - run));
-            std::transform(run, at, m_json.data() + written, [](char16_t c) { return char(c); });
-            if (at == end)
-                break;
-            if (*at >= 0x80) { // a run of other characters, encoded together
-                run = at;
-                while (at != end && *at >= 0x80)
-                    ++at;
-                m_json.append(QStringView(run, at).toUtf8());
-                continue;
-            }
-            escape(*at++);
-        }
-        m_json.append('"');
-    }
-    QByteArray take() { return std::move(m_json); }
-
-private:
-    void escape(char16_t c)
-    {
-        static constexpr char kHex[] = "0123456789abcdef";
-        switch (c) {
-        case u'"':
-            m_json.append("\\\"");
-            return;
-        case u'\\':
-            m_json.append("\\\\");
-            return;
-        case u'\b':
-            m_json.append("\\b");
-            return;
-        case u'\f':
-            m_json.append("\\f");
-            return;
-        case u'\n':
-            m_json.append("\\n");
-            return;
-        case u'\r':
-            m_json.append("\\r");
-            return;
-        case u'\t':
-            m_json.append("\\t");
-            return;
-        default:
-            m_json.append("\\u00");
-            m_json.append(kHex[c >> 4]);
-            m_json.append(kHex[c & 0xf]);
-        }
-    }
-
-    QByteArray m_json;
-};
-
-// The entries as an array of objects at the second level of the document.
-void appendEntries(JsonText &json, const QVector<ParameterEntry> &entries)
-{
-    if (entries.isEmpty()) {
-        json.raw("[\n    ]");
-        return;
-    }
-    json.raw("[\n");
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const ParameterEntry &entry = entries.at(i);
-        json.raw("        {\n            \"OravelControlNo\": ");
-        json.number(entry.OravelControlNo);
-        json.raw(",\n            \"OravelPage\": ");
-        json.number(entry.OravelPage);
-        json.raw(",\n            \"ParamNum\": ");
-        json.string(entry.ParamNum);
-        json.raw(",\n            \"Parameter\": ");
-        json.string(entry.Parameter);
-        json.raw(i + 1 == entries.size() ? "\n        }\n" : "\n        },\n");
-    }
-    json.raw("    ]");
-}
-
-// What `ovmap show --json` prints of a loaded mapping.
-QByteArray showJson(const LoadedMapping &loaded)
-{
-    // About 150 characters for each entry's object.
-    JsonText json(150 * (loaded.available.size() + loaded.plistBuild.size()) + 100);
-    json.raw("{\n    \"available\": ");
-    appendEntries(json, loaded.available);
-    json.raw(",\n    \"plistBuild\": ");
-    appendEntries(json, loaded.plistBuild);
-    json.raw(",\n    \"plugin_Mode\": ");
-    json.number(loaded.pluginMode);
-    json.raw(",\n    \"totalPages\": ");
-    json.number(loaded.totalPages);
-    json.raw("\n}\n");
-    return json.take();
 }
 
 // Bytes onto the output: straight to its device when it has one, else through the stream.
@@ -243,25 +112,14 @@ catalogue::PluginList scanHome(const ParsedArguments &parsed, QTextStream &err)
 
 // A parameter-order file opened as the editor opens it, in memory: the list of unique parameters
 // is added when the file lacks one, and the mapping is loaded with its mode decided from the file.
-struct OpenedFile {
-    mapping::PlistDocument document;
-    bool listAdded = false;
-    LoadedMapping loaded;
-};
-
-std::optional<OpenedFile> openFile(const QString &path, QTextStream &err)
+std::optional<LoadedMapping> openFile(const QString &path, QTextStream &err, bool *listAdded = nullptr)
 {
-    mapping::PlistReadStatus status;
-    QString detail;
-    OpenedFile opened;
-    opened.document = mapping::PlistDocument::fromFile(path, &status, &detail);
-    if (status != mapping::PlistReadStatus::Ok) {
-        err << "ovmap: cannot open " << path << ": " << detail << Qt::endl;
-        return std::nullopt;
-    }
-    opened.listAdded = mapping::addAvailableParameterList(opened.document);
-    opened.loaded = mapping::loadMapping(opened.document, 1, mapping::kModeInsertEffect);
-    return opened;
+    mapping::MappingDocument::Opened opened = mapping::MappingDocument::open(path);
+    if (!opened.loaded)
+        err << "ovmap: cannot open " << path << ": " << opened.detail << Qt::endl;
+    if (listAdded)
+        *listAdded = opened.listAdded;
+    return std::move(opened.loaded);
 }
 
 MappingTable tableOf(const LoadedMapping &loaded)
@@ -295,10 +153,10 @@ int commandShow(const QStringList &arguments, QTextStream &out, QTextStream &err
     const int page = parsed.options.contains(QStringLiteral("--page"))
                          ? parseInteger(parsed.options.value(QStringLiteral("--page")), QStringLiteral("--page"))
                          : 1;
-    const std::optional<OpenedFile> opened = openFile(parsed.positional.first(), err);
+    const std::optional<LoadedMapping> opened = openFile(parsed.positional.first(), err);
     if (!opened)
         return kExitFailed;
-    const LoadedMapping &loaded = opened->loaded;
+    const LoadedMapping &loaded = *opened;
     if (page < 1 || page > loaded.totalPages) {
         err << "ovmap: page " << page << " does not exist; the mapping has " << panel::totalPagesText(loaded.totalPages)
             << Qt::endl;
@@ -324,12 +182,12 @@ int commandShow(const QStringList &arguments, QTextStream &out, QTextStream &err
 bool writeChartFor(const QString &file, const QString &pluginName, const QString &output, QTextStream &out,
                    QTextStream &err)
 {
-    const std::optional<OpenedFile> opened = openFile(file, err);
+    const std::optional<LoadedMapping> opened = openFile(file, err);
     if (!opened)
         return false;
     const QString location = QFileInfo(file).absoluteFilePath();
     const panel::ChartWriteResult written =
-        panel::writeChart(output, panel::buildChart(pluginName, location, tableOf(opened->loaded)));
+        panel::writeChart(output, panel::buildChart(pluginName, location, tableOf(*opened)));
     if (!written.ok) {
         err << "ovmap: " << panel::texts::kChartNotWrittenInfo.arg(written.path, written.detail) << Qt::endl;
         return false;
@@ -385,185 +243,46 @@ int commandChart(const QStringList &arguments, QTextStream &out, QTextStream &er
     return allWritten ? kExitOk : kExitFailed;
 }
 
-// What the editing operations work on: the opened mapping, and the reports to print once it is saved.
-struct EditContext {
-    MappingTable table;
-    int mode = mapping::kModeInsertEffect;
-    QVector<ParameterEntry> available;
-    QStringList reports;
-};
-
-// One editing operation, checked against the table as it stands when it runs.
-struct Operation {
-    QString name;
-    std::function<std::optional<QString>(EditContext &)> apply; // a refusal's reason, or nothing
-};
-
-std::optional<QString> checkPage(const MappingTable &table, int page)
-{
-    if (!table.hasPage(page))
-        return QStringLiteral("page %1 does not exist (the mapping has %2)")
-            .arg(page)
-            .arg(panel::totalPagesText(table.totalPages));
-    return std::nullopt;
-}
-
-std::optional<QString> checkControl(int control)
-{
-    if (control < 1 || control > mapping::kControlsPerPage)
-        return QStringLiteral("control %1 does not exist (controls are 1 to %2)")
-            .arg(control)
-            .arg(mapping::kControlsPerPage);
-    return std::nullopt;
-}
-
-QVector<Operation> parseOperations(const QStringList &words)
-{
-    QVector<Operation> operations;
-    qsizetype i = 0;
-    auto take = [&](const QString &op) -> QString {
-        if (i >= words.size())
-            throw UsageError{QStringLiteral("%1 is missing an argument").arg(op)};
-        return words.at(i++);
-    };
-    while (i < words.size()) {
-        const QString op = words.at(i++);
-        if (op == QLatin1String("assign") || op == QLatin1String("clear")) {
-            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
-            const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
-            const ParameterEntry source =
-                op == QLatin1String("assign") ? mapping::splitEntryString(take(op)) : ParameterEntry{};
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   MappingTable &table = context.table;
-                                   if (auto refused = checkPage(table, page))
-                                       return refused;
-                                   if (auto refused = checkControl(control))
-                                       return refused;
-                                   mapping::assignParameter(table, source, mapping::slotIndex(page, control));
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("add-page")) {
-            operations.append({op, [](EditContext &context) -> std::optional<QString> {
-                                   mapping::addControlsPage(context.table);
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("delete-page") || op == QLatin1String("clear-page")) {
-            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
-            const bool remove = op == QLatin1String("delete-page");
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   MappingTable &table = context.table;
-                                   if (auto refused = checkPage(table, page))
-                                       return refused;
-                                   table.curPage = page;
-                                   if (!remove) {
-                                       mapping::clearThisPage(table);
-                                   } else if (!mapping::removeControlsPage(table)) {
-                                       return mapping::texts::kCannotDeleteFirstPage + QStringLiteral(". ")
-                                              + mapping::texts::kTryClearingInstead;
-                                   }
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("swap-pages")) {
-            const int from = parseInteger(take(op), QStringLiteral("PAGE"));
-            const int to = parseInteger(take(op), QStringLiteral("PAGE"));
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   MappingTable &table = context.table;
-                                   if (auto refused = checkPage(table, from))
-                                       return refused;
-                                   if (auto refused = checkPage(table, to))
-                                       return refused;
-                                   if (from == to)
-                                       return QStringLiteral("a page cannot be exchanged with itself");
-                                   mapping::exchangePages(table, from, to);
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("mode")) {
-            const QString value = take(op);
-            if (value != QLatin1String("0") && value != QLatin1String("1"))
-                throw UsageError{QStringLiteral("mode is 0 (insert/effect) or 1 (instrument), not '%1'").arg(value)};
-            const int newMode = value.toInt();
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   context.mode = newMode;
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("fill")) {
-            const int page = parseInteger(take(op), QStringLiteral("PAGE"));
-            const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
-            QString filter;
-            if (i < words.size() && words.at(i) == QLatin1String("--filter")) {
-                ++i;
-                filter = take(QStringLiteral("--filter"));
-            }
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   if (auto refused = checkPage(context.table, page))
-                                       return refused;
-                                   if (auto refused = checkControl(control))
-                                       return refused;
-                                   const std::optional<mapping::FillResult> filled =
-                                       mapping::fillFromHere(context.table, context.available, page, control, filter);
-                                   context.reports.append(filled->report());
-                                   return std::nullopt;
-                               }});
-        } else if (op == QLatin1String("copy-from")) {
-            const QString other = take(op);
-            operations.append({op, [=](EditContext &context) -> std::optional<QString> {
-                                   QString detail;
-                                   const std::optional<QVector<ParameterEntry>> otherTable =
-                                       mapping::readMappingTable(other, &detail);
-                                   if (!otherTable)
-                                       return QStringLiteral("cannot read %1: %2").arg(other, detail);
-                                   const mapping::CopyResult copied =
-                                       mapping::copyMappingFrom(context.table, context.available, *otherTable);
-                                   context.reports.append(copied.message(other) + QLatin1Char('\n')
-                                                          + copied.informativeText());
-                                   return std::nullopt;
-                               }});
-        } else {
-            throw UsageError{QStringLiteral("unknown operation '%1'").arg(op)};
-        }
-    }
-    return operations;
-}
-
 int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     if (arguments.size() < 2)
         throw UsageError{QStringLiteral("edit takes a FILE and at least one operation")};
     const QString file = arguments.first();
-    const QVector<Operation> operations = parseOperations(arguments.mid(1));
+    const QVector<EditOperation> operations = parseOperations(arguments.mid(1));
 
-    std::optional<OpenedFile> opened = openFile(file, err);
+    bool listAdded = false;
+    const std::optional<LoadedMapping> opened = openFile(file, err, &listAdded);
     if (!opened)
         return kExitFailed;
-    EditContext context{tableOf(opened->loaded), opened->loaded.pluginMode, opened->loaded.available, {}};
+    mapping::MappingDocument document;
+    document.load(*opened, file, true);
+    QStringList reports;
     for (qsizetype i = 0; i < operations.size(); ++i) {
-        if (const std::optional<QString> refused = operations.at(i).apply(context)) {
-            err << "ovmap: operation " << (i + 1) << " (" << operations.at(i).name << ") refused: " << *refused
+        if (const std::optional<QString> refused = operations.at(i).apply(document, reports)) {
+            err << "ovmap: operation " << (i + 1) << " (" << operations.at(i).name() << ") refused: " << *refused
                 << "\nNothing was saved." << Qt::endl;
             return kExitFailed;
         }
     }
     // A save with nothing changed would only copy the file over ".prev" and lose the real previous version.
-    const QVector<ParameterEntry> &before = opened->loaded.plistBuild;
-    if (context.mode == opened->loaded.pluginMode && context.table.plistBuild.size() == before.size()
-        && mapping::differingSlots(context.table.plistBuild, before) == 0) {
-        for (const QString &report : std::as_const(context.reports))
+    if (!document.isModified()) {
+        for (const QString &report : std::as_const(reports))
             out << report << '\n';
         out << kNothingChanged << Qt::endl;
         return kExitOk;
     }
     // As the editor does on opening: the file gets its list of unique parameters first, so that the
     // original backup holds it.
-    if (opened->listAdded) {
+    if (listAdded) {
         const mapping::OravelizeResult prepared = mapping::oravelizePlistFile(file);
         if (!prepared.ok()) {
             err << "ovmap: cannot prepare " << file << ": " << prepared.detail << Qt::endl;
             return kExitFailed;
         }
     }
-    const mapping::SaveResult saved = mapping::exportToPlist(file, context.table.plistBuild, context.mode);
+    const mapping::SaveResult saved = document.save();
     if (saved.ok()) {
-        for (const QString &report : std::as_const(context.reports))
+        for (const QString &report : std::as_const(reports))
             out << report << '\n';
     }
     (saved.ok() ? out : err) << saved.message() << '\n' << saved.informativeText() << Qt::endl;
@@ -585,11 +304,10 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
                                   ? mapping::backupPath(file, against)
                                   : against;
     const auto read = [&err](const QString &path) {
-        QString detail;
-        std::optional<QVector<ParameterEntry>> table = mapping::readMappingTable(path, &detail);
-        if (!table)
-            err << "ovmap: cannot read " << path << ": " << detail << Qt::endl;
-        return table;
+        mapping::TableRead read = mapping::readMappingTable(path);
+        if (!read.table)
+            err << "ovmap: cannot read " << path << ": " << read.error << Qt::endl;
+        return std::move(read.table);
     };
     const std::optional<QVector<ParameterEntry>> after = read(file);
     const std::optional<QVector<ParameterEntry>> before = after ? read(otherFile) : std::nullopt;
@@ -606,7 +324,8 @@ int commandRecall(const QStringList &arguments, QTextStream &out, QTextStream &e
     if (arguments.size() != 2
         || (arguments.at(1) != mapping::kOriginalSuffix && arguments.at(1) != mapping::kPreviousSuffix))
         throw UsageError{QStringLiteral("recall takes a FILE and 'original' or 'prev'")};
-    const mapping::RecallResult recalled = mapping::recallOriginalMapping(arguments.at(0), arguments.at(1));
+    const mapping::RecallResult recalled =
+        mapping::MappingDocument::recall(arguments.at(0), arguments.at(1), mapping::kModeInsertEffect).result;
     (recalled.ok() ? out : err) << recalled.message() << '\n' << recalled.informativeText() << Qt::endl;
     return recalled.ok() ? kExitOk : kExitFailed;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <numeric>
 
 namespace ov::mapping {
 
@@ -11,86 +10,34 @@ void EditHistory::begin(const MappingTable &table, const QString &name)
     if (m_depth++ == 0) {
         m_before = table;
         m_name = name;
-        m_wholeTable = true;
-    } else if (!m_wholeTable) {
-        // Inside a step of a few slots: the table as that step found it is the table now with the
-        // slots it kept put back.
-        m_before.plistBuild = table.plistBuild;
-        for (auto kept = m_kept.crbegin(); kept != m_kept.crend(); ++kept) // the first kept of a slot last
-            m_before.plistBuild[kept->first] = kept->second;
-        m_kept.clear();
-        m_wholeTable = true;
     }
-}
-
-void EditHistory::beginForSlots(const MappingTable &table, const QString &name)
-{
-    if (m_depth++ == 0) {
-        m_before = MappingTable{{}, table.curPage, table.totalPages};
-        m_name = name;
-        m_wholeTable = false;
-        m_kept.clear();
-    }
-}
-
-void EditHistory::willWrite(const MappingTable &table, int first, int count)
-{
-    if (m_depth == 0 || m_wholeTable)
-        return;
-    for (int slot = first; slot < first + count; ++slot) {
-        if (table.hasSlot(slot))
-            m_kept.emplace_back(slot, table.plistBuild.at(slot));
-    }
-}
-
-QVector<TableChange> EditHistory::keptSlotsChanged(const QVector<ParameterEntry> &after)
-{
-    // In table order; of a slot kept more than once, the first keeping holds it as the step found it.
-    // Kept out of order, the keepings are put in order by their places in m_kept, so the entries
-    // themselves stay put. What the slots held moves into the changes: the kept slots are let go
-    // at the close.
-    std::vector<int> order(m_kept.size());
-    std::iota(order.begin(), order.end(), 0);
-    const bool keptInOrder = std::adjacent_find(m_kept.cbegin(), m_kept.cend(),
-                                                [](const auto &a, const auto &b) { return a.first >= b.first; })
-                             == m_kept.cend();
-    if (!keptInOrder) {
-        std::sort(order.begin(), order.end(), [this](int a, int b) {
-            const int slotA = m_kept[size_t(a)].first, slotB = m_kept[size_t(b)].first;
-            return slotA != slotB ? slotA < slotB : a < b;
-        });
-        order.erase(std::unique(order.begin(), order.end(),
-                                [this](int a, int b) { return m_kept[size_t(a)].first == m_kept[size_t(b)].first; }),
-                    order.end());
-    }
-    const auto slotOf = [this](auto at) { return m_kept[size_t(*at)].first; };
-    const auto heldAt = [this](auto at) -> ParameterEntry & { return m_kept[size_t(*at)].second; };
-    QVector<TableChange> changes;
-    for (auto kept = order.cbegin(); kept != order.cend();) {
-        if (heldAt(kept) == after.at(slotOf(kept))) {
-            ++kept;
-            continue;
-        }
-        TableChange change{slotOf(kept), {}, 0};
-        change.before.reserve(qsizetype(order.cend() - kept));
-        for (int slot = slotOf(kept); kept != order.cend() && slotOf(kept) == slot && heldAt(kept) != after.at(slot);
-             ++kept, ++slot)
-            change.before.append(std::move(heldAt(kept)));
-        change.afterSize = change.before.size();
-        changes.append(std::move(change));
-    }
-    return changes;
 }
 
 bool EditHistory::end(const MappingTable &table)
 {
     if (m_depth == 0 || --m_depth > 0)
         return false;
-    QVector<TableChange> changes =
-        m_wholeTable ? difference(m_before.plistBuild, table.plistBuild) : keptSlotsChanged(table.plistBuild);
-    m_kept.clear();
+    QVector<TableChange> changes = difference(m_before.plistBuild, table.plistBuild);
     Step step{m_name, m_before.curPage, m_before.totalPages, table.curPage, table.totalPages, std::move(changes)};
     m_before = MappingTable{}; // lets the table own its data alone again
+    return push(std::move(step));
+}
+
+bool EditHistory::record(const QString &name, int curPageBefore, const QVector<TableChange> &written,
+                         const MappingTable &table)
+{
+    Step step{name, curPageBefore, table.totalPages, table.curPage, table.totalPages, {}};
+    for (const TableChange &run : written) {
+        for (TableChange &change : difference(run.before, table.plistBuild.mid(run.position, run.before.size()))) {
+            change.position += run.position;
+            step.changes.append(std::move(change));
+        }
+    }
+    return push(std::move(step));
+}
+
+bool EditHistory::push(Step step)
+{
     if (step.changes.isEmpty())
         return false;
     m_lastChanges = step.changes;
@@ -108,7 +55,6 @@ void EditHistory::clear()
     m_done = 0;
     m_depth = 0;
     m_before = MappingTable{};
-    m_kept.clear();
     m_lastChanges.clear();
 }
 

@@ -6,8 +6,6 @@
 #include <QVector>
 
 #include <deque>
-#include <utility>
-#include <vector>
 
 namespace ov::mapping {
 
@@ -32,17 +30,15 @@ public:
     static constexpr int kMaxSteps = 1000;
 
     // Opens a step named `name`, keeping the table as it is now. Steps opened while one is open
-    // join it: a page exchange of 32 swaps is one step.
+    // join it.
     void begin(const MappingTable &table, const QString &name);
-    // Opens a step that writes only slots it names to `willWrite` before writing them and adds or
-    // removes none: only those slots are kept, so the step costs what it writes, not the table.
-    void beginForSlots(const MappingTable &table, const QString &name);
-    // Keeps slots [first, first + count) as they are now, before the open step writes them; slots
-    // that are not in the table, and a step that keeps the whole table, need nothing.
-    void willWrite(const MappingTable &table, int first, int count = 1);
     // Closes the step opened last. The outermost close records the step when the table changed
     // (what could be redone is dropped then) and returns true; otherwise it returns false.
     bool end(const MappingTable &table);
+    // Records a step that rewrote slots in place, without keeping the whole table: `written` holds
+    // each run of slots as it was, and the page counters before it; the runs lie apart from one
+    // another. Slots that hold what they held are left out; returns false when none changed.
+    bool record(const QString &name, int curPageBefore, const QVector<TableChange> &written, const MappingTable &table);
     bool isOpen() const { return m_depth > 0; }
 
     // Forgets every step (a newly loaded file starts a new history).
@@ -77,14 +73,11 @@ private:
     // slots' entries in the change instead: done twice, it leaves both as they were.
     static void exchange(QVector<ParameterEntry> &table, TableChange &change);
 
-    // What the slots kept by `willWrite` show now: runs of neighbours that were rewritten.
-    QVector<TableChange> keptSlotsChanged(const QVector<ParameterEntry> &after);
+    bool push(Step step);
     std::deque<Step> m_steps;
     qsizetype m_done = 0; // steps [0, m_done) are done, the rest undone
     int m_depth = 0;
-    MappingTable m_before;    // the table when the open step began; shares its data until the table changes
-    bool m_wholeTable = true; // else m_before keeps only the page counters and m_kept the slots written
-    std::vector<std::pair<int, ParameterEntry>> m_kept; // slot and what it held, in the order kept
+    MappingTable m_before; // the table when the open step began; shares its data until the table changes
     QString m_name;
     QVector<TableChange> m_lastChanges;
 };

@@ -68,4 +68,15 @@ inline const QString kMappingRepaired = QStringLiteral("Repaired the mapping: %1
 // %1: what is wrong with the file.
 inline const QString kNotALayout = QStringLiteral("not a layout: %1");
 
+// The name of each undo step, as Edit > Undo and Redo show it.
+inline const QString kStepAssignParameter = QStringLiteral("Assign Parameter");
+inline const QString kStepSwapControls = QStringLiteral("Swap Controls");
+inline const QString kStepNewPage = QStringLiteral("New Page");
+inline const QString kStepDeletePage = QStringLiteral("Delete Page");
+inline const QString kStepClearPage = QStringLiteral("Clear Page");
+inline const QString kStepMovePage = QStringLiteral("Move Page");
+inline const QString kStepRecall = QStringLiteral("Recall");
+inline const QString kStepFill = QStringLiteral("Fill From Here");
+inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");
+
 } // namespace ov::mapping::texts

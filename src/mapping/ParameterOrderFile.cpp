@@ -69,17 +69,15 @@ LoadedMapping loadMapping(const PlistDocument &document, int checkMode, int curr
 
 LoadedMapping readPlistFile(const QString &path, int checkMode, int currentMode)
 {
-    PlistReadStatus status;
-    return loadMapping(PlistDocument::fromFile(path, &status), checkMode, currentMode);
+    return loadMapping(PlistDocument::read(path).document, checkMode, currentMode);
 }
 
-std::optional<QVector<ParameterEntry>> readMappingTable(const QString &path, QString *error)
+TableRead readMappingTable(const QString &path)
 {
-    PlistReadStatus status;
-    const PlistDocument document = PlistDocument::fromFile(path, &status, error);
-    if (status != PlistReadStatus::Ok)
-        return std::nullopt;
-    return loadMapping(document, 0, kModeInsertEffect).plistBuild;
+    const PlistRead read = PlistDocument::read(path);
+    if (!read.ok())
+        return {std::nullopt, read.error};
+    return {loadMapping(read.document, 0, kModeInsertEffect).plistBuild, QString()};
 }
 
 bool addAvailableParameterList(PlistDocument &document)
@@ -104,9 +102,11 @@ bool addAvailableParameterList(PlistDocument &document)
 OravelizeResult oravelizePlistFile(const QString &path)
 {
     OravelizeResult result;
-    PlistReadStatus status;
-    QByteArray bytes;
-    result.document = PlistDocument::fromFile(path, &status, &result.detail, &bytes);
+    PlistRead read = PlistDocument::read(path);
+    result.document = std::move(read.document);
+    result.detail = read.error;
+    const QByteArray &bytes = read.bytes;
+    const PlistReadStatus status = read.status;
     if (status == PlistReadStatus::Missing) {
         result.outcome = OravelizeOutcome::Missing;
         return result;
@@ -124,12 +124,12 @@ OravelizeResult oravelizePlistFile(const QString &path)
     const QString original = backupPath(path, kOriginalSuffix);
     if (!QFileInfo::exists(original) && !writeFileAtomically(original, bytes, &result.detail)) {
         result.outcome = OravelizeOutcome::WriteFailed;
-        result.document = PlistDocument::fromFile(path, &status);
+        result.document = PlistDocument::read(path).document;
         return result;
     }
     if (!writeFileAtomically(path, result.document.toXml(), &result.detail)) {
         result.outcome = OravelizeOutcome::WriteFailed;
-        result.document = PlistDocument::fromFile(path, &status);
+        result.document = PlistDocument::read(path).document;
         return result;
     }
     result.outcome = OravelizeOutcome::Added;

@@ -42,9 +42,13 @@ LoadedMapping loadMapping(const PlistDocument &document, int checkMode, int curr
 // an empty dictionary.
 LoadedMapping readPlistFile(const QString &path, int checkMode, int currentMode);
 
-// The mapping table a file holds, for comparing or copying; nothing, with the reason in `error`, when
-// the file is missing or not a property-list dictionary.
-std::optional<QVector<ParameterEntry>> readMappingTable(const QString &path, QString *error);
+// The mapping table a file holds, for comparing or copying; no table, with the reason, when the file
+// is missing or not a property-list dictionary.
+struct TableRead final {
+    std::optional<QVector<ParameterEntry>> table;
+    QString error;
+};
+TableRead readMappingTable(const QString &path);
 
 // Gives the document a "StoreCSUnique" list when it has no non-empty one: "-1", then every distinct
 // slot string in order of first appearance. Returns false when the document already had one.

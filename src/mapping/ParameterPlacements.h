@@ -29,9 +29,6 @@ inline size_t qHash(const ParameterKey &key, size_t seed = 0)
 
 // Where each parameter stands in a mapping table: its slots in table order. Built in one pass over
 // the table; the empty slot "-" is not a parameter and stands nowhere.
-// Each parameter met gets a number, and each slot remembers the number of what it holds, so a
-// change learns what left a slot without looking its name up, and an exchange, a swap or an undo
-// finds what arrived among what left.
 class ParameterPlacements final {
 public:
     ParameterPlacements() = default;
@@ -39,23 +36,18 @@ public:
 
     // The slots holding `entry`'s parameter, in table order; good until the next update.
     std::span<const int> slotsOf(const ParameterEntry &entry) const;
-    // The slots holding the parameter of slot `slot`, in table order; good until the next update.
-    std::span<const int> slotsAt(int slot) const;
 
     // Follows `changes` made to the table, which is now `table`: slot by slot where no slot moved,
     // built anew where a block was added or removed before other slots.
     void update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table);
 
-    // Alike when every slot holds the same parameter and every parameter stands on the same slots.
-    friend bool operator==(const ParameterPlacements &a, const ParameterPlacements &b);
+    friend bool operator==(const ParameterPlacements &, const ParameterPlacements &) = default;
 
 private:
-    int idOf(const ParameterEntry &entry);
-    void place(int id, int slot);
+    void place(const ParameterEntry &entry, int slot);
+    void remove(const ParameterEntry &entry, int slot);
 
-    QHash<ParameterKey, int> m_ids;        // each parameter met, by its number
-    std::vector<std::vector<int>> m_slots; // by number: its slots in table order
-    std::vector<int> m_idAt;               // by slot: the number of what it holds, -1 for "-"
+    QHash<ParameterKey, std::vector<int>> m_slots; // of each parameter that stands somewhere
 };
 
 // "2/5, 3/1": page and control of each slot, in the order given; `leaveOut` is not listed.

@@ -114,9 +114,9 @@ PlistDocument &PlistDocument::operator=(const PlistDocument &other)
 
 PlistDocument::~PlistDocument() = default;
 
-PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus *status, QString *error)
+PlistRead PlistDocument::parse(const QByteArray &bytes)
 {
-    PlistDocument document;
+    PlistRead read;
     plist_t root = nullptr;
     std::optional<std::string> problem;
     if (bytes.size() > kMaxPlistBytes)
@@ -127,42 +127,39 @@ PlistDocument PlistDocument::fromBytes(const QByteArray &bytes, PlistReadStatus 
     if (!bytes.isEmpty() && !problem)
         root = plist::readXmlOrBinary(bytes.constData(), static_cast<uint32_t>(bytes.size()));
     if (!root) {
-        *status = PlistReadStatus::NotPropertyList;
-        if (error)
-            *error = problem ? describe(*status) + QStringLiteral(": ") + QString::fromStdString(*problem)
-                             : describe(*status);
+        read.status = PlistReadStatus::NotPropertyList;
+        read.error = problem ? describe(read.status) + QStringLiteral(": ") + QString::fromStdString(*problem)
+                             : describe(read.status);
     } else if (plist_get_node_type(root) != PLIST_DICT) {
         plist_free(root);
-        *status = PlistReadStatus::NotDictionary;
-        if (error)
-            *error = describe(*status);
+        read.status = PlistReadStatus::NotDictionary;
+        read.error = describe(read.status);
     } else {
-        document.m_root.reset(withoutDuplicateKeys(root));
-        *status = PlistReadStatus::Ok;
+        read.document.m_root.reset(withoutDuplicateKeys(root));
+        read.status = PlistReadStatus::Ok;
     }
-    return document;
+    return read;
 }
 
-PlistDocument PlistDocument::fromFile(const QString &path, PlistReadStatus *status, QString *error,
-                                      QByteArray *bytesRead)
+PlistRead PlistDocument::read(const QString &path)
 {
     const QFileInfo info(path);
+    PlistRead read;
     if (!info.exists()) {
-        *status = PlistReadStatus::Missing;
-        if (error)
-            *error = QStringLiteral("No such file");
-        return PlistDocument();
+        read.status = PlistReadStatus::Missing;
+        read.error = QStringLiteral("No such file");
+        return read;
     }
     QByteArray bytes;
-    if (info.isDir() || !readWholeFile(path, &bytes, error)) {
-        *status = PlistReadStatus::Unreadable;
-        if (error && info.isDir())
-            *error = QStringLiteral("Is a folder");
-        return PlistDocument();
+    if (info.isDir() || !readWholeFile(path, &bytes, &read.error)) {
+        read.status = PlistReadStatus::Unreadable;
+        if (info.isDir())
+            read.error = QStringLiteral("Is a folder");
+        return read;
     }
-    if (bytesRead)
-        *bytesRead = bytes;
-    return fromBytes(bytes, status, error);
+    read = parse(bytes);
+    read.bytes = std::move(bytes);
+    return read;
 }
 
 QByteArray PlistDocument::toXml() const

@@ -19,6 +19,8 @@ enum class PlistReadStatus {
     NotDictionary,   // a property list whose root is not a dictionary
 };
 
+struct PlistRead;
+
 // A property-list dictionary, read from XML or binary and written as XML. Keys keep their order;
 // values this program does not know are carried through unchanged.
 class PlistDocument final {
@@ -31,10 +33,8 @@ public:
     ~PlistDocument();
 
     // Parses bytes; on any status but Ok the document is an empty dictionary.
-    static PlistDocument fromBytes(const QByteArray &bytes, PlistReadStatus *status, QString *error = nullptr);
-    // bytesRead, when given, receives the file's bytes as they were read.
-    static PlistDocument fromFile(const QString &path, PlistReadStatus *status, QString *error = nullptr,
-                                  QByteArray *bytesRead = nullptr);
+    static PlistRead parse(const QByteArray &bytes);
+    static PlistRead read(const QString &path);
 
     QByteArray toXml() const;
 
@@ -56,6 +56,17 @@ private:
         void operator()(void *node) const;
     };
     std::unique_ptr<void, NodeDeleter> m_root;
+};
+
+// What a read gives: the document (an empty dictionary unless Ok), how the read went, why it
+// failed, and the file's bytes as they were read.
+struct PlistRead final {
+    PlistDocument document;
+    PlistReadStatus status = PlistReadStatus::Missing;
+    QString error;
+    QByteArray bytes;
+
+    bool ok() const { return status == PlistReadStatus::Ok; }
 };
 
 QString describe(PlistReadStatus status);

@@ -29,14 +29,15 @@ SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &tab
     result.previousBackup = backupPath(path, kPreviousSuffix);
 
     // The file is read once: its bytes are what both backups keep, its keys what the save writes back.
-    PlistReadStatus status;
-    QByteArray bytes;
-    PlistDocument document = PlistDocument::fromFile(path, &status, &result.detail, &bytes);
-    if (status != PlistReadStatus::Ok) {
+    PlistRead read = PlistDocument::read(path);
+    if (!read.ok()) {
         result.outcome = SaveResult::Outcome::Unreadable;
         result.failedPath = path;
+        result.detail = read.error;
         return result;
     }
+    PlistDocument &document = read.document;
+    const QByteArray &bytes = read.bytes;
     document.setStringArray(kControlSurfaceParameterOrderKey, slotList(table));
     document.setStringArray(kOravelCSModeKey, {QString::number(pluginMode)});
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapping/MappingTexts.h"
+
 #include <QString>
 
 // The main window's texts, exactly as the user sees them.
@@ -61,16 +63,11 @@ inline const QString kUndo = QStringLiteral("Undo");
 inline const QString kRedo = QStringLiteral("Redo");
 inline const QString kUndoStep = QStringLiteral("Undo %1");
 inline const QString kRedoStep = QStringLiteral("Redo %1");
-inline const QString kStepAssignParameter = QStringLiteral("Assign Parameter");
-inline const QString kStepSwapControls = QStringLiteral("Swap Controls");
-inline const QString kStepNewPage = QStringLiteral("New Page");
-inline const QString kStepDeletePage = QStringLiteral("Delete Page");
-inline const QString kStepClearPage = QStringLiteral("Clear Page");
-inline const QString kStepMovePage = QStringLiteral("Move Page");
-inline const QString kStepRecall = QStringLiteral("Recall");
-
-inline const QString kStepFill = QStringLiteral("Fill From Here");
-inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");
+// The steps are named by the mapping document; the Fill command bears its step's name.
+using mapping::texts::kStepClearPage;
+using mapping::texts::kStepDeletePage;
+using mapping::texts::kStepFill;
+using mapping::texts::kStepNewPage;
 
 // Copying a mapping from another plug-in.
 inline const QString kCopyMappingTitle = QStringLiteral("Copy Mapping From...");

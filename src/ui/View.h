@@ -139,9 +139,9 @@ public:
     virtual void setMappingModified(bool modified) = 0;
     // The Undo and Redo commands: whether each can run, and its text ("Undo Clear Page").
     virtual void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) = 0;
-    // Where each parameter stands ("2/5, 3/1", empty when nowhere): one text per entry of the list
-    // last given to setParameterList, in that list's own order.
-    virtual void setParameterPlacements(const QStringList &placements) = 0;
+    // Where each parameter stands: the slots of each entry of the list last given to
+    // setParameterList, in that list's own order, each in table order (empty when nowhere).
+    virtual void setParameterPlacements(const QVector<QVector<int>> &placements) = 0;
     // Marks control `control` as holding a parameter that stands on other controls too, with a line
     // naming them; an empty line clears the mark.
     virtual void setControlAlsoOn(int control, const QString &line) = 0;

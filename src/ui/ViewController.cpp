@@ -1,7 +1,6 @@
 #include "ViewController.h"
 
 #include "BusyScope.h"
-#include "EditStep.h"
 #include "UiTexts.h"
 
 #include "mapping/MappingTexts.h"
@@ -97,11 +96,11 @@ void ViewController::tablePluginSelected()
     if (!m_view.selectedPlugin())
         return;
     if (!confirmUnsavedEdits()) {
-        m_view.selectPlugin(m_state.saved.plugin); // the open plug-in stays the chosen one
+        m_view.selectPlugin(m_state.openPlugin); // the open plug-in stays the chosen one
         return;
     }
     // The comment belongs to an upload of the plug-in it was written for.
-    if (m_view.selectedPlugin()->fileLocation != m_state.saved.plugin.fileLocation)
+    if (m_view.selectedPlugin()->fileLocation != m_state.openPlugin.fileLocation)
         m_view.setFieldText(Field::cwinUploadComments, QString());
     closeAllAuxillaryWindows();
     plugInSelected();
@@ -120,8 +119,7 @@ void ViewController::plugInSelected()
     const std::optional<mapping::PlistDocument> document = oravelizePlistFile(plugin->fileLocation);
     if (!document) {
         // Nothing of a file that could not be read is shown as open, so nothing can be saved over it.
-        m_state.plistBuild.clear();
-        m_state.totalPages = 0;
+        m_state.unload();
         m_view.setParameterList({});
         showNoPluginOpen();
         m_view.setLabelText(Label::labOCScreen_Title, catalogue::kScreenTitleAfterScan);
@@ -134,7 +132,7 @@ void ViewController::plugInSelected()
 
 void ViewController::changePlugInMode(int mode, int readPlist)
 {
-    m_state.plugin_Mode = mode;
+    m_state.setMode(mode);
     m_view.selectPluginModeCell(0, modeColumn(mode));
     const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
     if (readPlist == 1 && plugin)
@@ -160,11 +158,11 @@ void ViewController::ovPluginMode_Changed()
     if (mode != mapping::kModeInsertEffect && mode != mapping::kModeInstrument)
         return;
     // The file is read again: edits of the table would be lost (the mode itself is the user's choice).
-    if (hasUnsavedTableEdits() && !askToSaveUnsavedEdits()) {
+    if (m_state.hasTableEdits() && !askToSaveUnsavedEdits()) {
         m_view.selectPluginModeCell(0, modeColumn(m_state.plugin_Mode));
         return;
     }
-    m_state.plugin_Mode = mode;
+    m_state.setMode(mode);
     updateHelperDisplay(texts::kReadingParameters);
     BusyScope busy(m_view); // after the status text, so that it shows while the file is read
     changePlugInMode(m_state.plugin_Mode, 1);
@@ -197,8 +195,7 @@ std::optional<mapping::PlistDocument> ViewController::oravelizePlistFile(const Q
 
 void ViewController::readPlistFile(const QString &path, int checkMode)
 {
-    mapping::PlistReadStatus status;
-    readPlistFile(path, mapping::PlistDocument::fromFile(path, &status), checkMode);
+    readPlistFile(path, mapping::PlistDocument::read(path).document, checkMode);
 }
 
 void ViewController::readPlistFile(const QString &path, const mapping::PlistDocument &document, int checkMode,
@@ -208,10 +205,13 @@ void ViewController::readPlistFile(const QString &path, const mapping::PlistDocu
     if (keptParameters)
         loaded.available = *keptParameters;
     m_view.setParameterList(loaded.available);
-    m_state.plistBuild = loaded.plistBuild;
-    m_state.totalPages = loaded.totalPages;
-    m_state.plugin_Mode = loaded.pluginMode;
-    mappingLoaded(path, checkMode, loaded.available);
+    // Only the plug-in's own file is what the edits are measured against: a mapping loaded from
+    // elsewhere (a download) is not in that file until it is saved.
+    const bool ownFile = path == m_view.labelText(Label::labPluginPlistLocation);
+    m_state.load(loaded, ownFile ? path : QString(), checkMode == 1);
+    if (const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin(); ownFile && plugin)
+        m_state.openPlugin = *plugin;
+    showTableChanged();
     if (checkMode == 1)
         changePlugInMode(loaded.pluginMode, 0);
 }
@@ -234,133 +234,8 @@ void ViewController::populateKnobLabels(int page)
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, labels.pageCurrentlyDisplayed);
     m_view.setLabelText(Label::labTotalPagesIndicator, labels.totalPagesIndicator);
     showPageButtons();
-    if (!m_state.history.isOpen()) {
-        showAlsoOnMarks(page);
-        showChangeMarks(page);
-    }
-}
-
-// ---- editing ----
-
-void ViewController::moveParameterPosition(int from, int to, int movePageMode)
-{
-    EditStep step(*this, movePageMode == 1 ? texts::kStepSwapControls : texts::kStepAssignParameter,
-                  EditStep::Writes::AnnouncedSlots);
-    m_state.history.willWrite(m_state, to);
-    std::optional<bool> realParameterWritten;
-    if (movePageMode == 1) {
-        m_state.history.willWrite(m_state, from);
-        realParameterWritten = mapping::swapSlots(m_state, from, to);
-    } else {
-        const std::optional<mapping::ParameterEntry> source = m_view.arrangedParameter(from);
-        if (!source)
-            return;
-        realParameterWritten = mapping::assignParameter(m_state, *source, to);
-    }
-    if (!realParameterWritten)
-        return;
-    populateKnobLabels(m_state.curPage);
-    // The selection moves on for the next click only when the selected parameter was put down.
-    if (*realParameterWritten && movePageMode != 1)
-        m_view.selectNextParameter();
-}
-
-void ViewController::clickControl(int control)
-{
-    dropParameterOnControl(m_view.parameterSelectionIndex(), control);
-}
-
-void ViewController::prevPageButtonPressed()
-{
-    if (!m_state.isLoaded())
-        return;
-    populateKnobLabels(mapping::previousPage(m_state));
-}
-
-void ViewController::nextPageButtonPressed()
-{
-    if (!m_state.isLoaded())
-        return;
-    populateKnobLabels(mapping::nextPage(m_state));
-}
-
-void ViewController::firstPageButtonPressed()
-{
-    if (!m_state.isLoaded())
-        return;
-    populateKnobLabels(1);
-}
-
-void ViewController::lastPageButtonPressed()
-{
-    if (!m_state.isLoaded())
-        return;
-    populateKnobLabels(m_state.totalPages);
-}
-
-void ViewController::addControlsPage()
-{
-    if (!m_state.isLoaded())
-        return;
-    EditStep step(*this, texts::kStepNewPage);
-    mapping::addControlsPage(m_state);
-    populateKnobLabels(m_state.curPage);
-}
-
-void ViewController::removeControlsPage()
-{
-    if (!m_state.isLoaded())
-        return;
-    if (m_state.curPage <= 1) {
-        alertUser(mapping::texts::kCannotDeleteFirstPage, mapping::texts::kTryClearingInstead);
-        return;
-    }
-    EditStep step(*this, texts::kStepDeletePage);
-    if (mapping::removeControlsPage(m_state))
-        populateKnobLabels(m_state.curPage);
-}
-
-void ViewController::clearThisPage()
-{
-    if (!m_state.isLoaded())
-        return;
-    EditStep step(*this, texts::kStepClearPage, EditStep::Writes::AnnouncedSlots);
-    m_state.history.willWrite(m_state, mapping::slotIndex(m_state.curPage, 1), mapping::kControlsPerPage);
-    mapping::clearThisPage(m_state);
-    populateKnobLabels(m_state.curPage);
-}
-
-void ViewController::movePage(int fromPage, int toPage)
-{
-    if (!mapping::canExchangePages(m_state, fromPage, toPage))
-        return;
-    EditStep step(*this, texts::kStepMovePage, EditStep::Writes::AnnouncedSlots);   // the 32 swaps are one step
-    for (const int page : {std::min(fromPage, toPage), std::max(fromPage, toPage)}) // kept in table order
-        m_state.history.willWrite(m_state, mapping::slotIndex(page, 1), mapping::kControlsPerPage);
-    // The panel is relabelled once, for the page as the exchange leaves it. The parameter selection
-    // stays: only a click that put the selected parameter on a control moves it on.
-    mapping::exchangePages(m_state, fromPage, toPage);
-    populateKnobLabels(m_state.curPage);
-}
-
-void ViewController::ovMovePage_First()
-{
-    movePage(m_state.curPage, 1);
-}
-
-void ViewController::ovMovePage_Last()
-{
-    movePage(m_state.curPage, m_state.totalPages);
-}
-
-void ViewController::ovMovePage_Prev()
-{
-    movePage(m_state.curPage, m_state.curPage - 1);
-}
-
-void ViewController::ovMovePage_Next()
-{
-    movePage(m_state.curPage, m_state.curPage + 1);
+    showAlsoOnMarks(page);
+    showChangeMarks(page);
 }
 
 // ---- saving and recall ----
@@ -376,7 +251,7 @@ bool ViewController::exportToPlist()
     mapping::SaveResult result;
     {
         BusyScope busy(m_view);
-        result = mapping::exportToPlist(path, m_state.plistBuild, m_state.plugin_Mode);
+        result = m_state.save();
     }
     if (result.ok())
         mappingSaved();
@@ -402,23 +277,19 @@ void ViewController::recallOriginalMapping(const QString &suffix)
     // Without the backup nothing is replaced and nothing needs asking. With it, saving the edits first
     // would put them in the file only for the recall to replace them, and push the previous backup out.
     if (QFileInfo::exists(mapping::backupPath(path, suffix)) && hasUnsavedEdits()
-        && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.saved.plugin.Plugin),
+        && !m_view.askToDiscard(texts::kDiscardChangesQuestion.arg(m_state.openPlugin.Plugin),
                                 texts::kRecallDiscardsInfo))
         return;
-    // The mapping the recall puts aside is in no backup: Undo Recall brings it back as unsaved edits.
-    mapping::PlistReadStatus status;
-    const mapping::PlistDocument replaced = mapping::PlistDocument::fromFile(path, &status);
-    const mapping::RecallResult result = mapping::recallOriginalMapping(path, suffix);
-    if (result.ok()) {
+    const mapping::MappingDocument::Recalled recalled =
+        mapping::MappingDocument::recall(path, suffix, m_state.plugin_Mode);
+    if (recalled.result.ok()) {
         plugInSelected();
-        if (status == mapping::PlistReadStatus::Ok) {
-            const mapping::LoadedMapping loaded = mapping::loadMapping(replaced, 0, m_state.plugin_Mode);
-            m_state.history.begin(mapping::MappingTable{loaded.plistBuild, 1, loaded.totalPages}, texts::kStepRecall);
-            m_state.history.end(m_state);
+        if (recalled.replaced) {
+            m_state.offerUndoOfRecall(*recalled.replaced);
             showEditState();
         }
     }
-    alertUser(result.message(), result.informativeText());
+    alertUser(recalled.result.message(), recalled.result.informativeText());
 }
 
 // ---- the chart ----
@@ -522,175 +393,6 @@ void ViewController::showNoPluginOpen()
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());
-}
-
-// ---- editing: unsaved edits, undo and redo, drag and drop ----
-
-bool ViewController::confirmUnsavedEdits()
-{
-    return !hasUnsavedEdits() || askToSaveUnsavedEdits();
-}
-
-bool ViewController::hasUnsavedEdits() const
-{
-    return hasUnsavedTableEdits() || (m_state.saved.open && m_state.plugin_Mode != m_state.saved.plugin_Mode);
-}
-
-bool ViewController::hasUnsavedTableEdits() const
-{
-    const SavedMapping &saved = m_state.saved;
-    return saved.open && (m_state.plistBuild.size() != saved.plistBuild.size() || saved.differingSlots > 0);
-}
-
-bool ViewController::askToSaveUnsavedEdits()
-{
-    switch (m_view.askToSave(texts::kSaveChangesQuestion.arg(m_state.saved.plugin.Plugin), texts::kSaveChangesInfo)) {
-    case View::SaveAnswer::Save:
-        return exportToPlist();
-    case View::SaveAnswer::Discard:
-        return true;
-    case View::SaveAnswer::Cancel:
-        break;
-    }
-    return false;
-}
-
-void ViewController::ovUndo()
-{
-    if (!m_state.history.undo(m_state))
-        return;
-    populateKnobLabels(m_state.curPage);
-    showTableChanged(m_state.history.lastChanges());
-}
-
-void ViewController::ovRedo()
-{
-    if (!m_state.history.redo(m_state))
-        return;
-    populateKnobLabels(m_state.curPage);
-    showTableChanged(m_state.history.lastChanges());
-}
-
-void ViewController::dropParameterOnControl(int row, int control)
-{
-    if (control < 1 || control > mapping::kControlsPerPage || !m_state.isLoaded() || row < 0)
-        return;
-    moveParameterPosition(row, mapping::slotIndex(m_state.curPage, control), 0);
-}
-
-void ViewController::swapControls(int fromControl, int toControl)
-{
-    const auto isControl = [](int control) { return control >= 1 && control <= mapping::kControlsPerPage; };
-    if (!isControl(fromControl) || !isControl(toControl) || fromControl == toControl || !m_state.isLoaded())
-        return;
-    // Rearranging the panel is not choosing parameters: the list's selection stays where it is.
-    moveParameterPosition(mapping::slotIndex(m_state.curPage, fromControl),
-                          mapping::slotIndex(m_state.curPage, toControl), 1);
-}
-
-void ViewController::mappingLoaded(const QString &path, int checkMode,
-                                   const QVector<mapping::ParameterEntry> &available)
-{
-    m_state.history.clear();
-    m_state.availableParameters = available;
-    // Only the plug-in's own file is what the edits are measured against: a mapping loaded from
-    // elsewhere (a download) is not in that file until it is saved.
-    if (path == m_view.labelText(Label::labPluginPlistLocation)) {
-        SavedMapping &saved = m_state.saved;
-        // A reload in a newly chosen mode keeps the mode the file holds.
-        if (checkMode == 1 || !saved.open)
-            saved.plugin_Mode = m_state.plugin_Mode;
-        saved.open = true;
-        saved.plistBuild = m_state.plistBuild;
-        if (const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin())
-            saved.plugin = *plugin;
-    }
-    readChangesBase();
-    showTableChanged();
-}
-
-void ViewController::mappingSaved()
-{
-    showRecallButtons();
-    m_state.saved.plistBuild = m_state.plistBuild;
-    m_state.saved.differingSlots = 0;
-    m_state.saved.plugin_Mode = m_state.plugin_Mode;
-    readChangesBase();
-    compareWithChangesBase();
-    showEditState();
-}
-
-void ViewController::mappingClosed()
-{
-    m_state.saved = SavedMapping{};
-    m_state.history.clear();
-    m_state.availableParameters.clear();
-    m_state.placements = mapping::ParameterPlacements();
-    m_view.setParameterPlacements({});
-    for (int control = 1; control <= mapping::kControlsPerPage; ++control)
-        m_view.setControlAlsoOn(control, QString());
-    readChangesBase();
-    compareWithChangesBase();
-    showEditState();
-}
-
-void ViewController::showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes)
-{
-    if (changes)
-        m_state.placements.update(*changes, m_state.plistBuild);
-    else
-        m_state.placements = mapping::ParameterPlacements(m_state.plistBuild);
-    countUnsavedSlots(changes);
-    QStringList placements;
-    placements.reserve(m_state.availableParameters.size());
-    for (const mapping::ParameterEntry &entry : std::as_const(m_state.availableParameters))
-        placements.append(mapping::placementText(m_state.placements.slotsOf(entry)));
-    m_view.setParameterPlacements(placements);
-    showAlsoOnMarks(m_state.curPage);
-    compareWithChangesBase();
-    showEditState();
-}
-
-void ViewController::countUnsavedSlots(const std::optional<QVector<mapping::TableChange>> &changes)
-{
-    SavedMapping &saved = m_state.saved;
-    if (saved.plistBuild.size() != m_state.plistBuild.size())
-        return; // the lengths alone tell
-    const bool slotsRewrittenOnly = changes && std::all_of(changes->cbegin(), changes->cend(), [](const auto &change) {
-                                        return change.before.size() == change.afterSize;
-                                    });
-    if (!slotsRewrittenOnly) {
-        saved.differingSlots = mapping::differingSlots(m_state.plistBuild, saved.plistBuild);
-        return;
-    }
-    // The table was as long before: only the rewritten slots can have changed the count.
-    for (const mapping::TableChange &change : *changes) {
-        for (qsizetype k = 0; k < change.afterSize; ++k) {
-            const mapping::ParameterEntry &savedSlot = saved.plistBuild.at(change.position + k);
-            saved.differingSlots +=
-                (mapping::sameSlot(change.before.at(k), savedSlot) ? 1 : 0)
-                - (mapping::sameSlot(m_state.plistBuild.at(change.position + k), savedSlot) ? 1 : 0);
-        }
-    }
-}
-
-void ViewController::showEditState()
-{
-    m_view.setMappingModified(hasUnsavedEdits());
-    m_view.setButtonEnabled(Button::exportToPlist, m_state.saved.open && hasUnsavedEdits());
-    const mapping::EditHistory &history = m_state.history;
-    m_view.setUndoRedo(history.canUndo(), history.canUndo() ? texts::kUndoStep.arg(history.undoName()) : texts::kUndo,
-                       history.canRedo(), history.canRedo() ? texts::kRedoStep.arg(history.redoName()) : texts::kRedo);
-}
-
-void ViewController::showAlsoOnMarks(int page)
-{
-    for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
-        const int slot = mapping::slotIndex(page, control);
-        const std::span<const int> taken = m_state.placements.slotsAt(slot);
-        m_view.setControlAlsoOn(control,
-                                taken.size() > 1 ? texts::kAlsoOn.arg(mapping::placementText(taken, slot)) : QString());
-    }
 }
 
 } // namespace ov::ui

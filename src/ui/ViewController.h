@@ -34,10 +34,8 @@ struct ControllerEnvironment final {
 };
 
 // Every operation of the main window, under its own name. The controller keeps no state of its own:
-// the mapping document lives in the EditorState it is given, the lists and labels in the View.
-//
-// The table changes only in readPlistFile (a load), moveParameterPosition (an assignment or a swap),
-// addControlsPage, removeControlsPage and clearThisPage; everything else goes through them.
+// the mapping document lives in the EditorState it is given, the lists and labels in the View. Each
+// operation asks the document to act, then shows what it did.
 class ViewController final {
 public:
     ViewController(EditorState &state, View &view, ControllerEnvironment environment);
@@ -177,27 +175,19 @@ private:
     void showNoPluginOpen();
 
     // ---- editing ----
-    class EditStep; // one undo step for as long as it lives
-    bool hasUnsavedTableEdits() const;
     bool askToSaveUnsavedEdits();
-    // The table was loaded from `path` (the plug-in's own file, or another such as a download).
-    void mappingLoaded(const QString &path, int checkMode, const QVector<mapping::ParameterEntry> &available);
     void mappingSaved();
     void mappingClosed();
-    // After every change to the table (`changes` when known, else a new table): where parameters
-    // stand, the panel's marks, the modified marker and the Undo and Redo commands.
-    void showTableChanged(const std::optional<QVector<mapping::TableChange>> &changes = std::nullopt);
-    // Keeps count of the slots that differ from the plug-in's own file after `changes` (when known).
-    void countUnsavedSlots(const std::optional<QVector<mapping::TableChange>> &changes);
+    // After every change to the table: the relabel of the page shown, then what follows the table.
+    void showEdited();
+    // Where parameters stand, the panel's marks, the modified marker and the Undo and Redo commands.
+    void showTableChanged();
     void showEditState();
     void showAlsoOnMarks(int page);
 
     // ---- show changes ----
-    // Reads the mapping compared with again (after a load or a save); false when it is a backup
-    // that does not exist.
-    bool readChangesBase();
-    // Compares the table with it, after a change, and marks the page shown.
-    void compareWithChangesBase();
+    // The pages that hold changes, and the marks of the page shown.
+    void showChangedPages();
     void showChangeMarks(int page);
 
     // ---- the community library ----

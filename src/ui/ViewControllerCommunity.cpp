@@ -281,23 +281,20 @@ void ViewController::downloadDidFinish(const QString &localPath)
         return;
     }
     // An error page or a cut-off file is not loaded as an empty mapping that a save would write.
-    mapping::PlistReadStatus status;
-    QString error;
-    mapping::PlistDocument document = mapping::PlistDocument::fromFile(localPath, &status, &error);
-    if (status != mapping::PlistReadStatus::Ok) {
-        alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, error));
+    mapping::PlistRead download = mapping::PlistDocument::read(localPath);
+    if (!download.ok()) {
+        alertUser(ctexts::kDownloadUnreadable, ctexts::kDownloadUnreadableInfo.arg(localPath, download.error));
         return;
     }
+    mapping::PlistDocument &document = download.document;
     if (!confirmUnsavedEdits())
         return; // the download stays beside the file; the mapping shown is unchanged
     // A shared file without a list of parameters (written by another program) keeps the plug-in's
     // own list, so that its parameters can still be put on the controls.
     std::optional<QVector<mapping::ParameterEntry>> ownParameters;
     if (mapping::storedUniqueParameters(document).isEmpty()) {
-        mapping::PlistReadStatus ownStatus;
         ownParameters =
-            mapping::loadMapping(mapping::PlistDocument::fromFile(location, &ownStatus), 0, m_state.plugin_Mode)
-                .available;
+            mapping::loadMapping(mapping::PlistDocument::read(location).document, 0, m_state.plugin_Mode).available;
         // The mode is decided as for the same file opened from disk, where opening builds the list
         // from the slots first (in memory only: the download is not written).
         mapping::addAvailableParameterList(document);

@@ -2,12 +2,8 @@
 // plug-in, and show what changed.
 #include "ViewController.h"
 
-#include "EditStep.h"
 #include "UiTexts.h"
 
-#include "mapping/CopyMapping.h"
-#include "mapping/FillFromHere.h"
-#include "mapping/MappingDiff.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/SaveRecall.h"
 
@@ -29,16 +25,12 @@ void ViewController::fillFromHere(int control)
 {
     if (!m_state.isLoaded())
         return;
-    std::optional<mapping::FillResult> filled;
-    {
-        EditStep step(*this, texts::kStepFill);
-        filled = mapping::fillFromHere(m_state, m_state.availableParameters, m_state.curPage, control,
-                                       m_view.parameterSearchText());
-        if (filled)
-            populateKnobLabels(m_state.curPage);
-    }
-    if (filled)
-        updateHelperDisplay(filled->report());
+    const std::optional<mapping::FillResult> filled =
+        m_state.fill(m_state.curPage, control, m_view.parameterSearchText());
+    if (!filled)
+        return;
+    showEdited();
+    updateHelperDisplay(filled->report());
 }
 
 // ---- copy a mapping from another plug-in ----
@@ -55,18 +47,13 @@ void ViewController::copyMappingFrom(const QString &path, const QString &from)
 {
     if (!m_state.isLoaded())
         return;
-    QString detail;
-    const std::optional<QVector<mapping::ParameterEntry>> other = mapping::readMappingTable(path, &detail);
-    if (!other) {
-        alertUser(texts::kCopyMappingFailed, texts::kCopyMappingFailedInfo.arg(path, detail));
+    const mapping::TableRead other = mapping::readMappingTable(path);
+    if (!other.table) {
+        alertUser(texts::kCopyMappingFailed, texts::kCopyMappingFailedInfo.arg(path, other.error));
         return;
     }
-    mapping::CopyResult copied;
-    {
-        EditStep step(*this, texts::kStepCopyMapping);
-        copied = mapping::copyMappingFrom(m_state, m_state.availableParameters, *other);
-        populateKnobLabels(m_state.curPage);
-    }
+    const mapping::CopyResult copied = m_state.copyFrom(*other.table);
+    showEdited();
     alertUser(copied.message(from), copied.informativeText());
 }
 
@@ -74,48 +61,19 @@ void ViewController::copyMappingFrom(const QString &path, const QString &from)
 
 void ViewController::showChanges(ChangesBase base)
 {
-    m_state.changesBase = base;
-    if (!readChangesBase())
-        alertUser(texts::kNoBackupToCompare, texts::kNoBackupToCompareInfo.arg(mapping::backupPath(
-                                                 m_state.saved.plugin.fileLocation, backupSuffix(base))));
-    compareWithChangesBase();
+    if (!m_state.compareWith(base))
+        alertUser(texts::kNoBackupToCompare,
+                  texts::kNoBackupToCompareInfo.arg(mapping::backupPath(m_state.filePath(), backupSuffix(base))));
+    showChangedPages();
 }
 
-bool ViewController::readChangesBase()
+void ViewController::showChangedPages()
 {
-    m_state.changesBaseTable.reset();
-    if (!m_state.saved.open)
-        return true;
-    switch (m_state.changesBase) {
-    case ChangesBase::None:
-        return true;
-    case ChangesBase::SavedFile:
-        m_state.changesBaseTable = m_state.saved.plistBuild;
-        return true;
-    case ChangesBase::Previous:
-    case ChangesBase::Original:
-        m_state.changesBaseTable = mapping::readMappingTable(
-            mapping::backupPath(m_state.saved.plugin.fileLocation, backupSuffix(m_state.changesBase)), nullptr);
-        return m_state.changesBaseTable.has_value();
-    }
-    return true;
-}
-
-void ViewController::compareWithChangesBase()
-{
-    m_state.changedSlots.clear();
     QString pagesText;
-    if (m_state.changesBaseTable) {
-        const QVector<mapping::ParameterEntry> &base = *m_state.changesBaseTable;
+    if (m_state.isComparing()) {
         QStringList pages;
-        for (const mapping::SlotDifference &difference : mapping::diffMappings(base, m_state.plistBuild)) {
-            const bool inBase = difference.slot < base.size();
-            m_state.changedSlots.insert(difference.slot,
-                                        inBase ? base.at(difference.slot).Parameter : mapping::kEmptyParameter);
-            const QString page = QString::number(difference.slot / mapping::kControlsPerPage + 1);
-            if (pages.isEmpty() || pages.constLast() != page)
-                pages.append(page);
-        }
+        for (const int page : m_state.changedPages())
+            pages.append(QString::number(page));
         pagesText = pages.isEmpty() ? texts::kNoChanges : texts::kChangedPages.arg(pages.join(QStringLiteral(", ")));
     }
     m_view.setLabelText(Label::labChangedPages, pagesText);
@@ -124,10 +82,10 @@ void ViewController::compareWithChangesBase()
 
 void ViewController::showChangeMarks(int page)
 {
+    const QHash<int, QString> &changed = m_state.changedSlots();
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {
-        const auto found = m_state.changedSlots.constFind(mapping::slotIndex(page, control));
-        m_view.setControlChanged(control,
-                                 found == m_state.changedSlots.cend() ? QString() : texts::kChangedFrom.arg(*found));
+        const auto found = changed.constFind(mapping::slotIndex(page, control));
+        m_view.setControlChanged(control, found == changed.cend() ? QString() : texts::kChangedFrom.arg(*found));
     }
 }
 

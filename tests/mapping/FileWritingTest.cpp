@@ -77,9 +77,8 @@ QStringList keyOrder(const QString &path)
 
 QStringList stringsOf(const QString &path, const char *key)
 {
-    PlistReadStatus status;
-    return PlistDocument::fromFile(path, &status)
-        .stringArray(key, QStringLiteral("<not a string>"))
+    return PlistDocument::read(path)
+        .document.stringArray(key, QStringLiteral("<not a string>"))
         .value_or(QStringList{"<absent>"});
 }
 

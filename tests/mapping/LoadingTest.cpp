@@ -14,10 +14,9 @@ namespace {
 
 PlistDocument parse(const QByteArray &bytes)
 {
-    PlistReadStatus status;
-    PlistDocument document = PlistDocument::fromBytes(bytes, &status);
-    EXPECT_EQ(status, PlistReadStatus::Ok);
-    return document;
+    PlistRead read = PlistDocument::parse(bytes);
+    EXPECT_EQ(read.status, PlistReadStatus::Ok);
+    return std::move(read.document);
 }
 
 LoadedMapping load(const QString &body, int checkMode = 1, int currentMode = 0)
@@ -167,9 +166,9 @@ TEST(Loading, CheckModeOtherThanOneKeepsTheGivenMode)
 
 TEST(Loading, RetroSynthAsLogicWroteIt)
 {
-    PlistReadStatus status;
-    const PlistDocument document = PlistDocument::fromFile(ov::test::retroSynthFixture(), &status);
-    ASSERT_EQ(status, PlistReadStatus::Ok);
+    const PlistRead read = PlistDocument::read(ov::test::retroSynthFixture());
+    ASSERT_EQ(read.status, PlistReadStatus::Ok);
+    const PlistDocument &document = read.document;
     const LoadedMapping loaded = loadMapping(document, 1, 0);
     const QStringList slotStrings = controlSurfaceOrder(document);
     ASSERT_GT(slotStrings.size(), 32);

@@ -64,9 +64,10 @@ private:
 
 PlistReadStatus statusOf(const QByteArray &bytes, QString *error = nullptr)
 {
-    PlistReadStatus status;
-    PlistDocument::fromBytes(bytes, &status, error);
-    return status;
+    const PlistRead read = PlistDocument::parse(bytes);
+    if (error)
+        *error = read.error;
+    return read.status;
 }
 
 } // namespace
@@ -126,14 +127,11 @@ TEST(PlistShape, FilesOfPythonsBinaryWriterReadAsTheirXmlTwins)
 {
     // Each distinct string is stored once and every slot refers to it, as in Apple's files.
     for (const QString name : {"empty-slots", "ten-thousand", "shared-between-keys"}) {
-        PlistReadStatus binaryStatus, xmlStatus;
-        QString error;
-        const PlistDocument binary =
-            PlistDocument::fromFile(ov::test::plistlibFile(name + ".bplist"), &binaryStatus, &error);
-        const PlistDocument xml = PlistDocument::fromFile(ov::test::plistlibFile(name + ".xml"), &xmlStatus);
-        ASSERT_EQ(binaryStatus, PlistReadStatus::Ok) << name.toStdString() << ": " << error.toStdString();
-        ASSERT_EQ(xmlStatus, PlistReadStatus::Ok) << name.toStdString();
-        EXPECT_EQ(binary.toXml(), xml.toXml()) << name.toStdString();
+        const PlistRead binary = PlistDocument::read(ov::test::plistlibFile(name + ".bplist"));
+        const PlistRead xml = PlistDocument::read(ov::test::plistlibFile(name + ".xml"));
+        ASSERT_EQ(binary.status, PlistReadStatus::Ok) << name.toStdString() << ": " << binary.error.toStdString();
+        ASSERT_EQ(xml.status, PlistReadStatus::Ok) << name.toStdString();
+        EXPECT_EQ(binary.document.toXml(), xml.document.toXml()) << name.toStdString();
     }
 }
 
@@ -153,9 +151,9 @@ TEST(PlistShape, BinaryTextsWithANulAreRefusedKeysIncluded)
     const int value = list.add(BinaryPlist::ascii("1 A"));
     const int order = list.add(BinaryPlist::array({value, value}));
     const int root = list.add(BinaryPlist::dict({key}, {order}));
-    PlistReadStatus status;
-    const PlistDocument document = PlistDocument::fromBytes(list.bytes(root), &status);
-    ASSERT_EQ(status, PlistReadStatus::Ok);
+    const PlistRead read = PlistDocument::parse(list.bytes(root));
+    ASSERT_EQ(read.status, PlistReadStatus::Ok);
+    const PlistDocument &document = read.document;
     EXPECT_EQ(document.stringArray("ControlSurfaceParameterOrder", std::nullopt), (QStringList{"1 A", "1 A"}));
 }
 
@@ -195,9 +193,9 @@ QByteArray sharedEntryList(quint32 entries)
 
 TEST(PlistShape, ALongBinaryArrayReadsWholeUpToTheBoundAndIsRefusedPastIt)
 {
-    PlistReadStatus status;
-    const PlistDocument document = PlistDocument::fromBytes(sharedEntryList(50000), &status, nullptr);
-    ASSERT_EQ(status, PlistReadStatus::Ok);
+    const PlistRead read = PlistDocument::parse(sharedEntryList(50000));
+    ASSERT_EQ(read.status, PlistReadStatus::Ok);
+    const PlistDocument &document = read.document;
     const auto entries = document.stringArray("ControlSurfaceParameterOrder", std::nullopt);
     ASSERT_TRUE(entries);
     EXPECT_EQ(entries->size(), 50000);

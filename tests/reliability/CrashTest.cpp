@@ -42,9 +42,8 @@ struct Observed {
 
 Observed observe(const QString &path)
 {
-    Observed seen;
-    seen.document = PlistDocument::fromFile(path, &seen.status);
-    return seen;
+    PlistRead read = PlistDocument::read(path);
+    return {read.status, std::move(read.document)};
 }
 
 // Every key but those the writers own, as XML, for comparing.

@@ -42,10 +42,10 @@ int main(int argc, char **argv)
         } else if (mode == QLatin1String("recall")) {
             recallOriginalMapping(path, n % 2 ? kPreviousSuffix : kOriginalSuffix);
         } else if (mode == QLatin1String("prepare")) {
-            PlistReadStatus status;
-            PlistDocument document = PlistDocument::fromFile(path, &status);
-            if (status != PlistReadStatus::Ok)
+            PlistRead read = PlistDocument::read(path);
+            if (!read.ok())
                 return 1;
+            PlistDocument &document = read.document;
             document.setStringArray(kStoreCSUniqueKey, {});
             writeFileAtomically(path, document.toXml());
             oravelizePlistFile(path);

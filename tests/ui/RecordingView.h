@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapping/ParameterPlacements.h"
 #include "ui/View.h"
 
 #include <QMap>
@@ -205,9 +206,11 @@ public:
         canRedo = redo;
         redoText = redoLabel;
     }
-    void setParameterPlacements(const QStringList &texts) override
+    void setParameterPlacements(const QVector<QVector<int>> &slotLists) override
     {
-        placements = texts;
+        placements.clear();
+        for (const QVector<int> &taken : slotLists)
+            placements.append(mapping::placementText(std::span<const int>(taken.constData(), size_t(taken.size()))));
         ++placementWrites;
     }
     void setControlAlsoOn(int control, const QString &line) override { controlAlsoOn.at(control) = line; }

@@ -43,8 +43,7 @@ inline void writePlist(const QString &path, std::initializer_list<std::pair<cons
 
 inline mapping::PlistDocument readPlist(const QString &path)
 {
-    mapping::PlistReadStatus status;
-    return mapping::PlistDocument::fromFile(path, &status);
+    return mapping::PlistDocument::read(path).document;
 }
 
 // "n Name n" for n = first ... first + count - 1.

@@ -449,7 +449,7 @@ void MainWindow::setUndoRedo(bool canUndo, const QString &undoText, bool canRedo
     m_menus->setUndoRedo(canUndo, undoText, canRedo, redoText);
 }
 
-void MainWindow::setParameterPlacements(const QStringList &placements)
+void MainWindow::setParameterPlacements(const QVector<QVector<int>> &placements)
 {
     m_parameters->setPlacements(placements);
 }

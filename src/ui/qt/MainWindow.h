@@ -85,7 +85,7 @@ public:
     bool askToDiscard(const QString &message, const QString &informativeText) override;
     void setMappingModified(bool modified) override;
     void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) override;
-    void setParameterPlacements(const QStringList &placements) override;
+    void setParameterPlacements(const QVector<QVector<int>> &placements) override;
     void setControlAlsoOn(int control, const QString &line) override;
     void selectPlugin(const catalogue::PluginRecord &record) override;
 

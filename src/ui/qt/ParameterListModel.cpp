@@ -4,27 +4,16 @@
 #include "PlainToolTip.h"
 
 #include "ui/UiTexts.h"
+#include "mapping/ParameterPlacements.h"
 
 namespace ov::ui::qt {
 
 namespace {
 
-// Sorts a placement by its first place, page then control ("2/5, 3/1" as 2 * 32 + 5); a parameter
-// that stands nowhere sorts after every placed one.
-QVariant placementSortKey(const QString &placement)
+// Sorts by the first place; a parameter that stands nowhere sorts after every placed one.
+QVariant placementSortKey(const QVector<int> &taken)
 {
-    const qsizetype slash = placement.indexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QString();
-    qsizetype end = placement.indexOf(QLatin1Char(','), slash);
-    if (end < 0)
-        end = placement.size();
-    bool pageOk = false, controlOk = false;
-    const qlonglong page = QStringView(placement).left(slash).toLongLong(&pageOk);
-    const qlonglong control = QStringView(placement).mid(slash + 1, end - slash - 1).toLongLong(&controlOk);
-    if (!pageOk || !controlOk)
-        return placement;
-    return page * mapping::kControlsPerPage + control;
+    return taken.isEmpty() ? QVariant(QString()) : QVariant(qlonglong(taken.first()));
 }
 
 } // namespace
@@ -39,13 +28,19 @@ void ParameterListModel::setEntries(const QVector<mapping::ParameterEntry> &entr
     endResetModel();
 }
 
-void ParameterListModel::setPlacements(const QStringList &placements)
+void ParameterListModel::setPlacements(const QVector<QVector<int>> &placements)
 {
     if (placements == m_placements)
         return;
     m_placements = placements;
     if (!m_entries.isEmpty())
         emit dataChanged(index(0, MappedColumn), index(rowCount() - 1, MappedColumn));
+}
+
+QString ParameterListModel::placement(int row) const
+{
+    const QVector<int> taken = m_placements.value(row);
+    return mapping::placementText(std::span<const int>(taken.constData(), size_t(taken.size())));
 }
 
 int ParameterListModel::rowCount(const QModelIndex &parent) const
@@ -69,7 +64,7 @@ QVariant ParameterListModel::data(const QModelIndex &index, int role) const
         case Qt::ToolTipRole:
             return placement(index.row());
         case SortRole:
-            return placementSortKey(placement(index.row()));
+            return placementSortKey(m_placements.value(index.row()));
         default:
             return {};
         }

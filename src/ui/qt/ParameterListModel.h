@@ -29,8 +29,10 @@ public:
     void setEntries(const QVector<mapping::ParameterEntry> &entries);
     const mapping::ParameterEntry &entry(int row) const { return m_entries.at(row); }
     // Where each entry stands, in the entries' order; rows beyond the list stand nowhere.
-    void setPlacements(const QStringList &placements);
-    QString placement(int row) const { return row < m_placements.size() ? m_placements.at(row) : QString(); }
+    // The slots each entry stands on, in table order.
+    void setPlacements(const QVector<QVector<int>> &placements);
+    // "2/5, 3/1": page and control of each slot of the entry on `row`.
+    QString placement(int row) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -44,7 +46,7 @@ public:
 
 private:
     QVector<mapping::ParameterEntry> m_entries;
-    QStringList m_placements;
+    QVector<QVector<int>> m_placements;
 };
 
 } // namespace ov::ui::qt
