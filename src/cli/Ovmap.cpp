@@ -1,5 +1,6 @@
 #include "Ovmap.h"
 
+#include "OvmapLibrary.h"
 #include "catalogue/PluginScan.h"
 #include "mapping/CopyMapping.h"
 #include "mapping/FillFromHere.h"
@@ -47,7 +48,9 @@ const QString kUsage =
                    "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
                    "  ovmap recall FILE original|prev\n"
                    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
-                   "  ovmap --version\n");
+                   "%1"
+                   "  ovmap --version\n")
+        .arg(QLatin1String(kLibraryUsage));
 
 // A usage error: the message goes to standard error with the usage, and ovmap exits with 2.
 struct UsageError {
@@ -642,6 +645,10 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return commandRecall(rest, out, err);
         if (command == QLatin1String("diff"))
             return commandDiff(rest, out, err);
+        if (command == QLatin1String("backup"))
+            return commandBackup(rest, out, err);
+        if (command == QLatin1String("restore"))
+            return commandRestore(rest, out, err);
         throw UsageError{QStringLiteral("unknown command '%1'").arg(command)};
     } catch (const UsageError &error) {
         err << "ovmap: " << error.message << '\n' << kUsage;
