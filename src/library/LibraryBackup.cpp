@@ -34,8 +34,9 @@ int BackupReport::failures() const
         std::count_if(items.begin(), items.end(), [](const BackupItem &item) { return !item.failure.isEmpty(); }));
 }
 
-BackupReport backUpLibrary(const QVector<SettingsRoot> &roots, const QString &output, const catalogue::LogSink &log)
+BackupReport backUpLibrary(const QVector<SettingsRoot> &roots, const QString &output, const catalogue::LogSink &logSink)
 {
+    const catalogue::LogSink log = logSink ? logSink : [](const QString &) {};
     BackupReport report;
     Manifest manifest;
     manifest.programVersion = QString::fromLatin1(ov::kVersion);

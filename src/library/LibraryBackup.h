@@ -40,6 +40,7 @@ struct BackupReport final {
 
 // Writes one zip archive at `output` of every parameter-order file the scan of `roots` finds, with
 // its backups and a manifest. A plug-in whose files cannot be read is reported and left out.
-BackupReport backUpLibrary(const QVector<SettingsRoot> &roots, const QString &output, const catalogue::LogSink &log);
+BackupReport backUpLibrary(const QVector<SettingsRoot> &roots, const QString &output,
+                           const catalogue::LogSink &log = {});
 
 } // namespace ov::library

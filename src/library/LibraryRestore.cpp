@@ -67,24 +67,26 @@ std::optional<QHash<QString, QByteArray>> checkedFiles(const ManifestPlugin &plu
     QHash<QString, QByteArray> files;
     for (const ManifestFile &file : plugin.files) {
         const QString name = plugin.entryName(file.suffix);
+        // The item names the plug-in's entry; its reason names which of the plug-in's files failed.
+        const QString fileName = QFileInfo(name).fileName();
         const QVector<int> found = archive.byName.value(name);
         archive.used += QSet<int>(found.begin(), found.end());
         QString reason;
         if (!kBackedUpSuffixes.contains(file.suffix))
-            reason = texts::kUnknownSuffix.arg(name);
+            reason = texts::kUnknownSuffix.arg(fileName);
         else if (files.contains(file.suffix))
             reason = texts::kListedTwice;
         else if (found.isEmpty())
-            reason = texts::kMissingEntry.arg(name);
+            reason = texts::kMissingEntry.arg(fileName);
         else if (found.size() > 1)
-            reason = texts::kEntryTwice.arg(name);
+            reason = texts::kEntryTwice.arg(fileName);
         else if (!archive.entries.at(found.first()).regularFile)
-            reason = texts::kNotRegularFile.arg(name);
+            reason = texts::kNotRegularFile.arg(fileName);
         else if (!archive.entries.at(found.first()).damage.isEmpty())
-            reason = texts::kDamagedEntry.arg(name, archive.entries.at(found.first()).damage);
+            reason = texts::kDamagedEntry.arg(fileName, archive.entries.at(found.first()).damage);
         else if (archive.entries.at(found.first()).bytes.size() != file.size
                  || sha256Hex(archive.entries.at(found.first()).bytes) != file.sha256.toLower())
-            reason = texts::kChecksumMismatch.arg(name);
+            reason = texts::kChecksumMismatch.arg(fileName);
         if (!reason.isEmpty()) {
             item.detail = reason;
             return std::nullopt;
@@ -92,14 +94,14 @@ std::optional<QHash<QString, QByteArray>> checkedFiles(const ManifestPlugin &plu
         files.insert(file.suffix, archive.entries.at(found.first()).bytes);
     }
     if (!files.contains(QString())) {
-        item.detail = texts::kMissingEntry.arg(item.name);
+        item.detail = texts::kMissingEntry.arg(mapping::kParameterOrderFileName);
         return std::nullopt;
     }
     mapping::PlistReadStatus status;
     QString error;
     mapping::PlistDocument::fromBytes(files.value(QString()), &status, &error);
     if (status != mapping::PlistReadStatus::Ok) {
-        item.detail = texts::kNotAMapping.arg(item.name, error);
+        item.detail = texts::kNotAMapping.arg(mapping::kParameterOrderFileName, error);
         return std::nullopt;
     }
     return files;
@@ -234,7 +236,7 @@ RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsR
     if (!contents.error.isEmpty()) {
         RestoreItem item;
         item.name = archivePath;
-        item.detail = texts::kArchiveDamaged.arg(archivePath, contents.error);
+        item.detail = texts::kArchiveDamaged.arg(contents.error);
         report.items.append(item);
     }
     return report;

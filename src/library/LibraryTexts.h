@@ -31,7 +31,7 @@ inline const QString kCannotRead = QStringLiteral("%1 could not be read: %2");
 // Why a whole archive is refused. %1: the archive, %2: the reason.
 inline const QString kNotABackup = QStringLiteral("%1 is not a library backup: %2");
 inline const QString kNoManifest = QStringLiteral("it holds no readable %1");
-inline const QString kArchiveDamaged = QStringLiteral("%1 is damaged after its last readable entry: %2");
+inline const QString kArchiveDamaged = QStringLiteral("damaged after its last readable entry: %1");
 
 // Backing up. %1: the plug-in's entry, %2: the other folder.
 inline const QString kSameFolderTwice = QStringLiteral("already backed up from %1 (folders whose names differ only in "
