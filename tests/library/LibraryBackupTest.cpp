@@ -148,7 +148,7 @@ TEST_F(Library, UnsafeDamagedOrMismatchingEntriesAreRefusedByNameAndNothingOfThe
          "not listed in the manifest",
          {}},
         {"checksum",
-         [&](QVector<ZipEntry> &entries, Manifest &) { entries[1].bytes = other; },
+         [&](QVector<ZipEntry> &entries, Manifest &) { entries[1].bytes.replace("Oscillator", "Oscillatox"); },
          {},
          kSynthEntry,
          "does not match its checksum",
