@@ -76,7 +76,9 @@ QString stateText(const library::RestoreItem &item)
     case library::RestoreState::Differs:
         if (item.changedControls < 0)
             return QStringLiteral("differs (the file here is not a readable mapping)");
-        return QStringLiteral("differs, %1 controls changed").arg(item.changedControls);
+        return (item.changedControls == 1 ? QStringLiteral("differs in %1 control")
+                                          : QStringLiteral("differs in %1 controls"))
+            .arg(item.changedControls);
     case library::RestoreState::Refused:
         break;
     }
