@@ -12,12 +12,18 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThreadPool>
+
+#include <functional>
 
 #include <optional>
 
 namespace ov::library {
 
 namespace {
+
+// Writers at once: a sync to disk mostly waits, and a file system joins waiting syncs into one.
+constexpr int kRestoreWorkers = 48;
 
 // Why an archived path may not be written below a settings folder; nothing when it may.
 std::optional<QString> unsafePath(const QString &path)
@@ -60,9 +66,13 @@ struct Archive {
     QSet<int> used;
 };
 
+struct ArchivedPlugin {
+    QHash<QString, QByteArray> files; // by suffix
+    QVector<mapping::ParameterEntry> table;
+};
+
 // The archived files of `plugin`, checked; nothing, with the reason in `item`, when one fails.
-std::optional<QHash<QString, QByteArray>> checkedFiles(const ManifestPlugin &plugin, Archive &archive,
-                                                       RestoreItem &item)
+std::optional<ArchivedPlugin> checkedFiles(const ManifestPlugin &plugin, const Archive &archive, RestoreItem &item)
 {
     QHash<QString, QByteArray> files;
     for (const ManifestFile &file : plugin.files) {
@@ -70,7 +80,6 @@ std::optional<QHash<QString, QByteArray>> checkedFiles(const ManifestPlugin &plu
         // The item names the plug-in's entry; its reason names which of the plug-in's files failed.
         const QString fileName = QFileInfo(name).fileName();
         const QVector<int> found = archive.byName.value(name);
-        archive.used += QSet<int>(found.begin(), found.end());
         QString reason;
         if (!kBackedUpSuffixes.contains(file.suffix))
             reason = texts::kUnknownSuffix.arg(fileName);
@@ -99,12 +108,12 @@ std::optional<QHash<QString, QByteArray>> checkedFiles(const ManifestPlugin &plu
     }
     mapping::PlistReadStatus status;
     QString error;
-    mapping::PlistDocument::fromBytes(files.value(QString()), &status, &error);
+    const mapping::PlistDocument document = mapping::PlistDocument::fromBytes(files.value(QString()), &status, &error);
     if (status != mapping::PlistReadStatus::Ok) {
         item.detail = texts::kNotAMapping.arg(mapping::kParameterOrderFileName, error);
         return std::nullopt;
     }
-    return files;
+    return ArchivedPlugin{files, mapping::loadMapping(document, 0, mapping::kModeInsertEffect).plistBuild};
 }
 
 std::optional<QVector<mapping::ParameterEntry>> tableOf(const QByteArray &bytes)
@@ -140,6 +149,50 @@ bool writeNew(const RestoreItem &item, const QHash<QString, QByteArray> &files, 
     return true;
 }
 
+// Checks one plug-in's files, compares them with the disk and, unless `dryRun`, writes them.
+void restorePlugin(const ManifestPlugin &plugin, const QString &rootPath, const Archive &archive, bool dryRun,
+                   RestoreItem &item)
+{
+    std::optional<ArchivedPlugin> archived = checkedFiles(plugin, archive, item);
+    if (archived) {
+        item.target = rootPath + QLatin1Char('/') + plugin.path;
+        if (const auto link = linkOnTheWay(rootPath, plugin.path)) {
+            item.detail = texts::kThroughLink.arg(*link);
+            archived.reset();
+        }
+    }
+    if (!archived) {
+        item.detail += texts::kNothingWritten;
+        return;
+    }
+    const QByteArray archivedBytes = archived->files.value(QString());
+    QByteArray current;
+    QString error;
+    if (!QFileInfo::exists(item.target)) {
+        item.state = RestoreState::New;
+    } else if (!mapping::readWholeFile(item.target, &current, &error)) {
+        item.state = RestoreState::Differs;
+        item.detail = texts::kCannotRead.arg(item.target, error);
+        return;
+    } else if (current == archivedBytes) {
+        item.state = RestoreState::Same;
+    } else {
+        item.state = RestoreState::Differs;
+        const auto before = tableOf(current);
+        item.changedControls = before ? static_cast<int>(mapping::diffMappings(*before, archived->table).size()) : -1;
+    }
+    if (dryRun)
+        return;
+    if (item.state == RestoreState::New) {
+        item.restored = writeNew(item, archived->files, &item.detail);
+    } else if (item.state == RestoreState::Differs) {
+        const mapping::SaveResult saved = mapping::replaceWithBackups(item.target, current, archivedBytes);
+        item.restored = saved.ok();
+        if (!saved.ok())
+            item.detail = texts::kCannotWrite.arg(saved.failedPath, saved.detail);
+    }
+}
+
 } // namespace
 
 int RestoreReport::problems() const
@@ -170,61 +223,44 @@ RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsR
     }
     archive.used += manifestAt.first();
 
+    // What can be told from the manifest alone is told here; each plug-in's files are then checked,
+    // compared and written by a pool of workers, since a save's syncs to disk dominate the time.
     QSet<QString> seen;
-    for (const ManifestPlugin &plugin : manifest->plugins) {
-        RestoreItem item;
+    QVector<std::function<void()>> work;
+    report.items.resize(manifest->plugins.size());
+    for (qsizetype i = 0; i < manifest->plugins.size(); ++i) {
+        const ManifestPlugin &plugin = manifest->plugins.at(i);
+        RestoreItem &item = report.items[i];
         item.plugin = plugin.plugin;
         item.type = plugin.type;
         item.name = plugin.entryName(QString());
+        for (const ManifestFile &file : plugin.files) {
+            const QVector<int> found = archive.byName.value(plugin.entryName(file.suffix));
+            archive.used += QSet<int>(found.begin(), found.end());
+        }
         const auto root =
             std::find_if(roots.begin(), roots.end(), [&plugin](const SettingsRoot &r) { return r.key == plugin.root; });
-        std::optional<QHash<QString, QByteArray>> files;
         if (root == roots.end())
             item.detail = texts::kUnknownRoot.arg(plugin.root);
         else if (const auto unsafe = unsafePath(plugin.path))
             item.detail = *unsafe;
         else if (seen.contains(item.name))
             item.detail = texts::kListedTwice;
-        else if ((files = checkedFiles(plugin, archive, item))) {
-            item.target = root->path + QLatin1Char('/') + plugin.path;
-            if (const auto link = linkOnTheWay(root->path, plugin.path)) {
-                item.detail = texts::kThroughLink.arg(*link);
-                files.reset();
-            }
-        }
         seen.insert(item.name);
-        if (!files) {
+        if (!item.detail.isEmpty()) {
             item.detail += texts::kNothingWritten;
-            report.items.append(item);
             continue;
         }
-        const QByteArray &archived = files->value(QString());
-        QByteArray current;
-        if (!QFileInfo::exists(item.target)) {
-            item.state = RestoreState::New;
-        } else if (!mapping::readWholeFile(item.target, &current, &error)) {
-            item.state = RestoreState::Differs;
-            item.detail = texts::kCannotRead.arg(item.target, error);
-            report.items.append(item);
-            continue;
-        } else if (current == archived) {
-            item.state = RestoreState::Same;
-        } else {
-            item.state = RestoreState::Differs;
-            const auto before = tableOf(current);
-            item.changedControls =
-                before ? static_cast<int>(mapping::diffMappings(*before, tableOf(archived).value()).size()) : -1;
-        }
-        if (!dryRun && item.state == RestoreState::New) {
-            item.restored = writeNew(item, *files, &item.detail);
-        } else if (!dryRun && item.state == RestoreState::Differs) {
-            const mapping::SaveResult saved = mapping::replaceWithBackups(item.target, current, archived);
-            item.restored = saved.ok();
-            if (!saved.ok())
-                item.detail = texts::kCannotWrite.arg(saved.failedPath, saved.detail);
-        }
-        report.items.append(item);
+        work.append([&plugin, &item, &archive, rootPath = root->path, dryRun] {
+            restorePlugin(plugin, rootPath, archive, dryRun, item);
+        });
     }
+    QThreadPool pool;
+    pool.setMaxThreadCount(kRestoreWorkers);
+    for (const std::function<void()> &job : work)
+        pool.start(job);
+    pool.waitForDone();
+
     for (int i = 0; i < archive.entries.size(); ++i) {
         if (archive.used.contains(i))
             continue;
