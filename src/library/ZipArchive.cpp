@@ -50,6 +50,8 @@ bool writeZip(const QString &path, const QVector<ZipEntry> &entries, QString *er
     std::unique_ptr<archive, ArchiveWriteDeleter> zip(archive_write_new());
     archive_write_set_format_zip(zip.get());
     archive_write_zip_set_compression_deflate(zip.get());
+    // Property lists shrink nearly as much at the fastest level, at a fraction of the time.
+    archive_write_set_options(zip.get(), "zip:compression-level=1");
     // No block padding: the zip ends where its central directory ends.
     archive_write_set_bytes_in_last_block(zip.get(), 1);
     if (archive_write_open2(zip.get(), &file, nullptr, writeToSaveFile, nullptr, nullptr) != ARCHIVE_OK) {
