@@ -1,6 +1,7 @@
 #include "Ovmap.h"
 
 #include "EditOperations.h"
+#include "OvmapLibrary.h"
 #include "ShowJson.h"
 #include "Usage.h"
 
@@ -47,7 +48,9 @@ const QString kUsage =
                    "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
                    "  ovmap recall FILE original|prev\n"
                    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
-                   "  ovmap --version\n");
+                   "%1"
+                   "  ovmap --version\n")
+        .arg(QLatin1String(kLibraryUsage));
 
 // Splits the arguments into positionals and the given options; flags take no value.
 struct ParsedArguments {
@@ -361,6 +364,10 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return commandRecall(rest, out, err);
         if (command == QLatin1String("diff"))
             return commandDiff(rest, out, err);
+        if (command == QLatin1String("backup"))
+            return commandBackup(rest, out, err);
+        if (command == QLatin1String("restore"))
+            return commandRestore(rest, out, err);
         throw UsageError{QStringLiteral("unknown command '%1'").arg(command)};
     } catch (const UsageError &error) {
         err << "ovmap: " << error.message << '\n' << kUsage;

@@ -40,20 +40,26 @@ SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &tab
     const QByteArray &bytes = read.bytes;
     document.setStringArray(kControlSurfaceParameterOrderKey, slotList(table));
     document.setStringArray(kOravelCSModeKey, {QString::number(pluginMode)});
+    return replaceWithBackups(path, bytes, document.toXml());
+}
 
+SaveResult replaceWithBackups(const QString &path, const QByteArray &current, const QByteArray &replacement)
+{
+    SaveResult result;
+    result.previousBackup = backupPath(path, kPreviousSuffix);
     // The original backup keeps the state from before the first save for good.
     const QString original = backupPath(path, kOriginalSuffix);
-    if (!QFileInfo::exists(original) && !writeFileAtomically(original, bytes, &result.detail)) {
+    if (!QFileInfo::exists(original) && !writeFileAtomically(original, current, &result.detail)) {
         result.outcome = SaveResult::Outcome::BackupFailed;
         result.failedPath = original;
         return result;
     }
-    if (!writeFileAtomically(result.previousBackup, bytes, &result.detail)) {
+    if (!writeFileAtomically(result.previousBackup, current, &result.detail)) {
         result.outcome = SaveResult::Outcome::BackupFailed;
         result.failedPath = result.previousBackup;
         return result;
     }
-    if (!writeFileAtomically(path, document.toXml(), &result.detail)) {
+    if (!writeFileAtomically(path, replacement, &result.detail)) {
         result.outcome = SaveResult::Outcome::WriteFailed;
         result.failedPath = path;
         return result;

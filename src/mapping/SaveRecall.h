@@ -40,6 +40,10 @@ struct SaveResult final {
 // is written to a temporary file beside it and renamed into place.
 SaveResult exportToPlist(const QString &path, const QVector<ParameterEntry> &table, int pluginMode);
 
+// Replaces the file at `path`, whose bytes are `current`, by `replacement` with the backups a save
+// makes: `current` goes to ".original" (when there is none) and to ".prev" before the file is replaced.
+SaveResult replaceWithBackups(const QString &path, const QByteArray &current, const QByteArray &replacement);
+
 struct RecallResult final {
     enum class Outcome {
         Recalled,

@@ -316,3 +316,71 @@ TEST_F(Ovmap, DiffComparesWithABackupOrAnotherFile)
         EXPECT_EQ(run.out, out) << arguments.join(' ').toStdString();
     }
 }
+
+// What Python's zipfile module, a reader of its own, makes of an archive: its names, then "ok".
+QByteArray zipListing(const QString &archive)
+{
+    QProcess python;
+    python.start(QStringLiteral(PYTHON_PATH),
+                 {"-c",
+                  "import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nprint('\\n'.join(sorted(z.namelist())))\n"
+                  "print('ok' if z.testzip() is None else 'bad')",
+                  archive});
+    python.waitForFinished(30000);
+    return python.readAllStandardOutput();
+}
+
+TEST_F(Ovmap, BackupWritesOneZipOfEveryPluginWithItsBackups)
+{
+    ASSERT_EQ(ovmap({"edit", synth, "add-page"}).status, 0);
+    const QString archive = home.filePath("library.zip");
+    const Result run = ovmap({"backup", "--home", home.path(), "-o", archive});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "Backed up 2 plug-ins (4 files) to " + archive.toUtf8() + "\n");
+    EXPECT_EQ(zipListing(archive), "manifest.json\n"
+                                   "user-logic/Synth/CSParameterOrder.plist\n"
+                                   "user-logic/Synth/CSParameterOrder.plist.original\n"
+                                   "user-logic/Synth/CSParameterOrder.plist.prev\n"
+                                   "user-presets/Maker/Echo/CSParameterOrder.plist\n"
+                                   "ok\n");
+
+    const Result nowhere = ovmap({"backup", "--home", home.path(), "-o", home.filePath("no/such/folder.zip")});
+    EXPECT_EQ(nowhere.status, 2);
+    EXPECT_TRUE(nowhere.err.contains("could not be written")) << nowhere.err.toStdString();
+    EXPECT_EQ(ovmap({"backup", "--home", home.path()}).status, 2);
+}
+
+TEST_F(Ovmap, RestoreListsEachPluginAndWritesWhatDiffersOrIsNew)
+{
+    const QString archive = home.filePath("library.zip");
+    ASSERT_EQ(ovmap({"backup", "--home", home.path(), "-o", archive}).status, 0);
+    const QByteArray backedUp = readFile(synth);
+    ASSERT_EQ(ovmap({"edit", synth, "assign", "1", "1", "2 Output Volume"}).status, 0);
+    const QByteArray edited = readFile(synth);
+
+    const Result preview = ovmap({"restore", archive, "--home", home.path(), "--dry-run"});
+    EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
+    EXPECT_EQ(preview.out, "Synth [Logic]: differs in 1 control; would be restored\n"
+                           "Echo [Maker]: same\n"
+                           "Dry run: nothing was written\n");
+    EXPECT_EQ(readFile(synth), edited);
+
+    const Result run = ovmap({"restore", archive, "--home", home.path()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readFile(synth), backedUp);
+    EXPECT_EQ(readFile(synth + ".prev"), edited);
+
+    // An entry that climbs out of the settings folders, added by another zip writer.
+    QProcess::execute(
+        QStringLiteral(PYTHON_PATH),
+        {"-c", "import sys, zipfile\nzipfile.ZipFile(sys.argv[1], 'a').writestr('../../evil', 'x')", archive});
+    const Result hostile = ovmap({"restore", archive, "--home", home.path()});
+    EXPECT_EQ(hostile.status, 1);
+    EXPECT_TRUE(hostile.err.contains("refused: ../../evil: not listed in the manifest")) << hostile.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("../evil")));
+
+    writeFile(archive, "not a zip");
+    const Result garbage = ovmap({"restore", archive, "--home", home.path()});
+    EXPECT_EQ(garbage.status, 2);
+    EXPECT_TRUE(garbage.err.startsWith(archive.toUtf8() + " is not a library backup")) << garbage.err.toStdString();
+}

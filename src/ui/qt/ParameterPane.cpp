@@ -72,7 +72,7 @@ void ParameterPane::setEntries(const QVector<mapping::ParameterEntry> &entries)
     m_model->setEntries(entries);
 }
 
-void ParameterPane::setPlacements(const QStringList &placements)
+void ParameterPane::setPlacements(const QVector<QVector<int>> &placements)
 {
     m_model->setPlacements(placements);
 }

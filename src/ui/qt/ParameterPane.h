@@ -33,7 +33,7 @@ public:
     void attach(ViewController &controller);
 
     void setEntries(const QVector<mapping::ParameterEntry> &entries);
-    void setPlacements(const QStringList &placements);
+    void setPlacements(const QVector<QVector<int>> &placements);
     std::optional<mapping::ParameterEntry> arrangedEntry(int row) const;
     int selectedRow() const;
     void selectRow(int row);
