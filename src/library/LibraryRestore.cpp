@@ -106,23 +106,20 @@ std::optional<ArchivedPlugin> checkedFiles(const ManifestPlugin &plugin, const A
         item.detail = texts::kMissingEntry.arg(mapping::kParameterOrderFileName);
         return std::nullopt;
     }
-    mapping::PlistReadStatus status;
-    QString error;
-    const mapping::PlistDocument document = mapping::PlistDocument::fromBytes(files.value(QString()), &status, &error);
-    if (status != mapping::PlistReadStatus::Ok) {
-        item.detail = texts::kNotAMapping.arg(mapping::kParameterOrderFileName, error);
+    const mapping::PlistRead read = mapping::PlistDocument::parse(files.value(QString()));
+    if (!read.ok()) {
+        item.detail = texts::kNotAMapping.arg(mapping::kParameterOrderFileName, read.error);
         return std::nullopt;
     }
-    return ArchivedPlugin{files, mapping::loadMapping(document, 0, mapping::kModeInsertEffect).plistBuild};
+    return ArchivedPlugin{files, mapping::loadMapping(read.document, 0, mapping::kModeInsertEffect).plistBuild};
 }
 
 std::optional<QVector<mapping::ParameterEntry>> tableOf(const QByteArray &bytes)
 {
-    mapping::PlistReadStatus status;
-    const mapping::PlistDocument document = mapping::PlistDocument::fromBytes(bytes, &status);
-    if (status != mapping::PlistReadStatus::Ok)
+    const mapping::PlistRead read = mapping::PlistDocument::parse(bytes);
+    if (!read.ok())
         return std::nullopt;
-    return mapping::loadMapping(document, 0, mapping::kModeInsertEffect).plistBuild;
+    return mapping::loadMapping(read.document, 0, mapping::kModeInsertEffect).plistBuild;
 }
 
 // Puts a plug-in that is new here in place: its archived backups where none are, then the file.

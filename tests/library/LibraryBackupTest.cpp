@@ -78,7 +78,7 @@ const RestoreItem *itemNamed(const RestoreReport &report, const QString &name)
 TEST_F(Library, RestoreNamesWhatDiffersAndTheReplacedMappingBecomesThePrevious)
 {
     const QByteArray backedUp = readFile(synth);
-    auto table = ov::mapping::readMappingTable(synth, nullptr).value();
+    auto table = ov::mapping::readMappingTable(synth).table.value();
     table[0].Parameter = QStringLiteral("Moved");
     table[40] = table[1];
     ASSERT_TRUE(ov::mapping::exportToPlist(synth, table, 1).ok());
