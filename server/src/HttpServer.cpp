@@ -151,8 +151,8 @@ class Connection;
 
 class HttpServer::Impl {
 public:
-    Impl(const Handler &handler, std::function<void(std::string_view)> log, HttpLimits limits)
-        : handler(handler), limits(limits), m_log(std::move(log)), workers(limits.threads)
+    Impl(const Handler &requestHandler, std::function<void(std::string_view)> log, HttpLimits serverLimits)
+        : handler(requestHandler), limits(serverLimits), m_log(std::move(log)), workers(serverLimits.threads)
     {
     }
 
@@ -297,8 +297,8 @@ private:
         if (beast::iequals(request[http::field::expect], "100-continue") && request.version() >= 11) {
             m_stream.expires_after(m_server.limits.writeTimeout);
             return http::async_write(m_stream, m_continue,
-                                     [self = shared_from_this()](beast::error_code error, std::size_t) {
-                                         if (error)
+                                     [self = shared_from_this()](beast::error_code writeError, std::size_t) {
+                                         if (writeError)
                                              return self->m_stream.close();
                                          self->readBody();
                                      });
@@ -585,8 +585,8 @@ void HttpServer::Impl::accept()
         if (error) {
             // Out of file descriptors or memory, or a connection that went away before it was taken.
             m_acceptPause.expires_after(kAcceptPause);
-            m_acceptPause.async_wait([this](beast::error_code error) {
-                if (!error && !stopping)
+            m_acceptPause.async_wait([this](beast::error_code pauseError) {
+                if (!pauseError && !stopping)
                     accept();
             });
             return;

@@ -427,7 +427,7 @@ QVector<Operation> parseOperations(const QStringList &words)
         return words.at(i++);
     };
     while (i < words.size()) {
-        const QString op = words.at(i++);
+        const QString &op = words.at(i++);
         if (op == QLatin1String("assign") || op == QLatin1String("clear")) {
             const int page = parseInteger(take(op), QStringLiteral("PAGE"));
             const int control = parseInteger(take(op), QStringLiteral("CONTROL"));
@@ -529,7 +529,7 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
 {
     if (arguments.size() < 2)
         throw UsageError{QStringLiteral("edit takes a FILE and at least one operation")};
-    const QString file = arguments.first();
+    const QString &file = arguments.first();
     const QVector<Operation> operations = parseOperations(arguments.mid(1));
 
     std::optional<OpenedFile> opened = openFile(file, err);
@@ -579,7 +579,7 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
 {
     if (arguments.isEmpty() || arguments.size() > 2)
         throw UsageError{QStringLiteral("diff takes a FILE and 'original', 'prev' or another file")};
-    const QString file = arguments.at(0);
+    const QString &file = arguments.at(0);
     const QString against = arguments.value(1, mapping::kPreviousSuffix);
     const QString otherFile = against == mapping::kOriginalSuffix || against == mapping::kPreviousSuffix
                                   ? mapping::backupPath(file, against)
@@ -619,7 +619,7 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << kUsage;
         return kExitUsage;
     }
-    const QString command = arguments.first();
+    const QString &command = arguments.first();
     const QStringList rest = arguments.mid(1);
     try {
         if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
