@@ -97,7 +97,10 @@ struct Answer {
 // Requests to a community server on a loopback port, as the editor sends them, each on a
 // connection of its own. base is the path the server answers under.
 struct Remote {
-    explicit Remote(int port = 0, std::string forwardedFor = {}) : port(port), forwardedFor(std::move(forwardedFor)) { }
+    explicit Remote(int serverPort = 0, std::string proxiedFor = {})
+        : port(serverPort), forwardedFor(std::move(proxiedFor))
+    {
+    }
 
     int port;
     std::string forwardedFor; // sent as X-Forwarded-For when set: the client address a proxy names
