@@ -20,11 +20,11 @@ ParameterPlacements::ParameterPlacements(const QVector<ParameterEntry> &table) :
 
 int ParameterPlacements::idOf(const ParameterEntry &entry)
 {
-    ParameterKey key = ParameterKey::of(entry);
+    const ParameterKey key = ParameterKey::of(entry);
     if (const auto found = m_ids.constFind(key); found != m_ids.cend())
         return *found;
     const int id = int(m_slots.size());
-    m_ids.insert(std::move(key), id);
+    m_ids.insert(key, id);
     m_slots.emplace_back();
     return id;
 }

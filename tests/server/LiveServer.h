@@ -73,7 +73,7 @@ protected:
 #define OV_ON_EACH_ENGINE(suite)                                                                                       \
     INSTANTIATE_TEST_SUITE_P(                                                                                          \
         On, suite, ::testing::Values(::ovtest::Engine::Sqlite, ::ovtest::Engine::Postgres),                            \
-        [](const ::testing::TestParamInfo<::ovtest::Engine> &info) { return ::ovtest::engineName(info.param); })
+        [](const ::testing::TestParamInfo<::ovtest::Engine> &engine) { return ::ovtest::engineName(engine.param); })
 
 // The editor's URL escaping: RFC 2396's unreserved and reserved characters stay, so '&', '=' and
 // '+' inside a value go out unescaped; every other byte becomes %XX.
