@@ -184,9 +184,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(id.has_value());
         const auto boundary = multipartBoundary(request.contentType);
         check(boundary.has_value());
-        const MultipartResult body = parseMultipart(request.body, *boundary);
+        const MultipartResult form = parseMultipart(request.body, *boundary);
         const FormPart *file = nullptr;
-        for (const FormPart &part : body.parts)
+        for (const FormPart &part : form.parts)
             if (part.name == "userfile")
                 file = &part;
         check(file != nullptr && f.storage->mappingFile(*id) == std::string(file->data));

@@ -126,8 +126,9 @@ int main(int argc, char **argv)
         server.stop();
     });
     const bool served = server.run();
+    // The waiter takes SIGTERM with sigwait (blocked in every thread): the signal wakes it, not ends it.
     if (!signalled.exchange(true))
-        pthread_kill(waiter.native_handle(), SIGTERM);
+        pthread_kill(waiter.native_handle(), SIGTERM); // NOLINT(bugprone-bad-signal-to-kill-thread)
     waiter.join();
     return served ? 0 : 1;
 }

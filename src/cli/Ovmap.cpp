@@ -301,7 +301,7 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
 {
     if (arguments.isEmpty() || arguments.size() > 2)
         throw UsageError{QStringLiteral("diff takes a FILE and 'original', 'prev' or another file")};
-    const QString file = arguments.at(0);
+    const QString &file = arguments.at(0);
     const QString against = arguments.value(1, mapping::kPreviousSuffix);
     const QString otherFile = against == mapping::kOriginalSuffix || against == mapping::kPreviousSuffix
                                   ? mapping::backupPath(file, against)
@@ -341,7 +341,7 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << kUsage;
         return kExitUsage;
     }
-    const QString command = arguments.first();
+    const QString &command = arguments.first();
     const QStringList rest = arguments.mid(1);
     try {
         if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {

@@ -184,7 +184,7 @@ ExchangeReply CommunityClient::exchange(const QString &appendedText, int deadlin
     if (!pending->isFinished())
         loop.exec();
     m_waiting = outer;
-    const ExchangeReply reply = pending->reply();
+    ExchangeReply reply = pending->reply();
     delete pending;
     return reply;
 }

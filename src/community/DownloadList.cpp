@@ -51,7 +51,7 @@ QVector<DownloadListEntry> parseDownloadList(const std::optional<QString> &reply
     if (!reply)
         return entries;
     const QJsonDocument document = QJsonDocument::fromJson(reply->toUtf8());
-    for (const QJsonValue &value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         if (value.isObject())
             entries.append(DownloadListEntry{value.toObject()});
     }

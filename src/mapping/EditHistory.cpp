@@ -45,7 +45,7 @@ bool EditHistory::push(Step step)
     m_steps.push_back(std::move(step));
     if (m_steps.size() > kMaxSteps)
         m_steps.pop_front();
-    m_done = m_steps.size();
+    m_done = qsizetype(m_steps.size());
     return true;
 }
 

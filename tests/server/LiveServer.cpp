@@ -80,7 +80,7 @@ void administer(const std::string &sql)
 
 } // namespace
 
-TestStore::TestStore(Engine engine) : engine(engine)
+TestStore::TestStore(Engine storeEngine) : engine(storeEngine)
 {
     if (engine == Engine::Sqlite) {
         m_dir = std::make_unique<TempDir>();

@@ -73,7 +73,7 @@ protected:
 #define OV_ON_EACH_ENGINE(suite)                                                                                       \
     INSTANTIATE_TEST_SUITE_P(                                                                                          \
         On, suite, ::testing::Values(::ovtest::Engine::Sqlite, ::ovtest::Engine::Postgres),                            \
-        [](const ::testing::TestParamInfo<::ovtest::Engine> &info) { return ::ovtest::engineName(info.param); })
+        [](const ::testing::TestParamInfo<::ovtest::Engine> &engine) { return ::ovtest::engineName(engine.param); })
 
 // The editor's URL escaping: RFC 2396's unreserved and reserved characters stay, so '&', '=' and
 // '+' inside a value go out unescaped; every other byte becomes %XX.
@@ -97,7 +97,10 @@ struct Answer {
 // Requests to a community server on a loopback port, as the editor sends them, each on a
 // connection of its own. base is the path the server answers under.
 struct Remote {
-    explicit Remote(int port = 0, std::string forwardedFor = {}) : port(port), forwardedFor(std::move(forwardedFor)) { }
+    explicit Remote(int serverPort = 0, std::string proxiedFor = {})
+        : port(serverPort), forwardedFor(std::move(proxiedFor))
+    {
+    }
 
     int port;
     std::string forwardedFor; // sent as X-Forwarded-For when set: the client address a proxy names

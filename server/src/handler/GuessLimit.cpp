@@ -1,6 +1,7 @@
 #include "handler/GuessLimit.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace ovserver {
 
@@ -67,10 +68,12 @@ void GuessLimit::prune(std::int64_t now)
         if (map.size() < 2)
             return;
         std::vector<std::int64_t> times;
+        times.reserve(map.size());
         for (const auto &entry : map)
             times.push_back(newest(entry));
-        std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-        const std::int64_t median = times[times.size() / 2];
+        const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+        std::nth_element(times.begin(), middle, times.end());
+        const std::int64_t median = *middle;
         std::erase_if(map, [&](const auto &entry) { return newest(entry) <= median; });
     };
     if (m_wrong.size() >= m_policy.maxAddresses)

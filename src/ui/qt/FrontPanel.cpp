@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ov::ui::qt {
 
@@ -38,7 +39,9 @@ constexpr char kControlProperty[] = "ovControlNumber";
 constexpr int kKnobDiameter = 40;
 constexpr double kMinScale = 0.6;
 constexpr double kMaxScale = 1.4;
-constexpr double kScaleStep = 0.05;
+// Counted in whole steps of 0.05, so that rounding cannot drop or add the smallest scale.
+constexpr int kScaleSteps = 16;
+constexpr double kScaleStep = (kMaxScale - kMinScale) / kScaleSteps;
 constexpr int kMargin = 10;
 constexpr int kHorizontalSpacing = 8;
 constexpr int kVerticalSpacing = 8;
@@ -49,12 +52,12 @@ constexpr double kMaxFontScale = 1.25;
 
 int knobDiameter(double scale)
 {
-    return int(kKnobDiameter * scale + 0.5);
+    return static_cast<int>(std::lround(kKnobDiameter * scale));
 }
 
 int knobGap(double scale)
 {
-    return std::max(2, int(5 * scale + 0.5));
+    return std::max(2, static_cast<int>(std::lround(5 * scale)));
 }
 
 QString panelStyle(int knob)
@@ -168,7 +171,8 @@ double FrontPanel::scaleFor(const QSize &size) const
     const int cellHeightAvailable = (size.height() - 2 * kMargin - (kRows - 1) * kVerticalSpacing) / kRows;
     // The largest scale at which two lines of the name fit, else the largest at which one does.
     for (const int lines : {2, 1}) {
-        for (double scale = kMaxScale; scale >= kMinScale - 1e-9; scale -= kScaleStep) {
+        for (int step = 0; step <= kScaleSteps; ++step) {
+            const double scale = kMaxScale - step * kScaleStep;
             if (2 * knobDiameter(scale) <= cellWidth && cellHeight(scale, lines) <= cellHeightAvailable)
                 return scale;
         }
