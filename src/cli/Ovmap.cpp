@@ -307,10 +307,10 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
                                   ? mapping::backupPath(file, against)
                                   : against;
     const auto read = [&err](const QString &path) {
-        mapping::TableRead read = mapping::readMappingTable(path);
-        if (!read.table)
-            err << "ovmap: cannot read " << path << ": " << read.error << Qt::endl;
-        return std::move(read.table);
+        mapping::TableRead table = mapping::readMappingTable(path);
+        if (!table.table)
+            err << "ovmap: cannot read " << path << ": " << table.error << Qt::endl;
+        return std::move(table.table);
     };
     const std::optional<QVector<ParameterEntry>> after = read(file);
     const std::optional<QVector<ParameterEntry>> before = after ? read(otherFile) : std::nullopt;
