@@ -72,7 +72,7 @@ QString CredentialSettings::value(const QString &key)
     if (reply.status == SecretReply::Status::Ok)
         return reply.value;
     // Not in the store, or no store: a PIN code kept in the settings (not moved yet, or no keychain).
-    const QString kept = m_settings.value(key).toString();
+    QString kept = m_settings.value(key).toString();
     if (reply.status == SecretReply::Status::Unavailable && !kept.isEmpty())
         keepPinInSettings(kept, reply.error);
     return kept;

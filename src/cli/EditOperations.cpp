@@ -164,7 +164,7 @@ QVector<EditOperation> parseOperations(const QStringList &words)
         return words.at(i++);
     };
     while (i < words.size()) {
-        const QString op = words.at(i++);
+        const QString &op = words.at(i++);
         const auto syntax = std::find_if(std::begin(kOperations), std::end(kOperations),
                                          [&](const OperationSyntax &known) { return op == QLatin1String(known.name); });
         if (syntax == std::end(kOperations))

@@ -250,7 +250,7 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
 {
     if (arguments.size() < 2)
         throw UsageError{QStringLiteral("edit takes a FILE and at least one operation")};
-    const QString file = arguments.first();
+    const QString &file = arguments.first();
     const QVector<EditOperation> operations = parseOperations(arguments.mid(1));
 
     bool listAdded = false;

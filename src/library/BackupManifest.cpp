@@ -76,7 +76,7 @@ std::optional<Manifest> parseManifest(const QByteArray &bytes, QString *error)
         *error = QStringLiteral("no list of plug-ins");
         return std::nullopt;
     }
-    for (const QJsonValue &value : plugins.toArray()) {
+    for (const QJsonValue value : plugins.toArray()) {
         const QJsonObject object = value.toObject();
         ManifestPlugin plugin;
         const auto name = stringField(object, "plugin");
@@ -93,7 +93,7 @@ std::optional<Manifest> parseManifest(const QByteArray &bytes, QString *error)
         plugin.type = *type;
         plugin.root = *settingsRoot;
         plugin.path = *path;
-        for (const QJsonValue &fileValue : files.toArray()) {
+        for (const QJsonValue fileValue : files.toArray()) {
             const QJsonObject fileObject = fileValue.toObject();
             const auto suffix = stringField(fileObject, "suffix");
             const auto sha = stringField(fileObject, "sha256");

@@ -87,12 +87,12 @@ std::optional<Layout> parseLayout(const QByteArray &bytes, QString *error)
         return fail(QStringLiteral("it has no name"));
     if (layout.pages < 1 || layout.pages > kMostLayoutPages)
         return fail(QStringLiteral("\"pages\" is not a number from 1 to %1").arg(kMostLayoutPages));
-    for (const QJsonValue &value : root.value(QStringLiteral("controls")).toArray()) {
+    for (const QJsonValue value : root.value(QStringLiteral("controls")).toArray()) {
         const QJsonObject object = value.toObject();
         LayoutControl control;
         control.page = object.value(QStringLiteral("page")).toInt(0);
         control.control = object.value(QStringLiteral("control")).toInt(0);
-        for (const QJsonValue &name : object.value(QStringLiteral("names")).toArray()) {
+        for (const QJsonValue name : object.value(QStringLiteral("names")).toArray()) {
             if (!name.toString().trimmed().isEmpty())
                 control.names.append(name.toString());
         }

@@ -123,6 +123,7 @@ std::string backupPostgres(const std::string &location, const std::string &parti
     if (!secret.empty())
         environment.push_back("PGPASSWORD=" + secret);
     std::vector<char *> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string &variable : environment)
         envp.push_back(variable.data());
     envp.push_back(nullptr);
