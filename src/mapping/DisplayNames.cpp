@@ -1,5 +1,7 @@
 #include "DisplayNames.h"
 
+#include "ParameterMatch.h"
+
 #include <QHash>
 #include <QTextBoundaryFinder>
 
@@ -25,7 +27,7 @@ QVector<NameClash> nameClashes(const QVector<ParameterEntry> &table, int page, i
         if (slot < 0 || slot >= table.size())
             break;
         const ParameterEntry &entry = table.at(slot);
-        if (entry.isEmptySlot() || entry.Parameter.trimmed().isEmpty())
+        if (entry.isEmptySlot() || isNameless(entry))
             continue;
         const QString cut = cutName(entry.Parameter, width);
         controlsOf[cut].append(control);
