@@ -74,7 +74,7 @@ QString CredentialSettings::value(const QString &key)
     // Not in the store, or no store: a PIN code kept in the settings (not moved yet, or no keychain).
     QString kept = m_settings.value(key).toString();
     if (reply.status == SecretReply::Status::Unavailable && !kept.isEmpty())
-        keepPinInSettings(kept, reply.error);
+        noteNoKeychain(reply.error);
     return kept;
 }
 
@@ -118,6 +118,11 @@ void CredentialSettings::keepPinInSettings(const QString &pin, const QString &er
 {
     m_settings.setValue(kPinCodeSetting, pin);
     m_settings.sync();
+    noteNoKeychain(error);
+}
+
+void CredentialSettings::noteNoKeychain(const QString &error)
+{
     QFile::setPermissions(m_settings.fileName(), QFile::ReadOwner | QFile::WriteOwner);
     if (!m_noticeGiven && m_notice.isEmpty())
         m_notice = kNoKeychainNotice.arg(error);

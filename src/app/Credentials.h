@@ -53,6 +53,8 @@ public:
 
 private:
     void keepPinInSettings(const QString &pin, const QString &error);
+    // The settings file readable by its owner only, and the status line's notice once.
+    void noteNoKeychain(const QString &error);
 
     QSettings &m_settings;
     SecretStore &m_secrets;
