@@ -43,22 +43,35 @@ void ParameterPlacements::remove(const ParameterEntry &entry, int slot)
 
 void ParameterPlacements::update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table)
 {
-    const bool slotsMoved = std::any_of(changes.cbegin(), changes.cend(), [&](const TableChange &change) {
-        return change.before.size() != change.afterSize && change.position + change.afterSize < table.size();
-    });
-    if (slotsMoved) {
+    const auto resizes = [](const TableChange &change) { return change.before.size() != change.afterSize; };
+    const auto resizing = std::count_if(changes.cbegin(), changes.cend(), resizes);
+    if (resizing > 1) {
         *this = ParameterPlacements(table);
         return;
     }
-    // Everything leaves first, then everything arrives: what an exchange brings to one page leaves
-    // the other in another change.
+    // Everything leaves first, then the slots after a block added or removed move by its size, then
+    // everything arrives: what an exchange brings to one page leaves the other in another change.
     for (const TableChange &change : changes) {
         for (qsizetype k = 0; k < change.before.size(); ++k)
             remove(change.before.at(k), change.position + int(k));
     }
+    if (resizing == 1) {
+        const TableChange &block = *std::find_if(changes.cbegin(), changes.cend(), resizes);
+        if (block.position + block.afterSize < table.size())
+            shiftFrom(block.position + int(block.before.size()), int(block.afterSize - block.before.size()));
+    }
     for (const TableChange &change : changes) {
         for (int slot = change.position; slot < change.position + change.afterSize; ++slot)
             place(table.at(slot), slot);
+    }
+}
+
+void ParameterPlacements::shiftFrom(int firstSlot, int by)
+{
+    for (std::vector<int> &taken : m_slots) {
+        // The slots are in order: those that move are the last ones.
+        for (auto slot = std::lower_bound(taken.begin(), taken.end(), firstSlot); slot != taken.end(); ++slot)
+            *slot += by;
     }
 }
 
