@@ -14,15 +14,21 @@ std::span<const int> ParameterPlacements::slotsOf(const ParameterEntry &entry) c
 {
     if (entry.isEmptySlot())
         return {};
-    const auto found = m_slots.constFind(ParameterKey::of(entry));
-    return found == m_slots.cend() ? std::span<const int>() : std::span<const int>(*found);
+    const auto found = m_ids.constFind(ParameterKey::of(entry));
+    return found == m_ids.cend() ? std::span<const int>() : std::span<const int>(m_slots.at(*found));
 }
 
 void ParameterPlacements::place(const ParameterEntry &entry, int slot)
 {
     if (entry.isEmptySlot())
         return;
-    std::vector<int> &taken = m_slots[ParameterKey::of(entry)];
+    const ParameterKey key = ParameterKey::of(entry);
+    auto found = m_ids.find(key);
+    if (found == m_ids.end()) {
+        found = m_ids.insert(key, int(m_slots.size()));
+        m_slots.emplace_back();
+    }
+    std::vector<int> &taken = m_slots[*found];
     taken.insert(
         taken.empty() || taken.back() < slot ? taken.end() : std::lower_bound(taken.begin(), taken.end(), slot), slot);
 }
@@ -31,14 +37,28 @@ void ParameterPlacements::remove(const ParameterEntry &entry, int slot)
 {
     if (entry.isEmptySlot())
         return;
-    const auto found = m_slots.find(ParameterKey::of(entry));
-    if (found == m_slots.end())
+    const auto found = m_ids.constFind(ParameterKey::of(entry));
+    if (found == m_ids.cend())
         return;
-    std::vector<int> &taken = *found;
+    std::vector<int> &taken = m_slots[*found];
     if (const auto at = std::lower_bound(taken.begin(), taken.end(), slot); at != taken.end() && *at == slot)
         taken.erase(at);
-    if (taken.empty())
-        m_slots.erase(found);
+}
+
+bool operator==(const ParameterPlacements &a, const ParameterPlacements &b)
+{
+    const auto standing = [](const ParameterPlacements &p) {
+        return std::count_if(p.m_slots.cbegin(), p.m_slots.cend(), [](const auto &taken) { return !taken.empty(); });
+    };
+    if (standing(a) != standing(b))
+        return false;
+    for (auto it = a.m_ids.cbegin(); it != a.m_ids.cend(); ++it) {
+        const std::vector<int> &mine = a.m_slots.at(it.value());
+        const auto other = b.m_ids.constFind(it.key());
+        if (!mine.empty() && (other == b.m_ids.cend() || b.m_slots.at(other.value()) != mine))
+            return false;
+    }
+    return true;
 }
 
 void ParameterPlacements::update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table)

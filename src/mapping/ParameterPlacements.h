@@ -41,7 +41,8 @@ public:
     // block added or removed moved by its size; built anew when more than one block came or went.
     void update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table);
 
-    friend bool operator==(const ParameterPlacements &, const ParameterPlacements &) = default;
+    // Whether every parameter stands on the same slots in both.
+    friend bool operator==(const ParameterPlacements &a, const ParameterPlacements &b);
 
 private:
     void place(const ParameterEntry &entry, int slot);
@@ -49,7 +50,10 @@ private:
     // Moves every slot from `firstSlot` on by `by`.
     void shiftFrom(int firstSlot, int by);
 
-    QHash<ParameterKey, std::vector<int>> m_slots; // of each parameter that stands somewhere
+    // Each parameter met gets a number for good; its slots lie side by side with the others', so a
+    // page deleted or put back moves them all in one pass over memory.
+    QHash<ParameterKey, int> m_ids;
+    std::vector<std::vector<int>> m_slots; // by number; empty where the parameter stands nowhere now
 };
 
 // "2/5, 3/1": page and control of each slot, in the order given; `leaveOut` is not listed.
