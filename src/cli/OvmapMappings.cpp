@@ -9,10 +9,12 @@
 #include "mapping/Layout.h"
 #include "mapping/MappingCheck.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThreadPool>
 
-#include <algorithm>
+#include <utility>
 
 namespace ov::cli {
 
@@ -105,8 +107,16 @@ QVector<LayoutTarget> layoutTargets(const ParsedArguments &parsed, QTextStream &
 {
     QVector<LayoutTarget> targets;
     if (!parsed.flags.contains(QStringLiteral("--all"))) {
-        for (qsizetype i = 1; i < parsed.positional.size(); ++i)
-            targets.append({parsed.positional.at(i), parsed.positional.at(i)});
+        // A file named twice is applied once: two saves of one file at once would race.
+        QSet<QString> seen;
+        for (qsizetype i = 1; i < parsed.positional.size(); ++i) {
+            const QString &file = parsed.positional.at(i);
+            const QString key = QFileInfo(file).absoluteFilePath();
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                targets.append({file, file});
+            }
+        }
         return targets;
     }
     const QString type = parsed.options.value(QStringLiteral("--type"));
@@ -198,6 +208,10 @@ int commandLayout(const QStringList &arguments, QTextStream &out, QTextStream &e
     const bool all = parsed.flags.contains(QStringLiteral("--all"));
     if (parsed.positional.isEmpty() || (all ? parsed.positional.size() != 1 : parsed.positional.size() < 2))
         throw UsageError{QStringLiteral("layout apply takes a NAME and FILEs, or a NAME and --all")};
+    for (const char *option : {"--home", "--type", "--plugin"}) {
+        if (!all && parsed.options.contains(QLatin1String(option)))
+            throw UsageError{QStringLiteral("%1 goes with --all").arg(QLatin1String(option))};
+    }
     const std::optional<mapping::Layout> layout =
         mapping::readLayoutFile(mapping::layoutFilePath(folder, parsed.positional.first()), &error);
     if (!layout) {
