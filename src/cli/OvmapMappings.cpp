@@ -8,12 +8,14 @@
 #include "mapping/DisplayNames.h"
 #include "mapping/Layout.h"
 #include "mapping/MappingCheck.h"
+#include "mapping/ParameterPlacements.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QThreadPool>
 
+#include <span>
 #include <utility>
 
 namespace ov::cli {
@@ -32,9 +34,10 @@ constexpr int kCheckFits = 0;
 constexpr int kCheckMisfits = 1;
 constexpr int kCheckTrouble = 2;
 
+// "2/5": page and control of a slot.
 QString place(int slot)
 {
-    return QStringLiteral("%1/%2").arg(slot / mapping::kControlsPerPage + 1).arg(slot % mapping::kControlsPerPage + 1);
+    return mapping::placementText(std::span<const int>(&slot, 1));
 }
 
 } // namespace
@@ -85,10 +88,10 @@ void showCutNames(const mapping::LoadedMapping &loaded, int page, int width, QTe
                 continue;
             out << place(slot) << '\t' << mapping::cutName(entry.Parameter, width) << '\t' << entry.Parameter;
             if (const auto others = othersOf.constFind(control); others != othersOf.cend()) {
-                QStringList places;
+                QVector<int> sameSlots;
                 for (const int other : *others)
-                    places.append(place(mapping::slotIndex(p, other)));
-                out << '\t' << texts::kSameCutName.arg(places.join(QStringLiteral(", ")));
+                    sameSlots.append(mapping::slotIndex(p, other));
+                out << '\t' << texts::kSameCutName.arg(mapping::placementText(sameSlots));
             }
             out << '\n';
         }
@@ -163,7 +166,9 @@ Applied applyLayoutTo(const mapping::Layout &layout, const LayoutTarget &target,
     } else {
         const mapping::SaveResult saved = saveDocument(*opened);
         applied.ok = saved.ok();
-        out << (saved.ok() ? texts::kLayoutSaved : texts::kLayoutNotSaved.arg(saved.detail)) << '\n';
+        out << (saved.ok() ? texts::kLayoutSaved
+                           : texts::kLayoutNotSaved.arg(QStringLiteral("%1: %2").arg(saved.failedPath, saved.detail)))
+            << '\n';
     }
     return applied;
 }
@@ -190,9 +195,8 @@ int commandLayout(const QStringList &arguments, QTextStream &out, QTextStream &e
             err << "ovmap: " << texts::kLayoutNotWritten.arg(layout.name, error) << Qt::endl;
             return kExitFailed;
         }
-        out << texts::kLayoutWritten.arg(layout.name)
-                   .arg(layout.controls.size())
-                   .arg(mapping::layoutFilePath(folder, layout.name))
+        out << texts::kLayoutWritten.arg(layout.name, QString::number(layout.controls.size()),
+                                         mapping::layoutFilePath(folder, layout.name))
             << '\n';
         return kExitOk;
     }
