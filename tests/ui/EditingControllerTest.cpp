@@ -9,6 +9,7 @@
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -625,6 +626,43 @@ TEST_F(EditingTest, DraggingOneControlOntoAnotherSwapsThemAndKeepsTheListSelecti
     EXPECT_EQ(view.relabels(), relabels);
 }
 
+TEST_F(EditingTest, ClearingAControlEmptiesItAsOneStepAndGoingToAPageFocusesItsControl)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    controller->nextPageButtonPressed();
+    controller->clearControl(4);
+    EXPECT_EQ(at(2, 4), QStringLiteral("-"));
+    EXPECT_EQ(view.undoText, QStringLiteral("Undo Assign Parameter"));
+    controller->clearControl(4); // already empty: no second step
+    controller->ovUndo();
+    EXPECT_EQ(at(2, 4), QStringLiteral("P2 C4"));
+    EXPECT_FALSE(view.canUndo);
+
+    view.pageAnswer = 3;
+    controller->ovGoToPage();
+    EXPECT_EQ(view.pageQuestions, (QVector<std::pair<int, int>>{{2, 3}}));
+    EXPECT_EQ(state.curPage, 3);
+    EXPECT_EQ(view.focusedControl, 1);
+    controller->showControl(1, 17);
+    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.focusedControl, 17);
+    controller->showControl(4, 2); // no page 4
+    EXPECT_EQ(state.curPage, 1);
+}
+
+TEST_F(EditingTest, TheStatusLineSaysTheLatestThing)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 1);
+    open(QStringLiteral("Synth"));
+    controller->clearAllPagesButtonPressed();
+    view.searchText = QStringLiteral("P1 C5");
+    controller->fillFromHere(32);
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Filled 1 control, 0 pages added"));
+    controller->clearControl(32);
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Synth in Insert/Effect Mode"));
+}
+
 // ---- fill, copy a mapping from another plug-in, show changes ----
 
 TEST_F(EditingTest, FillFromHereLaysOutWhatTheSearchFindsAsOneStep)
@@ -659,12 +697,16 @@ TEST_F(EditingTest, CopyMappingFromAnotherPluginMatchesNamesAndAlertsTheUnmatche
     writePlist(logicFile(QStringLiteral("Synth v2")),
                {{mapping::kControlSurfaceParameterOrderKey, {"1 p1 c2", "2 Nothing", "-1", "3 P2 C5", "2 Nothing"}}});
     writePlist(logicFile(QStringLiteral("Broken")), {});
+    QFile broken(logicFile(QStringLiteral("Broken")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("not a property list") > 0);
+    broken.close();
     open(QStringLiteral("Synth"));
     const auto loaded = state.plistBuild;
     controller->lastPageButtonPressed();
 
     controller->ovCopyMappingFrom(); // cancelled
     EXPECT_EQ(view.pluginPrompts, QStringList{texts::kCopyMappingPrompt});
+    EXPECT_EQ(view.offeredPlugins, QStringList{QStringLiteral("Synth v2")}) << "not itself, not the unreadable";
     EXPECT_EQ(state.plistBuild, loaded);
 
     view.pluginChoice = rowOfPlugin(QStringLiteral("Synth v2"));

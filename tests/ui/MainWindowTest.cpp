@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace ov::ui::test {
@@ -397,6 +399,88 @@ TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
     EXPECT_GE(parameters->viewport()->height(), 100);
     EXPECT_GT(parameters->columnWidth(qt::ParameterListModel::ParameterColumn),
               2 * parameters->columnWidth(qt::ParameterListModel::MappedColumn));
+}
+
+// The WCAG 2 contrast ratio of two opaque colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+}
+
+TEST_F(MainWindowTest, TheParameterNumbersAndTheChangedPagesAreReadable)
+{
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
+    Editor editor(home.path());
+    openRetroSynth(editor);
+    auto *strip = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl1"));
+    const QColor text = strip->palette().color(QPalette::Active, QPalette::WindowText);
+    EXPECT_GE(contrast(qt::ElidingLabel::detailColor(text, strip->stripColor()), strip->stripColor()), 4.5);
+    editor.window.setControlChanged(1, QStringLiteral("Was: -"));
+    EXPECT_GE(contrast(qt::ElidingLabel::detailColor(text, strip->stripColor()), strip->stripColor()), 4.5);
+    const QPalette changed = editor.find<QLabel>(QStringLiteral("labChangedPages"))->palette();
+    EXPECT_GE(contrast(changed.color(QPalette::WindowText), changed.color(QPalette::Window)), 4.5);
+}
+
+TEST_F(MainWindowTest, At1280By800TheParameterListShowsTwelveRows)
+{
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
+    Editor editor(home.path());
+    openRetroSynth(editor);
+    resizeWindow(editor, {1280, 760}); // 800 less the menu bar and the title bar
+    auto *parameters = editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_GE(parameters->viewport()->height() / parameters->verticalHeader()->defaultSectionSize(), 12);
+    for (int c = 1; c <= 32; ++c) {
+        const auto *label = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(c));
+        EXPECT_GE(label->height(), label->minimumSizeHint().height()) << c;
+    }
+    EXPECT_LE(editor.window.minimumSizeHint().width(), 1200);
+    EXPECT_LE(editor.window.minimumSizeHint().height(), 680);
+}
+
+TEST_F(MainWindowTest, EveryButtonAndMenuCommandSaysWhatItDoes)
+{
+    Editor editor(home.path());
+    // Every button of ours (Qt's own have no name or qt_...), and every command of the menus but the choices.
+    for (const QAbstractButton *button : editor.window.findChildren<QAbstractButton *>())
+        EXPECT_TRUE(button->objectName().isEmpty() || button->objectName().startsWith(QStringLiteral("qt_"))
+                    || !button->toolTip().isEmpty())
+            << button->objectName().toStdString();
+    for (const QAction *action : editor.window.findChildren<QAction *>())
+        EXPECT_TRUE(!action->objectName().startsWith(QStringLiteral("action"))
+                    || action->objectName().startsWith(QStringLiteral("actionShowChanges"))
+                    || action->toolTip() != action->text())
+            << action->objectName().toStdString();
+    EXPECT_TRUE(editor.find<QAction>(QStringLiteral("actionGoToPage"))->toolTip().endsWith(QStringLiteral("(Ctrl+G)")));
+    EXPECT_TRUE(editor.find<QAbstractButton>(QStringLiteral("ovRecallPreviousMapping"))
+                    ->toolTip()
+                    .contains(QStringLiteral(".prev backup")));
+}
+
+TEST(ElidingLabel, NamesBreakBetweenWordsOrAtASoftHyphenAndAreCutOnlyWhenTooLong)
+{
+    QFont font;
+    const int width = QFontMetrics(font).horizontalAdvance(QStringLiteral("überhöhung")) + 2;
+    const struct {
+        QString name;
+        QStringList lines;
+    } cases[] = {
+        {QStringLiteral("Aftertouch Modulation"), {"Aftertouch", "Modulation"}},
+        {QStringLiteral("Resonanz\u00ADüberhöhung"), {"Resonanz-", "überhöhung"}},
+        {QStringLiteral("Glide Autobend Amount Range"),
+         {"Glide", QFontMetrics(font).elidedText("Autobend Amount Range", Qt::ElideRight, width)}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(qt::ElidingLabel::visibleLines(c.name, font, width, 2, Qt::ElideRight), c.lines)
+            << c.name.toStdString();
+    // A word too long for a line is not broken inside but cut, on its one line.
+    const QStringList compound =
+        qt::ElidingLabel::visibleLines(QStringLiteral("Resonanzüberhöhung"), font, width, 2, Qt::ElideRight);
+    ASSERT_EQ(compound.size(), 1);
+    EXPECT_TRUE(compound.first().endsWith(QChar(0x2026)));
 }
 
 } // namespace
