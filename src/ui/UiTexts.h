@@ -164,6 +164,7 @@ inline const QString kClearControl = QStringLiteral("Clear Control");
 // The menus; the File menu's commands carry their buttons' texts.
 inline const QString kFileMenu = QStringLiteral("&File");
 inline const QString kSaveApplicationData = QStringLiteral("Save Application Data");
+inline const QString kApplicationDataSaved = QStringLiteral("Application data saved");
 inline const QString kQuit = QStringLiteral("Quit");
 inline const QString kEditMenu = QStringLiteral("&Edit");
 inline const QString kSearchParameters = QStringLiteral("Search Parameters");

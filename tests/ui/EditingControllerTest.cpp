@@ -626,40 +626,31 @@ TEST_F(EditingTest, DraggingOneControlOntoAnotherSwapsThemAndKeepsTheListSelecti
     EXPECT_EQ(view.relabels(), relabels);
 }
 
-TEST_F(EditingTest, ClearingAControlEmptiesItAsOneStepAndGoingToAPageFocusesItsControl)
+TEST_F(EditingTest, ClearControlIsOneStepAndGoToPageShowsThePageAskedFor)
 {
     writePagedPlugin(QStringLiteral("Synth"), 3);
     open(QStringLiteral("Synth"));
-    controller->nextPageButtonPressed();
     controller->clearControl(4);
-    EXPECT_EQ(at(2, 4), QStringLiteral("-"));
-    EXPECT_EQ(view.undoText, QStringLiteral("Undo Assign Parameter"));
     controller->clearControl(4); // already empty: no second step
+    EXPECT_EQ(at(1, 4), QStringLiteral("-"));
     controller->ovUndo();
-    EXPECT_EQ(at(2, 4), QStringLiteral("P2 C4"));
+    EXPECT_EQ(at(1, 4), QStringLiteral("P1 C4"));
     EXPECT_FALSE(view.canUndo);
 
     view.pageAnswer = 3;
     controller->ovGoToPage();
-    EXPECT_EQ(view.pageQuestions, (QVector<std::pair<int, int>>{{2, 3}}));
-    EXPECT_EQ(state.curPage, 3);
-    EXPECT_EQ(view.focusedControl, 1);
-    controller->showControl(1, 17);
-    EXPECT_EQ(state.curPage, 1);
-    EXPECT_EQ(view.focusedControl, 17);
-    controller->showControl(4, 2); // no page 4
-    EXPECT_EQ(state.curPage, 1);
+    EXPECT_EQ(view.pageQuestions, (QVector<std::pair<int, int>>{{1, 3}}));
+    EXPECT_EQ(std::pair(state.curPage, view.focusedControl), std::pair(3, 1));
 }
 
-TEST_F(EditingTest, TheStatusLineSaysTheLatestThing)
+// A fill's report stands until the next edit.
+TEST_F(EditingTest, TheNextEditClearsTheLastActionsReport)
 {
-    writePagedPlugin(QStringLiteral("Synth"), 1);
+    writePagedPlugin(QStringLiteral("Synth"), 1, 31);
     open(QStringLiteral("Synth"));
-    controller->clearAllPagesButtonPressed();
-    view.searchText = QStringLiteral("P1 C5");
-    controller->fillFromHere(32);
-    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Filled 1 control, 0 pages added"));
-    controller->clearControl(32);
+    controller->fillFromHere(1);
+    ASSERT_TRUE(view.label(Label::labelHelperDisplay).startsWith(QStringLiteral("Filled")));
+    controller->clearControl(1);
     EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Synth in Insert/Effect Mode"));
 }
 

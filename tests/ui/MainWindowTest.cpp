@@ -411,40 +411,25 @@ double contrast(const QColor &a, const QColor &b)
     return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
 }
 
-TEST_F(MainWindowTest, TheParameterNumbersAndTheChangedPagesAreReadable)
+TEST_F(MainWindowTest, TheNumbersAreReadableTheListHasRoomAndEveryCommandSaysWhatItDoes)
 {
     ASSERT_NO_FATAL_FAILURE(writeDemoHome());
     Editor editor(home.path());
     openRetroSynth(editor);
     auto *strip = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl1"));
     const QColor text = strip->palette().color(QPalette::Active, QPalette::WindowText);
-    EXPECT_GE(contrast(qt::ElidingLabel::detailColor(text, strip->stripColor()), strip->stripColor()), 4.5);
-    editor.window.setControlChanged(1, QStringLiteral("Was: -"));
+    editor.window.setControlChanged(1, QStringLiteral("Was: -")); // the lighter of the two strips
     EXPECT_GE(contrast(qt::ElidingLabel::detailColor(text, strip->stripColor()), strip->stripColor()), 4.5);
     const QPalette changed = editor.find<QLabel>(QStringLiteral("labChangedPages"))->palette();
     EXPECT_GE(contrast(changed.color(QPalette::WindowText), changed.color(QPalette::Window)), 4.5);
-}
 
-TEST_F(MainWindowTest, At1280By800TheParameterListShowsTwelveRows)
-{
-    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
-    Editor editor(home.path());
-    openRetroSynth(editor);
-    resizeWindow(editor, {1280, 760}); // 800 less the menu bar and the title bar
+    resizeWindow(editor, {1280, 760}); // a 1280 x 800 screen less the menu and title bars
     auto *parameters = editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"));
     EXPECT_GE(parameters->viewport()->height() / parameters->verticalHeader()->defaultSectionSize(), 12);
-    for (int c = 1; c <= 32; ++c) {
-        const auto *label = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl%1").arg(c));
-        EXPECT_GE(label->height(), label->minimumSizeHint().height()) << c;
-    }
-    EXPECT_LE(editor.window.minimumSizeHint().width(), 1200);
-    EXPECT_LE(editor.window.minimumSizeHint().height(), 680);
-}
+    EXPECT_TRUE(editor.window.minimumSizeHint().boundedTo({1200, 680}) == editor.window.minimumSizeHint());
 
-TEST_F(MainWindowTest, EveryButtonAndMenuCommandSaysWhatItDoes)
-{
-    Editor editor(home.path());
-    // Every button of ours (Qt's own have no name or qt_...), and every command of the menus but the choices.
+    // Every button and command says what it does. Qt's own buttons have no name or qt_...; the Show Changes choices say
+    // it in their names.
     for (const QAbstractButton *button : editor.window.findChildren<QAbstractButton *>())
         EXPECT_TRUE(button->objectName().isEmpty() || button->objectName().startsWith(QStringLiteral("qt_"))
                     || !button->toolTip().isEmpty())
@@ -455,32 +440,23 @@ TEST_F(MainWindowTest, EveryButtonAndMenuCommandSaysWhatItDoes)
                     || action->toolTip() != action->text())
             << action->objectName().toStdString();
     EXPECT_TRUE(editor.find<QAction>(QStringLiteral("actionGoToPage"))->toolTip().endsWith(QStringLiteral("(Ctrl+G)")));
-    EXPECT_TRUE(editor.find<QAbstractButton>(QStringLiteral("ovRecallPreviousMapping"))
-                    ->toolTip()
-                    .contains(QStringLiteral(".prev backup")));
 }
 
 TEST(ElidingLabel, NamesBreakBetweenWordsOrAtASoftHyphenAndAreCutOnlyWhenTooLong)
 {
-    QFont font;
-    const int width = QFontMetrics(font).horizontalAdvance(QStringLiteral("überhöhung")) + 2;
-    const struct {
-        QString name;
-        QStringList lines;
-    } cases[] = {
+    const QFontMetrics metrics{QFont()};
+    const int width = metrics.horizontalAdvance(QStringLiteral("überhöhung")) + 2;
+    const auto cut = [&](const char *text) {
+        return metrics.elidedText(QString::fromUtf8(text), Qt::ElideRight, width);
+    };
+    const std::pair<QString, QStringList> cases[] = {
         {QStringLiteral("Aftertouch Modulation"), {"Aftertouch", "Modulation"}},
         {QStringLiteral("Resonanz\u00ADüberhöhung"), {"Resonanz-", "überhöhung"}},
-        {QStringLiteral("Glide Autobend Amount Range"),
-         {"Glide", QFontMetrics(font).elidedText("Autobend Amount Range", Qt::ElideRight, width)}},
+        {QStringLiteral("Resonanzüberhöhung"), {cut("Resonanzüberhöhung")}}, // not broken inside: cut
+        {QStringLiteral("Glide Autobend Amount Range"), {"Glide", cut("Autobend Amount Range")}},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(qt::ElidingLabel::visibleLines(c.name, font, width, 2, Qt::ElideRight), c.lines)
-            << c.name.toStdString();
-    // A word too long for a line is not broken inside but cut, on its one line.
-    const QStringList compound =
-        qt::ElidingLabel::visibleLines(QStringLiteral("Resonanzüberhöhung"), font, width, 2, Qt::ElideRight);
-    ASSERT_EQ(compound.size(), 1);
-    EXPECT_TRUE(compound.first().endsWith(QChar(0x2026)));
+    for (const auto &[name, lines] : cases)
+        EXPECT_EQ(qt::ElidingLabel::visibleLines(name, QFont(), width, 2, Qt::ElideRight), lines) << name.toStdString();
 }
 
 } // namespace
