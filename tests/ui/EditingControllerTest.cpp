@@ -626,13 +626,15 @@ TEST_F(EditingTest, DraggingOneControlOntoAnotherSwapsThemAndKeepsTheListSelecti
     EXPECT_EQ(view.relabels(), relabels);
 }
 
-TEST_F(EditingTest, ClearControlIsOneStepAndGoToPageShowsThePageAskedFor)
+TEST_F(EditingTest, ClearControlIsOneStepThatClearsTheStatusAndGoToPageShowsThePageAskedFor)
 {
     writePagedPlugin(QStringLiteral("Synth"), 3);
     open(QStringLiteral("Synth"));
+    controller->fillFromHere(1); // its report stands until the next edit
     controller->clearControl(4);
     controller->clearControl(4); // already empty: no second step
     EXPECT_EQ(at(1, 4), QStringLiteral("-"));
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Synth in Insert/Effect Mode"));
     controller->ovUndo();
     EXPECT_EQ(at(1, 4), QStringLiteral("P1 C4"));
     EXPECT_FALSE(view.canUndo);
@@ -641,17 +643,6 @@ TEST_F(EditingTest, ClearControlIsOneStepAndGoToPageShowsThePageAskedFor)
     controller->ovGoToPage();
     EXPECT_EQ(view.pageQuestions, (QVector<std::pair<int, int>>{{1, 3}}));
     EXPECT_EQ(std::pair(state.curPage, view.focusedControl), std::pair(3, 1));
-}
-
-// A fill's report stands until the next edit.
-TEST_F(EditingTest, TheNextEditClearsTheLastActionsReport)
-{
-    writePagedPlugin(QStringLiteral("Synth"), 1, 31);
-    open(QStringLiteral("Synth"));
-    controller->fillFromHere(1);
-    ASSERT_TRUE(view.label(Label::labelHelperDisplay).startsWith(QStringLiteral("Filled")));
-    controller->clearControl(1);
-    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Synth in Insert/Effect Mode"));
 }
 
 // ---- fill, copy a mapping from another plug-in, show changes ----

@@ -202,7 +202,6 @@ TEST_F(EditingWindowTest, TheKeyboardMovesAcrossThePanelAssignsAndTurnsPages)
     QTest::keyClick(control(14), Qt::Key_Up);
     QTest::keyClick(control(6), Qt::Key_Left);
     EXPECT_EQ(QApplication::focusWidget(), control(5));
-    // Tab leaves the panel; Shift+Tab comes back to the control left.
     QTest::keyClick(control(5), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("nextPageButton"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);

@@ -417,9 +417,10 @@ TEST_F(MainWindowTest, TheNumbersAreReadableTheListHasRoomAndEveryCommandSaysWha
     Editor editor(home.path());
     openRetroSynth(editor);
     auto *strip = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl1"));
-    const QColor text = strip->palette().color(QPalette::Active, QPalette::WindowText);
     editor.window.setControlChanged(1, QStringLiteral("Was: -")); // the lighter of the two strips
-    EXPECT_GE(contrast(qt::ElidingLabel::detailColor(text, strip->stripColor()), strip->stripColor()), 4.5);
+    const QColor number =
+        qt::ElidingLabel::detailColor(strip->palette().color(QPalette::WindowText), strip->stripColor());
+    EXPECT_GE(contrast(number, strip->stripColor()), 4.5);
     const QPalette changed = editor.find<QLabel>(QStringLiteral("labChangedPages"))->palette();
     EXPECT_GE(contrast(changed.color(QPalette::WindowText), changed.color(QPalette::Window)), 4.5);
 
@@ -428,8 +429,7 @@ TEST_F(MainWindowTest, TheNumbersAreReadableTheListHasRoomAndEveryCommandSaysWha
     EXPECT_GE(parameters->viewport()->height() / parameters->verticalHeader()->defaultSectionSize(), 12);
     EXPECT_TRUE(editor.window.minimumSizeHint().boundedTo({1200, 680}) == editor.window.minimumSizeHint());
 
-    // Every button and command says what it does. Qt's own buttons have no name or qt_...; the Show Changes choices say
-    // it in their names.
+    // Every button and command says what it does (Qt's own buttons have no name or qt_...).
     for (const QAbstractButton *button : editor.window.findChildren<QAbstractButton *>())
         EXPECT_TRUE(button->objectName().isEmpty() || button->objectName().startsWith(QStringLiteral("qt_"))
                     || !button->toolTip().isEmpty())
@@ -446,9 +446,7 @@ TEST(ElidingLabel, NamesBreakBetweenWordsOrAtASoftHyphenAndAreCutOnlyWhenTooLong
 {
     const QFontMetrics metrics{QFont()};
     const int width = metrics.horizontalAdvance(QStringLiteral("überhöhung")) + 2;
-    const auto cut = [&](const char *text) {
-        return metrics.elidedText(QString::fromUtf8(text), Qt::ElideRight, width);
-    };
+    const auto cut = [&](const char *text) { return metrics.elidedText(text, Qt::ElideRight, width); };
     const std::pair<QString, QStringList> cases[] = {
         {QStringLiteral("Aftertouch Modulation"), {"Aftertouch", "Modulation"}},
         {QStringLiteral("Resonanz\u00ADüberhöhung"), {"Resonanz-", "überhöhung"}},
