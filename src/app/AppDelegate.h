@@ -27,8 +27,8 @@ public:
     // Asked first when the application is about to quit; false keeps it running.
     void setQuitCheck(std::function<bool()> check) { m_quitCheck = std::move(check); }
 
-    // The Save command.
-    void saveAction() { m_store.saveAction(); }
+    // The Save command; whether the store is saved.
+    bool saveAction() { return m_store.saveAction(); }
     // The Quit command: the quit flow, and the application quits when it answers quit now.
     void terminate();
     // The quit flow, asking the user when the changes cannot be saved.

@@ -123,16 +123,20 @@ std::unique_ptr<StoreContext> SavedDataStore::openStore()
     return context;
 }
 
-void SavedDataStore::saveAction()
+bool SavedDataStore::saveAction()
 {
     StoreContext *context = managedObjectContext();
     if (!context)
-        return;
+        return false;
     if (!context->commitEditing() && m_log)
         m_log(texts::kUnableToCommitBeforeSaving.arg(kClassName, kSaveCommand));
     QString error;
-    if (context->hasChanges() && !context->save(&error) && m_presentError)
-        m_presentError(StoreError{texts::kErrorDomain, texts::kErrorCode, texts::kSaveFailed, error, QString()});
+    if (context->hasChanges() && !context->save(&error)) {
+        if (m_presentError)
+            m_presentError(StoreError{texts::kErrorDomain, texts::kErrorCode, texts::kSaveFailed, error, QString()});
+        return false;
+    }
+    return true;
 }
 
 SavedDataStore::TerminateReply SavedDataStore::applicationShouldTerminate(const std::function<bool()> &askQuitAnyway)

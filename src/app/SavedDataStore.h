@@ -61,8 +61,9 @@ public:
     StoreContext *managedObjectContext();
     bool hasContext() const { return m_context != nullptr; }
 
-    // The Save command.
-    void saveAction();
+    // The Save command; whether the store is saved (false when it could not be opened or written,
+    // which the user has been told).
+    bool saveAction();
 
     // Whether quitting may go ahead. `askQuitAnyway` asks the user whether to quit although the
     // changes could not be saved, and returns true for "Quit anyway".

@@ -6,6 +6,7 @@
 #include "community/CommunityClient.h"
 #include "ov/Version.h"
 #include "ui/EditorState.h"
+#include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/MainWindow.h"
@@ -94,8 +95,11 @@ int main(int argc, char *argv[])
          [&credentials](const QString &key) { return credentials.value(key); },
          [&credentials](const QString &key, const QString &value) { credentials.setValue(key, value); }});
     window.attach(controller);
-    QObject::connect(window.saveApplicationDataAction(), &QAction::triggered, &delegate,
-                     &ov::app::AppDelegate::saveAction);
+    // The status line says when it is done; a failure has its alert.
+    QObject::connect(window.saveApplicationDataAction(), &QAction::triggered, &delegate, [&delegate, &window] {
+        if (delegate.saveAction())
+            window.setLabelText(ov::ui::Label::labelHelperDisplay, ov::ui::texts::kApplicationDataSaved);
+    });
     QObject::connect(window.quitAction(), &QAction::triggered, &delegate, &ov::app::AppDelegate::terminate);
     // Quitting asks first about unsaved edits of the open mapping.
     delegate.setQuitCheck([&controller] { return controller.confirmUnsavedEdits(); });

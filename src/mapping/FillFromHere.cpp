@@ -9,7 +9,9 @@ namespace ov::mapping {
 
 QString FillResult::report() const
 {
-    return texts::kFilledControls.arg(placed).arg(pagesAdded);
+    const QString controls = placed == 1 ? texts::kOneControl : texts::kControls.arg(placed);
+    const QString pages = pagesAdded == 1 ? texts::kOnePage : texts::kPages.arg(pagesAdded);
+    return texts::kFilledControls.arg(controls, pages);
 }
 
 std::optional<FillResult> fillFromHere(MappingTable &table, const QVector<ParameterEntry> &available, int page,

@@ -39,8 +39,13 @@ inline const QString kRecallFailed = QStringLiteral("Recall failed");
 inline const QString kRecallCopyFailedInfo =
     QStringLiteral("The backup %1 could not be copied over %2 (%3). The file was left as it was.");
 
-// Filling the empty controls. %1: parameters laid out, %2: pages appended.
-inline const QString kFilledControls = QStringLiteral("Filled %1 controls, %2 pages added");
+// Filling the empty controls. %1: the controls filled, %2: the pages appended (kControls, kPages).
+inline const QString kFilledControls = QStringLiteral("Filled %1, %2 added");
+// A count with its word, singular for exactly one. %1: the count.
+inline const QString kOneControl = QStringLiteral("1 control");
+inline const QString kControls = QStringLiteral("%1 controls");
+inline const QString kOnePage = QStringLiteral("1 page");
+inline const QString kPages = QStringLiteral("%1 pages");
 
 // Copying a mapping from another plug-in. %1: the plug-in (or file) copied from.
 inline const QString kMappingCopied = QStringLiteral("Mapping copied from %1");

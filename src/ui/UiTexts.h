@@ -122,6 +122,10 @@ inline const QString kPluginsHeading = QStringLiteral("Plugins");
 inline const QString kScanForPlugins = QStringLiteral("Scan for plugins");
 inline const QString kParametersHeading = QStringLiteral("Plugin Parameters");
 inline const QString kSearchPlaceholder = QStringLiteral("Search");
+inline const QString kSearchParametersName = QStringLiteral("Search the parameters");
+// %1: the shortcut.
+inline const QString kSearchParametersTip =
+    QStringLiteral("Show only the parameters whose name or number holds this text (%1)");
 inline const QString kHideMapped = QStringLiteral("Hide mapped");
 inline const QString kHideMappedTip = QStringLiteral("Show only the parameters that stand on no control yet");
 
@@ -138,6 +142,7 @@ inline const QString kOpenFolder = QStringLiteral("Open Folder");
 #endif
 inline const QString kHelpButton = QStringLiteral("Help");
 inline const QString kFileCaption = QStringLiteral("File:");
+inline const QString kFileLocationName = QStringLiteral("The plug-in's file");
 
 // The page box; its New, Clear and Delete Page buttons carry their undo steps' names.
 inline const QString kPageBox = QStringLiteral("Page");
@@ -154,10 +159,12 @@ inline const QString kToLastButton = QStringLiteral("To Last");
 // The front panel's knobs. %1: the control's number.
 inline const QString kControlToolTip = QStringLiteral("Put the selected parameter on control %1");
 inline const QString kControlName = QStringLiteral("Control %1");
+inline const QString kClearControl = QStringLiteral("Clear Control");
 
 // The menus; the File menu's commands carry their buttons' texts.
 inline const QString kFileMenu = QStringLiteral("&File");
 inline const QString kSaveApplicationData = QStringLiteral("Save Application Data");
+inline const QString kApplicationDataSaved = QStringLiteral("Application data saved");
 inline const QString kQuit = QStringLiteral("Quit");
 inline const QString kEditMenu = QStringLiteral("&Edit");
 inline const QString kSearchParameters = QStringLiteral("Search Parameters");
@@ -170,6 +177,10 @@ inline const QString kMovePageBack = QStringLiteral("Move Page Back");
 inline const QString kMovePageForward = QStringLiteral("Move Page Forward");
 inline const QString kMovePageToFirst = QStringLiteral("Move Page to First");
 inline const QString kMovePageToLast = QStringLiteral("Move Page to Last");
+inline const QString kGoToPage = QStringLiteral("Go to Page...");
+inline const QString kGoToPageTitle = QStringLiteral("Go to Page");
+// %1: the last page.
+inline const QString kGoToPagePrompt = QStringLiteral("Page (1 to %1):");
 inline const QString kHelpMenu = QStringLiteral("&Help");
 
 // The lists' column headings.
@@ -185,6 +196,55 @@ inline const QString kDownloadsColumn = QStringLiteral("Downloads");
 inline const QString kCommentsColumn = QStringLiteral("Comments");
 
 inline const QString kOkButton = QStringLiteral("OK");
+
+// What each command does, shown as the tooltip of its menu entry and its button. kTipWithShortcut
+// %1: the tip, %2: the command's shortcut.
+inline const QString kTipWithShortcut = QStringLiteral("%1 (%2)");
+inline const QString kTipScan = QStringLiteral("Search Logic's plug-in settings folders and list the plug-ins found");
+inline const QString kTipSave =
+    QStringLiteral("Write the mapping into the plug-in's file; the file as it was is kept as the .prev backup, "
+                   "and the very first one as the .original backup");
+inline const QString kTipRecallOriginal =
+    QStringLiteral("Replace the plug-in's file with the .original backup, the file as it was before the first "
+                   "save, and open it");
+inline const QString kTipRecallPrevious = QStringLiteral(
+    "Replace the plug-in's file with the .prev backup, the file as it was before the last save, and open it");
+inline const QString kTipChart = QStringLiteral("Write a chart of every page of the mapping as a web page and open it");
+inline const QString kTipOpenFolder = QStringLiteral("Open the folder that holds the plug-in's file");
+inline const QString kTipSaveApplicationData =
+    QStringLiteral("Write the application's own saved-data store to disk; the mapping is saved with Save Mapping");
+inline const QString kTipQuit = QStringLiteral("Quit, asking first about unsaved changes");
+inline const QString kTipUndo = QStringLiteral("Take back the last change to the mapping");
+inline const QString kTipRedo = QStringLiteral("Make the change just taken back again");
+inline const QString kTipPreferences = QStringLiteral("Choose the community server");
+inline const QString kTipSearch = QStringLiteral("Put the keyboard in the parameter list's search field");
+inline const QString kTipFill = QStringLiteral(
+    "Lay the parameters that stand on no control yet onto the empty controls from the current one onward");
+inline const QString kTipCopyMapping =
+    QStringLiteral("Copy the mapping of another plug-in onto this one, matching parameters by name");
+inline const QString kTipPreviousPage = QStringLiteral("Show the previous page");
+inline const QString kTipNextPage = QStringLiteral("Show the next page");
+inline const QString kTipFirstPage = QStringLiteral("Show the first page");
+inline const QString kTipLastPage = QStringLiteral("Show the last page");
+inline const QString kTipGoToPage = QStringLiteral("Show the page of the number you type");
+inline const QString kTipNewPage = QStringLiteral("Add an empty page after the last one and show it");
+inline const QString kTipClearPage = QStringLiteral("Empty every control of the page shown");
+inline const QString kTipDeletePage = QStringLiteral("Delete the page shown; the pages after it move up");
+inline const QString kTipMovePageBack = QStringLiteral("Exchange the page shown with the one before it");
+inline const QString kTipMovePageForward = QStringLiteral("Exchange the page shown with the one after it");
+inline const QString kTipMovePageToFirst = QStringLiteral("Exchange the page shown with the first page");
+inline const QString kTipMovePageToLast = QStringLiteral("Exchange the page shown with the last page");
+inline const QString kTipHelp = QStringLiteral("Show brief instructions on use");
+inline const QString kTipAbout = QStringLiteral("Show the application's version");
+inline const QString kTipSignIn = QStringLiteral("Sign in to the community library, or create a user");
+inline const QString kTipSignOut = QStringLiteral("Sign out of the community library and forget the stored PIN code");
+inline const QString kTipShare = QStringLiteral("Upload this mapping to the community library for others to use");
+inline const QString kTipSharedMappings =
+    QStringLiteral("List the mappings other users shared for this plug-in, to load one into the editor");
+inline const QString kTipInstrumentMode =
+    QStringLiteral("Treat the plug-in as an instrument; the file is read again and the mode is saved with it");
+inline const QString kTipInsertEffectMode =
+    QStringLiteral("Treat the plug-in as an insert or effect; the file is read again and the mode is saved with it");
 
 // The community library: the main window's pane, the wait notice and the three windows.
 inline const QString kCommunityLibrary = QStringLiteral("Community Library");

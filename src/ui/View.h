@@ -159,8 +159,14 @@ public:
 
     // The text of the parameter list's search field.
     virtual QString parameterSearchText() const = 0;
-    // Asks the user to pick a plug-in of the plug-in list; nothing when the user cancels.
-    virtual std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) = 0;
+    // Asks the user to pick one of the plug-ins of the list that `offered` accepts; nothing when the
+    // user cancels.
+    virtual std::optional<catalogue::PluginRecord>
+    askForPlugin(const QString &prompt, const std::function<bool(const catalogue::PluginRecord &)> &offered) = 0;
+    // Asks for a page number from 1 to `last`, `current` proposed; nothing when the user cancels.
+    virtual std::optional<int> askForPage(int current, int last) = 0;
+    // Puts the keyboard on control `control` of the panel.
+    virtual void focusControl(int control) = 0;
     // Marks control `control` as changed, with a line naming its former parameter; an empty line
     // clears the mark.
     virtual void setControlChanged(int control, const QString &line) = 0;

@@ -139,15 +139,19 @@ void ViewController::changePlugInMode(int mode, int readPlist)
         readPlistFile(plugin->fileLocation, 0);
     populateKnobLabels(1);
     m_view.setParameterSelectionIndex(0);
-    const QString name = plugin ? plugin->Plugin : QString();
     // The mode now held decides, not the argument.
-    if (m_state.plugin_Mode == mapping::kModeInsertEffect) {
-        m_view.setLabelText(Label::mainTitle_Sub, texts::kInsertEffectMapper);
-        updateHelperDisplay(texts::kEditingInsertEffect.arg(name));
-    } else {
-        m_view.setLabelText(Label::mainTitle_Sub, texts::kInstrumentMapper);
-        updateHelperDisplay(texts::kEditingInstrument.arg(name));
-    }
+    m_view.setLabelText(Label::mainTitle_Sub, m_state.plugin_Mode == mapping::kModeInsertEffect
+                                                  ? texts::kInsertEffectMapper
+                                                  : texts::kInstrumentMapper);
+    showEditingStatus();
+}
+
+void ViewController::showEditingStatus()
+{
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    const QString name = plugin ? plugin->Plugin : QString();
+    updateHelperDisplay(m_state.plugin_Mode == mapping::kModeInsertEffect ? texts::kEditingInsertEffect.arg(name)
+                                                                          : texts::kEditingInstrument.arg(name));
 }
 
 void ViewController::ovPluginMode_Changed()

@@ -154,6 +154,12 @@ public:
     void dropParameterOnControl(int row, int control);
     // One control of the page shown dragged onto another: the two exchange their parameters.
     void swapControls(int fromControl, int toControl);
+    // Empties control `control` of the page shown, as one undo step.
+    void clearControl(int control);
+    // Asks for a page number and shows that page.
+    void ovGoToPage();
+    // Shows `page` with control `control` focused (a parameter's place in the list, "2/5").
+    void showControl(int page, int control);
 
     // ---- fill, copy a mapping from another plug-in, show changes ----
 
@@ -187,6 +193,9 @@ private:
     // Where parameters stand, the panel's marks, the modified marker and the Undo and Redo commands.
     void showTableChanged();
     void showEditState();
+    // The status line once the table changed: which plug-in is edited in which mode, in place of
+    // the last action's result.
+    void showEditingStatus();
     void showAlsoOnMarks(int page);
 
     // ---- show changes ----

@@ -28,6 +28,7 @@ void ViewController::moveParameterPosition(int from, int to, int movePageMode)
     // the list learns where it stands, which may hide it.
     if (*realParameterWritten && movePageMode != 1)
         m_view.selectNextParameter();
+    showEditingStatus();
     showTableChanged();
 }
 
@@ -174,6 +175,34 @@ void ViewController::swapControls(int fromControl, int toControl)
                           mapping::slotIndex(m_state.curPage, toControl), 1);
 }
 
+void ViewController::clearControl(int control)
+{
+    if (control < 1 || control > mapping::kControlsPerPage || !m_state.isLoaded())
+        return;
+    const int slot = mapping::slotIndex(m_state.curPage, control);
+    if (!m_state.hasSlot(slot) || m_state.plistBuild.at(slot).isEmptySlot())
+        return;
+    if (m_state.assign(mapping::ParameterEntry{}, slot))
+        showEdited();
+}
+
+void ViewController::ovGoToPage()
+{
+    if (!m_state.isLoaded())
+        return;
+    if (const std::optional<int> page = m_view.askForPage(m_state.curPage, m_state.totalPages))
+        showControl(*page, 1);
+}
+
+void ViewController::showControl(int page, int control)
+{
+    if (!m_state.isLoaded() || page < 1 || page > m_state.totalPages || control < 1
+        || control > mapping::kControlsPerPage)
+        return;
+    populateKnobLabels(page);
+    m_view.focusControl(control);
+}
+
 void ViewController::mappingSaved()
 {
     showRecallButtons();
@@ -195,6 +224,7 @@ void ViewController::mappingClosed()
 void ViewController::showEdited()
 {
     populateKnobLabels(m_state.curPage);
+    showEditingStatus();
     showTableChanged();
 }
 

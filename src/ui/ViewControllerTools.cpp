@@ -39,7 +39,13 @@ void ViewController::ovCopyMappingFrom()
 {
     if (!m_state.isLoaded())
         return;
-    if (const std::optional<catalogue::PluginRecord> plugin = m_view.askForPlugin(texts::kCopyMappingPrompt))
+    // Copying from the open plug-in itself would change nothing, and a file that cannot be read
+    // would only end in an alert.
+    const QString open = m_state.filePath();
+    const auto offered = [&open](const catalogue::PluginRecord &record) {
+        return record.fileLocation != open && mapping::readMappingTable(record.fileLocation).table.has_value();
+    };
+    if (const std::optional<catalogue::PluginRecord> plugin = m_view.askForPlugin(texts::kCopyMappingPrompt, offered))
         copyMappingFrom(plugin->fileLocation, plugin->Plugin);
 }
 

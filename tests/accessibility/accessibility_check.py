@@ -142,7 +142,7 @@ def main():
         # The keyboard journey. Start-up leaves the focus in the plug-in list.
         key("Down", "Return")
         time.sleep(1)
-        key("Tab", "Tab")  # the search field, then the parameter list
+        key("Tab", "Tab", "Tab")  # "Hide mapped", the search field, then the parameter list
         key("Down", "Down")  # past the empty entry: the first parameter
         key("Tab")  # the front panel's first control
         key("Return", "Right", "Return", "Right", "Return")

@@ -156,14 +156,14 @@ TEST_F(SavedDataStoreTest, TheSaveCommandLogsARefusedCommitAndStillSaves)
     context->commits = false;
     context->changes = true;
 
-    store->saveAction();
+    EXPECT_TRUE(store->saveAction());
 
     EXPECT_EQ(log, QStringList{QStringLiteral("AppDelegate:saveAction: unable to commit editing before saving")});
     EXPECT_EQ(context->saveCalls, 1);
     EXPECT_TRUE(presented.empty());
 
     context->saves = false;
-    store->saveAction();
+    EXPECT_FALSE(store->saveAction());
     ASSERT_EQ(presented.size(), 1u);
     EXPECT_EQ(presented.at(0).description, texts::kSaveFailed);
     EXPECT_EQ(presented.at(0).failureReason, QStringLiteral("disk full"));

@@ -231,6 +231,12 @@ TEST(MappingTable, FillLaysUnplacedParametersOntoEmptyControlsInListOrder)
     }
 }
 
+TEST(MappingTable, TheFillsReportCountsAgreeWithTheirWords)
+{
+    EXPECT_EQ((FillResult{1, 1}.report()), QStringLiteral("Filled 1 control, 1 page added"));
+    EXPECT_EQ((FillResult{2, 0}.report()), QStringLiteral("Filled 2 controls, 0 pages added"));
+}
+
 TEST(MappingTable, FillAppendsPagesWhileParametersRemainAndKeepsThePageShown)
 {
     QStringList names;

@@ -9,6 +9,7 @@
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -569,6 +570,25 @@ TEST_F(EditingTest, DraggingOneControlOntoAnotherSwapsThemAndKeepsTheListSelecti
     EXPECT_EQ(view.relabels(), relabels);
 }
 
+TEST_F(EditingTest, ClearControlIsOneStepThatClearsTheStatusAndGoToPageShowsThePageAskedFor)
+{
+    writePagedPlugin(QStringLiteral("Synth"), 3);
+    open(QStringLiteral("Synth"));
+    controller->fillFromHere(1); // its report stands until the next edit
+    controller->clearControl(4);
+    controller->clearControl(4); // already empty: no second step
+    EXPECT_EQ(at(1, 4), QStringLiteral("-"));
+    EXPECT_EQ(view.label(Label::labelHelperDisplay), QStringLiteral("Editing Synth in Insert/Effect Mode"));
+    controller->ovUndo();
+    EXPECT_EQ(at(1, 4), QStringLiteral("P1 C4"));
+    EXPECT_FALSE(view.canUndo);
+
+    view.pageAnswer = 3;
+    controller->ovGoToPage();
+    EXPECT_EQ(view.pageQuestions, (QVector<std::pair<int, int>>{{1, 3}}));
+    EXPECT_EQ(std::pair(state.curPage, view.focusedControl), std::pair(3, 1));
+}
+
 // ---- fill, copy a mapping from another plug-in, show changes ----
 
 TEST_F(EditingTest, FillFromHereLaysOutWhatTheSearchFindsAsOneStep)
@@ -603,12 +623,16 @@ TEST_F(EditingTest, CopyMappingFromAnotherPluginMatchesNamesAndAlertsTheUnmatche
     writePlist(logicFile(QStringLiteral("Synth v2")),
                {{mapping::kControlSurfaceParameterOrderKey, {"1 p1 c2", "2 Nothing", "-1", "3 P2 C5", "2 Nothing"}}});
     writePlist(logicFile(QStringLiteral("Broken")), {});
+    QFile broken(logicFile(QStringLiteral("Broken")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("not a property list") > 0);
+    broken.close();
     open(QStringLiteral("Synth"));
     const auto loaded = state.plistBuild;
     controller->lastPageButtonPressed();
 
     controller->ovCopyMappingFrom(); // cancelled
     EXPECT_EQ(view.pluginPrompts, QStringList{texts::kCopyMappingPrompt});
+    EXPECT_EQ(view.offeredPlugins, QStringList{QStringLiteral("Synth v2")}) << "not itself, not the unreadable";
     EXPECT_EQ(state.plistBuild, loaded);
 
     view.pluginChoice = rowOfPlugin(QStringLiteral("Synth v2"));

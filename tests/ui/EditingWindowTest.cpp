@@ -203,8 +203,8 @@ TEST_F(EditingWindowTest, TheKeyboardMovesAcrossThePanelAssignsAndTurnsPages)
     QTest::keyClick(control(6), Qt::Key_Left);
     EXPECT_EQ(QApplication::focusWidget(), control(5));
     QTest::keyClick(control(5), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), control(6));
-    QTest::keyClick(control(6), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("nextPageButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), control(5));
     // At the edges the focus stays.
     control(32)->setFocus(Qt::TabFocusReason);
@@ -225,6 +225,45 @@ TEST_F(EditingWindowTest, TheKeyboardMovesAcrossThePanelAssignsAndTurnsPages)
     EXPECT_EQ(strip(1)->text(), QStringLiteral("Param 33"));
     QTest::keyClick(control(10), Qt::Key_PageUp);
     EXPECT_EQ(text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 2"));
+}
+
+TEST_F(EditingWindowTest, TabGoesThroughTheWindowsPartsInReadingOrder)
+{
+    openDemoSynth();
+    table(QStringLiteral("pluginTableView"))->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int step = 0; step < 9; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(visited, (QStringList{"hideMappedParameters", "parameterSearchField", "tablePlistOfSelectedPlugin",
+                                    "ovRotBtn1", "nextPageButton", "lastPageButton", "newPageButton",
+                                    "clearAllPagesButton", "deletePageButton"}));
+}
+
+// The keys go on from the control clicked (anywhere on it) or shown from the list's "Mapped" column;
+// Delete and Backspace empty the focused control as one step.
+TEST_F(EditingWindowTest, TheKeysStartFromTheControlClickedOrShownAndDeleteEmptiesIt)
+{
+    openDemoSynth();
+    for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {
+        table(kParameters)->setFocus();
+        QTest::mouseClick(strip(7), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), control(7)) << key;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(strip(8)->text(), QStringLiteral("-")) << key;
+        action(QStringLiteral("actionUndo"))->trigger();
+        EXPECT_EQ(strip(8)->text(), QStringLiteral("Param 8")) << key;
+    }
+    const QModelIndex mapped = parameters()->index(rowOf(QStringLiteral("Param 35")), 2);
+    ASSERT_EQ(mapped.data().toString(), QStringLiteral("2/3"));
+    table(kParameters)->scrollTo(mapped);
+    const QPoint at = table(kParameters)->visualRect(mapped).center();
+    QTest::mouseClick(table(kParameters)->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table(kParameters)->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 2 of 2"));
+    EXPECT_EQ(QApplication::focusWidget(), control(3));
 }
 
 TEST_F(EditingWindowTest, UndoAndRedoAreInTheEditMenuWithTheirKeys)

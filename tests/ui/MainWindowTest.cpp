@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace ov::ui::test {
@@ -397,6 +399,62 @@ TEST_F(MainWindowTest, EveryControlAndButtonIsWhollyShownAt1200By680)
     EXPECT_GE(parameters->viewport()->height(), 100);
     EXPECT_GT(parameters->columnWidth(qt::ParameterListModel::ParameterColumn),
               2 * parameters->columnWidth(qt::ParameterListModel::MappedColumn));
+}
+
+// The WCAG 2 contrast ratio of two opaque colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+}
+
+TEST_F(MainWindowTest, TheNumbersAreReadableTheListHasRoomAndEveryCommandSaysWhatItDoes)
+{
+    ASSERT_NO_FATAL_FAILURE(writeDemoHome());
+    Editor editor(home.path());
+    openRetroSynth(editor);
+    auto *strip = editor.find<qt::ElidingLabel>(QStringLiteral("ovControl1"));
+    editor.window.setControlChanged(1, QStringLiteral("Was: -")); // the lighter of the two strips
+    const QColor number =
+        qt::ElidingLabel::detailColor(strip->palette().color(QPalette::WindowText), strip->stripColor());
+    EXPECT_GE(contrast(number, strip->stripColor()), 4.5);
+    const QPalette changed = editor.find<QLabel>(QStringLiteral("labChangedPages"))->palette();
+    EXPECT_GE(contrast(changed.color(QPalette::WindowText), changed.color(QPalette::Window)), 4.5);
+
+    resizeWindow(editor, {1280, 760}); // a 1280 x 800 screen less the menu and title bars
+    auto *parameters = editor.find<QTableView>(QStringLiteral("tablePlistOfSelectedPlugin"));
+    EXPECT_GE(parameters->viewport()->height() / parameters->verticalHeader()->defaultSectionSize(), 12);
+    EXPECT_TRUE(editor.window.minimumSizeHint().boundedTo({1200, 680}) == editor.window.minimumSizeHint());
+
+    // Every button and command says what it does (Qt's own buttons have no name or qt_...).
+    for (const QAbstractButton *button : editor.window.findChildren<QAbstractButton *>())
+        EXPECT_TRUE(button->objectName().isEmpty() || button->objectName().startsWith(QStringLiteral("qt_"))
+                    || !button->toolTip().isEmpty())
+            << button->objectName().toStdString();
+    for (const QAction *action : editor.window.findChildren<QAction *>())
+        EXPECT_TRUE(!action->objectName().startsWith(QStringLiteral("action"))
+                    || action->objectName().startsWith(QStringLiteral("actionShowChanges"))
+                    || action->toolTip() != action->text())
+            << action->objectName().toStdString();
+    EXPECT_TRUE(editor.find<QAction>(QStringLiteral("actionGoToPage"))->toolTip().endsWith(QStringLiteral("(Ctrl+G)")));
+}
+
+TEST(ElidingLabel, NamesBreakBetweenWordsOrAtASoftHyphenAndAreCutOnlyWhenTooLong)
+{
+    const QFontMetrics metrics{QFont()};
+    const int width = metrics.horizontalAdvance(QStringLiteral("überhöhung")) + 2;
+    const auto cut = [&](const char *text) { return metrics.elidedText(text, Qt::ElideRight, width); };
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("Aftertouch Modulation"), {"Aftertouch", "Modulation"}},
+        {QStringLiteral("Resonanz\u00ADüberhöhung"), {"Resonanz-", "überhöhung"}},
+        {QStringLiteral("Resonanzüberhöhung"), {cut("Resonanzüberhöhung")}}, // not broken inside: cut
+        {QStringLiteral("Glide Autobend Amount Range"), {"Glide", cut("Autobend Amount Range")}},
+    };
+    for (const auto &[name, lines] : cases)
+        EXPECT_EQ(qt::ElidingLabel::visibleLines(name, QFont(), width, 2, Qt::ElideRight), lines) << name.toStdString();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/PreferencesDialog.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -55,6 +56,16 @@ TEST_F(PreferencesTest, AnAddressThatIsNotAWebServerIsRefusedWithAMessage)
         EXPECT_FALSE(preferences.findChild<QLabel *>(QStringLiteral("communityUrlProblem"))->text().isEmpty()) << typed;
         EXPECT_EQ(settings.value(PreferencesDialog::kCommunityUrlKey).toString(), "http://kept.example/") << typed;
     }
+}
+
+TEST_F(PreferencesTest, TheProblemWrapsAndTheWindowGrowsToHoldIt)
+{
+    PreferencesDialog preferences(settings);
+    preferences.show();
+    preferences.findChild<QLineEdit *>(QStringLiteral("communityUrl"))->setText(QStringLiteral("library.example"));
+    QApplication::processEvents();
+    const auto *problem = preferences.findChild<QLabel *>(QStringLiteral("communityUrlProblem"));
+    EXPECT_GE(problem->height(), problem->heightForWidth(problem->width()));
 }
 
 TEST_F(PreferencesTest, TheWindowSaysWhenTheEnvironmentWinsOverTheKeptAddress)

@@ -72,6 +72,10 @@ public:
     QString searchText;
     int pluginChoice = -1;
     QStringList pluginPrompts;
+    QStringList offeredPlugins;                 // the names the last question offered
+    QVector<std::pair<int, int>> pageQuestions; // proposed page, last page
+    std::optional<int> pageAnswer;
+    int focusedControl = 0;
     std::array<QString, 33> controlChanged{}; // by control number; [0] unused
 
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
@@ -227,13 +231,25 @@ public:
     }
     void setControlAlsoOn(int control, const QString &line) override { controlAlsoOn.at(control) = line; }
     QString parameterSearchText() const override { return searchText; }
-    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override
+    std::optional<catalogue::PluginRecord>
+    askForPlugin(const QString &prompt, const std::function<bool(const catalogue::PluginRecord &)> &offered) override
     {
         pluginPrompts.append(prompt);
+        offeredPlugins.clear();
+        for (const catalogue::PluginRecord &record : std::as_const(plugins)) {
+            if (offered(record))
+                offeredPlugins.append(record.Plugin);
+        }
         if (pluginChoice < 0 || pluginChoice >= plugins.size())
             return std::nullopt;
         return plugins.at(pluginChoice);
     }
+    std::optional<int> askForPage(int current, int last) override
+    {
+        pageQuestions.append({current, last});
+        return pageAnswer;
+    }
+    void focusControl(int control) override { focusedControl = control; }
     void setControlChanged(int control, const QString &line) override { controlChanged.at(control) = line; }
     void selectPlugin(const catalogue::PluginRecord &record) override
     {

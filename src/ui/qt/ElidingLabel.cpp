@@ -23,10 +23,19 @@ QStringList ElidingLabel::visibleLines(const QString &text, const QFont &font, i
 {
     const QFontMetrics metrics(font);
     if (maxLines <= 1 || width <= 0)
-        return {metrics.elidedText(text, elideMode, std::max(width, 0))};
+        return {metrics.elidedText(QString(text).remove(QChar::SoftHyphen), elideMode, std::max(width, 0))};
+    // Lines break between words, or at a soft hyphen, where the hyphen then shows; never inside a
+    // word otherwise: a word wider than the line is elided instead.
+    const auto shown = [&metrics, width](QString line) {
+        line = line.trimmed();
+        if (line.endsWith(QChar::SoftHyphen))
+            line.back() = QLatin1Char('-');
+        line.remove(QChar::SoftHyphen);
+        return metrics.horizontalAdvance(line) > width ? metrics.elidedText(line, Qt::ElideRight, width) : line;
+    };
     QTextLayout layout(text, font);
     QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
     QStringList lines;
     layout.beginLayout();
@@ -35,12 +44,14 @@ QStringList ElidingLabel::visibleLines(const QString &text, const QFont &font, i
         if (!line.isValid())
             break;
         line.setLineWidth(width);
-        if (lines.size() == maxLines - 1) {
+        if (lines.size() == maxLines - 1 && line.textStart() + line.textLength() < text.size()) {
             // The last line takes the rest of the text, elided when it does not fit.
-            lines.append(metrics.elidedText(text.mid(line.textStart()).trimmed(), Qt::ElideRight, width));
+            QString rest = text.mid(line.textStart()).trimmed();
+            rest.remove(QChar::SoftHyphen);
+            lines.append(metrics.elidedText(rest, Qt::ElideRight, width));
             break;
         }
-        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+        lines.append(shown(text.mid(line.textStart(), line.textLength())));
     }
     layout.endLayout();
     if (lines.isEmpty())
@@ -64,6 +75,15 @@ QFont ElidingLabel::detailFont(const QFont &font)
     QFont small = font;
     small.setPointSizeF(font.pointSizeF() * 0.8);
     return small;
+}
+
+QColor ElidingLabel::detailColor(const QColor &text, const QColor &background)
+{
+    // A quarter of the way to the background: dimmer than the name, and small text needs the contrast.
+    constexpr float kDim = 0.25f;
+    const auto mix = [](float from, float to) { return from + (to - from) * kDim; };
+    return QColor::fromRgbF(mix(text.redF(), background.redF()), mix(text.greenF(), background.greenF()),
+                            mix(text.blueF(), background.blueF()));
 }
 
 int ElidingLabel::heightFor(const QFont &font, int lines, bool detail, bool strip)
@@ -114,9 +134,8 @@ void ElidingLabel::paintEvent(QPaintEvent *)
         const QFont small = detailFont(font());
         const int detailHeight = QFontMetrics(small).lineSpacing();
         const QRect detailArea(area.left(), area.bottom() + 1 - detailHeight, area.width(), detailHeight);
-        QColor dim = textColor;
-        dim.setAlphaF(0.6f);
-        painter.setPen(dim);
+        const QColor background = m_stripColor.isValid() ? m_stripColor : palette().color(backgroundRole());
+        painter.setPen(detailColor(textColor, background));
         painter.setFont(small);
         painter.drawText(detailArea, int((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter),
                          QFontMetrics(small).elidedText(m_detail, Qt::ElideRight, area.width()));

@@ -20,6 +20,7 @@ public:
         m_stripColor = color;
         update();
     }
+    QColor stripColor() const { return m_stripColor; }
     // Draws a frame of this colour around the strip; an invalid colour draws none.
     void setFrameColor(const QColor &color)
     {
@@ -31,11 +32,14 @@ public:
     void setDetail(const QString &detail);
     QString detail() const { return m_detail; }
     static QFont detailFont(const QFont &font);
+    // The detail line's colour: the text's, dimmed towards `background` yet still readable on it.
+    static QColor detailColor(const QColor &text, const QColor &background);
     // The height of `lines` lines of `font`, with the detail line and the strip's padding when asked.
     static int heightFor(const QFont &font, int lines, bool detail, bool strip);
 
-    // The lines shown for `text` in `width` pixels: wrapped at word boundaries (or anywhere within a
-    // word too long for a line), the last line elided when the text does not fit.
+    // The lines shown for `text` in `width` pixels: wrapped at word boundaries or soft hyphens (shown
+    // as a hyphen at the line's end), a word too long for a line elided, the last line elided when
+    // the text does not fit.
     static QStringList visibleLines(const QString &text, const QFont &font, int width, int maxLines,
                                     Qt::TextElideMode elideMode);
 

@@ -128,14 +128,13 @@ FrontPanel::FrontPanel(QWidget *parent) : QFrame(parent)
         m_buttons[n - 1] = button;
         m_labels[n - 1] = label;
 
-        button->setFocusPolicy(Qt::StrongFocus);
+        // One control at a time is a Tab stop, so that Tab leaves the panel; the arrows move inside.
+        button->setFocusPolicy(n == 1 ? Qt::StrongFocus : Qt::ClickFocus);
         for (QWidget *widget : {cell, static_cast<QWidget *>(button), static_cast<QWidget *>(label)}) {
             widget->setProperty(kControlProperty, n);
             widget->setAcceptDrops(true);
             widget->installEventFilter(this);
         }
-        if (n > 1)
-            setTabOrder(m_buttons[n - 2], button);
         grid->addWidget(cell, (n - 1) / kEncodersPerRow, (n - 1) % kEncodersPerRow);
     }
     // Every encoder gets the same width and every row the same height, whatever its parameter's name.
@@ -167,13 +166,13 @@ QSize FrontPanel::sizeFor(double scale, int lines) const
 
 double FrontPanel::scaleFor(const QSize &size) const
 {
-    const int cellWidth = (size.width() - 2 * kMargin - (kEncodersPerRow - 1) * kHorizontalSpacing) / kEncodersPerRow;
     const int cellHeightAvailable = (size.height() - 2 * kMargin - (kRows - 1) * kVerticalSpacing) / kRows;
     // The largest scale at which two lines of the name fit, else the largest at which one does.
     for (const int lines : {2, 1}) {
         for (int step = 0; step <= kScaleSteps; ++step) {
             const double scale = kMaxScale - step * kScaleStep;
-            if (2 * knobDiameter(scale) <= cellWidth && cellHeight(scale, lines) <= cellHeightAvailable)
+            // The strips' font grows with the knobs only while the strips widen with it.
+            if (sizeFor(scale, lines).width() <= size.width() && cellHeight(scale, lines) <= cellHeightAvailable)
                 return scale;
         }
     }
@@ -310,6 +309,8 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::FocusIn:
         m_currentControl = control;
+        for (QPushButton *other : m_buttons)
+            other->setFocusPolicy(other == watched ? Qt::StrongFocus : Qt::ClickFocus);
         return false;
     case QEvent::ContextMenu: {
         m_currentControl = control;
@@ -321,6 +322,9 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
         QAction *fill = menu->addAction(texts::kStepFill);
         fill->setObjectName(QStringLiteral("actionFillFromHere"));
         connect(fill, &QAction::triggered, this, [this, control] { emit fillFromHereRequested(control); });
+        QAction *clear = menu->addAction(texts::kClearControl);
+        clear->setObjectName(QStringLiteral("actionClearControl"));
+        connect(clear, &QAction::triggered, this, [this, control] { emit clearRequested(control); });
         menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
         return true;
     }
@@ -328,6 +332,9 @@ bool FrontPanel::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         m_currentControl = control;
         m_pressedControl = mouse->button() == Qt::LeftButton ? control : 0;
+        // The keys that follow (Right, Return) start from the control clicked, wherever on it.
+        if (button(control)->isEnabled())
+            button(control)->setFocus(Qt::MouseFocusReason);
         m_pressPosition = mouse->globalPosition().toPoint();
         return false; // the button still gets its click
     }
@@ -395,12 +402,14 @@ void FrontPanel::startControlDrag(int control, QWidget *source)
     button(control)->setDown(false); // the drag took the release that would have ended the press
 }
 
+void FrontPanel::focusControl(int control)
+{
+    if (control >= 1 && control <= mapping::kControlsPerPage && button(control)->isEnabled())
+        button(control)->setFocus(Qt::TabFocusReason);
+}
+
 bool FrontPanel::handleKey(int control, int key)
 {
-    const auto focusControl = [this](int target) {
-        if (target >= 1 && target <= mapping::kControlsPerPage && button(target)->isEnabled())
-            button(target)->setFocus(Qt::TabFocusReason);
-    };
     switch (key) {
     case Qt::Key_Left:
         focusControl(control - 1);
@@ -418,6 +427,11 @@ bool FrontPanel::handleKey(int control, int key)
     case Qt::Key_Enter:
         if (button(control)->isEnabled())
             emit controlPressed(control);
+        return true;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (button(control)->isEnabled())
+            emit clearRequested(control);
         return true;
     case Qt::Key_PageUp:
         emit pageStepRequested(-1);

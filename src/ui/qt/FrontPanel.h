@@ -20,8 +20,9 @@ class ElidingLabel;
 // control, knob or strip, presses it.
 //
 // A parameter dragged from the list onto a control, or one control dragged onto another, is
-// reported, not carried out. With a control focused, Tab and the arrow keys move across the
-// controls, Return or Enter presses it, PageUp and PageDown ask for the previous or next page.
+// reported, not carried out. With a control focused, the arrow keys move across the controls, Return
+// or Enter presses it, Delete or Backspace asks to empty it, PageUp and PageDown ask for the previous
+// or next page; Tab leaves the panel, which is one stop of the window's Tab order.
 class FrontPanel final : public QFrame {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FrontPanel)
@@ -51,6 +52,8 @@ public:
     // The control last focused, pressed or right-clicked (1 at first): where the Edit menu's
     // "Fill From Here" starts.
     int currentControl() const { return m_currentControl; }
+    // Puts the keyboard on `control` when it is enabled.
+    void focusControl(int control);
 
     // The panel draws its knobs and strips larger or smaller with the room it has: from a compact size
     // with one line of each name (minimumSizeHint) to large knobs with two lines.
@@ -69,6 +72,8 @@ signals:
     void pageStepRequested(int step);
     // "Fill From Here" chosen in a control's context menu.
     void fillFromHereRequested(int control);
+    // Delete or Backspace on a control, or "Clear Control" in its context menu.
+    void clearRequested(int control);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

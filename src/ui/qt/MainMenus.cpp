@@ -76,6 +76,7 @@ QList<MainMenus::Command> MainMenus::commands()
         {C::Page, texts::kFirstPage, "actionFirstPage", ctrl(Qt::Key_Home), Button::firstPage,
          &VC::firstPageButtonPressed},
         {C::Page, texts::kLastPage, "actionLastPage", ctrl(Qt::Key_End), Button::lastPage, &VC::lastPageButtonPressed},
+        {C::Page, texts::kGoToPage, "actionGoToPage", ctrl(Qt::Key_G), Button::FrontPanel, &VC::ovGoToPage},
         separatorIn(C::Page),
         {C::Page, texts::kStepNewPage, "actionNewPage", ctrlShift(Qt::Key_N), Button::newPage,
          &VC::newPageButtonPressed},

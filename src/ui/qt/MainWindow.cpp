@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "CommandTips.h"
 #include "CommunityPane.h"
 #include "DownloadListModel.h"
 #include "DownloadWindow.h"
@@ -24,12 +25,14 @@
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -85,6 +88,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_menus->searchAction(), &QAction::triggered, m_parameters, &ParameterPane::focusSearch);
     // A newly opened plug-in shows its whole list; a search for the last one would make it look short.
     connect(m_plugins, &PluginPane::pluginOpened, m_parameters, &ParameterPane::clearSearch);
+    setTabOrderOfParts();
+    // The work starts with choosing a plug-in.
+    m_plugins->table()->setFocus();
+    applyCommandTips(this);
 
     // As large as the screen allows (with room for a title bar), up to the size it was designed at.
     QSize size(1280, 900);
@@ -94,6 +101,27 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setTabOrderOfParts()
+{
+    // The header, the plug-in list, the search and the parameter list, the panel and its page box,
+    // then the mapping's and the community library's buttons.
+    QList<QWidget *> order;
+    const auto addPart = [&order](const QWidget *part) {
+        for (QWidget *widget : part->findChildren<QWidget *>()) {
+            if (widget->focusPolicy() != Qt::NoFocus)
+                order.append(widget);
+        }
+    };
+    addPart(m_header);
+    addPart(m_plugins);
+    order.append(m_parameters->tabStops());
+    addPart(m_panel);
+    addPart(m_pageBox);
+    addPart(m_mapping);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
 
 QAction *MainWindow::saveApplicationDataAction() const
 {
@@ -128,6 +156,7 @@ QWidget *MainWindow::buildPanelPane()
     auto *location = new ElidingLabel(1, Qt::ElideMiddle, pane);
     location->setObjectName(QStringLiteral("labPluginPlistLocation"));
     location->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    location->setAccessibleName(texts::kFileLocationName);
     fileRow->addWidget(fileCaption);
     fileRow->addWidget(location, 1);
     column->addLayout(fileRow);
@@ -173,20 +202,22 @@ void MainWindow::attach(ViewController &controller)
             c->nextPageButtonPressed();
     });
     connect(m_panel, &FrontPanel::fillFromHereRequested, this, [c](int control) { c->fillFromHere(control); });
+    connect(m_panel, &FrontPanel::clearRequested, this, [c](int control) { c->clearControl(control); });
     connect(m_menus, &MainMenus::fillFromHereRequested, this,
             [this, c] { c->fillFromHere(m_panel->currentControl()); });
 }
 
 void MainWindow::fitPanel()
 {
-    // The lists give way first: the panel keeps the room for its largest drawing while the lists have
-    // at least kListsRoom; below that the panel shrinks, down to its smallest drawing.
-    constexpr int kListsRoom = 220;
+    // The lists give way first: the panel keeps the room for its largest drawing while the lists show
+    // at least kListRows rows; below that the panel shrinks, down to its smallest drawing.
+    constexpr int kListRows = 12;
+    const int listsRoom = m_parameters->heightForRows(kListRows);
     const QWidget *central = centralWidget();
     const auto *layout = static_cast<const QBoxLayout *>(central->layout());
     const QMargins margins = layout->contentsMargins();
     const int room = central->height() - margins.top() - margins.bottom() - 2 * layout->spacing()
-                     - m_header->sizeHint().height() - std::max(kListsRoom, m_lists->minimumSizeHint().height());
+                     - m_header->sizeHint().height() - std::max(listsRoom, m_lists->minimumSizeHint().height());
     const int besidePanel =
         m_panelPane->sizeHint().height() - std::max(m_panel->sizeHint().height(), m_pageBox->sizeHint().height());
     const int panelWidth = central->width() - margins.left() - margins.right() - m_pageBox->sizeHint().width() - 10;
@@ -476,14 +507,31 @@ QString MainWindow::parameterSearchText() const
     return m_parameters->searchText();
 }
 
-std::optional<catalogue::PluginRecord> MainWindow::askForPlugin(const QString &prompt)
+std::optional<catalogue::PluginRecord>
+MainWindow::askForPlugin(const QString &prompt, const std::function<bool(const catalogue::PluginRecord &)> &offered)
 {
-    const catalogue::PluginList records = m_plugins->records();
+    catalogue::PluginList records = m_plugins->records();
+    records.removeIf([&offered](const catalogue::PluginRecord &record) { return !offered(record); });
     PluginChooser chooser(prompt, records, this);
     const std::optional<int> row = chooser.choose();
     if (!row)
         return std::nullopt;
     return records.at(*row);
+}
+
+std::optional<int> MainWindow::askForPage(int current, int last)
+{
+    bool ok = false;
+    const int page = QInputDialog::getInt(questionParent(), texts::kGoToPageTitle, texts::kGoToPagePrompt.arg(last),
+                                          current, 1, last, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return page;
+}
+
+void MainWindow::focusControl(int control)
+{
+    m_panel->focusControl(control);
 }
 
 void MainWindow::setControlChanged(int control, const QString &line)

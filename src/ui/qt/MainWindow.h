@@ -93,7 +93,10 @@ public:
 
     // View: fill, copy a mapping from another plug-in, show changes
     QString parameterSearchText() const override;
-    std::optional<catalogue::PluginRecord> askForPlugin(const QString &prompt) override;
+    std::optional<catalogue::PluginRecord>
+    askForPlugin(const QString &prompt, const std::function<bool(const catalogue::PluginRecord &)> &offered) override;
+    std::optional<int> askForPage(int current, int last) override;
+    void focusControl(int control) override;
     void setControlChanged(int control, const QString &line) override;
 
 protected:
@@ -109,6 +112,8 @@ private:
     QWidget *questionParent();
     // Shares the height between the lists and the front panel.
     void fitPanel();
+    // Tab and Shift+Tab go through the window's parts in the order they are read.
+    void setTabOrderOfParts();
 
     ViewController *m_controller = nullptr;
     Opener m_opener;

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -24,7 +25,7 @@ struct PageButton {
     Button button;
     const QString &text;
     const char *name;
-    QStyle::StandardPixmap icon;
+    QStyle::StandardPixmap icon; // the page-move buttons draw their own (movePageIcon)
     enum Box {
         Page,
         Move
@@ -33,6 +34,36 @@ struct PageButton {
     int column;
     void (ViewController::*run)();
 };
+
+// A page-move button's own icon, unlike the paging buttons' arrows: a sheet carried by an arrow,
+// which ends at a bar when the page goes to the first or last place.
+QIcon movePageIcon(bool forward, bool toEnd, const QColor &color)
+{
+    constexpr int kSide = 32; // drawn at twice the size shown, for sharp edges on any screen
+    QPixmap pixmap(kSide, kSide);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!forward) // the backward icons are the forward ones mirrored
+        painter.setTransform(QTransform(-1, 0, 0, 1, kSide, 0));
+    QPen pen(color, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    // The sheet, its corner folded.
+    const QPolygonF sheet({{3, 5}, {13, 5}, {17, 9}, {17, 27}, {3, 27}});
+    painter.setBrush(color.lighter(170));
+    painter.drawPolygon(sheet);
+    painter.drawLine(QPointF(13, 5), QPointF(13, 9));
+    painter.drawLine(QPointF(13, 9), QPointF(17, 9));
+    // The arrow that carries it.
+    const qreal tip = toEnd ? 25 : 29;
+    painter.drawLine(QPointF(10, 16), QPointF(tip, 16));
+    painter.drawPolyline(QPolygonF({{tip - 5, 11}, {tip, 16}, {tip - 5, 21}}));
+    if (toEnd)
+        painter.drawLine(QPointF(29, 8), QPointF(29, 24));
+    painter.end();
+    pixmap.setDevicePixelRatio(2);
+    return QIcon(pixmap);
+}
 
 // The buttons of the two boxes, in the keyboard's order.
 std::vector<PageButton> pageButtons()
@@ -53,14 +84,14 @@ std::vector<PageButton> pageButtons()
          PageButton::Page, 3, 1, &VC::clearAllPagesButtonPressed},
         {Button::deletePage, texts::kStepDeletePage, "deletePageButton", QStyle::SP_TrashIcon, PageButton::Page, 4, 0,
          &VC::deletePageButtonPressed},
-        {Button::movePagePrev, texts::kBackButton, "ovMovePage_Prev", QStyle::SP_ArrowLeft, PageButton::Move, 0, 0,
+        {Button::movePagePrev, texts::kBackButton, "ovMovePage_Prev", QStyle::SP_CustomBase, PageButton::Move, 0, 0,
          &VC::ovMovePage_Prev},
-        {Button::movePageNext, texts::kForwardButton, "ovMovePage_Next", QStyle::SP_ArrowRight, PageButton::Move, 0, 1,
+        {Button::movePageNext, texts::kForwardButton, "ovMovePage_Next", QStyle::SP_CustomBase, PageButton::Move, 0, 1,
          &VC::ovMovePage_Next},
-        {Button::movePageFirst, texts::kToFirstButton, "ovMovePage_First", QStyle::SP_MediaSkipBackward,
-         PageButton::Move, 1, 0, &VC::ovMovePage_First},
-        {Button::movePageLast, texts::kToLastButton, "ovMovePage_Last", QStyle::SP_MediaSkipForward, PageButton::Move,
-         1, 1, &VC::ovMovePage_Last},
+        {Button::movePageFirst, texts::kToFirstButton, "ovMovePage_First", QStyle::SP_CustomBase, PageButton::Move, 1,
+         0, &VC::ovMovePage_First},
+        {Button::movePageLast, texts::kToLastButton, "ovMovePage_Last", QStyle::SP_CustomBase, PageButton::Move, 1, 1,
+         &VC::ovMovePage_Last},
     };
 }
 
@@ -92,12 +123,21 @@ PageBox::PageBox(QWidget *parent) : QWidget(parent)
     m_changedPages = new QLabel(pageBox);
     m_changedPages->setObjectName(QStringLiteral("labChangedPages"));
     m_changedPages->setWordWrap(true);
-    m_changedPages->setStyleSheet(QStringLiteral("color: #9b6bc4;"));
+    // Purple as the changed strips, dark on a light window and light on a dark one, to stay readable.
+    QPalette changedPalette = m_changedPages->palette();
+    const bool darkWindow = changedPalette.color(QPalette::Window).lightness() < 128;
+    changedPalette.setColor(QPalette::WindowText, darkWindow ? QColor(0xc9, 0xa6, 0xea) : QColor(0x6b, 0x3f, 0xa0));
+    m_changedPages->setPalette(changedPalette);
     pageGrid->addWidget(m_changedPages, 5, 0, 1, 2);
     auto *moveBox = new QGroupBox(texts::kMovePageBox, this);
     auto *moveGrid = new QGridLayout(moveBox);
     for (const PageButton &row : pageButtons()) {
-        auto *button = new QPushButton(style()->standardIcon(row.icon), row.text, this);
+        const bool forward = row.button == Button::movePageNext || row.button == Button::movePageLast;
+        const bool toEnd = row.button == Button::movePageFirst || row.button == Button::movePageLast;
+        const QIcon icon = row.box == PageButton::Move
+                               ? movePageIcon(forward, toEnd, palette().color(QPalette::ButtonText))
+                               : style()->standardIcon(row.icon);
+        auto *button = new QPushButton(icon, row.text, this);
         button->setObjectName(QLatin1String(row.name));
         runOnClick(button, m_controller, row.run);
         m_buttons.insert(row.button, button);

@@ -33,6 +33,8 @@ public:
     void setPlacements(const QVector<QVector<int>> &placements);
     // "2/5, 3/1": page and control of each slot of the entry on `row`.
     QString placement(int row) const;
+    // The slots of the entry on `row`, in table order.
+    QVector<int> placedSlots(int row) const { return m_placements.value(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -28,6 +29,9 @@ ParameterPane::ParameterPane(QWidget *parent) : QWidget(parent)
     m_search->setPlaceholderText(texts::kSearchPlaceholder);
     m_search->setClearButtonEnabled(true);
     m_search->setMaximumWidth(220);
+    m_search->setAccessibleName(texts::kSearchParametersName);
+    m_search->setToolTip(
+        texts::kSearchParametersTip.arg(QKeySequence(QKeySequence::Find).toString(QKeySequence::NativeText)));
     m_hideMapped = new QCheckBox(texts::kHideMapped, this);
     m_hideMapped->setObjectName(QStringLiteral("hideMappedParameters"));
     m_hideMapped->setToolTip(texts::kHideMappedTip);
@@ -39,6 +43,7 @@ ParameterPane::ParameterPane(QWidget *parent) : QWidget(parent)
     m_proxy = new ParameterFilterModel(this);
     m_proxy->setSourceModel(m_model);
     m_table = listTable<ParameterTable>(QStringLiteral("tablePlistOfSelectedPlugin"), this);
+    m_table->setAccessibleName(texts::kParametersHeading);
     m_table->setModel(m_proxy);
     // The name takes the room the number and the places leave.
     QHeaderView *header = m_table->horizontalHeader();
@@ -58,7 +63,31 @@ ParameterPane::ParameterPane(QWidget *parent) : QWidget(parent)
         if (m_controller)
             m_controller->tablePlistView();
     });
+    connect(m_table, &QTableView::doubleClicked, this, &ParameterPane::showPlacement);
     column->addWidget(m_table, 1);
+}
+
+void ParameterPane::showPlacement(const QModelIndex &proxyIndex)
+{
+    if (!m_controller || proxyIndex.column() != ParameterListModel::MappedColumn)
+        return;
+    const QVector<int> placed = m_model->placedSlots(m_proxy->mapToSource(proxyIndex).row());
+    if (!placed.isEmpty())
+        m_controller->showControl(placed.first() / mapping::kControlsPerPage + 1,
+                                  placed.first() % mapping::kControlsPerPage + 1);
+}
+
+QList<QWidget *> ParameterPane::tabStops() const
+{
+    return {m_hideMapped, m_search, m_table};
+}
+
+int ParameterPane::heightForRows(int rows) const
+{
+    const int top = layout()->itemAt(0)->sizeHint().height() + layout()->spacing();
+    const int frame = 2 * m_table->frameWidth();
+    return top + frame + m_table->horizontalHeader()->sizeHint().height()
+           + rows * m_table->verticalHeader()->defaultSectionSize();
 }
 
 void ParameterPane::attach(ViewController &controller)

@@ -46,8 +46,15 @@ public:
     void clearSearch();
     // Puts the keyboard in the search field, its text selected.
     void focusSearch();
+    // The pane's stops of the window's Tab order, in order.
+    QList<QWidget *> tabStops() const;
+    // The list's height when it shows `rows` rows, with its heading and search row.
+    int heightForRows(int rows) const;
 
 private:
+    // A double click on a row's places shows the first of them, its control focused.
+    void showPlacement(const QModelIndex &proxyIndex);
+
     ViewController *m_controller = nullptr;
     ParameterListModel *m_model = nullptr;
     ParameterFilterModel *m_proxy = nullptr;

@@ -25,7 +25,9 @@ PluginChooser::PluginChooser(const QString &prompt, const catalogue::PluginList 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);
-    connect(m_list, &QListWidget::currentRowChanged, ok, [ok](int row) { ok->setEnabled(row >= 0); });
+    // The row the user picked, not the one the list makes current when it gets the keyboard.
+    connect(m_list, &QListWidget::itemSelectionChanged, ok,
+            [this, ok] { ok->setEnabled(!m_list->selectedItems().isEmpty()); });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -35,9 +37,12 @@ PluginChooser::PluginChooser(const QString &prompt, const catalogue::PluginList 
 
 std::optional<int> PluginChooser::choose()
 {
-    if (exec() != QDialog::Accepted || m_list->currentRow() < 0)
+    if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return m_list->currentRow();
+    const QList<QListWidgetItem *> picked = m_list->selectedItems();
+    if (picked.isEmpty())
+        return std::nullopt;
+    return m_list->row(picked.first());
 }
 
 } // namespace ov::ui::qt

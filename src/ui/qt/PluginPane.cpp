@@ -36,6 +36,7 @@ PluginPane::PluginPane(QWidget *parent) : QWidget(parent)
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_table = listTable<QTableView>(QStringLiteral("pluginTableView"), this);
     m_table->setModel(m_proxy);
+    m_table->setAccessibleName(texts::kPluginsHeading);
     // The plug-in's name takes the room the others leave.
     QHeaderView *header = m_table->horizontalHeader();
     header->setStretchLastSection(false);

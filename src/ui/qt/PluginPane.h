@@ -35,6 +35,7 @@ public:
     std::optional<catalogue::PluginRecord> chosenPlugin() const;
     // Makes the plug-in at `record`'s file the chosen one, highlighted, without telling the controller.
     void selectPlugin(const catalogue::PluginRecord &record);
+    QTableView *table() const { return m_table; }
 
 signals:
     // The controller opened the plug-in just chosen.

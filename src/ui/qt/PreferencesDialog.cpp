@@ -64,6 +64,15 @@ void PreferencesDialog::check()
     m_problem->setText(ok ? QString() : texts::kCommunityUrlUnusable);
     m_problem->setVisible(!ok);
     m_ok->setEnabled(ok);
+    // The window grows to hold the problem's lines, wrapped at its width.
+    if (QLayout *whole = layout()) {
+        whole->activate();
+        const int needed =
+            whole->hasHeightForWidth() ? whole->totalHeightForWidth(width()) : whole->totalMinimumSize().height();
+        if (height() < needed)
+            resize(width(), needed);
+        setMinimumHeight(needed);
+    }
 }
 
 void PreferencesDialog::accept()

@@ -53,6 +53,8 @@ template <typename Table> Table *listTable(const QString &objectName, QWidget *p
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSortingEnabled(true);
     table->setWordWrap(false);
+    // Tab leaves the list for the window's next part; the arrows move inside it.
+    table->setTabKeyNavigation(false);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     table->horizontalHeader()->setHighlightSections(false);
