@@ -73,7 +73,13 @@ public:
     void setControlAlsoOn(int, const QString &) override { }
     void selectPlugin(const catalogue::PluginRecord &) override { }
     QString parameterSearchText() const override { return {}; }
-    std::optional<catalogue::PluginRecord> askForPlugin(const QString &) override { return std::nullopt; }
+    std::optional<catalogue::PluginRecord>
+    askForPlugin(const QString &, const std::function<bool(const catalogue::PluginRecord &)> &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<int> askForPage(int, int) override { return std::nullopt; }
+    void focusControl(int) override { }
     void setControlChanged(int, const QString &) override { }
 
 private:
