@@ -151,6 +151,29 @@ CopyResult MappingDocument::copyFrom(const QVector<ParameterEntry> &other)
     return copied;
 }
 
+LayoutFit MappingDocument::applyLayout(const Layout &layout)
+{
+    LayoutFit fit = fitLayout(layout, m_available);
+    if (fit.matched == 0)
+        return fit;
+    m_history.begin(*this, texts::kStepApplyLayout);
+    plistBuild = fit.table;
+    totalPages = fit.pages;
+    curPage = std::clamp(curPage, 1, totalPages);
+    if (m_history.end(*this))
+        changed(m_history.lastChanges());
+    return fit;
+}
+
+RepairResult MappingDocument::repair()
+{
+    m_history.begin(*this, texts::kStepRepairMapping);
+    const RepairResult repaired = repairMisfits(*this, m_available);
+    if (m_history.end(*this))
+        changed(m_history.lastChanges());
+    return repaired;
+}
+
 // ---- undo ----
 
 bool MappingDocument::undo()

@@ -3,6 +3,8 @@
 #include "CopyMapping.h"
 #include "EditHistory.h"
 #include "FillFromHere.h"
+#include "Layout.h"
+#include "MappingCheck.h"
 #include "MappingTable.h"
 #include "ParameterOrderFile.h"
 #include "ParameterPlacements.h"
@@ -71,6 +73,12 @@ public:
     bool exchangePages(int fromPage, int toPage);
     std::optional<FillResult> fill(int page, int control, const QString &search = {});
     CopyResult copyFrom(const QVector<ParameterEntry> &other);
+    // Puts `layout` on this plug-in's parameters as fitLayout finds them; when no control of the
+    // layout matches, the table stays as it was.
+    LayoutFit applyLayout(const Layout &layout);
+    // Moves every control whose entry the parameter list lacks onto the parameter of the same name,
+    // or empties it (repairMisfits).
+    RepairResult repair();
     // The mode to save; the table stays.
     void setMode(int mode) { plugin_Mode = mode; }
 

@@ -64,6 +64,10 @@ TEST_F(DocumentTest, EveryEditIsOneNamedStepUndoneWithItsPagesAndRedone)
         {"Move Page", 2, [&] { document.exchangePages(2, 1); }},
         {"Fill From Here", 1, [&] { document.fill(1, 1); }},
         {"Copy Mapping", 2, [&] { document.copyFrom(other); }},
+        {"Apply Layout", 2,
+         [&] {
+             document.applyLayout({QStringLiteral("L"), 1, {{1, 2, {QStringLiteral("P9")}, {}}}});
+         }},
     };
     document.clearPage(); // page 1 empty, for the fill
     for (const auto &e : edits) {
@@ -95,6 +99,31 @@ TEST_F(DocumentTest, EveryEditIsOneNamedStepUndoneWithItsPagesAndRedone)
     EXPECT_FALSE(document.exchangePages(1, 1));
     EXPECT_FALSE(document.exchangePages(1, 3));
     EXPECT_EQ(document.undoName(), last);
+}
+
+// A layout that matches nothing leaves the table and the history alone; a repair moves a misfit
+// onto the parameter of its name, empties one whose name is unknown, and is one step.
+TEST_F(DocumentTest, LayoutMatchingNothingKeepsTableAndRepairIsOneStep)
+{
+    const Snapshot before = snapshot(document);
+    const LayoutFit fit = document.applyLayout({QStringLiteral("L"), 1, {{1, 1, {QStringLiteral("Nope")}, {}}}});
+    EXPECT_EQ(fit.matched, 0);
+    EXPECT_EQ(snapshot(document), before);
+    EXPECT_FALSE(document.canUndo());
+
+    LoadedMapping loaded{document.available(), document.plistBuild, 2, 0};
+    loaded.plistBuild[0] = {QStringLiteral("70"), QStringLiteral("P3"), 1, 0};
+    loaded.plistBuild[1] = {QStringLiteral("99"), QStringLiteral("Gone"), 1, 1};
+    document.load(loaded, QString(), true);
+    const RepairResult repaired = document.repair();
+    EXPECT_EQ(repaired.moved, 1);
+    EXPECT_EQ(repaired.emptied, 1);
+    EXPECT_EQ(document.plistBuild.at(0).ParamNum, QStringLiteral("3"));
+    EXPECT_EQ(document.plistBuild.at(1).Parameter, QStringLiteral("-"));
+    EXPECT_EQ(document.plistBuild.at(2).Parameter, QStringLiteral("P3")) << "a fitting control stays";
+    EXPECT_EQ(document.undoName(), QStringLiteral("Repair Mapping"));
+    ASSERT_TRUE(document.undo());
+    EXPECT_EQ(document.plistBuild.at(1).Parameter, QStringLiteral("Gone"));
 }
 
 // Random edits of every kind through the document, then undo all the way back and redo all the
