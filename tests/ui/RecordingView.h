@@ -70,6 +70,22 @@ public:
     QStringList pluginPrompts;
     std::array<QString, 33> controlChanged{}; // by control number; [0] unused
 
+    // Layouts, the check, display names and the library: the answers the user gives (nothing:
+    // cancel), the lists shown to tick, the progress steps and the panel's marks.
+    std::optional<QString> textAnswer;
+    std::optional<int> choiceAnswer;
+    QStringList choicesShown;
+    std::optional<QString> pathAnswer;
+    std::vector<TickList> tickLists;
+    std::optional<QVector<int>> tickAnswer; // nothing: cancel; empty list: every row as ticked
+    int cancelAfterSteps = -1;              // advanceProgress answers false from this step on
+    QStringList progressTexts;
+    std::array<QString, 33> controlMisfit{};  // by control number; [0] unused
+    std::array<QString, 33> controlCutName{}; // by control number; [0] unused
+    std::array<QString, 33> controlCutLine{}; // by control number; [0] unused
+    std::array<bool, 33> controlClashes{};    // by control number; [0] unused
+    int displayWidthShown = -1;
+
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
     int arrangedCount() const
@@ -223,6 +239,61 @@ public:
         return plugins.at(pluginChoice);
     }
     void setControlChanged(int control, const QString &line) override { controlChanged.at(control) = line; }
+    std::optional<QString> askForText(const QString &prompt, const QString &) override
+    {
+        events.append(QStringLiteral("askText:") + prompt);
+        return textAnswer;
+    }
+    std::optional<int> askForChoice(const QString &prompt, const QStringList &choices) override
+    {
+        events.append(QStringLiteral("askChoice:") + prompt);
+        choicesShown = choices;
+        return choiceAnswer;
+    }
+    std::optional<QString> askForSavePath(const QString &title, const QString &, const QString &) override
+    {
+        events.append(QStringLiteral("savePath:") + title);
+        return pathAnswer;
+    }
+    std::optional<QString> askForOpenPath(const QString &title, const QString &) override
+    {
+        events.append(QStringLiteral("openPath:") + title);
+        return pathAnswer;
+    }
+    std::optional<QVector<int>> askToTickRows(const TickList &list) override
+    {
+        tickLists.push_back(list);
+        if (!tickAnswer || !tickAnswer->isEmpty())
+            return tickAnswer;
+        QVector<int> ticked;
+        for (int row = 0; row < list.rows.size(); ++row)
+            if (list.rows.at(row).ticked)
+                ticked.append(row);
+        return ticked;
+    }
+    void showProgress(const QString &text, int steps) override
+    {
+        events.append(QStringLiteral("progress:%1:%2").arg(text).arg(steps));
+    }
+    bool advanceProgress(int done, const QString &text) override
+    {
+        progressTexts.append(text);
+        return cancelAfterSteps < 0 || done < cancelAfterSteps;
+    }
+    void closeProgress() override { events.append(QStringLiteral("progressClosed")); }
+    void runInBackground(const QString &text, const std::function<void()> &work) override
+    {
+        events.append(QStringLiteral("background:") + text);
+        work();
+    }
+    void setControlMisfit(int control, const QString &line) override { controlMisfit.at(control) = line; }
+    void setControlCutName(int control, const QString &cutName, const QString &line, bool clashes) override
+    {
+        controlCutName.at(control) = cutName;
+        controlCutLine.at(control) = line;
+        controlClashes.at(control) = clashes;
+    }
+    void showDisplayWidth(int width) override { displayWidthShown = width; }
     void selectPlugin(const catalogue::PluginRecord &record) override
     {
         pluginSelection = -1;
