@@ -22,6 +22,11 @@ LayoutApplied applyLayoutToFile(const Layout &layout, const QString &path, bool 
         applied.failure = texts::kLayoutMatchesNothing;
         return applied;
     }
+    // A file that already holds the layout is left alone: a save would only push out its ".prev".
+    if (!document.isModified()) {
+        applied.saved = true;
+        return applied;
+    }
     const SaveResult result = document.save();
     applied.saved = result.ok();
     if (!result.ok())

@@ -7,9 +7,9 @@
 namespace ov::mapping {
 
 struct LayoutApplied final {
-    int matched = 0; // controls of the layout that found a parameter of the plug-in
-    bool saved = false;
-    QString failure; // why the file was not saved; empty when it was, or for a dry run
+    int matched = 0;    // controls of the layout that found a parameter of the plug-in
+    bool saved = false; // also when the file already held the layout, and was left as it was
+    QString failure;    // why the file was not saved; empty when it was, or for a dry run
 };
 
 // Opens a plug-in's own file as the editor opens it, puts `layout` on it as Apply Layout does and,

@@ -66,7 +66,8 @@ inline const QString kMisfitRenamed = QStringLiteral("parameter %1 is \"%2\" in 
 inline const QString kMappingRepaired = QStringLiteral("Repaired the mapping: %1 moved, %2 emptied");
 
 // Why a plug-in was not saved with a layout.
-inline const QString kLayoutMatchesNothing = QStringLiteral("no control of the layout matches a parameter of this plugin");
+inline const QString kLayoutMatchesNothing =
+    QStringLiteral("no control of the layout matches a parameter of this plugin");
 
 // %1: what is wrong with the file.
 inline const QString kNotALayout = QStringLiteral("not a layout: %1");

@@ -215,6 +215,7 @@ inline const QString kMatchedColumn = QStringLiteral("Controls matched");
 inline const QString kMatchedOf = QStringLiteral("%1 of %2");
 inline const QString kCannotRead = QStringLiteral("cannot be read: %1");
 inline const QString kSaveTicked = QStringLiteral("Save Ticked");
+inline const QString kReadingPlugins = QStringLiteral("Reading every plug-in's mapping...");
 // %1: the plug-in being saved.
 inline const QString kSavingPlugin = QStringLiteral("Saving %1...");
 // %1: plug-ins saved, %2: failed, %3: not done because of Cancel.
@@ -241,8 +242,9 @@ inline const QString kCutNameLine = QStringLiteral("A %1-character display shows
 // A strip's second line with the cut name: %1 the parameter's number, %2 the cut name.
 inline const QString kCutNameDetail = QStringLiteral("%1  [%2]");
 inline const QString kViewMenu = QStringLiteral("&View");
-// %1: the other controls, "3, 7".
+// %1: the other control, or the other controls ("3, 7").
 inline const QString kNameClashLine = QStringLiteral("Shows the same as control %1");
+inline const QString kNameClashLines = QStringLiteral("Shows the same as controls %1");
 inline const QString kDisplayWidthShown = QStringLiteral(
     "Names cut to their first %1 characters, as a %1-character display shows them; same cut names are marked");
 inline const QString kDisplayWidthHidden = QStringLiteral("Display names off");

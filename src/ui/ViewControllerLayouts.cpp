@@ -2,7 +2,6 @@
 // hardware display shows them.
 #include "ViewController.h"
 
-#include "BusyScope.h"
 #include "UiTexts.h"
 
 #include "catalogue/PluginScan.h"
@@ -72,8 +71,12 @@ void ViewController::ovApplyLayout()
     const std::optional<mapping::Layout> layout = askForLayout(texts::kApplyLayoutPrompt);
     if (!layout)
         return;
-    const mapping::LayoutFit fit = m_state.applyLayout(*layout);
-    showEdited();
+    // As with Copy Mapping From, a layout that matches nothing leaves the mapping as it was.
+    mapping::LayoutFit fit = mapping::fitLayout(*layout, m_state.available());
+    if (fit.matched > 0) {
+        fit = m_state.applyLayout(*layout);
+        showEdited();
+    }
     // Told as a copied mapping is told: the count matched, then the names that found nothing.
     const mapping::CopyResult told{fit.matched, fit.unmatched};
     alertUser((fit.matched > 0 ? texts::kLayoutApplied : texts::kLayoutNotApplied).arg(layout->name),
@@ -91,13 +94,14 @@ void ViewController::ovApplyLayoutToPlugins()
                         texts::kMatchedColumn,
                         texts::kSaveTicked,
                         {}};
-    {
-        BusyScope busy(m_view);
-        const QVector<catalogue::ScanRoot> roots =
-            m_environment.scanRoots ? m_environment.scanRoots() : QVector<catalogue::ScanRoot>();
-        // The open plug-in takes a layout as one undo step of the editor, not behind its back.
+    const QVector<catalogue::ScanRoot> roots =
+        m_environment.scanRoots ? m_environment.scanRoots() : QVector<catalogue::ScanRoot>();
+    const QString openFile = m_state.isOpen() ? m_state.filePath() : QString();
+    // Every plug-in's file is read for the preview, away from the window so that it keeps painting.
+    m_view.runInBackground(texts::kReadingPlugins, [&] {
         for (const catalogue::PluginRecord &plugin : catalogue::scanPlugins(roots, m_environment.log)) {
-            if (m_state.isOpen() && plugin.fileLocation == m_state.filePath())
+            // The open plug-in takes a layout as one undo step of the editor, not behind its back.
+            if (plugin.fileLocation == openFile)
                 continue;
             const mapping::LayoutApplied preview = mapping::applyLayoutToFile(*layout, plugin.fileLocation, true);
             const QString detail = preview.failure.isEmpty()
@@ -106,7 +110,7 @@ void ViewController::ovApplyLayoutToPlugins()
             plugins.append(plugin);
             list.rows.append({plugin.Plugin, plugin.Type, detail, preview.failure.isEmpty() && preview.matched > 0});
         }
-    }
+    });
     const std::optional<QVector<int>> ticked = m_view.askToTickRows(list);
     if (!ticked || ticked->isEmpty())
         return;
@@ -189,7 +193,8 @@ void ViewController::showCutNames(int page)
             QStringList others;
             for (const int other : clash.others)
                 others.append(QString::number(other));
-            clashes[clash.control - 1] = texts::kNameClashLine.arg(others.join(QStringLiteral(", ")));
+            clashes[clash.control - 1] = (others.size() == 1 ? texts::kNameClashLine : texts::kNameClashLines)
+                                             .arg(others.join(QStringLiteral(", ")));
         }
     }
     for (int control = 1; control <= mapping::kControlsPerPage; ++control) {

@@ -72,6 +72,8 @@ TEST(Layout, AppliedToAFileSavesItWithBackupsOrSaysWhyNot)
     ASSERT_TRUE(read.table);
     EXPECT_EQ(entryString(read.table->at(2)), QStringLiteral("6 Feedback"));
     EXPECT_EQ(entryString(read.table->at(0)), QStringLiteral("-1"));
+    EXPECT_TRUE(applyLayoutToFile(feedback, path, false).saved);
+    EXPECT_EQ(ov::test::readFile(path + QStringLiteral(".prev")), before) << "a second time writes nothing";
 
     const QString broken = home.filePath(QStringLiteral("Broken/CSParameterOrder.plist"));
     ov::test::writeFile(broken, "not a plist");

@@ -77,9 +77,9 @@ public:
     QStringList choicesShown;
     std::optional<QString> pathAnswer;
     std::vector<TickList> tickLists;
-    std::optional<QVector<int>> tickAnswer; // nothing: cancel; empty list: every row as ticked
-    int cancelAfterSteps = -1;              // advanceProgress answers false from this step on
-    QStringList progressTexts;
+    std::optional<QVector<int>> tickAnswer; // nothing: the rows as ticked when shown
+    bool cancelTicks = false;
+    int cancelAfterSteps = -1;                // advanceProgress answers false from this step on
     std::array<QString, 33> controlMisfit{};  // by control number; [0] unused
     std::array<QString, 33> controlCutName{}; // by control number; [0] unused
     std::array<QString, 33> controlCutLine{}; // by control number; [0] unused
@@ -239,47 +239,28 @@ public:
         return plugins.at(pluginChoice);
     }
     void setControlChanged(int control, const QString &line) override { controlChanged.at(control) = line; }
-    std::optional<QString> askForText(const QString &prompt, const QString &) override
+    std::optional<QString> askForText(const QString &, const QString &) override { return textAnswer; }
+    std::optional<int> askForChoice(const QString &, const QStringList &choices) override
     {
-        events.append(QStringLiteral("askText:") + prompt);
-        return textAnswer;
-    }
-    std::optional<int> askForChoice(const QString &prompt, const QStringList &choices) override
-    {
-        events.append(QStringLiteral("askChoice:") + prompt);
         choicesShown = choices;
         return choiceAnswer;
     }
-    std::optional<QString> askForSavePath(const QString &title, const QString &, const QString &) override
+    std::optional<QString> askForSavePath(const QString &, const QString &, const QString &) override
     {
-        events.append(QStringLiteral("savePath:") + title);
         return pathAnswer;
     }
-    std::optional<QString> askForOpenPath(const QString &title, const QString &) override
-    {
-        events.append(QStringLiteral("openPath:") + title);
-        return pathAnswer;
-    }
+    std::optional<QString> askForOpenPath(const QString &, const QString &) override { return pathAnswer; }
     std::optional<QVector<int>> askToTickRows(const TickList &list) override
     {
         tickLists.push_back(list);
-        if (!tickAnswer || !tickAnswer->isEmpty())
-            return tickAnswer;
         QVector<int> ticked;
         for (int row = 0; row < list.rows.size(); ++row)
             if (list.rows.at(row).ticked)
                 ticked.append(row);
-        return ticked;
+        return cancelTicks ? std::nullopt : std::optional(tickAnswer.value_or(ticked));
     }
-    void showProgress(const QString &text, int steps) override
-    {
-        events.append(QStringLiteral("progress:%1:%2").arg(text).arg(steps));
-    }
-    bool advanceProgress(int done, const QString &text) override
-    {
-        progressTexts.append(text);
-        return cancelAfterSteps < 0 || done < cancelAfterSteps;
-    }
+    void showProgress(const QString &, int) override { }
+    bool advanceProgress(int done, const QString &) override { return cancelAfterSteps < 0 || done < cancelAfterSteps; }
     void closeProgress() override { events.append(QStringLiteral("progressClosed")); }
     void runInBackground(const QString &text, const std::function<void()> &work) override
     {
