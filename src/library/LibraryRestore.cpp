@@ -199,7 +199,8 @@ int RestoreReport::problems() const
     }));
 }
 
-RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsRoot> &roots, bool dryRun)
+RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsRoot> &roots, bool dryRun,
+                             const std::optional<QSet<QString>> &only)
 {
     RestoreReport report;
     ZipContents contents = readZip(archivePath);
@@ -248,8 +249,9 @@ RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsR
             item.detail += texts::kNothingWritten;
             continue;
         }
-        work.append([&plugin, &item, &archive, rootPath = root->path, dryRun] {
-            restorePlugin(plugin, rootPath, archive, dryRun, item);
+        const bool compareOnly = dryRun || (only && !only->contains(item.name));
+        work.append([&plugin, &item, &archive, rootPath = root->path, compareOnly] {
+            restorePlugin(plugin, rootPath, archive, compareOnly, item);
         });
     }
     QThreadPool pool;

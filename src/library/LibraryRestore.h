@@ -2,8 +2,11 @@
 
 #include "LibraryBackup.h"
 
+#include <QSet>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 namespace ov::library {
 
@@ -35,7 +38,9 @@ struct RestoreReport final {
 
 // Compares every plug-in of the archive with its file below `roots` and, unless `dryRun`, writes
 // those that differ (as a save writes, with backups) or are new. A refused or failed plug-in is
-// reported and the others go on.
-RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsRoot> &roots, bool dryRun);
+// reported and the others go on. With `only`, just the entries it names are written; the others are
+// compared as in a dry run.
+RestoreReport restoreLibrary(const QString &archivePath, const QVector<SettingsRoot> &roots, bool dryRun,
+                             const std::optional<QSet<QString>> &only = std::nullopt);
 
 } // namespace ov::library

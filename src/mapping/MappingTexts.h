@@ -70,6 +70,10 @@ inline const QString kMisfitRenamed = QStringLiteral("parameter %1 is \"%2\" in 
 // %1: controls moved onto the parameter of the same name, %2: controls emptied.
 inline const QString kMappingRepaired = QStringLiteral("Repaired the mapping: %1 moved, %2 emptied");
 
+// Why a plug-in was not saved with a layout.
+inline const QString kLayoutMatchesNothing =
+    QStringLiteral("no control of the layout matches a parameter of this plugin");
+
 // %1: what is wrong with the file.
 inline const QString kNotALayout = QStringLiteral("not a layout: %1");
 

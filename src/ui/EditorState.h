@@ -21,6 +21,8 @@ struct EditorState : mapping::MappingDocument {
     QString loggedInAs = kNoOneHere;
     // The plug-in whose own file the document has open.
     catalogue::PluginRecord openPlugin;
+    // The display width names are also shown cut to; 0 for none.
+    int displayWidth = 0;
 
     // The chart text of the last relabel.
     const QString &bHTML() const { return chart.text(*this); }

@@ -246,6 +246,104 @@ inline const QString kTipInstrumentMode =
 inline const QString kTipInsertEffectMode =
     QStringLiteral("Treat the plug-in as an insert or effect; the file is read again and the mode is saved with it");
 
+// Layouts: one arrangement of names put on many plug-ins.
+inline const QString kSaveLayoutMenu = QStringLiteral("Save Layout...");
+inline const QString kApplyLayoutMenu = QStringLiteral("Apply Layout...");
+inline const QString kApplyLayoutToPluginsMenu = QStringLiteral("Apply Layout to Plug-ins...");
+inline const QString kSaveLayoutPrompt = QStringLiteral("Save the open mapping's names as a layout named:");
+inline const QString kApplyLayoutPrompt = QStringLiteral("Put which layout on the open plug-in?");
+inline const QString kApplyLayoutToPluginsPrompt = QStringLiteral("Put which layout on other plug-ins?");
+// %1: the layout's name, %2: controls in it.
+inline const QString kLayoutSaved = QStringLiteral("Layout \"%1\" saved with %2 controls");
+inline const QString kLayoutNotSaved = QStringLiteral("Layout not saved");
+// %1: the file, %2: why.
+inline const QString kLayoutNotSavedInfo = QStringLiteral("%1 could not be written: %2");
+inline const QString kNoLayouts = QStringLiteral("No layouts yet");
+// %1: the layouts folder.
+inline const QString kNoLayoutsInfo =
+    QStringLiteral("Save one with Edit > Save Layout... first. Layouts are kept in %1.");
+// %1: the layout's name.
+inline const QString kLayoutApplied = QStringLiteral("Layout \"%1\" applied");
+inline const QString kLayoutNotApplied = QStringLiteral("Layout \"%1\" not applied");
+// %1: the layout's name; the window lists the plug-ins with their matched controls.
+inline const QString kApplyLayoutTitle = QStringLiteral("Apply Layout \"%1\" to Plug-ins");
+inline const QString kApplyLayoutExplanation =
+    QStringLiteral("Each ticked plug-in's mapping is replaced by the layout and saved, with its backups. "
+                   "The open plug-in is not listed: use Edit > Apply Layout... for it.");
+inline const QString kMatchedColumn = QStringLiteral("Controls matched");
+// %1: controls matched, %2: controls of the layout.
+inline const QString kMatchedOf = QStringLiteral("%1 of %2");
+inline const QString kCannotRead = QStringLiteral("cannot be read: %1");
+inline const QString kSaveTicked = QStringLiteral("Save Ticked");
+inline const QString kReadingPlugins = QStringLiteral("Reading every plug-in's mapping...");
+// %1: the plug-in being saved.
+inline const QString kSavingPlugin = QStringLiteral("Saving %1...");
+// %1: plug-ins saved, %2: failed, %3: not done because of Cancel.
+inline const QString kLayoutRunSummary = QStringLiteral("%1 saved, %2 failed, %3 cancelled");
+// One line of a summary: %1 the plug-in, %2 its type, %3 why.
+inline const QString kPluginFailedLine = QStringLiteral("%1 [%2]: %3");
+
+// Checking a mapping against the plug-in's own parameters.
+inline const QString kRepairMappingMenu = QStringLiteral("Repair Mapping");
+inline const QString kNothingToRepair =
+    QStringLiteral("Nothing to repair: every control holds a parameter of this plugin");
+// After loading a shared mapping. %1: controls that hold no parameter of this plug-in.
+inline const QString kSharedMisfits =
+    QStringLiteral("%1 controls hold a parameter this plugin does not have; they are marked. "
+                   "Edit > Repair Mapping moves them by name before you save.");
+
+// Names as a hardware display shows them.
+inline const QString kDisplayWidthMenu = QStringLiteral("Display Width");
+inline const QString kDisplayWidthOff = QStringLiteral("Off");
+// %1: characters.
+inline const QString kDisplayWidthChoice = QStringLiteral("First %1 Characters");
+// %1: characters, %2: the cut name.
+inline const QString kCutNameLine = QStringLiteral("A %1-character display shows its first %1 characters: \"%2\"");
+// A strip's second line with the cut name: %1 the parameter's number, %2 the cut name.
+inline const QString kCutNameDetail = QStringLiteral("%1  [%2]");
+inline const QString kViewMenu = QStringLiteral("&View");
+// %1: the other control, or the other controls ("3, 7").
+inline const QString kNameClashLine = QStringLiteral("Shows the same as control %1");
+inline const QString kNameClashLines = QStringLiteral("Shows the same as controls %1");
+inline const QString kDisplayWidthShown = QStringLiteral(
+    "Names cut to their first %1 characters, as a %1-character display shows them; same cut names are marked");
+inline const QString kDisplayWidthHidden = QStringLiteral("Display names off");
+
+// The whole library, backed up and restored.
+inline const QString kBackUpMenu = QStringLiteral("Back Up All Mappings...");
+inline const QString kRestoreMenu = QStringLiteral("Restore Mappings...");
+inline const QString kZipFilter = QStringLiteral("Zip archives (*.zip)");
+// %1: the date.
+inline const QString kBackupFileName = QStringLiteral("Logic Mappings %1.zip");
+inline const QString kBackingUp = QStringLiteral("Backing up every mapping...");
+inline const QString kReadingBackup = QStringLiteral("Reading the backup...");
+inline const QString kRestoring = QStringLiteral("Restoring the ticked mappings...");
+inline const QString kBackupFailed = QStringLiteral("Nothing backed up");
+// %1: mappings backed up, %2: left out.
+inline const QString kBackupDone = QStringLiteral("%1 mappings backed up, %2 left out");
+inline const QString kRestoreFailed = QStringLiteral("Nothing restored");
+inline const QString kRestoreTitle = QStringLiteral("Restore Mappings");
+inline const QString kRestoreExplanation = QStringLiteral(
+    "Each ticked mapping is written as a save writes it: the one it replaces becomes its previous version.");
+inline const QString kRestoreStateColumn = QStringLiteral("On this Mac");
+inline const QString kRestoreSame = QStringLiteral("same");
+// %1: controls that differ.
+inline const QString kRestoreDiffers = QStringLiteral("differs (%1 controls)");
+inline const QString kRestoreDiffersUnread = QStringLiteral("differs");
+inline const QString kRestoreNew = QStringLiteral("new");
+// %1: why.
+inline const QString kRestoreRefused = QStringLiteral("refused: %1");
+inline const QString kRestoreTicked = QStringLiteral("Restore Ticked");
+// %1: restored, %2: failed or refused.
+inline const QString kRestoreDone = QStringLiteral("%1 mappings restored, %2 failed");
+inline const QString kRestoreNewPlugins = QStringLiteral("Scan for Plug-ins to list the plug-ins restored as new.");
+
+// The window with ticks.
+inline const QString kSelectAll = QStringLiteral("Select All");
+inline const QString kSelectNone = QStringLiteral("Select None");
+inline const QString kAllTypes = QStringLiteral("All types");
+inline const QString kFilterByName = QStringLiteral("Filter by name");
+
 // The community library: the main window's pane, the wait notice and the three windows.
 inline const QString kCommunityLibrary = QStringLiteral("Community Library");
 inline const QString kOpenSignIn = QStringLiteral("Sign In...");

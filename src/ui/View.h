@@ -170,6 +170,51 @@ public:
     // Marks control `control` as changed, with a line naming its former parameter; an empty line
     // clears the mark.
     virtual void setControlChanged(int control, const QString &line) = 0;
+
+    // ---- layouts, the mapping check, display names, the library backup ----
+
+    // A modal question for one line of text, `suggestion` filled in; nothing when the user cancels.
+    virtual std::optional<QString> askForText(const QString &prompt, const QString &suggestion) = 0;
+    // A modal list to pick one of `choices` from; the index picked, nothing when the user cancels.
+    virtual std::optional<int> askForChoice(const QString &prompt, const QStringList &choices) = 0;
+    // The file dialogs; nothing when the user cancels.
+    virtual std::optional<QString> askForSavePath(const QString &title, const QString &suggestedName,
+                                                  const QString &filter) = 0;
+    virtual std::optional<QString> askForOpenPath(const QString &title, const QString &filter) = 0;
+
+    // One row of a list the user ticks: a plug-in, its type and what the operation would do to it.
+    struct TickRow {
+        QString name;
+        QString type;
+        QString detail;
+        bool ticked = false;
+    };
+    struct TickList {
+        QString title;
+        QString explanation;
+        QString detailHeading; // the heading of the rows' detail column
+        QString confirm;       // the button that goes on
+        QVector<TickRow> rows;
+    };
+    // A modal window listing the rows with ticks (filtered by type and name, all ticked at once);
+    // the rows ticked when the user goes on, in list order; nothing when the user cancels.
+    virtual std::optional<QVector<int>> askToTickRows(const TickList &list) = 0;
+    // A progress bar over `steps` steps with Cancel. advanceProgress keeps the window answering and
+    // returns false once the user has cancelled.
+    virtual void showProgress(const QString &text, int steps) = 0;
+    virtual bool advanceProgress(int done, const QString &text) = 0;
+    virtual void closeProgress() = 0;
+    // Runs `work` off the window's thread while a notice shows `text`; returns once it is done.
+    virtual void runInBackground(const QString &text, const std::function<void()> &work) = 0;
+
+    // Marks control `control` as holding an entry the plug-in does not have as written, with a line
+    // saying what is wrong; an empty line clears the mark.
+    virtual void setControlMisfit(int control, const QString &line) = 0;
+    // The control's name as a display of the chosen width shows it, with the tooltip's line about it;
+    // `clashes`: other controls of the page show the same, which marks it. Empty texts clear them.
+    virtual void setControlCutName(int control, const QString &cutName, const QString &line, bool clashes) = 0;
+    // The display width the View menu shows as chosen; 0 for Off.
+    virtual void showDisplayWidth(int width) = 0;
 };
 
 } // namespace ov::ui

@@ -56,6 +56,9 @@ ViewController::ViewController(EditorState &state, View &view, ControllerEnviron
 
 void ViewController::viewDidLoad()
 {
+    if (m_environment.readSetting)
+        m_state.displayWidth = m_environment.readSetting(QStringLiteral("displayWidth")).toInt();
+    m_view.showDisplayWidth(m_state.displayWidth);
     showNoPluginOpen();
     btnRunCheck();
     readPrefsFile();
@@ -240,6 +243,8 @@ void ViewController::populateKnobLabels(int page)
     showPageButtons();
     showAlsoOnMarks(page);
     showChangeMarks(page);
+    showMisfitMarks(page);
+    showCutNames(page);
 }
 
 // ---- saving and recall ----
@@ -394,6 +399,8 @@ void ViewController::showNoPluginOpen()
         m_view.setControlLabel(control, mapping::kEmptyParameter);
         m_view.setControlParamNum(control, QString());
         m_view.setControlToolTip(control, QString());
+        m_view.setControlMisfit(control, QString());
+        m_view.setControlCutName(control, QString(), QString(), false);
     }
     m_view.setLabelText(Label::lab_PageCurrentlyDisplayed, QString());
     m_view.setLabelText(Label::labTotalPagesIndicator, QString());

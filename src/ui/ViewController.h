@@ -5,8 +5,11 @@
 
 #include "catalogue/Diagnostics.h"
 #include "catalogue/PluginScan.h"
+#include "library/LibraryBackup.h"
+#include "mapping/Layout.h"
 #include "mapping/PlistDocument.h"
 
+#include <QDir>
 #include <QPointer>
 #include <QString>
 
@@ -31,6 +34,12 @@ struct ControllerEnvironment final {
     // The per-user settings store, where the community credentials ("uName", "uPIN") are kept.
     std::function<QString(const QString &key)> readSetting = {};
     std::function<void(const QString &key, const QString &value)> writeSetting = {};
+    // The folder layouts are kept in.
+    std::function<QString()> layoutsFolder = mapping::layoutsFolder;
+    // The settings folders a library backup takes and a restore writes into.
+    std::function<QVector<library::SettingsRoot>()> settingsRoots = [] {
+        return library::settingsRoots(QDir::homePath(), catalogue::kAllUsersLogicRoot);
+    };
 };
 
 // Every operation of the main window, under its own name. The controller keeps no state of its own:
@@ -173,6 +182,28 @@ public:
     // Marks every control whose parameter differs from `base`, and says which pages hold changes.
     void showChanges(ChangesBase base);
 
+    // ---- layouts, the mapping check, display names ----
+
+    // Asks for a name and keeps the open mapping's names as a layout of that name.
+    void ovSaveLayout();
+    // Asks for a layout and puts it on the open plug-in, one undo step, saying what matched.
+    void ovApplyLayout();
+    // Asks for a layout, lists the other plug-ins with what of it each would match, and saves each one
+    // ticked with the layout on it; one summary at the end.
+    void ovApplyLayoutToPlugins();
+    // Moves every control holding an entry this plug-in lacks onto its parameter of the same name, or
+    // empties it: one undo step.
+    void ovRepairMapping();
+    // Shows each name as a display `width` characters wide does (0: off), and keeps the choice.
+    void setDisplayWidth(int width);
+
+    // ---- the whole library ----
+
+    // Asks where, and writes one archive of every mapping with its backups.
+    void ovBackUpAllMappings();
+    // Asks for an archive, lists what it would change with ticks, and restores the ticked mappings.
+    void ovRestoreMappings();
+
 private:
     // Enables or disables every button that needs an open plug-in, then those that need more.
     void setPluginButtonsEnabled(bool enabled);
@@ -202,6 +233,13 @@ private:
     // The pages that hold changes, and the marks of the page shown.
     void showChangedPages();
     void showChangeMarks(int page);
+
+    // ---- the mapping check, display names ----
+    void showMisfitMarks(int page);
+    void showCutNames(int page);
+    // Asks for one of the kept layouts; nothing when there is none (the user has been told) or the
+    // user cancels.
+    std::optional<mapping::Layout> askForLayout(const QString &prompt);
 
     // ---- the community library ----
     // Tells the user that the server did not answer, and why (`failure`); false, with nothing

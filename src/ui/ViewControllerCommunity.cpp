@@ -3,7 +3,9 @@
 
 #include "community/CommunityClient.h"
 #include "community/CommunityTexts.h"
+#include "UiTexts.h"
 #include "mapping/AtomicFile.h"
+#include "mapping/MappingCheck.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/PlistDocument.h"
 #include "panel/PanelLabels.h"
@@ -393,18 +395,23 @@ void ViewController::downloadDidFinish(const QString &localPath)
     mapping::PlistDocument &document = download.document;
     if (!confirmUnsavedEdits())
         return; // the download stays beside the file; the mapping shown is unchanged
-    // A shared file without a list of parameters (written by another program) keeps the plug-in's
-    // own list, so that its parameters can still be put on the controls.
+    // The plug-in's own list stays, so that only its parameters can be put on the controls, and the
+    // shared mapping is checked against it, not against the list the shared file brought along.
+    const QVector<mapping::ParameterEntry> ownList =
+        mapping::loadMapping(mapping::PlistDocument::read(location).document, 0, m_state.plugin_Mode).available;
     std::optional<QVector<mapping::ParameterEntry>> ownParameters;
+    if (ownList.size() > 1 || mapping::storedUniqueParameters(document).isEmpty())
+        ownParameters = ownList;
     if (mapping::storedUniqueParameters(document).isEmpty()) {
-        ownParameters =
-            mapping::loadMapping(mapping::PlistDocument::read(location).document, 0, m_state.plugin_Mode).available;
         // The mode is decided as for the same file opened from disk, where opening builds the list
         // from the slots first (in memory only: the download is not written).
         mapping::addAvailableParameterList(document);
     }
     readPlistFile(localPath, document, 1, ownParameters); // the bytes checked above; shows page 1
-    alertUser(ctexts::kOkDone, ctexts::kOkDoneInfo);
+    const qsizetype misfits = mapping::findMisfits(m_state.plistBuild, m_state.available()).size();
+    alertUser(ctexts::kOkDone, misfits == 0
+                                   ? ctexts::kOkDoneInfo
+                                   : ctexts::kOkDoneInfo + QStringLiteral("\n\n") + texts::kSharedMisfits.arg(misfits));
 }
 
 void ViewController::downloadFailed(const QString &error, const QString &url, bool byServer)

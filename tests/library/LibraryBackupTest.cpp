@@ -106,6 +106,18 @@ TEST_F(Library, RestoreNamesWhatDiffersAndTheReplacedMappingBecomesThePrevious)
               readFile(echo + ".prev"));
 }
 
+TEST_F(Library, ARestoreOfChosenEntriesWritesOnlyThoseAndComparesTheRest)
+{
+    const QString fresh = dir.filePath("fresh");
+    const RestoreReport report =
+        restoreLibrary(archive, settingsRoots(fresh, QString()), false, QSet<QString>{kSynthEntry});
+    ASSERT_EQ(report.items.size(), 2);
+    EXPECT_TRUE(itemNamed(report, kSynthEntry)->restored);
+    EXPECT_EQ(report.items[1].state, RestoreState::New);
+    EXPECT_FALSE(report.items[1].restored);
+    EXPECT_EQ(filesUnder(fresh).size(), 1) << "only the chosen plug-in's file is written";
+}
+
 TEST_F(Library, UnsafeDamagedOrMismatchingEntriesAreRefusedByNameAndNothingOfThemIsWritten)
 {
     const QByteArray other = xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"9 Other"}));

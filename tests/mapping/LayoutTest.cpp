@@ -1,5 +1,8 @@
 // Layouts: one arrangement of names kept in a file and put on other plug-ins.
 #include "mapping/Layout.h"
+#include "mapping/LayoutApply.h"
+#include "mapping/ParameterOrderFile.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +41,46 @@ TEST(Layout, KeepsAMappingsNamesAndPutsThemOnAnotherPlugin)
     EXPECT_EQ(entryString(fit.table[0]), QStringLiteral("4 FREQUENCY"));
     EXPECT_EQ(entryString(fit.table[1]), QStringLiteral("301 "));
     EXPECT_EQ(entryString(fit.table[kControlsPerPage + 4]), QStringLiteral("-1"));
+}
+
+// A layout put on a plug-in's file: a dry run writes nothing, a real one saves with a backup, and a
+// layout that matches nothing or a file that is no mapping is reported and left as it was.
+TEST(Layout, AppliedToAFileSavesItWithBackupsOrSaysWhyNot)
+{
+    QTemporaryDir home;
+    const QString path = home.filePath(QStringLiteral("Echo/CSParameterOrder.plist"));
+    const QByteArray before =
+        ov::test::xmlPlist(ov::test::stringArrayXml("ControlSurfaceParameterOrder", {"5 Time", "6 Feedback"}));
+    ov::test::writeFile(path, before);
+    const Layout feedback{QStringLiteral("L"), 1, {{1, 3, {QStringLiteral("Mix"), QStringLiteral("feedback")}, {}}}};
+    const Layout nothing{QStringLiteral("N"), 1, {{1, 1, {QStringLiteral("Mix")}, {}}}};
+
+    const LayoutApplied dry = applyLayoutToFile(feedback, path, true);
+    EXPECT_EQ(dry.matched, 1);
+    EXPECT_FALSE(dry.saved);
+    EXPECT_EQ(ov::test::readFile(path), before);
+
+    const LayoutApplied none = applyLayoutToFile(nothing, path, false);
+    EXPECT_FALSE(none.saved);
+    EXPECT_FALSE(none.failure.isEmpty());
+    EXPECT_EQ(ov::test::readFile(path), before);
+
+    const LayoutApplied saved = applyLayoutToFile(feedback, path, false);
+    ASSERT_TRUE(saved.saved) << saved.failure.toStdString();
+    EXPECT_EQ(ov::test::readFile(path + QStringLiteral(".prev")), before);
+    const TableRead read = readMappingTable(path);
+    ASSERT_TRUE(read.table);
+    EXPECT_EQ(entryString(read.table->at(2)), QStringLiteral("6 Feedback"));
+    EXPECT_EQ(entryString(read.table->at(0)), QStringLiteral("-1"));
+    EXPECT_TRUE(applyLayoutToFile(feedback, path, false).saved);
+    EXPECT_EQ(ov::test::readFile(path + QStringLiteral(".prev")), before) << "a second time writes nothing";
+
+    const QString broken = home.filePath(QStringLiteral("Broken/CSParameterOrder.plist"));
+    ov::test::writeFile(broken, "not a plist");
+    const LayoutApplied failed = applyLayoutToFile(feedback, broken, false);
+    EXPECT_FALSE(failed.saved);
+    EXPECT_FALSE(failed.failure.isEmpty());
+    EXPECT_EQ(ov::test::readFile(broken), QByteArray("not a plist"));
 }
 
 TEST(Layout, AFileThatIsNotALayoutSaysWhy)

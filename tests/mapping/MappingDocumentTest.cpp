@@ -101,6 +101,25 @@ TEST_F(DocumentTest, EveryEditIsOneNamedStepUndoneWithItsPagesAndRedone)
     EXPECT_EQ(document.undoName(), last);
 }
 
+// A repair moves a misfit onto the parameter of its name, empties one whose name is unknown, and is
+// one step.
+TEST_F(DocumentTest, RepairIsOneStep)
+{
+    LoadedMapping loaded{document.available(), document.plistBuild, 2, 0};
+    loaded.plistBuild[0] = {QStringLiteral("70"), QStringLiteral("P3"), 1, 0};
+    loaded.plistBuild[1] = {QStringLiteral("99"), QStringLiteral("Gone"), 1, 1};
+    document.load(loaded, QString(), true);
+    const RepairResult repaired = document.repair();
+    EXPECT_EQ(repaired.moved, 1);
+    EXPECT_EQ(repaired.emptied, 1);
+    EXPECT_EQ(document.plistBuild.at(0).ParamNum, QStringLiteral("3"));
+    EXPECT_EQ(document.plistBuild.at(1).Parameter, QStringLiteral("-"));
+    EXPECT_EQ(document.plistBuild.at(2).Parameter, QStringLiteral("P3")) << "a fitting control stays";
+    EXPECT_EQ(document.undoName(), QStringLiteral("Repair Mapping"));
+    ASSERT_TRUE(document.undo());
+    EXPECT_EQ(document.plistBuild.at(1).Parameter, QStringLiteral("Gone"));
+}
+
 // Random edits of every kind through the document, then undo all the way back and redo all the
 // way forward: every state is met again, exactly, and where parameters stand follows each step.
 TEST_F(DocumentTest, RandomEditsUndoAndRedoThroughEveryState)

@@ -334,9 +334,12 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
     controller->ovCommunityLoadSelectedDownload();
     ASSERT_TRUE(waitForAlert(alertsBefore + 1));
     EXPECT_EQ(view.alerts.back().message, "OK Done");
+    // The shared mapping was made on the other Echo: none of its three parameters is one of this one's.
     EXPECT_EQ(view.alerts.back().informativeText,
               "Loaded cloud file into interface memory, please remember to save if you wish to make this your new "
-              "default mapping");
+              "default mapping\n\n3 controls hold a parameter this plugin does not have; they are marked. Edit > "
+              "Repair Mapping moves them by name before you save.");
+    EXPECT_FALSE(view.controlMisfit[1].isEmpty());
     EXPECT_TRUE(log.contains("downloadDidFinish"));
     // The registration went before the fetch, and the list came again with the count.
     const qsizetype n = recorder.requests.size();

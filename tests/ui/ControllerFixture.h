@@ -10,6 +10,7 @@
 #include "ui/EditorState.h"
 #include "ui/ViewController.h"
 
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -33,10 +34,14 @@ protected:
         controller.reset();
         state = EditorState{};
         view = RecordingView{};
-        controller = std::make_unique<ViewController>(
-            state, view,
-            ControllerEnvironment{[this] { return catalogue::scanRoots(home.path(), QString()); },
-                                  [this](const QString &line) { log.append(line); }});
+        ControllerEnvironment environment{[this] { return catalogue::scanRoots(home.path(), QString()); },
+                                          [this](const QString &line) { log.append(line); }};
+        environment.readSetting = [this](const QString &key) { return settings.value(key); };
+        environment.writeSetting = [this](const QString &key, const QString &value) { settings.insert(key, value); };
+        // Layouts and the library stay inside the test's own home.
+        environment.layoutsFolder = [this] { return home.filePath(QStringLiteral("Layouts")); };
+        environment.settingsRoots = [this] { return library::settingsRoots(home.path(), QString()); };
+        controller = std::make_unique<ViewController>(state, view, std::move(environment));
     }
 
     QString logicFile(const QString &plugin) const { return test::logicFile(home.path(), plugin); }
@@ -82,6 +87,7 @@ protected:
     EditorState state;
     RecordingView view;
     QStringList log;
+    QMap<QString, QString> settings; // the settings store, kept across restarts
     std::unique_ptr<ViewController> controller;
 };
 

@@ -281,8 +281,8 @@ TEST_F(EditingWindowTest, UndoAndRedoAreInTheEditMenuWithTheirKeys)
             titles.append(menu->text());
         return titles;
     }();
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Page"),
-                                  QStringLiteral("&Help")}));
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View"),
+                                  QStringLiteral("&Page"), QStringLiteral("&Help")}));
 
     find<QPushButton>(QStringLiteral("clearAllPagesButton"))->click();
     EXPECT_EQ(strip(1)->text(), QStringLiteral("-"));

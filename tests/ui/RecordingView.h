@@ -78,6 +78,22 @@ public:
     int focusedControl = 0;
     std::array<QString, 33> controlChanged{}; // by control number; [0] unused
 
+    // Layouts, the check, display names and the library: the answers the user gives (nothing:
+    // cancel), the lists shown to tick, the progress steps and the panel's marks.
+    std::optional<QString> textAnswer;
+    std::optional<int> choiceAnswer;
+    QStringList choicesShown;
+    std::optional<QString> pathAnswer;
+    std::vector<TickList> tickLists;
+    std::optional<QVector<int>> tickAnswer; // nothing: the rows as ticked when shown
+    bool cancelTicks = false;
+    int cancelAfterSteps = -1;                // advanceProgress answers false from this step on
+    std::array<QString, 33> controlMisfit{};  // by control number; [0] unused
+    std::array<QString, 33> controlCutName{}; // by control number; [0] unused
+    std::array<QString, 33> controlCutLine{}; // by control number; [0] unused
+    std::array<bool, 33> controlClashes{};    // by control number; [0] unused
+    int displayWidthShown = -1;
+
     int relabels() const { return labelWrites.value(Label::lab_PageCurrentlyDisplayed); }
     QString label(Label which) const { return labels.value(which); }
     int arrangedCount() const
@@ -251,6 +267,42 @@ public:
     }
     void focusControl(int control) override { focusedControl = control; }
     void setControlChanged(int control, const QString &line) override { controlChanged.at(control) = line; }
+    std::optional<QString> askForText(const QString &, const QString &) override { return textAnswer; }
+    std::optional<int> askForChoice(const QString &, const QStringList &choices) override
+    {
+        choicesShown = choices;
+        return choiceAnswer;
+    }
+    std::optional<QString> askForSavePath(const QString &, const QString &, const QString &) override
+    {
+        return pathAnswer;
+    }
+    std::optional<QString> askForOpenPath(const QString &, const QString &) override { return pathAnswer; }
+    std::optional<QVector<int>> askToTickRows(const TickList &list) override
+    {
+        tickLists.push_back(list);
+        QVector<int> ticked;
+        for (int row = 0; row < list.rows.size(); ++row)
+            if (list.rows.at(row).ticked)
+                ticked.append(row);
+        return cancelTicks ? std::nullopt : std::optional(tickAnswer.value_or(ticked));
+    }
+    void showProgress(const QString &, int) override { }
+    bool advanceProgress(int done, const QString &) override { return cancelAfterSteps < 0 || done < cancelAfterSteps; }
+    void closeProgress() override { events.append(QStringLiteral("progressClosed")); }
+    void runInBackground(const QString &text, const std::function<void()> &work) override
+    {
+        events.append(QStringLiteral("background:") + text);
+        work();
+    }
+    void setControlMisfit(int control, const QString &line) override { controlMisfit.at(control) = line; }
+    void setControlCutName(int control, const QString &cutName, const QString &line, bool clashes) override
+    {
+        controlCutName.at(control) = cutName;
+        controlCutLine.at(control) = line;
+        controlClashes.at(control) = clashes;
+    }
+    void showDisplayWidth(int width) override { displayWidthShown = width; }
     void selectPlugin(const catalogue::PluginRecord &record) override
     {
         pluginSelection = -1;

@@ -28,6 +28,9 @@ namespace {
 const QColor kStripColor(0x12, 0x33, 0x38);
 // The frame of a strip whose parameter stands on other controls too.
 const QColor kAlsoOnFrameColor(0xf0, 0xa0, 0x30);
+// The frame of a strip holding an entry the plug-in lacks, and of one whose cut name others share.
+const QColor kMisfitFrameColor(0xe8, 0x3a, 0x3a);
+const QColor kClashFrameColor(0x3a, 0xb8, 0xf0);
 // The strip of a control whose parameter changed (Show Changes).
 const QColor kChangedStripColor(0x4a, 0x2c, 0x5e);
 
@@ -223,7 +226,15 @@ void FrontPanel::setControlText(int control, const QString &text)
 
 void FrontPanel::setControlNumber(int control, const QString &number)
 {
-    label(control)->setDetail(number);
+    m_numbers.at(control - 1) = number;
+    updateDetail(control);
+}
+
+void FrontPanel::updateDetail(int control)
+{
+    const QString &number = m_numbers.at(control - 1);
+    const QString &cut = m_cutNames.at(control - 1);
+    label(control)->setDetail(cut.isEmpty() ? number : texts::kCutNameDetail.arg(number, cut).trimmed());
     updateDescription(control);
 }
 
@@ -252,8 +263,39 @@ void FrontPanel::setControlToolTip(int control, const QString &toolTip)
 void FrontPanel::setControlAlsoOn(int control, const QString &line)
 {
     m_alsoOn.at(control - 1) = line;
-    label(control)->setFrameColor(line.isEmpty() ? QColor() : kAlsoOnFrameColor);
+    updateFrame(control);
     updateToolTip(control);
+}
+
+void FrontPanel::setControlMisfit(int control, const QString &line)
+{
+    m_misfit.at(control - 1) = line;
+    updateFrame(control);
+    updateToolTip(control);
+}
+
+void FrontPanel::setControlCutName(int control, const QString &cutName, const QString &line, bool clashes)
+{
+    m_cutNames.at(control - 1) = cutName;
+    m_cutLines.at(control - 1) = line;
+    m_clashes.at(control - 1) = clashes;
+    updateDetail(control);
+    updateFrame(control);
+    updateToolTip(control);
+}
+
+void FrontPanel::updateFrame(int control)
+{
+    // One frame at a time: a parameter the plug-in lacks matters most, a name the display cannot
+    // tell apart next.
+    QColor frame;
+    if (!m_misfit.at(control - 1).isEmpty())
+        frame = kMisfitFrameColor;
+    else if (m_clashes.at(control - 1))
+        frame = kClashFrameColor;
+    else if (!m_alsoOn.at(control - 1).isEmpty())
+        frame = kAlsoOnFrameColor;
+    label(control)->setFrameColor(frame);
 }
 
 void FrontPanel::setControlChanged(int control, const QString &line)
@@ -266,7 +308,8 @@ void FrontPanel::setControlChanged(int control, const QString &line)
 void FrontPanel::updateToolTip(int control)
 {
     QString toolTip = m_toolTips.at(control - 1);
-    for (const QString &line : {m_alsoOn.at(control - 1), m_changed.at(control - 1)}) {
+    for (const QString &line :
+         {m_misfit.at(control - 1), m_alsoOn.at(control - 1), m_changed.at(control - 1), m_cutLines.at(control - 1)}) {
         if (!line.isEmpty())
             toolTip += QLatin1Char('\n') + line;
     }

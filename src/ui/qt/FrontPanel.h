@@ -49,6 +49,12 @@ public:
     // Marks a control whose parameter differs from the mapping compared with: a strip of another
     // colour, and `line` (its former parameter) in its tooltip. An empty line clears the mark.
     void setControlChanged(int control, const QString &line);
+    // Marks a control holding an entry the plug-in lacks: a frame of its own colour, before any
+    // other, and `line` (what is wrong) in its tooltip. An empty line clears the mark.
+    void setControlMisfit(int control, const QString &line);
+    // The name cut to the display width, shown after the number in the strip's second line, with
+    // `line` in the tooltip; `clashes` frames the strip. Empty texts clear them.
+    void setControlCutName(int control, const QString &cutName, const QString &line, bool clashes);
     // The control last focused, pressed or right-clicked (1 at first): where the Edit menu's
     // "Fill From Here" starts.
     int currentControl() const { return m_currentControl; }
@@ -92,6 +98,8 @@ private:
     void startControlDrag(int control, QWidget *source);
     bool handleKey(int control, int key);
     void updateToolTip(int control);
+    void updateFrame(int control);
+    void updateDetail(int control);
 
     std::array<QWidget *, mapping::kControlsPerPage> m_cells{};
     std::array<QPushButton *, mapping::kControlsPerPage> m_buttons{};
@@ -99,6 +107,11 @@ private:
     std::array<QString, mapping::kControlsPerPage> m_toolTips{};
     std::array<QString, mapping::kControlsPerPage> m_alsoOn{};
     std::array<QString, mapping::kControlsPerPage> m_changed{};
+    std::array<QString, mapping::kControlsPerPage> m_misfit{};
+    std::array<QString, mapping::kControlsPerPage> m_numbers{};
+    std::array<QString, mapping::kControlsPerPage> m_cutNames{};
+    std::array<QString, mapping::kControlsPerPage> m_cutLines{};
+    std::array<bool, mapping::kControlsPerPage> m_clashes{};
     int m_currentControl = 1;
     int m_pressedControl = 0; // where a drag may start
     QPoint m_pressPosition;

@@ -1,5 +1,6 @@
 #include "MainMenus.h"
 
+#include "mapping/DisplayNames.h"
 #include "ov/Version.h"
 #include "ui/UiTexts.h"
 #include "ui/ViewController.h"
@@ -18,6 +19,7 @@ struct MainMenus::Command {
     enum Menu {
         File,
         Edit,
+        View,
         Page,
         Help
     } menu;
@@ -46,6 +48,9 @@ QList<MainMenus::Command> MainMenus::commands()
         {C::File, texts::kCreateChart, "actionCreateChart", {}, Button::createChart, &VC::ovCreateChart},
         {C::File, texts::kOpenFolder, "actionOpenInFinder", {}, Button::openInFinder, &VC::btnOpenInFinder},
         separatorIn(C::File),
+        {C::File, texts::kBackUpMenu, "actionBackUpAllMappings", {}, {}, &VC::ovBackUpAllMappings},
+        {C::File, texts::kRestoreMenu, "actionRestoreMappings", {}, {}, &VC::ovRestoreMappings},
+        separatorIn(C::File),
         {C::File, texts::kSaveApplicationData, "saveAction", {}, {}, nullptr, &MainMenus::m_saveApplicationData},
         separatorIn(C::File),
         {C::File, texts::kQuit, "actionQuit", Key::Quit, {}, nullptr, &MainMenus::m_quit, QAction::QuitRole},
@@ -68,6 +73,11 @@ QList<MainMenus::Command> MainMenus::commands()
         {C::Edit, texts::kStepFill, "actionFillFromHere", ctrlShift(Qt::Key_F), Button::FrontPanel, nullptr,
          &MainMenus::m_fill},
         {C::Edit, texts::kCopyMappingTitle, "actionCopyMappingFrom", {}, Button::FrontPanel, &VC::ovCopyMappingFrom},
+        separatorIn(C::Edit),
+        {C::Edit, texts::kSaveLayoutMenu, "actionSaveLayout", {}, Button::FrontPanel, &VC::ovSaveLayout},
+        {C::Edit, texts::kApplyLayoutMenu, "actionApplyLayout", {}, Button::FrontPanel, &VC::ovApplyLayout},
+        {C::Edit, texts::kApplyLayoutToPluginsMenu, "actionApplyLayoutToPlugins", {}, {}, &VC::ovApplyLayoutToPlugins},
+        {C::Edit, texts::kRepairMappingMenu, "actionRepairMapping", {}, Button::FrontPanel, &VC::ovRepairMapping},
 
         {C::Page, texts::kPreviousPage, "actionPrevPage", ctrl(Qt::Key_PageUp), Button::prevPage,
          &VC::prevPageButtonPressed},
@@ -100,7 +110,8 @@ QList<MainMenus::Command> MainMenus::commands()
 MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
 {
     QMenu *menus[] = {menuBar->addMenu(texts::kFileMenu), menuBar->addMenu(texts::kEditMenu),
-                      menuBar->addMenu(texts::kPageMenu), menuBar->addMenu(texts::kHelpMenu)};
+                      menuBar->addMenu(texts::kViewMenu), menuBar->addMenu(texts::kPageMenu),
+                      menuBar->addMenu(texts::kHelpMenu)};
     menus[Command::Edit]->setObjectName(QStringLiteral("editMenu"));
     menus[Command::Page]->setObjectName(QStringLiteral("pageMenu"));
     for (const Command &command : commands()) {
@@ -125,6 +136,7 @@ MainMenus::MainMenus(QMenuBar *menuBar) : QObject(menuBar)
             this->*command.kept = action;
     }
     addShowChanges(menus[Command::Edit]);
+    addDisplayWidth(menus[Command::View]);
     // Nothing to undo or redo until an edit.
     m_undo->setEnabled(false);
     m_redo->setEnabled(false);
@@ -156,9 +168,35 @@ void MainMenus::addShowChanges(QMenu *edit)
     }
 }
 
+void MainMenus::addDisplayWidth(QMenu *view)
+{
+    QMenu *widths = view->addMenu(texts::kDisplayWidthMenu);
+    widths->setObjectName(QStringLiteral("displayWidthMenu"));
+    auto *choices = new QActionGroup(this);
+    QList<int> offered{0};
+    offered.append(QList<int>(std::begin(mapping::kDisplayWidths), std::end(mapping::kDisplayWidths)));
+    for (const int width : offered) {
+        QAction *choice =
+            widths->addAction(width == 0 ? texts::kDisplayWidthOff : texts::kDisplayWidthChoice.arg(width));
+        choice->setObjectName(QStringLiteral("actionDisplayWidth%1").arg(width));
+        choice->setCheckable(true);
+        choice->setChecked(width == 0);
+        choices->addAction(choice);
+        m_displayWidths.insert(width, choice);
+    }
+}
+
+void MainMenus::showDisplayWidth(int width)
+{
+    if (QAction *choice = m_displayWidths.value(width))
+        choice->setChecked(true);
+}
+
 void MainMenus::attach(ViewController &controller)
 {
     ViewController *c = &controller;
+    for (auto [width, action] : m_displayWidths.asKeyValueRange())
+        connect(action, &QAction::triggered, this, [c, width = width] { c->setDisplayWidth(width); });
     connect(m_fill, &QAction::triggered, this, [this] { emit fillFromHereRequested(); });
     for (auto [base, action] : m_showChanges.asKeyValueRange())
         connect(action, &QAction::triggered, this, [c, base = base] { c->showChanges(base); });

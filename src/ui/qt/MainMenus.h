@@ -16,7 +16,7 @@ class ViewController;
 
 namespace ov::ui::qt {
 
-// The main window's menus (File, Edit, Help) and their commands. The commands that stand for a
+// The main window's menus (File, Edit, View, Page, Help) and their commands. The commands that stand for a
 // button of the window are enabled and disabled with it.
 class MainMenus final : public QObject {
     Q_OBJECT
@@ -32,6 +32,8 @@ public:
     // The commands that stand for `button`.
     QList<QAction *> buttonActions(Button button) const { return m_buttonActions.values(button); }
     void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText);
+    // Checks the View > Display Width choice of `width` (0: Off).
+    void showDisplayWidth(int width);
 
     QAction *saveApplicationDataAction() const { return m_saveApplicationData; }
     QAction *quitAction() const { return m_quit; }
@@ -50,6 +52,8 @@ private:
     static QList<Command> commands();
     // Edit > Show Changes and its choices, one checked at a time.
     void addShowChanges(QMenu *edit);
+    // View > Display Width and its choices, one checked at a time.
+    void addDisplayWidth(QMenu *view);
 
     QAction *m_saveApplicationData = nullptr;
     QAction *m_quit = nullptr;
@@ -60,6 +64,7 @@ private:
     QAction *m_search = nullptr;
     QAction *m_fill = nullptr;
     QMap<ChangesBase, QAction *> m_showChanges;
+    QMap<int, QAction *> m_displayWidths;
     // The commands that run an operation of the controller, with the operation each runs.
     struct MenuCommand {
         QAction *action;

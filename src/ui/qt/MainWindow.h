@@ -99,6 +99,21 @@ public:
     void focusControl(int control) override;
     void setControlChanged(int control, const QString &line) override;
 
+    // View: layouts, the mapping check, display names, the library backup
+    std::optional<QString> askForText(const QString &prompt, const QString &suggestion) override;
+    std::optional<int> askForChoice(const QString &prompt, const QStringList &choices) override;
+    std::optional<QString> askForSavePath(const QString &title, const QString &suggestedName,
+                                          const QString &filter) override;
+    std::optional<QString> askForOpenPath(const QString &title, const QString &filter) override;
+    std::optional<QVector<int>> askToTickRows(const TickList &list) override;
+    void showProgress(const QString &text, int steps) override;
+    bool advanceProgress(int done, const QString &text) override;
+    void closeProgress() override;
+    void runInBackground(const QString &text, const std::function<void()> &work) override;
+    void setControlMisfit(int control, const QString &line) override;
+    void setControlCutName(int control, const QString &cutName, const QString &line, bool clashes) override;
+    void showDisplayWidth(int width) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -120,6 +135,7 @@ private:
     int m_busyDepth = 0;
     QPointer<QProgressDialog> m_waitNotice;
     QPointer<QWidget> m_waitedIn; // the window the last wait notice was shown over
+    QPointer<QProgressDialog> m_progress;
 
     QMap<Label, QLabel *> m_labels;
     QMultiMap<Button, QWidget *> m_buttonWidgets;
