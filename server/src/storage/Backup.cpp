@@ -68,15 +68,18 @@ std::string backupSqlite(const std::string &location, const std::string &partial
         }
         sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE)
-            failure = std::string("the backup did not finish: ") + sqlite3_errstr(rc);
+            failure = "the copy of " + location + " did not finish (" + sqlite3_errstr(rc) + "); nothing was written";
     }
     if (failure.empty()) {
-        // The copy is checked before it replaces anything.
+        // The copy is checked before it replaces anything; the check's first finding tells what is wrong.
         sqlite3_stmt *check = nullptr;
         if (sqlite3_prepare_v2(copy, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK
-            || sqlite3_step(check) != SQLITE_ROW
-            || std::strcmp(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)), "ok") != 0)
-            failure = sqliteError(copy, "the backup does not pass its check");
+            || sqlite3_step(check) != SQLITE_ROW)
+            failure = sqliteError(copy, "the copy cannot be checked");
+        else if (const auto *finding = reinterpret_cast<const char *>(sqlite3_column_text(check, 0));
+                 !finding || std::strcmp(finding, "ok") != 0)
+            failure = std::string("the copy of ") + location
+                      + " is damaged (SQLite's check: " + (finding ? finding : "no answer") + "); nothing was written";
         sqlite3_finalize(check);
     }
     sqlite3_close(copy);
@@ -146,6 +149,13 @@ std::string backupPostgres(const std::string &location, const std::string &parti
 
 std::string backupStore(const std::string &location, const std::string &output)
 {
+    // A write-ahead log beside the output belongs to the database there: laid over a restored copy,
+    // it would be replayed into it and damage it.
+    struct stat log { };
+    if (!isPostgresUrl(location) && ::stat((output + "-wal").c_str(), &log) == 0)
+        return output + "-wal exists: a server has " + output
+               + " open, or did not stop cleanly; stop it (after a crash, start it once and stop it again) "
+                 "before restoring over it";
     // Beside the output, so the rename that puts it in place never crosses file systems.
     const std::string partial = output + ".partial";
     const mode_t previous = ::umask(0077);
