@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <httplib.h>
 
 #include <chrono>
 #include <thread>
@@ -80,17 +77,6 @@ TEST(Metrics, CountsByEndpointAndStatusInATextPromtoolAccepts)
     EXPECT_EQ(*findings, "") << "promtool's lint findings";
 }
 
-int heldConnection(int port)
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    return socket;
-}
-
 class LiveMetrics : public ovtest::OnEachEngine { };
 OV_ON_EACH_ENGINE(LiveMetrics);
 
@@ -110,13 +96,16 @@ TEST_P(LiveMetrics, AScrapeOfTheRunningServerCountsWhatItServed)
     remote.list("Synth");
     EXPECT_EQ(remote.get("/metrics").status, 404); // never on the public port
     EXPECT_EQ(metrics.get("/ov_listplists.php?plugin=Synth").status, 404);
-    // Two connections held, the third from the same address closed as it comes.
-    const int held[] = {heldConnection(remote.port), heldConnection(remote.port), heldConnection(remote.port)};
+    // Two connections kept open, the third from the same address closed as it comes.
+    httplib::Client held[] = {httplib::Client("127.0.0.1", remote.port), httplib::Client("127.0.0.1", remote.port),
+                              httplib::Client("127.0.0.1", remote.port)};
+    for (auto &client : held) {
+        client.set_keep_alive(true);
+        client.Get("/healthz");
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     const ovtest::Answer scraped = metrics.get("/metrics");
-    for (const int socket : held)
-        close(socket);
     ASSERT_EQ(scraped.status, 200);
     for (const char *line : {
              "ovcommunity_requests_total{endpoint=\"checkuserexists.php\",status=\"200\"} 1\n",
@@ -124,7 +113,8 @@ TEST_P(LiveMetrics, AScrapeOfTheRunningServerCountsWhatItServed)
              "ovcommunity_requests_total{endpoint=\"ov_upload.php\",status=\"429\"} 1\n",
              "ovcommunity_requests_total{endpoint=\"ov_listplists.php\",status=\"200\"} 2\n",
              "ovcommunity_requests_total{endpoint=\"other\",status=\"404\"} 1\n",
-             "ovcommunity_request_duration_seconds_count 6\n",
+             "ovcommunity_requests_total{endpoint=\"healthz\",status=\"200\"} 2\n",
+             "ovcommunity_request_duration_seconds_count 8\n",
              "ovcommunity_refusals_total{limit=\"per_hour\"} 1\n",
              "ovcommunity_refusals_total{limit=\"per_address\"} 1\n",
              "ovcommunity_open_connections 2\n",

