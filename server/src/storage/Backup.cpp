@@ -145,17 +145,37 @@ std::string backupPostgres(const std::string &location, const std::string &parti
     return {};
 }
 
+// Why a copy must not replace the SQLite database at `path`, or nothing. A server that has it open
+// keeps using the file it opened and would mix it with the copy; a write-ahead log left by one that
+// did not stop cleanly would be replayed into the copy.
+std::string inUseProblem(const std::string &path)
+{
+    // Every connection to a database in write-ahead-log mode holds a read lock on byte 128 of its
+    // -shm file (SQLite's "DMS" lock) while it is open.
+    if (const int shm = ::open((path + "-shm").c_str(), O_RDONLY); shm >= 0) {
+        struct flock probe { };
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 128;
+        probe.l_len = 1;
+        const bool held = ::fcntl(shm, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+        ::close(shm);
+        if (held)
+            return "a server has " + path + " open; stop it before restoring over it";
+    }
+    struct stat log { };
+    if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0)
+        return path + "-wal holds changes that were never written into " + path
+               + " (its server did not stop cleanly); start the server once and stop it, then restore";
+    return {};
+}
+
 } // namespace
 
 std::string backupStore(const std::string &location, const std::string &output)
 {
-    // A write-ahead log beside the output belongs to the database there: laid over a restored copy,
-    // it would be replayed into it and damage it.
-    struct stat log { };
-    if (!isPostgresUrl(location) && ::stat((output + "-wal").c_str(), &log) == 0)
-        return output + "-wal exists: a server has " + output
-               + " open, or did not stop cleanly; stop it (after a crash, start it once and stop it again) "
-                 "before restoring over it";
+    if (const std::string refusal = isPostgresUrl(location) ? std::string() : inUseProblem(output); !refusal.empty())
+        return refusal;
     // Beside the output, so the rename that puts it in place never crosses file systems.
     const std::string partial = output + ".partial";
     const mode_t previous = ::umask(0077);
