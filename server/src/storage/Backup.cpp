@@ -174,7 +174,7 @@ std::string inUseProblem(const std::string &path)
 
 std::string backupStore(const std::string &location, const std::string &output)
 {
-    if (const std::string refusal = isPostgresUrl(location) ? std::string() : inUseProblem(output); !refusal.empty())
+    if (std::string refusal = isPostgresUrl(location) ? std::string() : inUseProblem(output); !refusal.empty())
         return refusal;
     // Beside the output, so the rename that puts it in place never crosses file systems.
     const std::string partial = output + ".partial";
