@@ -62,6 +62,8 @@ public:
     void setDownloadList(const QVector<community::DownloadListEntry> &) override { }
     std::optional<community::DownloadListEntry> selectedDownload() const override { return std::nullopt; }
     void setDownloadSelectionIndex(int) override { }
+    void setDownloadPreview(const QStringList &) override { }
+    bool askToConfirm(const QString &, const QString &, const QString &) override { return false; }
 
     SaveAnswer askToSave(const QString &, const QString &) override { return SaveAnswer::Cancel; }
     bool askToDiscard(const QString &, const QString &) override { return false; }

@@ -1,7 +1,9 @@
 #include "EditOperations.h"
 
+#include "OvmapTexts.h"
 #include "Usage.h"
 
+#include "mapping/MappingCheck.h"
 #include "mapping/MappingTexts.h"
 #include "panel/PanelLabels.h"
 
@@ -43,7 +45,15 @@ const OperationSyntax kOperations[] = {
      {Argument::Page, Argument::Control, Argument::Entry},
      false,
      [](mapping::MappingDocument &document, const OperationArguments &a, QStringList &) -> std::optional<QString> {
-         document.assign(mapping::splitEntryString(a.text), mapping::slotIndex(a.numbers[0], a.numbers[1]));
+         // "-1" is the empty control as files write it; any other entry needs its blank.
+         if (a.text != mapping::kEmptySlotString && !a.text.contains(QLatin1Char(' ')))
+             return texts::kMalformedEntry.arg(a.text);
+         const ParameterEntry entry = mapping::splitEntryString(a.text);
+         const QVector<mapping::Misfit> misfit = mapping::findMisfits({entry}, document.available());
+         if (!misfit.isEmpty())
+             return mapping::texts::kMisfitUnknown.arg(a.text)
+                    + (misfit.first().hasNumber ? QStringLiteral("; ") + misfit.first().problem() : QString());
+         document.assign(entry, mapping::slotIndex(a.numbers[0], a.numbers[1]));
          return std::nullopt;
      }},
     {"clear",

@@ -1,7 +1,9 @@
 #include "Ovmap.h"
 
+#include "CommandLine.h"
 #include "EditOperations.h"
 #include "OvmapLibrary.h"
+#include "OvmapMappings.h"
 #include "ShowJson.h"
 #include "Usage.h"
 
@@ -33,6 +35,9 @@ using mapping::LoadedMapping;
 using mapping::MappingTable;
 using mapping::ParameterEntry;
 
+// The widest display a name is cut for.
+constexpr int kMaxDisplayWidth = 64;
+
 const QString kNothingChanged =
     QStringLiteral("Nothing changed: the file was not saved, and its backups are as they were.");
 
@@ -48,37 +53,9 @@ const QString kUsage =
                    "          | fill PAGE CONTROL [--filter TEXT] | copy-from OTHER_FILE\n"
                    "  ovmap recall FILE original|prev\n"
                    "  ovmap diff FILE [original|prev|OTHER_FILE]\n"
-                   "%1"
+                   "%1%2"
                    "  ovmap --version\n")
-        .arg(QLatin1String(kLibraryUsage));
-
-// Splits the arguments into positionals and the given options; flags take no value.
-struct ParsedArguments {
-    QStringList positional;
-    QHash<QString, QString> options;
-    QSet<QString> flags;
-};
-
-ParsedArguments parseArguments(const QStringList &arguments, const QStringList &valueOptions,
-                               const QStringList &flagOptions)
-{
-    ParsedArguments parsed;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (valueOptions.contains(argument)) {
-            if (i + 1 >= arguments.size())
-                throw UsageError{QStringLiteral("%1 needs a value").arg(argument)};
-            parsed.options.insert(argument, arguments.at(++i));
-        } else if (flagOptions.contains(argument)) {
-            parsed.flags.insert(argument);
-        } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            throw UsageError{QStringLiteral("unknown option %1").arg(argument)};
-        } else {
-            parsed.positional.append(argument);
-        }
-    }
-    return parsed;
-}
+        .arg(QLatin1String(kMappingsUsage), QLatin1String(kLibraryUsage));
 
 QJsonObject toJson(const catalogue::PluginRecord &record)
 {
@@ -99,29 +76,13 @@ void writeBytes(QTextStream &out, const QByteArray &bytes)
     }
 }
 
-// The folders a scan reads: the user's, and the machine-wide one; --home stands for the whole
-// machine, so a scan of it reads nothing outside it.
-QVector<catalogue::ScanRoot> scanRootsOf(const ParsedArguments &parsed)
-{
-    if (!parsed.options.contains(QStringLiteral("--home")))
-        return catalogue::scanRoots(QDir::homePath());
-    return catalogue::scanRoots(QDir(parsed.options.value(QStringLiteral("--home"))).absolutePath(), QString());
-}
-
-catalogue::PluginList scanHome(const ParsedArguments &parsed, QTextStream &err)
-{
-    return catalogue::scanPlugins(scanRootsOf(parsed), [&err](const QString &line) { err << line << Qt::endl; });
-}
-
 // A parameter-order file opened as the editor opens it, in memory: the list of unique parameters
 // is added when the file lacks one, and the mapping is loaded with its mode decided from the file.
-std::optional<LoadedMapping> openFile(const QString &path, QTextStream &err, bool *listAdded = nullptr)
+std::optional<LoadedMapping> openFile(const QString &path, QTextStream &err)
 {
     mapping::MappingDocument::Opened opened = mapping::MappingDocument::open(path);
     if (!opened.loaded)
         err << "ovmap: cannot open " << path << ": " << opened.detail << Qt::endl;
-    if (listAdded)
-        *listAdded = opened.listAdded;
     return std::move(opened.loaded);
 }
 
@@ -150,12 +111,20 @@ int commandScan(const QStringList &arguments, QTextStream &out, QTextStream &err
 
 int commandShow(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    const ParsedArguments parsed = parseArguments(arguments, {QStringLiteral("--page")}, {QStringLiteral("--json")});
+    const ParsedArguments parsed =
+        parseArguments(arguments, {QStringLiteral("--page"), QStringLiteral("--width")}, {QStringLiteral("--json")});
     if (parsed.positional.size() != 1)
         throw UsageError{QStringLiteral("show takes one FILE")};
-    const int page = parsed.options.contains(QStringLiteral("--page"))
-                         ? parseInteger(parsed.options.value(QStringLiteral("--page")), QStringLiteral("--page"))
-                         : 1;
+    const bool pageGiven = parsed.options.contains(QStringLiteral("--page"));
+    const int page =
+        pageGiven ? parseInteger(parsed.options.value(QStringLiteral("--page")), QStringLiteral("--page")) : 1;
+    const bool widthGiven = parsed.options.contains(QStringLiteral("--width"));
+    const int width =
+        widthGiven ? parseInteger(parsed.options.value(QStringLiteral("--width")), QStringLiteral("--width")) : 0;
+    if (widthGiven && (width < 1 || width > kMaxDisplayWidth))
+        throw UsageError{QStringLiteral("--width is 1 to %1 characters, not %2").arg(kMaxDisplayWidth).arg(width)};
+    if (widthGiven && parsed.flags.contains(QStringLiteral("--json")))
+        throw UsageError{QStringLiteral("--width and --json do not go together")};
     const std::optional<LoadedMapping> opened = openFile(parsed.positional.first(), err);
     if (!opened)
         return kExitFailed;
@@ -167,6 +136,10 @@ int commandShow(const QStringList &arguments, QTextStream &out, QTextStream &err
     }
     if (parsed.flags.contains(QStringLiteral("--json"))) {
         writeBytes(out, showJson(loaded));
+        return kExitOk;
+    }
+    if (widthGiven) {
+        showCutNames(loaded, pageGiven ? page : 0, width, out);
         return kExitOk;
     }
     const panel::PanelLabels labels = panel::labelsForPage(tableOf(loaded), page);
@@ -253,12 +226,10 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
     const QString &file = arguments.first();
     const QVector<EditOperation> operations = parseOperations(arguments.mid(1));
 
-    bool listAdded = false;
-    const std::optional<LoadedMapping> opened = openFile(file, err, &listAdded);
+    std::optional<OpenedDocument> opened = openDocument(file, err);
     if (!opened)
         return kExitFailed;
-    mapping::MappingDocument document;
-    document.load(*opened, file, true);
+    mapping::MappingDocument &document = opened->document;
     QStringList reports;
     for (qsizetype i = 0; i < operations.size(); ++i) {
         if (const std::optional<QString> refused = operations.at(i).apply(document, reports)) {
@@ -274,16 +245,7 @@ int commandEdit(const QStringList &arguments, QTextStream &out, QTextStream &err
         out << kNothingChanged << Qt::endl;
         return kExitOk;
     }
-    // As the editor does on opening: the file gets its list of unique parameters first, so that the
-    // original backup holds it.
-    if (listAdded) {
-        const mapping::OravelizeResult prepared = mapping::oravelizePlistFile(file);
-        if (!prepared.ok()) {
-            err << "ovmap: cannot prepare " << file << ": " << prepared.detail << Qt::endl;
-            return kExitFailed;
-        }
-    }
-    const mapping::SaveResult saved = document.save();
+    const mapping::SaveResult saved = saveDocument(*opened);
     if (saved.ok()) {
         for (const QString &report : std::as_const(reports))
             out << report << '\n';
@@ -303,23 +265,27 @@ int commandDiff(const QStringList &arguments, QTextStream &out, QTextStream &err
         throw UsageError{QStringLiteral("diff takes a FILE and 'original', 'prev' or another file")};
     const QString &file = arguments.at(0);
     const QString against = arguments.value(1, mapping::kPreviousSuffix);
-    const QString otherFile = against == mapping::kOriginalSuffix || against == mapping::kPreviousSuffix
-                                  ? mapping::backupPath(file, against)
-                                  : against;
-    const auto read = [&err](const QString &path) {
-        mapping::TableRead table = mapping::readMappingTable(path);
-        if (!table.table)
-            err << "ovmap: cannot read " << path << ": " << table.error << Qt::endl;
-        return std::move(table.table);
-    };
-    const std::optional<QVector<ParameterEntry>> after = read(file);
-    const std::optional<QVector<ParameterEntry>> before = after ? read(otherFile) : std::nullopt;
-    if (!before)
+    // Compared as the editor's Show Changes compares, through the open document.
+    mapping::MappingDocument::Opened opened = mapping::MappingDocument::open(file);
+    if (!opened.loaded) {
+        err << "ovmap: cannot read " << file << ": " << opened.detail << Qt::endl;
         return kDiffTrouble;
-    const QVector<mapping::SlotDifference> differences = mapping::diffMappings(*before, *after);
-    for (const mapping::SlotDifference &difference : differences)
+    }
+    mapping::MappingDocument document;
+    document.load(*opened.loaded, file, true);
+    const bool read = against == mapping::kOriginalSuffix ? document.compareWith(mapping::ChangesBase::Original)
+                      : against == mapping::kPreviousSuffix
+                          ? document.compareWith(mapping::ChangesBase::Previous)
+                          : document.compareWith(mapping::ChangesBase::OtherFile, against);
+    if (!read) {
+        const QString other =
+            document.changesBase() == mapping::ChangesBase::OtherFile ? against : mapping::backupPath(file, against);
+        err << "ovmap: cannot read " << other << ": " << document.changesBaseError() << Qt::endl;
+        return kDiffTrouble;
+    }
+    for (const mapping::SlotDifference &difference : document.differences())
         out << mapping::differenceLine(difference) << '\n';
-    return differences.isEmpty() ? kDiffSame : kDiffDiffers;
+    return document.differences().isEmpty() ? kDiffSame : kDiffDiffers;
 }
 
 int commandRecall(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -364,6 +330,10 @@ int runOvmap(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return commandRecall(rest, out, err);
         if (command == QLatin1String("diff"))
             return commandDiff(rest, out, err);
+        if (command == QLatin1String("check"))
+            return commandCheck(rest, out, err);
+        if (command == QLatin1String("layout"))
+            return commandLayout(rest, out, err);
         if (command == QLatin1String("backup"))
             return commandBackup(rest, out, err);
         if (command == QLatin1String("restore"))

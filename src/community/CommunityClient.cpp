@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -223,11 +224,21 @@ ExchangeReply CommunityClient::registerCloudDownloadAttempt(const QString &patch
     return exchange(downloadRegistrationEndpoint(patchId), m_deadlines.quickMs);
 }
 
+ExchangeReply CommunityClient::deleteSharedMapping(const QString &userName, const QString &pinCode,
+                                                   const QString &patchId)
+{
+    return exchange(deleteSharedEndpoint(userName, pinCode, patchId), m_deadlines.quickMs);
+}
+
+PendingExchange *CommunityClient::fetchFile(const QString &url)
+{
+    return new PendingExchange(m_network.get(requestFor(url)), m_deadlines.transferMs, kMaxSharedFileBytes,
+                               Expect::File, this);
+}
+
 FileDownload *CommunityClient::startDownloadingURL(const QString &url, const QString &localPath)
 {
-    auto *fetch = new PendingExchange(m_network.get(requestFor(url)), m_deadlines.transferMs, kMaxSharedFileBytes,
-                                      Expect::File, nullptr);
-    return new FileDownload(url, localPath, fetch, this);
+    return new FileDownload(url, localPath, fetchFile(url), this);
 }
 
 bool isRedirectAllowed(const QUrl &from, const QUrl &to, bool post)
@@ -246,6 +257,17 @@ bool isRedirectAllowed(const QUrl &from, const QUrl &to, bool post)
 bool isOkReply(const ExchangeReply &reply)
 {
     return reply.answered() && reply.text == kOkReply;
+}
+
+std::optional<QString> newUserPinCode(const ExchangeReply &reply)
+{
+    if (!reply.accepted() || !reply.text)
+        return std::nullopt;
+    static const QRegularExpression pin(QStringLiteral("PIN code is ([^\\s.]+)"));
+    const QRegularExpressionMatch match = pin.match(*reply.text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1);
 }
 
 } // namespace ov::community

@@ -148,6 +148,12 @@ public:
                                      const QString &comments, const QString &pinCode = QString());
     ExchangeReply checkForDownloads(const QString &plugin);
     ExchangeReply registerCloudDownloadAttempt(const QString &patchId);
+    // Deletes a mapping that userName shared; the server refuses another user's in plain text.
+    ExchangeReply deleteSharedMapping(const QString &userName, const QString &pinCode, const QString &patchId);
+
+    // Starts fetching the shared file at `url` (already escaped) and returns at once; the exchange
+    // belongs to this client.
+    PendingExchange *fetchFile(const QString &url);
 
     // Starts fetching `url` (already escaped) into `localPath` and returns at once.
     FileDownload *startDownloadingURL(const QString &url, const QString &localPath);
@@ -165,5 +171,9 @@ bool isRedirectAllowed(const QUrl &from, const QUrl &to, bool post);
 
 // Whether a sign-in check's reply says the pair is valid: exactly "\nOK\n".
 bool isOkReply(const ExchangeReply &reply);
+
+// The PIN code that the server's welcome to a new user gives ("... Your PIN code is 123456. ..."),
+// or nothing when the server took no new user or its reply names none.
+std::optional<QString> newUserPinCode(const ExchangeReply &reply);
 
 } // namespace ov::community

@@ -50,6 +50,19 @@ inline const QString kWaitingForServer = QStringLiteral("Waiting for the communi
 inline const QString kStartUpCheckFailedLog =
     QStringLiteral("The community server at %1 did not answer the sign-in check: %2"); // URL, reason
 
+// Deleting a mapping the signed-in user shared.
+inline const QString kDeleteSharedQuestion = QStringLiteral("Delete your shared mapping of %1?"); // the plug-in
+inline const QString kDeleteSharedQuestionInfo =
+    QStringLiteral("It was shared on %1 with the comment \"%2\". Other users will no longer find it in the community "
+                   "library, and it cannot be brought back."); // date, comment
+inline const QString kSharedMappingDeleted = QStringLiteral("Shared mapping deleted");
+inline const QString kSharedMappingNotDeleted = QStringLiteral("Shared mapping not deleted");
+
+inline const QString kSignOutQuestion = QStringLiteral("Sign out of the community library?");
+inline const QString kSignOutQuestionInfo =
+    QStringLiteral("The PIN code of %1 will be forgotten on this computer, and the server cannot show it again. Keep "
+                   "it somewhere safe if you want to sign in as %1 later."); // the user name
+
 inline const QString kDownloadSetAside = QStringLiteral("Download set aside");
 inline const QString kDownloadSetAsideInfo = QStringLiteral(
     "The shared mapping finished downloading after another plug-in was opened, so it was not loaded into it. It "

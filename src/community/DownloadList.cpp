@@ -45,6 +45,24 @@ QString DownloadListEntry::userComments() const
     return textOf(object.value(QLatin1String("userComments")));
 }
 
+QString DownloadListEntry::user() const
+{
+    return textOf(object.value(QLatin1String("user")));
+}
+
+QDateTime DownloadListEntry::uploadedAt() const
+{
+    // The server gives the time in UTC.
+    return QDateTime::fromString(textOf(object.value(QLatin1String("uploaded"))), Qt::ISODate).toLocalTime();
+}
+
+bool DownloadListEntry::isSharedBy(const QString &userName) const
+{
+    const QString sharer = user();
+    return !sharer.isEmpty()
+           && sharer.normalized(QString::NormalizationForm_C) == userName.normalized(QString::NormalizationForm_C);
+}
+
 QVector<DownloadListEntry> parseDownloadList(const std::optional<QString> &reply)
 {
     QVector<DownloadListEntry> entries;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 #include <QVector>
@@ -15,6 +16,15 @@ struct DownloadListEntry final {
     QString patchID() const;      // as text: 42 gives "42"
     QString fileLocation() const; // relative to the base URL
     QString userComments() const;
+    QString user() const;
+    // When it was shared, in the user's time zone; invalid when the server sent no time.
+    QDateTime uploadedAt() const;
+    // Whether the user signed in as `userName` shared it: names compared in NFC, as the server
+    // compares them at sign-in.
+    bool isSharedBy(const QString &userName) const;
+
+    // The signed-in user shared it, and may delete it.
+    bool sharedBySignedInUser = false;
 };
 
 // The entries of a list reply, in reply order: a JSON array of objects. A reply that is missing, not

@@ -60,6 +60,12 @@ QString downloadRegistrationEndpoint(const QString &patchId)
     return QStringLiteral("ov_downloadreg.php?patchID=%1").arg(escapeValue(patchId));
 }
 
+QString deleteSharedEndpoint(const QString &userName, const QString &pinCode, const QString &patchId)
+{
+    return QStringLiteral("ov_deleteplist.php?userName=%1&pinCode=%2&patchID=%3")
+        .arg(escapeValue(userName), escapeValue(pinCode), escapeValue(patchId));
+}
+
 QString fetchUrl(const QString &baseUrl, const QString &fileLocation)
 {
     return escapeWholeUrl(baseUrl + fileLocation);

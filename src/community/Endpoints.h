@@ -22,6 +22,8 @@ QString createUserEndpoint(const QString &userName, const QString &emailAddress)
 QString uploadEndpoint(const QString &user, const QString &plugin, const QString &comments);
 QString listEndpoint(const QString &plugin);
 QString downloadRegistrationEndpoint(const QString &patchId);
+// A user's deletion of one of the mappings they shared, with their PIN code.
+QString deleteSharedEndpoint(const QString &userName, const QString &pinCode, const QString &patchId);
 // The whole URL of a shared file: base URL and "fileLocation", the whole text escaped.
 QString fetchUrl(const QString &baseUrl, const QString &fileLocation);
 

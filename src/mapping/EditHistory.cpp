@@ -36,6 +36,16 @@ bool EditHistory::record(const QString &name, int curPageBefore, const QVector<T
     return push(std::move(step));
 }
 
+bool EditHistory::recordBlock(const QString &name, int curPageBefore, int totalPagesBefore, TableChange change,
+                              const MappingTable &table)
+{
+    if (change.before.size() == change.afterSize)
+        return false; // no block came or went
+    Step step{name, curPageBefore, totalPagesBefore, table.curPage, table.totalPages, {}};
+    step.changes.append(std::move(change));
+    return push(std::move(step));
+}
+
 bool EditHistory::push(Step step)
 {
     if (step.changes.isEmpty())

@@ -39,6 +39,10 @@ public:
     // each run of slots as it was, and the page counters before it; the runs lie apart from one
     // another. Slots that hold what they held are left out; returns false when none changed.
     bool record(const QString &name, int curPageBefore, const QVector<TableChange> &written, const MappingTable &table);
+    // Records a step that added or removed one block of slots, as `change` tells, without keeping
+    // or comparing the rest of the table; the page counters before it are given.
+    bool recordBlock(const QString &name, int curPageBefore, int totalPagesBefore, TableChange change,
+                     const MappingTable &table);
     bool isOpen() const { return m_depth > 0; }
 
     // Forgets every step (a newly loaded file starts a new history).

@@ -1,6 +1,5 @@
 #include "MappingDocument.h"
 
-#include "MappingDiff.h"
 #include "MappingTexts.h"
 
 #include <algorithm>
@@ -101,19 +100,25 @@ std::optional<bool> MappingDocument::swap(int from, int to)
 
 void MappingDocument::addPage()
 {
-    m_history.begin(*this, texts::kStepNewPage);
+    const int pageBefore = curPage, pagesBefore = totalPages;
+    const int end = int(plistBuild.size());
     addControlsPage(*this);
-    if (m_history.end(*this))
+    if (m_history.recordBlock(texts::kStepNewPage, pageBefore, pagesBefore, {end, {}, plistBuild.size() - end}, *this))
         changed(m_history.lastChanges());
 }
 
 bool MappingDocument::deletePage()
 {
-    m_history.begin(*this, texts::kStepDeletePage);
-    const bool removed = removeControlsPage(*this);
-    if (m_history.end(*this))
+    const int pageBefore = curPage, pagesBefore = totalPages;
+    const int first = slotIndex(curPage, 1);
+    // Only the page's own slots are kept for the undo, not the table.
+    QVector<ParameterEntry> removed =
+        hasPage(curPage) ? plistBuild.mid(first, kControlsPerPage) : QVector<ParameterEntry>();
+    if (!removeControlsPage(*this))
+        return false;
+    if (m_history.recordBlock(texts::kStepDeletePage, pageBefore, pagesBefore, {first, std::move(removed), 0}, *this))
         changed(m_history.lastChanges());
-    return removed;
+    return true;
 }
 
 void MappingDocument::clearPage()
@@ -149,6 +154,27 @@ CopyResult MappingDocument::copyFrom(const QVector<ParameterEntry> &other)
     if (m_history.end(*this))
         changed(m_history.lastChanges());
     return copied;
+}
+
+RepairResult MappingDocument::repair()
+{
+    m_history.begin(*this, texts::kStepRepairMapping);
+    const RepairResult repaired = repairMisfits(*this, m_available);
+    if (m_history.end(*this))
+        changed(m_history.lastChanges());
+    return repaired;
+}
+
+LayoutFit MappingDocument::applyLayout(const Layout &layout)
+{
+    LayoutFit fit = fitLayout(layout, m_available);
+    m_history.begin(*this, texts::kStepApplyLayout);
+    plistBuild = fit.table;
+    totalPages = fit.pages;
+    curPage = 1;
+    if (m_history.end(*this))
+        changed(m_history.lastChanges());
+    return fit;
 }
 
 // ---- undo ----
@@ -261,9 +287,10 @@ QVector<QVector<int>> MappingDocument::placementsOfAvailable() const
     return placements;
 }
 
-bool MappingDocument::compareWith(ChangesBase base)
+bool MappingDocument::compareWith(ChangesBase base, const QString &otherFile)
 {
     m_changesBase = base;
+    m_otherFile = otherFile;
     const bool read = readChangesBase();
     compare();
     return read;
@@ -272,6 +299,7 @@ bool MappingDocument::compareWith(ChangesBase base)
 bool MappingDocument::readChangesBase()
 {
     m_changesBaseTable.reset();
+    m_changesBaseError.clear();
     if (!m_saved.open)
         return true;
     switch (m_changesBase) {
@@ -282,8 +310,14 @@ bool MappingDocument::readChangesBase()
         return true;
     case ChangesBase::Previous:
     case ChangesBase::Original:
-        m_changesBaseTable = readMappingTable(backupPath(m_saved.path, backupSuffix(m_changesBase))).table;
+    case ChangesBase::OtherFile: {
+        TableRead read = readMappingTable(m_changesBase == ChangesBase::OtherFile
+                                              ? m_otherFile
+                                              : backupPath(m_saved.path, backupSuffix(m_changesBase)));
+        m_changesBaseTable = std::move(read.table);
+        m_changesBaseError = read.error;
         return m_changesBaseTable.has_value();
+    }
     }
     return true;
 }
@@ -292,10 +326,12 @@ void MappingDocument::compare()
 {
     m_changedSlots.clear();
     m_changedPages.clear();
+    m_differences.clear();
     if (!m_changesBaseTable)
         return;
     const QVector<ParameterEntry> &base = *m_changesBaseTable;
-    for (const SlotDifference &difference : diffMappings(base, plistBuild)) {
+    m_differences = diffMappings(base, plistBuild);
+    for (const SlotDifference &difference : std::as_const(m_differences)) {
         m_changedSlots.insert(difference.slot,
                               difference.slot < base.size() ? base.at(difference.slot).Parameter : kEmptyParameter);
         const int page = difference.slot / kControlsPerPage + 1;

@@ -3,6 +3,9 @@
 #include "CopyMapping.h"
 #include "EditHistory.h"
 #include "FillFromHere.h"
+#include "Layout.h"
+#include "MappingCheck.h"
+#include "MappingDiff.h"
 #include "MappingTable.h"
 #include "ParameterOrderFile.h"
 #include "ParameterPlacements.h"
@@ -17,12 +20,13 @@
 namespace ov::mapping {
 
 // What Show Changes compares the table with: nothing, the plug-in's file on disk (unsaved
-// changes), its ".prev" backup or its ".original" backup.
+// changes), its ".prev" backup, its ".original" backup, or another parameter-order file.
 enum class ChangesBase {
     None,
     SavedFile,
     Previous,
-    Original
+    Original,
+    OtherFile
 };
 
 // One open mapping: the table with its page counters (plistBuild, curPage, totalPages), the mode
@@ -71,6 +75,10 @@ public:
     bool exchangePages(int fromPage, int toPage);
     std::optional<FillResult> fill(int page, int control, const QString &search = {});
     CopyResult copyFrom(const QVector<ParameterEntry> &other);
+    // Moves each control whose parameter the list lacks onto the one of the same name, or empties it.
+    RepairResult repair();
+    // Replaces the table by the layout put on the list's parameters, and shows page 1.
+    LayoutFit applyLayout(const Layout &layout);
     // The mode to save; the table stays.
     void setMode(int mode) { plugin_Mode = mode; }
 
@@ -116,10 +124,13 @@ public:
     // For each parameter of the list, in its order, the slots it stands on.
     QVector<QVector<int>> placementsOfAvailable() const;
 
-    // Chooses what the table is compared with, and reads it; false when it is a backup that does
-    // not exist.
-    bool compareWith(ChangesBase base);
+    // Chooses what the table is compared with, and reads it (`otherFile` for OtherFile); false when
+    // it is a file that cannot be read, `changesBaseError` then saying why.
+    bool compareWith(ChangesBase base, const QString &otherFile = {});
     ChangesBase changesBase() const { return m_changesBase; }
+    const QString &changesBaseError() const { return m_changesBaseError; }
+    // The slots that differ from what the table is compared with, in order, as entry strings.
+    const QVector<SlotDifference> &differences() const { return m_differences; }
     // The slots that differ from what the table is compared with, with the parameter each held
     // there; and the pages that hold them, in order. Nothing to compare with: both empty and
     // `isComparing` false.
@@ -151,6 +162,9 @@ private:
     EditHistory m_history;
     ParameterPlacements m_placements;
     ChangesBase m_changesBase = ChangesBase::None;
+    QString m_otherFile;
+    QString m_changesBaseError;
+    QVector<SlotDifference> m_differences;
     std::optional<QVector<ParameterEntry>> m_changesBaseTable;
     QHash<int, QString> m_changedSlots;
     QVector<int> m_changedPages;

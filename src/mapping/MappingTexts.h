@@ -78,5 +78,7 @@ inline const QString kStepMovePage = QStringLiteral("Move Page");
 inline const QString kStepRecall = QStringLiteral("Recall");
 inline const QString kStepFill = QStringLiteral("Fill From Here");
 inline const QString kStepCopyMapping = QStringLiteral("Copy Mapping");
+inline const QString kStepRepairMapping = QStringLiteral("Repair Mapping");
+inline const QString kStepApplyLayout = QStringLiteral("Apply Layout");
 
 } // namespace ov::mapping::texts

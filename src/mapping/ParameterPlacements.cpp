@@ -14,15 +14,21 @@ std::span<const int> ParameterPlacements::slotsOf(const ParameterEntry &entry) c
 {
     if (entry.isEmptySlot())
         return {};
-    const auto found = m_slots.constFind(ParameterKey::of(entry));
-    return found == m_slots.cend() ? std::span<const int>() : std::span<const int>(*found);
+    const auto found = m_ids.constFind(ParameterKey::of(entry));
+    return found == m_ids.cend() ? std::span<const int>() : std::span<const int>(m_slots.at(*found));
 }
 
 void ParameterPlacements::place(const ParameterEntry &entry, int slot)
 {
     if (entry.isEmptySlot())
         return;
-    std::vector<int> &taken = m_slots[ParameterKey::of(entry)];
+    const ParameterKey key = ParameterKey::of(entry);
+    auto found = m_ids.find(key);
+    if (found == m_ids.end()) {
+        found = m_ids.insert(key, int(m_slots.size()));
+        m_slots.emplace_back();
+    }
+    std::vector<int> &taken = m_slots[*found];
     taken.insert(
         taken.empty() || taken.back() < slot ? taken.end() : std::lower_bound(taken.begin(), taken.end(), slot), slot);
 }
@@ -31,34 +37,61 @@ void ParameterPlacements::remove(const ParameterEntry &entry, int slot)
 {
     if (entry.isEmptySlot())
         return;
-    const auto found = m_slots.find(ParameterKey::of(entry));
-    if (found == m_slots.end())
+    const auto found = m_ids.constFind(ParameterKey::of(entry));
+    if (found == m_ids.cend())
         return;
-    std::vector<int> &taken = *found;
+    std::vector<int> &taken = m_slots[*found];
     if (const auto at = std::lower_bound(taken.begin(), taken.end(), slot); at != taken.end() && *at == slot)
         taken.erase(at);
-    if (taken.empty())
-        m_slots.erase(found);
+}
+
+bool operator==(const ParameterPlacements &a, const ParameterPlacements &b)
+{
+    const auto standing = [](const ParameterPlacements &p) {
+        return std::count_if(p.m_slots.cbegin(), p.m_slots.cend(), [](const auto &taken) { return !taken.empty(); });
+    };
+    if (standing(a) != standing(b))
+        return false;
+    for (auto it = a.m_ids.cbegin(); it != a.m_ids.cend(); ++it) {
+        const std::vector<int> &mine = a.m_slots.at(it.value());
+        const auto other = b.m_ids.constFind(it.key());
+        if (!mine.empty() && (other == b.m_ids.cend() || b.m_slots.at(other.value()) != mine))
+            return false;
+    }
+    return true;
 }
 
 void ParameterPlacements::update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table)
 {
-    const bool slotsMoved = std::any_of(changes.cbegin(), changes.cend(), [&](const TableChange &change) {
-        return change.before.size() != change.afterSize && change.position + change.afterSize < table.size();
-    });
-    if (slotsMoved) {
+    const auto resizes = [](const TableChange &change) { return change.before.size() != change.afterSize; };
+    const auto resizing = std::count_if(changes.cbegin(), changes.cend(), resizes);
+    if (resizing > 1) {
         *this = ParameterPlacements(table);
         return;
     }
-    // Everything leaves first, then everything arrives: what an exchange brings to one page leaves
-    // the other in another change.
+    // Everything leaves first, then the slots after a block added or removed move by its size, then
+    // everything arrives: what an exchange brings to one page leaves the other in another change.
     for (const TableChange &change : changes) {
         for (qsizetype k = 0; k < change.before.size(); ++k)
             remove(change.before.at(k), change.position + int(k));
     }
+    if (resizing == 1) {
+        const TableChange &block = *std::find_if(changes.cbegin(), changes.cend(), resizes);
+        if (block.position + block.afterSize < table.size())
+            shiftFrom(block.position + int(block.before.size()), int(block.afterSize - block.before.size()));
+    }
     for (const TableChange &change : changes) {
         for (int slot = change.position; slot < change.position + change.afterSize; ++slot)
             place(table.at(slot), slot);
+    }
+}
+
+void ParameterPlacements::shiftFrom(int firstSlot, int by)
+{
+    for (std::vector<int> &taken : m_slots) {
+        // The slots are in order: those that move are the last ones.
+        for (auto slot = std::lower_bound(taken.begin(), taken.end(), firstSlot); slot != taken.end(); ++slot)
+            *slot += by;
     }
 }
 

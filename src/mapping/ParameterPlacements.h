@@ -37,17 +37,23 @@ public:
     // The slots holding `entry`'s parameter, in table order; good until the next update.
     std::span<const int> slotsOf(const ParameterEntry &entry) const;
 
-    // Follows `changes` made to the table, which is now `table`: slot by slot where no slot moved,
-    // built anew where a block was added or removed before other slots.
+    // Follows `changes` made to the table, which is now `table`: slot by slot, the slots after a
+    // block added or removed moved by its size; built anew when more than one block came or went.
     void update(const QVector<TableChange> &changes, const QVector<ParameterEntry> &table);
 
-    friend bool operator==(const ParameterPlacements &, const ParameterPlacements &) = default;
+    // Whether every parameter stands on the same slots in both.
+    friend bool operator==(const ParameterPlacements &a, const ParameterPlacements &b);
 
 private:
     void place(const ParameterEntry &entry, int slot);
     void remove(const ParameterEntry &entry, int slot);
+    // Moves every slot from `firstSlot` on by `by`.
+    void shiftFrom(int firstSlot, int by);
 
-    QHash<ParameterKey, std::vector<int>> m_slots; // of each parameter that stands somewhere
+    // Each parameter met gets a number for good; its slots lie side by side with the others', so a
+    // page deleted or put back moves them all in one pass over memory.
+    QHash<ParameterKey, int> m_ids;
+    std::vector<std::vector<int>> m_slots; // by number; empty where the parameter stands nowhere now
 };
 
 // "2/5, 3/1": page and control of each slot, in the order given; `leaveOut` is not listed.

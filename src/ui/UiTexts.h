@@ -207,6 +207,11 @@ inline const QString kDownloadTitle = QStringLiteral("Community Library: Shared 
 // %1: kDownloadTitle, %2: the plug-in's name.
 inline const QString kDownloadTitleFor = QStringLiteral("%1 for %2");
 inline const QString kDownloadCommentsCaption = QStringLiteral("Comments:");
+inline const QString kDownloadPreviewCaption = QStringLiteral("First page:");
+inline const QString kDeleteSharedButton = QStringLiteral("Delete");
+inline const QString kCloseButton = QStringLiteral("Close");
+// The user column's mark on a mapping the signed-in user shared; %1: the user name.
+inline const QString kSharedByYou = QStringLiteral("%1 (you)");
 inline const QString kLoadIntoEditor = QStringLiteral("Load Into Editor");
 
 } // namespace ov::ui::texts

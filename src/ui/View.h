@@ -49,6 +49,7 @@ enum class Button {
     ov_btn_cloudLibrary,         // opens the upload window; only while signed in with a plug-in open
     ov_btn_cloudLibraryDownload, // lists the shared mappings of the open plug-in
     ovSignOut,                   // only while signed in
+    cwinDeleteShared,            // download window: deletes the highlighted mapping, one the signed-in user shared
 };
 
 // The text fields of the community windows.
@@ -122,6 +123,9 @@ public:
     virtual void setDownloadList(const QVector<community::DownloadListEntry> &entries) = 0;
     virtual std::optional<community::DownloadListEntry> selectedDownload() const = 0;
     virtual void setDownloadSelectionIndex(int row) = 0;
+    // The download window's drawing of the highlighted mapping's first page: the names of its 32
+    // controls in order, or none to show nothing.
+    virtual void setDownloadPreview(const QStringList &controlNames) = 0;
 
     // ---- editing: unsaved edits, undo and redo, where parameters stand ----
 
@@ -135,6 +139,9 @@ public:
     // A modal question with the buttons "Discard" and "Cancel", for when saving first would keep
     // nothing; true for Discard, closing it is Cancel.
     virtual bool askToDiscard(const QString &message, const QString &informativeText) = 0;
+    // A modal question with the buttons `action` and "Cancel", for a step that cannot be undone;
+    // true for `action`, while Return and closing it are Cancel.
+    virtual bool askToConfirm(const QString &message, const QString &informativeText, const QString &action) = 0;
     // The window's modified marker: the open mapping has unsaved edits.
     virtual void setMappingModified(bool modified) = 0;
     // The Undo and Redo commands: whether each can run, and its text ("Undo Clear Page").

@@ -126,6 +126,10 @@ public:
     // Listing, downloading and loading shared mappings.
     void ovCommunityLibraryDownload();
     void cwin_DownloadAvalableHighlighted();
+    // Draws the highlighted mapping's first page small in the download window, once its file came.
+    void cwinPreviewHighlighted();
+    // Deletes the highlighted mapping, one the signed-in user shared, after a question.
+    void cwinDeleteShared();
     void ovCommunityLoadSelectedDownload();
     void startDownloadingURL(const QString &url, const QString &localPath);
     // The end of a download started for `localPath`.
@@ -194,12 +198,20 @@ private:
     // Tells the user that the server did not answer, and why (`failure`); false, with nothing
     // shown, when `failure` is empty: the server answered.
     bool alertServerFailure(const QString &failure);
+    // Shows the list with the signed-in user's mappings marked, the row of `selectPatchId` (else the
+    // first) highlighted.
+    void showDownloadList(QVector<community::DownloadListEntry> entries, const QString &selectPatchId);
+    // Lists the open plug-in's shared mappings again; false, with the list as it was, when the server
+    // did not answer.
+    bool refreshDownloadList(const QString &selectPatchId);
 
     EditorState &m_state;
     View &m_view;
     ControllerEnvironment m_environment;
     // The start-up sign-in check, which runs while the user works; a sign-in or sign-out drops it.
     QPointer<community::PendingExchange> m_startUpCheck;
+    // The file behind the download window's preview, while it comes.
+    QPointer<community::PendingExchange> m_previewFetch;
 };
 
 } // namespace ov::ui

@@ -6,8 +6,11 @@
 #include "mapping/AtomicFile.h"
 #include "mapping/ParameterOrderFile.h"
 #include "mapping/PlistDocument.h"
+#include "panel/PanelLabels.h"
+#include "ui/UiTexts.h"
 
 #include <QFile>
+#include <QLocale>
 
 namespace ov::ui {
 
@@ -43,6 +46,7 @@ QString downloadDestination(const QString &fileLocation)
 ViewController::~ViewController()
 {
     delete m_startUpCheck.data();
+    delete m_previewFetch.data();
 }
 
 bool ViewController::alertServerFailure(const QString &failure)
@@ -102,12 +106,20 @@ void ViewController::cwinNewUserCreate()
     if (alertServerFailure(reply.failure))
         return;
     alertUser(ctexts::kCreateNewUserResponse, reply.text.value_or(QString()));
+    // The new account, ready to sign in with.
+    if (const std::optional<QString> pinCode = community::newUserPinCode(reply)) {
+        m_view.setFieldText(Field::cwinUserName, m_view.fieldText(Field::cwinUserNameNew));
+        m_view.setFieldText(Field::cwinPinCode, *pinCode);
+    }
 }
 
 void ViewController::ovSignOut()
 {
     delete m_startUpCheck.data();
     if (m_state.loggedInAs == kNoOneHere)
+        return;
+    if (!m_view.askToConfirm(ctexts::kSignOutQuestion, ctexts::kSignOutQuestionInfo.arg(m_state.loggedInAs),
+                             texts::kSignOut))
         return;
     writePrefsFile(m_state.loggedInAs, QString());
     m_view.setFieldText(Field::cwinPinCode, QString());
@@ -130,6 +142,8 @@ void ViewController::readPrefsFile()
     const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
     // Signed out until the server says otherwise; the window does not wait for it.
     changeLoginState(userName, 0);
+    if (!userName.isEmpty())
+        m_view.setFieldText(Field::cwinUserName, userName);
     delete m_startUpCheck.data();
     community::CommunityClient *client = m_environment.community;
     if (!client)
@@ -222,16 +236,103 @@ void ViewController::ovCommunityLibraryDownload()
         cwin_DownloadAvalableHighlighted();
         return;
     }
-    m_view.setDownloadList(community::parseDownloadList(reply.text));
-    m_view.setDownloadSelectionIndex(0);
+    showDownloadList(community::parseDownloadList(reply.text), QString());
     m_view.showWindow(Window::cwinDownloadWindow);
+}
+
+void ViewController::showDownloadList(QVector<community::DownloadListEntry> entries, const QString &selectPatchId)
+{
+    int selected = 0;
+    for (qsizetype row = 0; row < entries.size(); ++row) {
+        community::DownloadListEntry &entry = entries[row];
+        entry.sharedBySignedInUser = m_state.loggedInAs != kNoOneHere && entry.isSharedBy(m_state.loggedInAs);
+        if (!selectPatchId.isEmpty() && entry.patchID() == selectPatchId)
+            selected = int(row);
+    }
+    m_view.setDownloadList(entries);
+    m_view.setDownloadSelectionIndex(selected);
     cwin_DownloadAvalableHighlighted();
+}
+
+bool ViewController::refreshDownloadList(const QString &selectPatchId)
+{
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    const community::ExchangeReply reply =
+        m_environment.community->checkForDownloads(plugin ? plugin->Plugin : QString());
+    if (!reply.answered())
+        return false;
+    showDownloadList(community::parseDownloadList(reply.text), selectPatchId);
+    return true;
 }
 
 void ViewController::cwin_DownloadAvalableHighlighted()
 {
     const std::optional<community::DownloadListEntry> entry = m_view.selectedDownload();
     m_view.setFieldText(Field::cwinUploadedComments, entry ? entry->userComments() : QString());
+    m_view.setButtonEnabled(Button::cwinDeleteShared, entry && entry->sharedBySignedInUser);
+}
+
+void ViewController::cwinPreviewHighlighted()
+{
+    delete m_previewFetch.data();
+    m_view.setDownloadPreview({});
+    const std::optional<community::DownloadListEntry> entry = m_view.selectedDownload();
+    community::CommunityClient *client = m_environment.community;
+    if (!entry || !client)
+        return;
+    community::PendingExchange *fetch =
+        client->fetchFile(community::fetchUrl(client->baseUrl(), entry->fileLocation()));
+    m_previewFetch = fetch;
+    QObject::connect(fetch, &community::PendingExchange::finished, fetch, [this, fetch] {
+        fetch->deleteLater();
+        // Without a readable file the preview stays empty; loading it says why.
+        if (!fetch->reply().answered())
+            return;
+        const mapping::PlistRead read = mapping::PlistDocument::parse(fetch->body());
+        if (!read.ok())
+            return;
+        mapping::MappingTable table;
+        const mapping::LoadedMapping loaded = mapping::loadMapping(read.document, 0, m_state.plugin_Mode);
+        table.plistBuild = loaded.plistBuild;
+        table.totalPages = loaded.totalPages;
+        const panel::PanelLabels labels = panel::labelsForPage(table, 1);
+        // A parameter without a name shows its number, as on the panel.
+        QStringList names;
+        for (int control = 0; control < mapping::kControlsPerPage; ++control)
+            names.append(labels.text[control].isEmpty() ? labels.number[control] : labels.text[control]);
+        m_view.setDownloadPreview(names);
+    });
+}
+
+void ViewController::cwinDeleteShared()
+{
+    const std::optional<community::DownloadListEntry> entry = m_view.selectedDownload();
+    if (!m_environment.community || !entry || !entry->sharedBySignedInUser)
+        return;
+    const std::optional<catalogue::PluginRecord> plugin = m_view.selectedPlugin();
+    const QString uploaded = QLocale().toString(entry->uploadedAt().date(), QLocale::ShortFormat);
+    if (!m_view.askToConfirm(ctexts::kDeleteSharedQuestion.arg(plugin ? plugin->Plugin : QString()),
+                             ctexts::kDeleteSharedQuestionInfo.arg(uploaded, entry->userComments().simplified()),
+                             texts::kDeleteSharedButton))
+        return;
+    community::ExchangeReply reply;
+    {
+        ServerWait waiting(m_view, *m_environment.community);
+        const QString pinCode = m_environment.readSetting ? m_environment.readSetting(kPinCodeKey) : QString();
+        reply = m_environment.community->deleteSharedMapping(m_state.loggedInAs, pinCode, entry->patchID());
+        if (reply.accepted())
+            refreshDownloadList(QString());
+    }
+    if (alertServerFailure(reply.failure))
+        return;
+    // The server's refusal says why: a wrong PIN code, another user's mapping, one gone already.
+    if (!reply.accepted()) {
+        alertUser(ctexts::kSharedMappingNotDeleted, reply.text.value_or(QString()));
+        return;
+    }
+    alertUser(ctexts::kSharedMappingDeleted, reply.text.value_or(QString()));
+    // Back to the list, which the window system may have put behind the main window meanwhile.
+    m_view.showWindow(Window::cwinDownloadWindow);
 }
 
 void ViewController::ovCommunityLoadSelectedDownload()
@@ -252,6 +353,9 @@ void ViewController::ovCommunityLoadSelectedDownload()
     {
         ServerWait waiting(m_view, *m_environment.community);
         registration = m_environment.community->registerCloudDownloadAttempt(entry->patchID());
+        // The Downloads column shows the count with this download; a list that does not come stays as it was.
+        if (registration.answered())
+            refreshDownloadList(entry->patchID());
     }
     // Whatever the server answers, the download goes on; a server that did not answer is not asked again.
     if (alertServerFailure(registration.failure))

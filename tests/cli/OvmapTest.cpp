@@ -34,6 +34,18 @@ Result ovmap(const QStringList &arguments)
                   process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+using Case = std::tuple<QStringList, int, QByteArray>;
+
+// Runs each case: its exit status is the one given, and its output the text given (or holds it).
+void expectRuns(const QList<Case> &cases, bool whole = true)
+{
+    for (const auto &[arguments, status, out] : cases) {
+        const Result run = ovmap(arguments);
+        EXPECT_EQ(run.status, status) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(whole ? run.out == out : run.out.contains(out)) << run.out.toStdString();
+    }
+}
+
 class Ovmap : public ::testing::Test {
 protected:
     QTemporaryDir home;
@@ -138,8 +150,8 @@ TEST_F(Ovmap, ShowIsTheMappingAsOpenedWithoutChangingTheFile)
 
 TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
 {
-    const Result run = ovmap({"edit", synth, "assign", "1", "2", "9 Resonance", "add-page", "assign", "2", "32",
-                              "7 Drive", "clear", "1", "1", "mode", "0"});
+    const Result run = ovmap({"edit", synth, "assign", "1", "2", "2 Output Volume", "add-page", "assign", "2", "32",
+                              "1 Cutoff", "clear", "1", "1", "mode", "0"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("New Mapping has been saved\n"));
     EXPECT_TRUE(run.out.contains(synth.toUtf8() + ".prev"));
@@ -152,20 +164,20 @@ TEST_F(Ovmap, EditAppliesOperationsAndSavesWithBackups)
     EXPECT_EQ(shown["totalPages"].toInt(), 2);
     const QJsonArray table = shown["plistBuild"].toArray();
     EXPECT_EQ(table[0].toObject()["Parameter"], "-");
-    EXPECT_EQ(table[1].toObject()["Parameter"], "Resonance");
-    EXPECT_EQ(table[63].toObject()["ParamNum"], "7");
+    EXPECT_EQ(table[1].toObject()["Parameter"], "Output Volume");
+    EXPECT_EQ(table[63].toObject()["ParamNum"], "1");
     EXPECT_TRUE(readFile(synth).contains("<key>Version</key>\n\t<real>1</real>"));
 }
 
 TEST_F(Ovmap, PageOperationsFollowTheEditor)
 {
-    ASSERT_EQ(ovmap({"edit", effect, "add-page", "add-page", "assign", "3", "1", "8 Third", "swap-pages", "3", "1",
+    ASSERT_EQ(ovmap({"edit", effect, "add-page", "add-page", "assign", "3", "1", "7 Mix", "swap-pages", "3", "1",
                      "delete-page", "2", "clear-page", "2"})
                   .status,
               0);
     const QJsonArray table = showJson(effect)["plistBuild"].toArray();
     ASSERT_EQ(table.size(), 64);
-    EXPECT_EQ(table[0].toObject()["Parameter"], "Third");
+    EXPECT_EQ(table[0].toObject()["Parameter"], "Mix");
     EXPECT_EQ(table[32].toObject()["Parameter"], "-");
     // A binary file is written back as XML, its list kept.
     EXPECT_TRUE(readFile(effect).startsWith("<?xml"));
@@ -175,13 +187,22 @@ TEST_F(Ovmap, PageOperationsFollowTheEditor)
 TEST_F(Ovmap, ARefusedOperationSavesNothing)
 {
     const QByteArray before = readFile(synth);
-    const QList<QStringList> refused{{"delete-page", "1"},        {"assign", "1", "33", "1 A"},
-                                     {"assign", "2", "1", "1 A"}, {"swap-pages", "1", "1"},
-                                     {"clear-page", "0"},         {"add-page", "swap-pages", "1", "3"}};
+    const QList<QStringList> refused{{"delete-page", "1"},
+                                     {"assign", "1", "33", "1 Cutoff"},
+                                     {"assign", "2", "1", "1 Cutoff"},
+                                     {"swap-pages", "1", "1"},
+                                     {"clear-page", "0"},
+                                     {"add-page", "swap-pages", "1", "3"}};
     for (const QStringList &ops : refused) {
-        const Result run = ovmap(QStringList{"edit", synth, "assign", "1", "3", "4 Ok"} + ops);
+        const Result run = ovmap(QStringList{"edit", synth, "assign", "1", "2", "1 Cutoff"} + ops);
         EXPECT_EQ(run.status, 1) << ops.join(' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
+    }
+    // An entry the file's list lacks, a renamed one, and one without its blank are refused by name.
+    for (const QString entry : {"999 Nonexistent", "2 Output", "abc"}) {
+        const Result run = ovmap({"edit", synth, "assign", "1", "2", entry});
+        EXPECT_EQ(run.status, 1) << entry.toStdString();
+        EXPECT_TRUE(run.err.contains('"' + entry.toUtf8() + '"')) << run.err.toStdString();
     }
     EXPECT_TRUE(ovmap({"edit", synth, "delete-page", "1"}).err.contains("Cannot delete first page"));
     EXPECT_EQ(readFile(synth), before);
@@ -297,24 +318,20 @@ TEST_F(Ovmap, CopyFromMatchesNamesAndReportsTheUnmatched)
 TEST_F(Ovmap, DiffComparesWithABackupOrAnotherFile)
 {
     EXPECT_EQ(ovmap({"diff", synth}).status, 2); // no ".prev" yet
-    ASSERT_EQ(ovmap({"edit", synth, "assign", "1", "2", "9 Drive"}).status, 0);
-    ASSERT_EQ(ovmap({"edit", synth, "add-page", "assign", "2", "3", "7 Gain"}).status, 0);
-    const QList<std::tuple<QStringList, int, QByteArray>> cases{
-        {{"diff", synth}, 1, "2/3\t-1\t7 Gain\n"},
-        {{"diff", synth, "prev"}, 1, "2/3\t-1\t7 Gain\n"},
-        {{"diff", synth, "original"}, 1, "1/2\t-1\t9 Drive\n2/3\t-1\t7 Gain\n"},
+    ASSERT_EQ(ovmap({"edit", synth, "assign", "1", "2", "2 Output Volume"}).status, 0);
+    ASSERT_EQ(ovmap({"edit", synth, "add-page", "assign", "2", "3", "1 Cutoff"}).status, 0);
+    const QList<Case> cases{
+        {{"diff", synth}, 1, "2/3\t-1\t1 Cutoff\n"},
+        {{"diff", synth, "prev"}, 1, "2/3\t-1\t1 Cutoff\n"},
+        {{"diff", synth, "original"}, 1, "1/2\t-1\t2 Output Volume\n2/3\t-1\t1 Cutoff\n"},
         {{"diff", synth, effect},
          1,
-         "1/1\t5 Time\t1 Cutoff\n1/2\t6 Feedback\t9 Drive\n1/3\t-1\t2 Output Volume\n2/3\t-1\t7 Gain\n"},
+         "1/1\t5 Time\t1 Cutoff\n1/2\t6 Feedback\t2 Output Volume\n1/3\t-1\t2 Output Volume\n2/3\t-1\t1 Cutoff\n"},
         {{"diff", synth, synth}, 0, ""},
         {{"diff", synth, home.filePath("missing")}, 2, ""},
         {{"diff"}, 2, ""},
     };
-    for (const auto &[arguments, status, out] : cases) {
-        const Result run = ovmap(arguments);
-        EXPECT_EQ(run.status, status) << arguments.join(' ').toStdString();
-        EXPECT_EQ(run.out, out) << arguments.join(' ').toStdString();
-    }
+    expectRuns(cases);
 }
 
 // What Python's zipfile module, a reader of its own, makes of an archive: its names, then "ok".
@@ -383,4 +400,83 @@ TEST_F(Ovmap, RestoreListsEachPluginAndWritesWhatDiffersOrIsNew)
     const Result garbage = ovmap({"restore", archive, "--home", home.path()});
     EXPECT_EQ(garbage.status, 2);
     EXPECT_TRUE(garbage.err.startsWith(archive.toUtf8() + " is not a library backup")) << garbage.err.toStdString();
+}
+
+TEST_F(Ovmap, CheckListsControlsThatDoNotFitAndRepairsThem)
+{
+    writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"5 Time", "9 Mix", "6 Fedback"})
+                               + stringArrayXml("StoreCSUnique", {"-1", "5 Time", "6 Feedback", "7 Mix"})));
+    const QByteArray misfits = effect.toUtf8() + ": Page 1, control 2: \"9 Mix\" is not a parameter of this plugin\n"
+                               + effect.toUtf8()
+                               + ": Page 1, control 3: parameter 6 is \"Feedback\" in this plugin, not \"Fedback\"\n";
+    const QList<Case> cases{
+        {{"check", synth}, 0, ""},
+        {{"check", synth, effect}, 1, misfits},
+        {{"check", home.filePath("missing"), synth}, 2, ""},
+        {{"check", "--repair", effect}, 1, misfits + effect.toUtf8() + ": Repaired the mapping: 1 moved, 1 emptied\n"},
+        {{"check", effect}, 0, ""},
+        {{"check"}, 2, ""},
+    };
+    expectRuns(cases);
+    EXPECT_EQ(showJson(effect)["plistBuild"].toArray()[1].toObject()["ParamNum"], "7");
+    EXPECT_TRUE(QFile::exists(effect + ".prev"));
+    // What copy-from and fill put on controls always fits.
+    ASSERT_EQ(ovmap({"edit", effect, "copy-from", synth, "fill", "1", "1"}).status, 0);
+    EXPECT_EQ(ovmap({"check", effect}).status, 0);
+}
+
+TEST_F(Ovmap, ShowWidthCutsNamesAndNamesTheOtherControlShowingTheSame)
+{
+    writeFile(synth,
+              xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"1 Cutoff A", "2 Cutoff B", "-1", "3 Drive"})));
+    const QList<Case> cases{
+        {{"show", synth, "--width", "6"},
+         0,
+         "1/1\tCutoff\tCutoff A\tsame as 1/2\n1/2\tCutoff\tCutoff B\tsame as 1/1\n1/4\tDrive\tDrive\n"},
+        {{"show", synth, "--width", "8", "--page", "1"},
+         0,
+         "1/1\tCutoff A\tCutoff A\n1/2\tCutoff B\tCutoff B\n1/4\tDrive\tDrive\n"},
+        {{"show", synth, "--width", "0"}, 2, ""},
+        {{"show", synth, "--width", "65"}, 2, ""},
+    };
+    expectRuns(cases);
+}
+
+TEST_F(Ovmap, LayoutsAreSavedListedAndAppliedToEachPluginOnItsOwn)
+{
+    const QString layouts = home.filePath("layouts");
+    const QString locked = home.filePath("Music/Audio Music Apps/Plug-In Settings/Locked/CSParameterOrder.plist");
+    writeFile(locked, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1", "8 CUTOFF"})
+                               + stringArrayXml("StoreCSUnique", {"-1", "8 CUTOFF"})));
+    writeFile(locked + ".prev/keep", "a folder where the backup goes: the save cannot be made");
+    writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1"})
+                               + stringArrayXml("StoreCSUnique", {"-1", "4 cutoff", "5 Time"})));
+    const QByteArray lockedBefore = readFile(locked);
+    const QList<Case> cases{
+        {{"layout", "save", synth, "Synths", "--layouts", layouts},
+         0,
+         "Layout \"Synths\" saved with 2 controls: " + layouts.toUtf8() + "/Synths.json\n"},
+        {{"layout", "list", "--layouts", layouts}, 0, "Synths\t2 controls on 1 pages\n"},
+        {{"layout", "apply", "Synths", "--all", "--home", home.path(), "--plugin", "[EL]*", "--dry-run", "--layouts",
+          layouts},
+         0,
+         "Maker/Echo\tmatched 1 of 2 (no match: Output Volume)\twould be saved\n"},
+        {{"layout", "apply", "Synths", "--all", "--home", home.path(), "--type", "logic", "--layouts", layouts},
+         1,
+         "Logic/Locked\tmatched 1 of 2 (no match: Output Volume)\tnot saved: "},
+        {{"layout", "apply", "Synths", "--all", "--home", home.path(), "--type", "logic", "--layouts", layouts},
+         1,
+         "Logic/Synth\tmatched 2 of 2\tunchanged, not saved\n"},
+        {{"layout", "apply", "Synths", effect, "--layouts", layouts},
+         0,
+         effect.toUtf8() + "\tmatched 1 of 2 (no match: Output Volume)\tsaved\n"},
+        {{"layout", "apply", "Nothing", effect, "--layouts", layouts}, 1, ""},
+        {{"layout", "apply", "Synths", "--layouts", layouts}, 2, ""},
+        {{"layout", "apply", "Synths", effect, "--type", "Logic", "--layouts", layouts}, 2, ""},
+    };
+    expectRuns(cases, false);
+    EXPECT_EQ(readFile(locked), lockedBefore);
+    EXPECT_EQ(showJson(effect)["plistBuild"].toArray()[0].toObject()["ParamNum"], "4");
+    EXPECT_EQ(ovmap({"layout", "apply", "Synths", effect, effect, "--layouts", layouts}).out,
+              effect.toUtf8() + "\tmatched 1 of 2 (no match: Output Volume)\tunchanged, not saved\n");
 }

@@ -50,6 +50,8 @@ TEST(Endpoints, RequestTextsAndTheUploadBody)
               "ov_upload.php?user=u&hardware=12&plugin=Retro%20Synth&comments=three%20word%20comment");
     EXPECT_EQ(listEndpoint("Channel EQ"), "ov_listplists.php?plugin=Channel%20EQ");
     EXPECT_EQ(downloadRegistrationEndpoint("42"), "ov_downloadreg.php?patchID=42");
+    EXPECT_EQ(deleteSharedEndpoint("ann lee", "1&2", "42"),
+              "ov_deleteplist.php?userName=ann%20lee&pinCode=1%262&patchID=42");
     EXPECT_EQ(fetchUrl("http://h:1/", "files/4 2/x.plist"), "http://h:1/files/4%202/x.plist");
 
     EXPECT_EQ(std::strlen(kUploadBoundary), 56u);
@@ -107,6 +109,31 @@ TEST(DownloadList, ParsesAnArrayOfObjectsAndNothingElse)
          {std::optional<QString>(), std::optional<QString>("[]"), std::optional<QString>("{\"patchID\":1}"),
           std::optional<QString>("<html>404</html>"), std::optional<QString>("[{\"patchID\":1")})
         EXPECT_TRUE(parseDownloadList(reply).isEmpty());
+}
+
+TEST(DownloadList, OwnMappingsAreTheOnesSharedUnderTheSignedInNameAsTheServerComparesIt)
+{
+    for (const auto &[sharer, signedIn, own] : {std::tuple{"ann", "ann", true},
+                                                {"Jos\u00E9", "Jose\u0301", true},
+                                                {"ann", "Ann", false},
+                                                {"ann", "ann ", false},
+                                                {"", "", false}}) {
+        const DownloadListEntry entry{QJsonObject{{"user", QString::fromUtf8(sharer)}}};
+        EXPECT_EQ(entry.isSharedBy(QString::fromUtf8(signedIn)), own) << sharer << "/" << signedIn;
+    }
+}
+
+TEST(NewUser, ThePinCodeIsTakenFromAWelcomeOnly)
+{
+    for (const auto &[status, text, pin] :
+         {std::tuple<int, const char *, std::optional<QString>>{
+              200, "Welcome, ann!\n\nYour PIN code is 042137.\n\nSign in with it.", QStringLiteral("042137")},
+          {409, "The user name 'ann' is already taken. Your PIN code is 1.", std::nullopt}}) {
+        ExchangeReply reply;
+        reply.status = status;
+        reply.text = QString::fromUtf8(text);
+        EXPECT_EQ(newUserPinCode(reply), pin) << text;
+    }
 }
 
 class Exchange : public ::testing::Test {

@@ -64,6 +64,10 @@ TEST_F(DocumentTest, EveryEditIsOneNamedStepUndoneWithItsPagesAndRedone)
         {"Move Page", 2, [&] { document.exchangePages(2, 1); }},
         {"Fill From Here", 1, [&] { document.fill(1, 1); }},
         {"Copy Mapping", 2, [&] { document.copyFrom(other); }},
+        {"Apply Layout", 2,
+         [&] {
+             document.applyLayout(Layout{"One", 1, {{1, 1, {"Q", "P40"}, {}}}});
+         }},
     };
     document.clearPage(); // page 1 empty, for the fill
     for (const auto &e : edits) {

@@ -236,6 +236,8 @@ public:
     std::int64_t uploadsSince(std::string_view, std::int64_t) override { unavailable(); }
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping> &) override { unavailable(); }
     std::vector<MappingSummary> listMappings(std::string_view, std::size_t) override { unavailable(); }
+    std::vector<OwnMapping> userMappings(std::string_view, std::size_t) override { unavailable(); }
+    Deletion deleteMapping(std::int64_t, std::string_view) override { unavailable(); }
     DownloadCount registerDownload(std::int64_t, std::string_view, std::int64_t) override { unavailable(); }
     std::vector<PluginSummary> listPlugins(std::string_view, std::int64_t, std::int64_t) override { unavailable(); }
     std::optional<MappingDetails> mappingDetails(std::int64_t) override { unavailable(); }

@@ -134,6 +134,9 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     ASSERT_EQ(pin.size(), 6) << view.alerts[0].informativeText.toStdString();
     EXPECT_EQ(recorder.requests.last().target, "/checkuserexists.php?userName=Ann%20Lee&emailAddr=ann%40example.org");
     EXPECT_EQ(state.loggedInAs, "NOONEHERE"); // creating a user signs nobody in
+    // ... but fills the sign-in fields with the new account.
+    EXPECT_EQ(view.fields.value(Field::cwinUserName), "Ann Lee");
+    EXPECT_EQ(view.fields.value(Field::cwinPinCode), pin);
 
     signIn("Ann Lee", pin);
     EXPECT_EQ(recorder.requests.last().method, "POST");
@@ -158,11 +161,18 @@ TEST_F(CommunityControllerTest, NewUserSignInAndTheStartUpCheck)
     restarted.viewDidLoad();
     ASSERT_TRUE(waitForExchanges());
     EXPECT_EQ(fresh.loggedInAs, "Ann Lee");
+    EXPECT_EQ(freshView.fields.value(Field::cwinUserName), "Ann Lee");
     EXPECT_EQ(freshView.label(Label::labLoggedInAs), "Logged in as Ann Lee");
     EXPECT_TRUE(freshView.alerts.empty());
     EXPECT_TRUE(freshView.enabled.value(Button::ovSignOut));
 
+    // Signing out asks first; Cancel keeps everything.
+    controller->ovSignOut();
+    EXPECT_NE(view.confirmQuestions.at(0).informativeText.indexOf("server cannot show it again"), -1);
+    EXPECT_EQ(settings.value("uPIN"), pin);
+
     // Signed out, the PIN is forgotten: the start after that signs nobody in.
+    view.confirmAnswers = {true};
     controller->ovSignOut();
     EXPECT_EQ(state.loggedInAs, "NOONEHERE");
     EXPECT_EQ(view.label(Label::labLoggedInAs), "Not Logged In");
@@ -328,12 +338,13 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
               "Loaded cloud file into interface memory, please remember to save if you wish to make this your new "
               "default mapping");
     EXPECT_TRUE(log.contains("downloadDidFinish"));
-    // The registration went before the fetch.
+    // The registration went before the fetch, and the list came again with the count.
     const qsizetype n = recorder.requests.size();
-    EXPECT_EQ(recorder.requests[n - 2].target, "/ov_downloadreg.php?patchID=" + view.downloads[0].patchID().toUtf8());
+    EXPECT_EQ(recorder.requests[n - 3].target, "/ov_downloadreg.php?patchID=" + view.downloads[0].patchID().toUtf8());
+    EXPECT_EQ(recorder.requests[n - 2].target, "/ov_listplists.php?plugin=Echo");
     EXPECT_EQ(recorder.requests[n - 1].method, "GET");
     EXPECT_EQ(recorder.requests[n - 1].target, "/" + view.downloads[0].fileLocation().toUtf8());
-
+    EXPECT_EQ(view.downloads[0].object.value("downloads").toInt(), 1);
     EXPECT_EQ(slotNames().mid(0, 4), (QStringList{"Cutoff", "Output Volume", "-", "Drive"}));
     EXPECT_EQ(state.plugin_Mode, 1); // decided from the downloaded file
     EXPECT_EQ(view.controlText[2], "Output Volume");
@@ -348,6 +359,45 @@ TEST_F(CommunityControllerTest, ASharedMappingIsListedDownloadedAndLoadedWithout
               (QStringList{"1 Cutoff", "2 Output Volume", "-1", "3 Drive"}));
     EXPECT_EQ(community::parseDownloadList(client->checkForDownloads("Echo").text)[0].object.value("downloads").toInt(),
               1);
+
+    // The highlighted mapping's first page, once its file came.
+    controller->cwinPreviewHighlighted();
+    ASSERT_TRUE(waitForExchanges());
+    EXPECT_EQ(view.downloadPreview.mid(0, 5), (QStringList{"Cutoff", "Output Volume", "-", "Drive", "-"}));
+}
+
+TEST_F(CommunityControllerTest, TheSignedInUserDeletesTheirOwnSharedMappingAfterAQuestion)
+{
+    const QString bobPin = server.createUser("bob"), evePin = server.createUser("eve");
+    open(logicFile());
+    for (const auto &[name, pin] :
+         {std::pair{QStringLiteral("bob"), bobPin}, std::pair{QStringLiteral("eve"), evePin}}) {
+        signIn(name, pin);
+        controller->ovCommunityUploadBtn();
+    }
+    controller->ovCommunityLibraryDownload();
+    ASSERT_EQ(view.downloads.size(), 2); // newest first: eve's, then bob's, which she cannot delete
+    EXPECT_TRUE(view.enabled.value(Button::cwinDeleteShared));
+    EXPECT_FALSE(view.downloads[1].sharedBySignedInUser);
+    const QString eves = view.downloads[0].patchID();
+    controller->cwinDeleteShared(); // asked, and cancelled
+    EXPECT_EQ(view.confirmQuestions.at(0).message, "Delete your shared mapping of Echo?");
+
+    // A PIN code the server no longer takes: its refusal says why, and the list stays.
+    settings["uPIN"] = bobPin;
+    view.confirmAnswers = {true, true};
+    controller->cwinDeleteShared();
+    EXPECT_EQ(view.alerts.back().informativeText,
+              "The user name or the PIN code is not right. Please sign in again. Nothing was deleted.");
+    EXPECT_EQ(view.downloads.size(), 2);
+
+    settings["uPIN"] = evePin;
+    controller->cwinDeleteShared();
+    EXPECT_EQ(recorder.requests[recorder.requests.size() - 2].target,
+              "/ov_deleteplist.php?userName=eve&pinCode=" + evePin.toUtf8() + "&patchID=" + eves.toUtf8());
+    ASSERT_EQ(view.downloads.size(), 1);
+    EXPECT_EQ(view.downloads[0].user(), "bob");
+    EXPECT_FALSE(view.enabled.value(Button::cwinDeleteShared));
 }
 
 TEST_F(CommunityControllerTest, LoadingADownloadOverUnsavedEditsAsksFirst)

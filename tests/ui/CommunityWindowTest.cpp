@@ -19,11 +19,14 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace ov::ui::test {
 namespace {
@@ -116,8 +119,9 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
         QRegularExpression("PIN code is (\\d{6})").match(answerer.shown()[0].informativeText).captured(1);
     ASSERT_FALSE(pin.isEmpty());
     EXPECT_FALSE(window.findChild<QPushButton *>(QStringLiteral("ov_btn_cloudLibrary"))->isEnabled());
-    type(signIn, QStringLiteral("cwinUserName"), QStringLiteral("Fay"));
-    type(signIn, QStringLiteral("cwinPinCode"), pin);
+    // The new account stands in the sign-in fields, ready to sign in with.
+    EXPECT_EQ(signIn->userName()->text(), "Fay");
+    EXPECT_EQ(signIn->pinCode()->text(), pin);
     click(signIn, QStringLiteral("cwinLoginAttempt"));
     EXPECT_FALSE(signIn->isVisible());
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labLoggedInAs"))->text(), "Logged in as Fay");
@@ -150,7 +154,8 @@ TEST_F(CommunityWindowTest, SignInUploadListDownloadLoadAndSave)
     ASSERT_TRUE(downloads->isVisible());
     EXPECT_EQ(downloads->windowTitle(), "Community Library: Shared Mappings for Echo");
     ASSERT_EQ(downloadTable(window)->model()->rowCount(), 1);
-    EXPECT_EQ(downloadTable(window)->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(), "Fay");
+    EXPECT_EQ(downloadTable(window)->model()->index(0, qt::DownloadListModel::UserColumn).data().toString(),
+              "Fay (you)"); // hers, signed in
     EXPECT_EQ(downloads->uploadedComments()->toPlainText(), "Slapback & tape");
     click(downloads, QStringLiteral("ovCommunityLoadSelectedDownload"));
     QTRY_COMPARE_WITH_TIMEOUT(answerer.shown().size(), size_t(3), 15000);
@@ -231,6 +236,34 @@ TEST_F(CommunityWindowTest, TheCommentFollowsTheClickedRowAndServerTextsStayPlai
     auto *parameters = window.findChild<QTableView *>(QStringLiteral("tablePlistOfSelectedPlugin"));
     EXPECT_EQ(shown(parameters->model()->index(1, 1).data(Qt::ToolTipRole).toString()), markup);
     EXPECT_TRUE(shown(window.findChild<QLabel *>(QStringLiteral("ovControl1"))->toolTip()).contains(markup));
+}
+
+TEST(DownloadWindowKeys, EscapeAndCloseCloseReturnAndADoubleClickLoadTheSelectedRow)
+{
+    using Act = std::function<void(qt::DownloadWindow &)>;
+    const auto key = [](Qt::Key k) { return Act([k](qt::DownloadWindow &w) { QTest::keyClick(w.table(), k); }); };
+    const Act close = [](qt::DownloadWindow &w) { QTest::mouseClick(w.closeButton(), Qt::LeftButton); };
+    const Act doubleClick = [](qt::DownloadWindow &w) {
+        const QPoint row = w.table()->visualRect(w.model()->index(1, 0)).center();
+        QTest::mouseClick(w.table()->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(w.table()->viewport(), Qt::LeftButton, {}, row);
+    };
+    for (const auto &[name, act, row, loads, staysOpen] : {std::tuple{"Escape", key(Qt::Key_Escape), 0, 0, false},
+                                                           {"Close", close, 0, 0, false},
+                                                           {"Return", key(Qt::Key_Return), 1, 1, true},
+                                                           {"Return, no row", key(Qt::Key_Return), -1, 0, true},
+                                                           {"double click", doubleClick, 1, 1, true}}) {
+        qt::DownloadWindow downloads;
+        downloads.model()->setEntries({{QJsonObject{{"user", "ann"}}}, {QJsonObject{{"user", "bob"}}}});
+        downloads.selectRow(row);
+        downloads.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&downloads)) << name;
+        EXPECT_EQ(downloads.loadButton()->isEnabled(), row >= 0) << name;
+        QSignalSpy loaded(downloads.loadButton(), &QPushButton::clicked);
+        act(downloads);
+        EXPECT_EQ(loaded.count(), loads) << name;
+        EXPECT_EQ(downloads.isVisible(), staysOpen) << name;
+    }
 }
 
 } // namespace

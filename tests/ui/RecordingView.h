@@ -46,6 +46,10 @@ public:
     QMap<Field, QString> fields;
     QVector<community::DownloadListEntry> downloads;
     int downloadSelection = -1;
+    QStringList downloadPreview;
+    // The answers to askToConfirm, taken in order (beyond them: Cancel), and the questions asked.
+    std::vector<bool> confirmAnswers;
+    std::vector<Alert> confirmQuestions;
 
     // Editing: the answers to the save question, taken in order (a question beyond them is
     // answered Cancel), the questions asked, the modified marker, the Undo and Redo commands, the
@@ -178,6 +182,14 @@ public:
         downloadSelection = row >= 0 && row < downloads.size() ? row : -1;
     }
 
+    void setDownloadPreview(const QStringList &controlNames) override { downloadPreview = controlNames; }
+    bool askToConfirm(const QString &message, const QString &informativeText, const QString &) override
+    {
+        confirmQuestions.push_back({message, informativeText});
+        const bool answer = !confirmAnswers.empty() && confirmAnswers.front();
+        confirmAnswers.erase(confirmAnswers.begin(), confirmAnswers.begin() + (confirmAnswers.empty() ? 0 : 1));
+        return answer;
+    }
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override
     {
         saveQuestions.push_back({message, informativeText});

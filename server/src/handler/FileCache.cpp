@@ -30,6 +30,17 @@ void FileCache::keep(std::int64_t id, std::shared_ptr<const std::string> file)
     }
 }
 
+void FileCache::forget(std::int64_t id)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_byId.find(id);
+    if (found == m_byId.end())
+        return;
+    m_bytes -= found->second->second->size();
+    m_recent.erase(found->second);
+    m_byId.erase(found);
+}
+
 std::size_t FileCache::bytes() const
 {
     const std::lock_guard lock(m_mutex);

@@ -1,7 +1,7 @@
 #pragma once
 // Stored files kept in the node's memory. A file never changes once stored, so a file kept here is
-// the file in the store for as long as the node runs, whichever node stored it; only files that
-// exist are kept, never their absence.
+// the file in the store until its user deletes the mapping, whichever node stored it; only files
+// that exist are kept, never their absence.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +24,9 @@ public:
     std::shared_ptr<const std::string> find(std::int64_t id);
     // Keeps the file of that mapping; a file larger than the whole bound is not kept.
     void keep(std::int64_t id, std::shared_ptr<const std::string> file);
+
+    // Lets go of that mapping's file, when kept.
+    void forget(std::int64_t id);
 
     std::size_t bytes() const;
 

@@ -151,6 +151,32 @@ bool isLoopback(std::string_view address)
     return address.rfind("127.", 0) == 0 || address == "::1" || address.rfind("::ffff:127.", 0) == 0;
 }
 
+constexpr std::string_view kNothingShared = " Nothing was shared.";
+
+// One mapping of a list reply without its closing brace, after a comma unless it is the first.
+// Written directly: the list is the busiest reply, and a JSON library's document tree costs more
+// than the query behind it.
+void appendListEntry(std::string &list, const MappingSummary &mapping)
+{
+    const std::string id = std::to_string(mapping.id);
+    if (list.size() > 1)
+        list += ',';
+    list += "{\"patchID\":";
+    list += id;
+    list += ",\"fileLocation\":\"files/";
+    list += id;
+    list += '/';
+    list += kFileName;
+    list += "\",\"userComments\":";
+    appendJsonString(list, mapping.comments);
+    list += ",\"user\":";
+    appendJsonString(list, mapping.user);
+    list += ",\"uploaded\":\"";
+    list += isoUtc(mapping.uploadedAt);
+    list += "\",\"downloads\":";
+    list += std::to_string(mapping.downloads);
+}
+
 std::string signInThrottledText(const SignInPolicy &policy)
 {
     return "Too many failed sign-in attempts for this user name. Please wait "
@@ -223,6 +249,8 @@ Reply Handler::route(const Request &request, std::string_view &endpoint) const
         {"ov_upload.php", &Handler::upload},
         {"ov_listplists.php", &Handler::listMappings},
         {"ov_downloadreg.php", &Handler::registerDownload},
+        {"ov_myplists.php", &Handler::listOwnMappings},
+        {"ov_deleteplist.php", &Handler::deleteOwnMapping},
     };
     static const Reply scriptMethodOnly = text(405, "This address answers POST and GET requests only.");
     for (const auto &[name, script] : scripts) {
@@ -370,7 +398,8 @@ Reply Handler::upload(const Request &request) const
     // The user, the PIN code and the hourly limit come before the file is read: reading costs the
     // most, and must not be had by anyone without an account.
     if (pinCode) {
-        if (auto refusal = checkUploadPin(mapping.user, pinCode->data, clientAddress(request, m_config.trustedProxies)))
+        if (auto refusal = checkRequestPin(mapping.user, pinCode->data, clientAddress(request, m_config.trustedProxies),
+                                           kNothingShared))
             return *refusal;
     } else if (m_config.requireUploadPin) {
         return text(403, "This community library takes uploads only with the user's PIN code, which this editor does "
@@ -416,21 +445,21 @@ Reply Handler::upload(const Request &request) const
                          + std::to_string(stored.id) + ").");
 }
 
-std::optional<Reply> Handler::checkUploadPin(const std::string &user, std::string_view pin,
-                                             const std::string &address) const
+std::optional<Reply> Handler::checkRequestPin(const std::string &user, std::string_view pin, const std::string &address,
+                                              std::string_view outcome) const
 {
     if (pin.size() > kPinCode.maxBytes)
-        return text(400,
-                    "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes. Nothing was shared.");
+        return text(400, "The PIN code is longer than " + std::to_string(kPinCode.maxBytes) + " bytes."
+                             + std::string(outcome));
     // A wrong PIN code here is a guess like one at sign-in, and counts against the same limit.
     const PinCheck check = checkPin(user, pin, address);
     if (check == PinCheck::Right)
         return std::nullopt;
     if (check == PinCheck::Throttled)
-        return text(429, signInThrottledText(m_config.signIn) + " Nothing was shared.");
+        return text(429, signInThrottledText(m_config.signIn) + std::string(outcome));
     if (check == PinCheck::AddressThrottled)
-        return text(429, addressThrottledText(m_config.guesses) + " Nothing was shared.");
-    return text(403, "The user name or the PIN code is not right. Please sign in again. Nothing was shared.");
+        return text(429, addressThrottledText(m_config.guesses) + std::string(outcome));
+    return text(403, "The user name or the PIN code is not right. Please sign in again." + std::string(outcome));
 }
 
 Reply Handler::listMappings(const Request &request) const
@@ -440,33 +469,65 @@ Reply Handler::listMappings(const Request &request) const
     if (in.refusal())
         return *in.refusal();
 
-    // Written directly: this is the busiest reply, and a JSON library's document tree costs more
-    // than the query behind it.
     const std::vector<MappingSummary> mappings = m_storage.listMappings(plugin, m_config.limits.listLimit);
     std::string list = "[";
     list.reserve(64 + mappings.size() * 256);
     for (const MappingSummary &mapping : mappings) {
-        const std::string id = std::to_string(mapping.id);
-        if (list.size() > 1)
-            list += ',';
-        list += "{\"patchID\":";
-        list += id;
-        list += ",\"fileLocation\":\"files/";
-        list += id;
-        list += '/';
-        list += kFileName;
-        list += "\",\"userComments\":";
-        appendJsonString(list, mapping.comments);
-        list += ",\"user\":";
-        appendJsonString(list, mapping.user);
-        list += ",\"uploaded\":\"";
-        list += isoUtc(mapping.uploadedAt);
-        list += "\",\"downloads\":";
-        list += std::to_string(mapping.downloads);
+        appendListEntry(list, mapping);
         list += '}';
     }
     list += ']';
     return Reply{200, std::string(kJsonType), std::move(list), {}, {}};
+}
+
+Reply Handler::listOwnMappings(const Request &request) const
+{
+    Inputs in(QueryParams::parse(request.query, {"userName", "pinCode"}));
+    const std::string name = nfc(in.read(kUserName));
+    const std::string pin = in.read(kPinCode);
+    if (in.refusal())
+        return *in.refusal();
+    if (auto refusal = checkRequestPin(name, pin, clientAddress(request, m_config.trustedProxies), ""))
+        return *refusal;
+
+    const std::vector<OwnMapping> mappings = m_storage.userMappings(name, m_config.limits.listLimit);
+    std::string list = "[";
+    list.reserve(64 + mappings.size() * 320);
+    for (const OwnMapping &mapping : mappings) {
+        appendListEntry(list, mapping.summary);
+        list += ",\"plugin\":";
+        appendJsonString(list, mapping.plugin);
+        list += '}';
+    }
+    list += ']';
+    return Reply{200, std::string(kJsonType), std::move(list), {}, {}};
+}
+
+Reply Handler::deleteOwnMapping(const Request &request) const
+{
+    Inputs in(QueryParams::parse(request.query, {"userName", "pinCode", "patchID"}));
+    const std::string name = nfc(in.read(kUserName));
+    const std::string pin = in.read(kPinCode);
+    const std::int64_t id = in.readNumber(kPatchId);
+    if (in.refusal())
+        return *in.refusal();
+    constexpr std::string_view kNothingDeleted = " Nothing was deleted.";
+    if (auto refusal = checkRequestPin(name, pin, clientAddress(request, m_config.trustedProxies), kNothingDeleted))
+        return *refusal;
+
+    const std::string number = std::to_string(id);
+    switch (m_storage.deleteMapping(id, name)) {
+    case Deletion::Deleted:
+        break;
+    case Deletion::NotYours:
+        return text(403, "Shared mapping " + number + " was shared by another user; only they can delete it."
+                             + std::string(kNothingDeleted));
+    case Deletion::NoSuchMapping:
+        return text(404, "There is no shared mapping number " + number + "." + std::string(kNothingDeleted));
+    }
+    // This node serves the file no more; the others ask the store before they serve their copy.
+    m_files.forget(id);
+    return text(200, "Your shared mapping " + number + " has been deleted.");
 }
 
 Reply Handler::registerDownload(const Request &request) const
@@ -501,9 +562,11 @@ std::string clientAddress(const Request &request, const std::vector<std::string>
 Reply Handler::fetchFile(std::int64_t id) const
 {
     std::shared_ptr<const std::string> file = m_files.find(id);
-    // A file kept in memory goes out only while its mapping is shown: any node's operator may hide it.
-    if (file && !m_storage.mappingShown(id))
-        file.reset();
+    // A copy kept here outlives a deletion or a hiding made through another node.
+    if (file && !m_storage.mappingShown(id)) {
+        m_files.forget(id);
+        file = nullptr;
+    }
     if (!file) {
         auto stored = m_storage.mappingFile(id);
         if (!stored)

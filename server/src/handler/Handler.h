@@ -79,6 +79,8 @@ private:
     Reply upload(const Request &request) const;
     Reply listMappings(const Request &request) const;
     Reply registerDownload(const Request &request) const;
+    Reply listOwnMappings(const Request &request) const;
+    Reply deleteOwnMapping(const Request &request) const;
     // A PIN code checked against the user's, at sign-in or with an upload, from the client's
     // address: a wrong one counts toward the sign-in limit of the name and of the address, a right
     // one clears the name's count. A name that is locked stays open to an address that proved its PIN.
@@ -89,9 +91,10 @@ private:
         AddressThrottled
     };
     PinCheck checkPin(const std::string &user, std::string_view pin, const std::string &address) const;
-    // The refusal of an upload whose PIN code is not the user's, or nothing when it is.
-    std::optional<Reply> checkUploadPin(const std::string &user, std::string_view pin,
-                                        const std::string &address) const;
+    // The refusal of a request whose PIN code is not the user's, ending with `outcome` (" Nothing
+    // was shared."), or nothing when it is.
+    std::optional<Reply> checkRequestPin(const std::string &user, std::string_view pin, const std::string &address,
+                                         std::string_view outcome) const;
     Reply fetchFile(std::int64_t id) const;
     Reply health() const;
     void report(std::string_view message) const;

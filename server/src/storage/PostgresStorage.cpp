@@ -434,6 +434,31 @@ DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_vie
                : DownloadCount::NoSuchMapping;
 }
 
+std::vector<OwnMapping> PostgresStorage::userMappings(std::string_view user, std::size_t limit)
+{
+    auto connection = m_pool->lease(Pool::Turn::Read);
+    return connection->rows(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin FROM mappings m JOIN users u ON u.id = "
+        "m.user_id WHERE u.name = $1::text ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
+        storage::readOwnMapping, user, static_cast<std::int64_t>(limit));
+}
+
+Deletion PostgresStorage::deleteMapping(std::int64_t id, std::string_view user)
+{
+    // The mapping's row stays locked to the commit: a second delete of it on any node waits, then
+    // finds it gone, so its bytes are given back once.
+    static constexpr storage::DeletionSql kSql{
+        "SELECT u.name FROM mappings m JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint FOR UPDATE OF m;",
+        "UPDATE library_size SET bytes = GREATEST(0, bytes - (SELECT octet_length(file) + octet_length(comments) + "
+        "octet_length(plugin) FROM mappings WHERE id = $1::bigint));",
+        "DELETE FROM download_registrations WHERE mapping_id = $1::bigint;",
+        "DELETE FROM mappings WHERE id = $1::bigint;",
+    };
+    auto connection = m_pool->lease();
+    Transaction transaction(*connection);
+    return storage::deleteOwnMapping(*connection, transaction, kSql, id, user);
+}
+
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);

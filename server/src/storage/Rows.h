@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace ovserver::storage {
@@ -18,6 +19,11 @@ inline constexpr auto readSummary = [](const StoreRow auto &row) -> MappingSumma
 // Columns: the summary's, then plug-in and file.
 inline constexpr auto readDetails = [](const StoreRow auto &row) -> MappingDetails {
     return {readSummary(row), row.bytes(5), row.bytes(6)};
+};
+
+// Columns: the summary's, then plug-in.
+inline constexpr auto readOwnMapping = [](const StoreRow auto &row) -> OwnMapping {
+    return {readSummary(row), row.bytes(5)};
 };
 
 // Columns: name, mappings.
@@ -41,6 +47,32 @@ auto firstRow(Connection &connection, const char *sql, Read read, const Values &
     if (found.empty())
         return std::nullopt;
     return std::move(found.front());
+}
+
+// The SQL text of one engine for a user's deletion of a mapping, each with the mapping's number as
+// its one value.
+struct DeletionSql {
+    const char *owner;           // the name of the user who shared it; locks its row where the engine can
+    const char *releaseBytes;    // takes its bytes off the library's size
+    const char *forgetDownloads; // its download records
+    const char *remove;
+};
+
+// deleteMapping of both engines, in the caller's transaction, which it commits only when deleted.
+template <StoreConnection Connection, typename Transaction>
+Deletion deleteOwnMapping(Connection &connection, Transaction &transaction, const DeletionSql &sql, std::int64_t id,
+                          std::string_view user)
+{
+    const auto owner = firstRow(connection, sql.owner, readFirstColumn, id);
+    if (!owner)
+        return Deletion::NoSuchMapping;
+    if (*owner != user)
+        return Deletion::NotYours;
+    connection.change(sql.releaseBytes, id);
+    connection.change(sql.forgetDownloads, id);
+    connection.change(sql.remove, id);
+    transaction.commit();
+    return Deletion::Deleted;
 }
 
 } // namespace ovserver::storage

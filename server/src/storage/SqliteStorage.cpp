@@ -445,6 +445,30 @@ DownloadCount SqliteStorage::registerDownload(std::int64_t id, std::string_view 
     return DownloadCount::Counted;
 }
 
+std::vector<OwnMapping> SqliteStorage::userMappings(std::string_view user, std::size_t limit)
+{
+    auto connection = m_pool->lease();
+    return connection->rows(
+        "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin FROM mappings m JOIN users u ON u.id = "
+        "m.user_id WHERE u.name = ? ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;",
+        storage::readOwnMapping, user, static_cast<std::int64_t>(limit));
+}
+
+Deletion SqliteStorage::deleteMapping(std::int64_t id, std::string_view user)
+{
+    static constexpr storage::DeletionSql kSql{
+        "SELECT u.name FROM mappings m JOIN users u ON u.id = m.user_id WHERE m.id = ?;",
+        "UPDATE library_size SET bytes = MAX(0, bytes - (SELECT length(file) + length(CAST(comments AS BLOB)) + "
+        "length(CAST(plugin AS BLOB)) FROM mappings WHERE id = ?1));",
+        "DELETE FROM download_registrations WHERE mapping_id = ?;",
+        "DELETE FROM mappings WHERE id = ?;",
+    };
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    Transaction transaction(*connection);
+    return storage::deleteOwnMapping(*connection, transaction, kSql, id, user);
+}
+
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease();

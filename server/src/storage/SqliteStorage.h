@@ -28,6 +28,8 @@ public:
     std::int64_t uploadsSince(std::string_view user, std::int64_t since) override;
     std::optional<std::vector<std::int64_t>> addMappings(const std::vector<NewMapping> &mappings) override;
     std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) override;
+    std::vector<OwnMapping> userMappings(std::string_view user, std::size_t limit) override;
+    Deletion deleteMapping(std::int64_t id, std::string_view user) override;
     DownloadCount registerDownload(std::int64_t id, std::string_view address, std::int64_t now) override;
     std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
     std::optional<MappingDetails> mappingDetails(std::int64_t id) override;

@@ -3,7 +3,7 @@
 // records behind the volume limits (registrations per address, downloads counted per address and
 // day, the library's size). Every operation is one transaction and safe to call from many threads,
 // and several server processes may share one store: nothing here is cached in the process (the
-// handler keeps stored files, which never change).
+// handler keeps stored files, which never change, and asks whether each is still stored).
 
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +44,12 @@ struct MappingSummary {
     std::string comments;
     std::int64_t uploadedAt = 0;
     std::int64_t downloads = 0;
+};
+
+// One of a user's own shared mappings: what the list gives, and its plug-in.
+struct OwnMapping {
+    MappingSummary summary;
+    std::string plugin;
 };
 
 // A plug-in name that has shared mappings, and how many it has.
@@ -125,6 +131,13 @@ enum class DownloadCount {
     NoSuchMapping
 };
 
+// What the store makes of a user's request to delete a mapping.
+enum class Deletion {
+    Deleted,
+    NotYours,
+    NoSuchMapping
+};
+
 // The bytes a mapping takes from the library's size limit.
 inline std::int64_t storedBytes(const NewMapping &mapping)
 {
@@ -166,6 +179,13 @@ public:
 
     // The newest `limit` mappings shared for exactly that plug-in name, newest first.
     virtual std::vector<MappingSummary> listMappings(std::string_view plugin, std::size_t limit) = 0;
+
+    // The newest `limit` mappings that user shared, newest first.
+    virtual std::vector<OwnMapping> userMappings(std::string_view user, std::size_t limit) = 0;
+
+    // Deletes the mapping with its download records when `user` shared it, and gives its bytes back
+    // to the library's size; NotYours or NoSuchMapping leave everything as it was.
+    virtual Deletion deleteMapping(std::int64_t id, std::string_view user) = 0;
 
     // Counts one download of the mapping, at most once per address and mapping in a UTC day (now
     // in seconds since 1970).

@@ -56,7 +56,11 @@ void CommunityPane::attach(ViewController &controller)
     clicked(m_signInWindow->createButton(), [c] { c->cwinNewUserCreate(); });
     clicked(m_uploadWindow->uploadButton(), [c] { c->ovCommunityUploadBtn(); });
     clicked(m_downloadWindow->loadButton(), [c] { c->ovCommunityLoadSelectedDownload(); });
-    connect(m_downloadWindow, &DownloadWindow::highlighted, this, [c] { c->cwin_DownloadAvalableHighlighted(); });
+    clicked(m_downloadWindow->deleteButton(), [c] { c->cwinDeleteShared(); });
+    connect(m_downloadWindow, &DownloadWindow::highlighted, this, [c] {
+        c->cwin_DownloadAvalableHighlighted();
+        c->cwinPreviewHighlighted();
+    });
 }
 
 CommunityPane::~CommunityPane()

@@ -4,7 +4,10 @@
 
 #include "ui/UiTexts.h"
 
+#include <QDateTime>
+#include <QFont>
 #include <QJsonValue>
+#include <QLocale>
 
 #include <array>
 
@@ -35,14 +38,23 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::ToolTipRole)
         return plainToolTip(data(index, Qt::DisplayRole).toString());
+    const community::DownloadListEntry &entry = m_entries.at(index.row());
+    // The signed-in user's own mappings stand out: they can be deleted.
+    if (role == Qt::FontRole && entry.sharedBySignedInUser) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
     if (role != Qt::DisplayRole)
         return {};
-    const community::DownloadListEntry &entry = m_entries.at(index.row());
     switch (index.column()) {
     case UserColumn:
-        return entry.object.value(QLatin1String("user")).toString();
-    case UploadedColumn:
-        return entry.object.value(QLatin1String("uploaded")).toString().left(10);
+        return entry.sharedBySignedInUser ? texts::kSharedByYou.arg(entry.user()) : entry.user();
+    case UploadedColumn: {
+        const QDateTime time = entry.uploadedAt();
+        return time.isValid() ? QLocale().toString(time, QLocale::ShortFormat)
+                              : entry.object.value(QLatin1String("uploaded")).toString();
+    }
     case DownloadsColumn:
         return entry.object.value(QLatin1String("downloads")).toVariant();
     case CommentsColumn:

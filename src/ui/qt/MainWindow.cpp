@@ -67,6 +67,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_buttonWidgets.insert(Button::ov_btn_cloudLibrary, m_community->shareButton());
     m_buttonWidgets.insert(Button::ov_btn_cloudLibraryDownload, m_community->sharedMappingsButton());
     m_buttonWidgets.insert(Button::ovSignOut, m_community->signOutButton());
+    m_buttonWidgets.insert(Button::cwinDeleteShared, m_community->downloadWindow()->deleteButton());
     registerWindow(Window::cwinCloudWindow, m_community->signInWindow());
     registerWindow(Window::cwinUploadWindow, m_community->uploadWindow());
     registerWindow(Window::cwinDownloadWindow, m_community->downloadWindow());
@@ -418,6 +419,11 @@ void MainWindow::setDownloadSelectionIndex(int row)
     m_community->downloadWindow()->selectRow(row);
 }
 
+void MainWindow::setDownloadPreview(const QStringList &controlNames)
+{
+    m_community->downloadWindow()->setPreview(controlNames);
+}
+
 // ---- editing: undo and redo, where parameters stand, drag and drop, the keyboard ----
 
 void MainWindow::dropParameter(int control, int row, const mapping::ParameterEntry &entry)
@@ -437,6 +443,11 @@ View::SaveAnswer MainWindow::askToSave(const QString &message, const QString &in
 bool MainWindow::askToDiscard(const QString &message, const QString &informativeText)
 {
     return questions::askToDiscard(questionParent(), message, informativeText);
+}
+
+bool MainWindow::askToConfirm(const QString &message, const QString &informativeText, const QString &action)
+{
+    return questions::askToConfirm(questionParent(), message, informativeText, action);
 }
 
 void MainWindow::setMappingModified(bool modified)

@@ -79,10 +79,12 @@ public:
     void setDownloadList(const QVector<community::DownloadListEntry> &entries) override;
     std::optional<community::DownloadListEntry> selectedDownload() const override;
     void setDownloadSelectionIndex(int row) override;
+    void setDownloadPreview(const QStringList &controlNames) override;
 
     // View: editing
     SaveAnswer askToSave(const QString &message, const QString &informativeText) override;
     bool askToDiscard(const QString &message, const QString &informativeText) override;
+    bool askToConfirm(const QString &message, const QString &informativeText, const QString &action) override;
     void setMappingModified(bool modified) override;
     void setUndoRedo(bool canUndo, const QString &undoText, bool canRedo, const QString &redoText) override;
     void setParameterPlacements(const QVector<QVector<int>> &placements) override;

@@ -23,8 +23,11 @@ int ask(QWidget *parent, const QString &objectName, const QString &message, cons
     box.setText(message);
     box.setInformativeText(informativeText);
     // Parameter names and paths are shown as they are, never as markup.
-    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+    // A PIN code or a path in it can be selected and copied.
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
         informative->setTextFormat(Qt::PlainText);
+        informative->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
     QList<QPushButton *> added;
     for (const auto &[role, title] : buttons)
         added.append(box.addButton(title, role));
@@ -65,6 +68,13 @@ bool askToDiscard(QWidget *parent, const QString &message, const QString &inform
     return ask(parent, QStringLiteral("askToDiscard"), message, informativeText,
                {{QMessageBox::DestructiveRole, texts::kDiscardButton}, {QMessageBox::RejectRole, texts::kCancelButton}},
                1) // nothing is lost by Return
+           == 0;
+}
+
+bool askToConfirm(QWidget *parent, const QString &message, const QString &informativeText, const QString &action)
+{
+    return ask(parent, QStringLiteral("askToConfirm"), message, informativeText,
+               {{QMessageBox::DestructiveRole, action}, {QMessageBox::RejectRole, texts::kCancelButton}}, 1)
            == 0;
 }
 

@@ -24,5 +24,7 @@ void alert(QWidget *parent, const QString &message, const QString &informativeTe
 View::SaveAnswer askToSave(QWidget *parent, const QString &message, const QString &informativeText);
 // "Discard" and "Cancel"; true for Discard, and Return keeps the edits.
 bool askToDiscard(QWidget *parent, const QString &message, const QString &informativeText);
+// `action` and "Cancel"; true for `action`, and Return cancels.
+bool askToConfirm(QWidget *parent, const QString &message, const QString &informativeText, const QString &action);
 
 } // namespace ov::ui::qt::questions
