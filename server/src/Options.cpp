@@ -47,6 +47,7 @@ const TextFlag kTextFlags[] = {
     {"--listen", "an address", [](Options &o, const std::string &v) { o.listenAddress = v; }},
     {"--db", "a path", [](Options &o, const std::string &v) { o.databasePath = v; }},
     {"--trusted-proxy", "an address", [](Options &o, const std::string &v) { o.trustedProxies.push_back(v); }},
+    {"--metrics-listen", "an address and port", [](Options &o, const std::string &v) { o.metricsListen = v; }},
 };
 
 // A flag whose value is a whole number from low to high.
@@ -82,6 +83,22 @@ const NumberFlag kNumberFlags[] = {
     {"--idle-timeout", "a number of seconds", 1, kLongestTimeoutSeconds, parseAs<int>,
      [](Options &o, std::int64_t v) { o.idleTimeoutSeconds = static_cast<int>(v); }},
 };
+
+// "127.0.0.1:9100" or "[::1]:9100" into the metrics listener's address and port: the error, or empty.
+std::string takeMetricsListen(Options &options)
+{
+    const std::string &given = options.metricsListen;
+    const std::size_t colon = given.rfind(':');
+    std::string address = colon == std::string::npos ? std::string() : given.substr(0, colon);
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+        address = address.substr(1, address.size() - 2);
+    const auto port = colon == std::string::npos ? std::nullopt : parseNumber<int>(given.substr(colon + 1), 0, 65535);
+    if (address.empty() || !port)
+        return "--metrics-listen must be ADDR:PORT, such as 127.0.0.1:9100 or [::1]:9100, not '" + given + "'";
+    options.metricsAddress = address;
+    options.metricsPort = *port;
+    return {};
+}
 
 template <typename Flag, std::size_t N> const Flag *find(const Flag (&flags)[N], std::string_view name)
 {
@@ -144,6 +161,9 @@ std::string usage()
            "                       all mappings (default 10737418240, 10 GiB); uploads beyond it get 507\n"
            "  --trusted-proxy ADDR a reverse proxy on another machine whose X-Forwarded-For header names\n"
            "                       the client (loopback peers always are); may be given several times\n"
+           "  --metrics-listen ADDR:PORT\n"
+           "                       serve GET /metrics (Prometheus' text format) on this address of its\n"
+           "                       own, such as 127.0.0.1:9100; the public port never does (default: off)\n"
            "  --help               show this text and exit\n"
            "  --version            show the version and exit\n"
            "\n"
@@ -192,6 +212,8 @@ ParsedOptions parseOptions(const std::vector<std::string> &args, const char *hom
         }
         parsed.error = takeValue(options, flag, *value);
     }
+    if (parsed.error.empty() && !options.metricsListen.empty())
+        parsed.error = takeMetricsListen(options);
     if (parsed.error.empty() && options.databasePath.empty()) {
         std::string dataHome;
         if (xdgDataHome && *xdgDataHome == '/')

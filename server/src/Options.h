@@ -22,6 +22,9 @@ struct Options {
     VolumeLimits limits;
     bool requireUploadPin = false;
     std::vector<std::string> trustedProxies; // besides loopback, peers whose X-Forwarded-For is believed
+    std::string metricsListen;               // ADDR:PORT of the metrics listener, as given; empty: none
+    std::string metricsAddress;              // metricsListen taken apart
+    int metricsPort = -1;
 };
 
 struct ParsedOptions {

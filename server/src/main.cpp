@@ -1,5 +1,6 @@
 // ovcommunity-server: the community library that the editor shares mappings through.
 
+#include "Admin.h"
 #include "handler/Handler.h"
 #include "http/HttpServer.h"
 #include "storage/Backup.h"
@@ -29,6 +30,8 @@ int main(int argc, char **argv)
 {
     if (argc >= 2 && std::string_view(argv[1]) == "backup")
         return backupCommand({argv + 2, argv + argc});
+    if (argc >= 2 && std::string_view(argv[1]) == "admin")
+        return adminCommand({argv + 2, argv + argc});
     const ParsedOptions parsed =
         parseOptions({argv + 1, argv + argc}, std::getenv("HOME"), std::getenv("XDG_DATA_HOME"));
     if (parsed.showHelp) {
@@ -111,8 +114,22 @@ int main(int argc, char **argv)
                      options.port);
         return 1;
     }
+    int metricsPort = -1;
+    if (!options.metricsAddress.empty()) {
+        metricsPort = server.bindMetrics(options.metricsAddress, options.metricsPort);
+        if (metricsPort < 0) {
+            std::fprintf(stderr, "ovcommunity-server: cannot listen for metrics on %s\n",
+                         options.metricsListen.c_str());
+            return 1;
+        }
+    }
     const bool ipv6 = options.listenAddress.find(':') != std::string::npos;
     std::printf("listening on %s%s%s:%d\n", ipv6 ? "[" : "", options.listenAddress.c_str(), ipv6 ? "]" : "", port);
+    if (metricsPort >= 0) {
+        const bool metricsIpv6 = options.metricsAddress.find(':') != std::string::npos;
+        std::printf("metrics on %s%s%s:%d\n", metricsIpv6 ? "[" : "", options.metricsAddress.c_str(),
+                    metricsIpv6 ? "]" : "", metricsPort);
+    }
     std::fflush(stdout);
     std::fprintf(stderr, "database %s\n", locationForLog(options.databasePath).c_str());
 

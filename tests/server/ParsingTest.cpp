@@ -242,8 +242,13 @@ public:
     std::vector<PluginSummary> listPlugins(std::string_view, std::int64_t, std::int64_t) override { unavailable(); }
     std::optional<MappingDetails> mappingDetails(std::int64_t) override { unavailable(); }
     std::optional<std::string> mappingFile(std::int64_t) override { unavailable(); }
-    bool mappingExists(std::int64_t) override { unavailable(); }
     bool healthy() override { return false; }
+    bool setMappingHidden(std::int64_t, bool) override { unavailable(); }
+    bool setUserDisabled(std::string_view, bool) override { unavailable(); }
+    bool userDisabled(std::string_view) override { unavailable(); }
+    bool mappingShown(std::int64_t) override { unavailable(); }
+    std::vector<UploadRecord> recentUploads(std::size_t) override { unavailable(); }
+    StoreFigures figures() override { unavailable(); }
 };
 
 } // namespace

@@ -13,7 +13,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <thread>
 
 using ovtest::Remote;
@@ -21,6 +25,32 @@ using ovtest::ServerProcess;
 
 class Process : public ovtest::OnEachEngine { };
 OV_ON_EACH_ENGINE(Process);
+
+namespace {
+
+// An empty PostgreSQL database beside the test store's, dropped at the end; location reaches it.
+struct FreshDatabase {
+    explicit FreshDatabase(const ovtest::TestStore &beside) : store(beside)
+    {
+        store.execute("CREATE DATABASE " + name);
+        const std::string &url = beside.location;
+        const std::size_t path = url.find('/', url.find("://") + 3);
+        location = url.substr(0, path + 1) + name + url.substr(url.find('?', path));
+    }
+    ~FreshDatabase()
+    {
+        try {
+            store.execute("DROP DATABASE " + name + " WITH (FORCE)");
+        } catch (const std::exception &error) {
+            ADD_FAILURE() << error.what();
+        }
+    }
+    const ovtest::TestStore &store;
+    const std::string name = "restored_" + std::to_string(getpid());
+    std::string location;
+};
+
+} // namespace
 
 TEST_P(Process, StopsCleanlyOnSignalsAndARestartKeepsEverything)
 {
@@ -169,16 +199,50 @@ TEST_P(Process, ABackupTakenWhileItRunsHoldsTheLibrary)
     using std::filesystem::perms;
     EXPECT_EQ(std::filesystem::status(backup).permissions() & (perms::group_all | perms::others_all), perms::none);
     EXPECT_FALSE(std::filesystem::exists(backup.string() + ".partial"));
-    if (GetParam() == ovtest::Engine::Postgres)
-        GTEST_SKIP() << "restoring needs an empty database of its own: pg_restore --dbname=... " << backup;
-
-    // The backup is itself a store: a fresh server on it lists and fetches the same mapping.
-    ServerProcess restored({"--port", "0", "--db", backup.string()}, dir.path / "stderr.txt");
+    // Restored into a fresh store: for SQLite the backup is one, for PostgreSQL a new database takes it.
+    std::string restoredStore = backup.string();
+    std::optional<FreshDatabase> fresh;
+    if (GetParam() == ovtest::Engine::Postgres) {
+        fresh.emplace(store);
+        const std::string restore = "pg_restore --no-owner --exit-on-error --single-transaction --dbname='"
+                                    + fresh->location + "' '" + backup.string() + "'";
+        ASSERT_EQ(std::system(restore.c_str()), 0) << restore;
+        restoredStore = fresh->location;
+    }
+    ServerProcess restored({"--port", "0", "--db", restoredStore}, dir.path / "stderr.txt");
     const Remote remote{restored.port()};
     ASSERT_GT(remote.port, 0);
     const auto list = nlohmann::json::parse(remote.list("Synth"));
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(remote.get("/" + list[0]["fileLocation"].get<std::string>()).body, file);
+}
+
+TEST(ProcessCommandLine, ADamagedBackupIsNotRestoredOverTheStore)
+{
+    ovtest::TempDir dir;
+    const ovtest::TestStore store(ovtest::Engine::Sqlite);
+    store.open()->createUser({"ann", "a@example.com", "hash", 1, "127.0.0.1"}, {});
+    const std::string live = store.location, backup = (dir.path / "backup.sqlite").string();
+    ASSERT_EQ(ServerProcess({"backup", "--db", live, "-o", backup}, dir.path / "stderr.txt").waitForExit(), 0);
+    std::string damaged = ovtest::readFile(backup);
+    ASSERT_GT(damaged.size(), 6 * 4096u);
+    std::fill(damaged.begin() + 2 * 4096, damaged.begin() + 6 * 4096, 'Z');
+    std::ofstream(backup, std::ios::binary | std::ios::trunc) << damaged;
+    const std::string before = ovtest::readFile(live);
+
+    // Restoring is a backup of the backup into the store's place: checked first, whole or not at all.
+    ServerProcess restore({"backup", "--db", backup, "-o", live}, dir.path / "restore.txt");
+    EXPECT_EQ(restore.waitForExit(), 1);
+    EXPECT_NE(ovtest::fileText(dir.path / "restore.txt").find("is damaged"), std::string::npos)
+        << ovtest::fileText(dir.path / "restore.txt");
+    EXPECT_EQ(ovtest::readFile(live), before);
+
+    // Over a store whose server still has it open, nothing is restored either.
+    ServerProcess server({"--port", "0", "--db", live}, dir.path / "stderr.txt");
+    ASSERT_GT(server.port(), 0);
+    ServerProcess overLive({"backup", "--db", live, "-o", live}, dir.path / "live.txt");
+    EXPECT_EQ(overLive.waitForExit(), 1);
+    EXPECT_NE(ovtest::fileText(dir.path / "live.txt").find("a server has " + live + " open"), std::string::npos);
 }
 
 TEST(ProcessCommandLine, ABackupOfAStoreThatIsNotThereSaysWhyAndLeavesNothing)

@@ -75,10 +75,20 @@ std::string ServerProcess::output(std::chrono::milliseconds limit)
 int ServerProcess::port()
 {
     m_untilLineEnd = true;
-    const std::string line = output();
+    m_firstLines = output();
     std::smatch match;
-    return std::regex_search(line, match, std::regex("^listening on 127\\.0\\.0\\.1:([0-9]+)\n")) ? std::stoi(match[1])
-                                                                                                  : 0;
+    return std::regex_search(m_firstLines, match, std::regex("^listening on 127\\.0\\.0\\.1:([0-9]+)\n"))
+               ? std::stoi(match[1])
+               : 0;
+}
+
+int ServerProcess::metricsPort()
+{
+    const std::regex line("\nmetrics on 127\\.0\\.0\\.1:([0-9]+)\n");
+    std::smatch match;
+    if (!std::regex_search(m_firstLines, match, line))
+        m_firstLines += output();
+    return std::regex_search(m_firstLines, match, line) ? std::stoi(match[1]) : 0;
 }
 
 int ServerProcess::waitForExit(std::chrono::milliseconds limit)

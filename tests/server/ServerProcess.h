@@ -25,6 +25,8 @@ public:
 
     // The port from the first line, "listening on 127.0.0.1:PORT"; 0 when it does not come.
     int port();
+    // After port(): the metrics listener's, from "metrics on 127.0.0.1:PORT"; 0 when it does not come.
+    int metricsPort();
 
     // The exit status (128 + signal when killed), or -1 when it did not exit within the time.
     int waitForExit(std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -38,6 +40,7 @@ private:
     pid_t m_pid = 0;
     int m_out = -1;
     bool m_untilLineEnd = false;
+    std::string m_firstLines; // of standard output, as port() read them
 };
 
 // The whole text of a file, such as a server's error log; empty when it cannot be read.

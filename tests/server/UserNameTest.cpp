@@ -102,6 +102,13 @@ TEST_P(UserNames, AStoreFromBeforeGetsTheKeysAndKeepsItsUsers)
     store.execute("DROP INDEX IF EXISTS users_by_cased_key;");
     store.execute("ALTER TABLE users DROP COLUMN name_key;");
     store.execute("ALTER TABLE users DROP COLUMN cased_key;");
+    // Nor the moderation columns, which the plug-in counts' triggers read.
+    if (GetParam() == ovtest::Engine::Sqlite)
+        store.execute("DROP TRIGGER plugins_count_insert; DROP TRIGGER plugins_count_delete; "
+                      "DROP TRIGGER plugins_count_update;");
+    store.execute("ALTER TABLE mappings DROP COLUMN hidden"
+                  + std::string(GetParam() == ovtest::Engine::Sqlite ? ";" : " CASCADE;"));
+    store.execute("ALTER TABLE users DROP COLUMN disabled;");
     store.execute("DELETE FROM schema_version WHERE version >= 4;");
     store.execute(
         "INSERT INTO users (name, email, pin_hash, created_at) VALUES ('Ame\xCC\x81lie', 'a@example.com', 'h1', 1), "

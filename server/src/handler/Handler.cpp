@@ -50,6 +50,12 @@ Reply text(int status, std::string body)
     return Reply{status, std::string(kTextType), std::move(body), {}, {}};
 }
 
+Reply refusedBy(Limit limit, Reply reply)
+{
+    reply.limit = limit;
+    return reply;
+}
+
 std::string inQuotes(std::string_view value)
 {
     std::string quoted;
@@ -177,6 +183,13 @@ std::string signInThrottledText(const SignInPolicy &policy)
            + std::to_string(policy.windowSeconds / 60) + " minutes and try again.";
 }
 
+std::string userDisabledText(std::string_view name)
+{
+    return "The user " + inQuotes(name)
+           + " has been disabled by the library's operator and may no longer sign in or "
+             "share mappings.";
+}
+
 std::string addressThrottledText(const GuessPolicy &policy)
 {
     return "Too many failed sign-in attempts from this address. Please wait "
@@ -203,18 +216,23 @@ Handler::Handler(Storage &storage, HandlerConfig config)
 
 Reply Handler::handle(const Request &request) const
 {
-    try {
-        return route(request);
-    } catch (const StorageError &error) {
-        report(std::string("storage failure: ") + error.what());
-        return text(503, "The community library cannot reach its store just now. Please try again later.");
-    } catch (const std::exception &error) {
-        report(std::string("request failed: ") + error.what());
-        return text(500, "The community library could not handle this request. Please try again later.");
-    }
+    std::string_view endpoint = "other";
+    Reply reply = [&] {
+        try {
+            return route(request, endpoint);
+        } catch (const StorageError &error) {
+            report(std::string("storage failure: ") + error.what());
+            return text(503, "The community library cannot reach its store just now. Please try again later.");
+        } catch (const std::exception &error) {
+            report(std::string("request failed: ") + error.what());
+            return text(500, "The community library could not handle this request. Please try again later.");
+        }
+    }();
+    reply.endpoint = endpoint;
+    return reply;
 }
 
-Reply Handler::route(const Request &request) const
+Reply Handler::route(const Request &request, std::string_view &endpoint) const
 {
     // Scripts are matched by the last path component, so the server answers under any base path.
     static const Reply notFound = text(404, "There is nothing at this address.");
@@ -235,13 +253,17 @@ Reply Handler::route(const Request &request) const
         {"ov_deleteplist.php", &Handler::deleteOwnMapping},
     };
     static const Reply scriptMethodOnly = text(405, "This address answers POST and GET requests only.");
-    for (const auto &[name, script] : scripts)
-        if (last == name)
+    for (const auto &[name, script] : scripts) {
+        if (last == name) {
+            endpoint = name;
             return isScriptMethod(request.method) ? (this->*script)(request) : scriptMethodOnly;
+        }
+    }
 
     // ".../files/<number>/CSParameterOrder.plist", the file location the list gives out.
     const bool isFile = parts.size() >= 3 && last == kFileName && parts[parts.size() - 3] == "files";
     if (isFile || last == "healthz") {
+        endpoint = isFile ? "file" : "healthz";
         if (!isReadMethod(request.method))
             return text(405, "This address answers GET requests only.");
         if (last == "healthz")
@@ -249,8 +271,10 @@ Reply Handler::route(const Request &request) const
         const auto id = parseId(parts[parts.size() - 2]);
         return id ? fetchFile(*id) : notFound;
     }
+    endpoint = "page";
     if (auto page = libraryPage(m_storage, request.method, parts, request.query, m_config.limits.listLimit))
         return std::move(*page);
+    endpoint = "other";
     return notFound;
 }
 
@@ -269,6 +293,9 @@ Reply Handler::checkUser(const Request &request) const
         return text(429, "\nLOCKED\n" + addressThrottledText(m_config.guesses) + "\n");
     if (check == PinCheck::Wrong)
         return text(403, "\nDENIED\nThe user name or the PIN code is not right.\n");
+    // Told only to whoever knows the PIN code: to anyone else a disabled name looks like any other.
+    if (m_storage.userDisabled(name))
+        return text(403, "\nDENIED\n" + userDisabledText(name) + "\n");
     return text(200, std::string(kSignInOk));
 }
 
@@ -321,8 +348,10 @@ Reply Handler::createUser(const Request &request) const
         return text(409, "The user name " + inQuotes(name)
                              + " is already taken, or looks the same as one that is. Please choose another one.");
     case Registration::TooManyFromAddress:
-        return text(429, "Too many new users have been registered from this address in the last hour (at most "
-                             + std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later.");
+        return refusedBy(
+            Limit::PerHour,
+            text(429, "Too many new users have been registered from this address in the last hour (at most "
+                          + std::to_string(m_config.limits.registrationsPerHour) + "). Please try again later."));
     }
     return text(200, "Welcome to the community library, " + name + "!\n\nYour PIN code is " + pin
                          + ".\n\nSign in with your user name and this PIN code. Keep the PIN code safe: the "
@@ -381,14 +410,17 @@ Reply Handler::upload(const Request &request) const
                              + ". Please sign in again. Nothing was shared.");
     };
     const auto tooManyUploads = [&] {
-        return text(
-            429,
-            "You have shared " + std::to_string(m_config.limits.uploadsPerHour)
-                + " mappings in the last hour, the most one user may. Please try again later. Nothing was shared.");
+        return refusedBy(Limit::PerHour,
+                         text(429, "You have shared " + std::to_string(m_config.limits.uploadsPerHour)
+                                       + " mappings in the last hour, the most one user may. Please try again later. "
+                                         "Nothing was shared."));
     };
+    const auto disabled = [&] { return text(403, userDisabledText(mapping.user) + " Nothing was shared."); };
     mapping.uploadedAt = m_config.clock();
     if (!pinCode && !m_storage.pinHash(mapping.user))
         return noSuchUser();
+    if (m_storage.userDisabled(mapping.user))
+        return disabled();
     if (m_storage.uploadsSince(mapping.user, mapping.uploadedAt - kSecondsPerHour) >= m_config.limits.uploadsPerHour)
         return tooManyUploads();
     if (const auto problem = parameterOrderFileProblem(file->data))
@@ -401,10 +433,13 @@ Reply Handler::upload(const Request &request) const
         break;
     case Upload::Outcome::NoSuchUser:
         return noSuchUser();
+    case Upload::Outcome::UserDisabled:
+        return disabled();
     case Upload::Outcome::TooManyUploads:
         return tooManyUploads();
     case Upload::Outcome::StoreFull:
-        return text(507, "The community library is full and takes no new mappings for now. Nothing was shared.");
+        return refusedBy(Limit::StoreFull, text(507, "The community library is full and takes no new mappings for "
+                                                     "now. Nothing was shared."));
     }
     return text(200, "Thank you, your mapping for " + inQuotes(mapping.plugin) + " has been shared (mapping "
                          + std::to_string(stored.id) + ").");
@@ -527,8 +562,8 @@ std::string clientAddress(const Request &request, const std::vector<std::string>
 Reply Handler::fetchFile(std::int64_t id) const
 {
     std::shared_ptr<const std::string> file = m_files.find(id);
-    // A copy kept here outlives a deletion made through another node.
-    if (file && !m_storage.mappingExists(id)) {
+    // A copy kept here outlives a deletion or a hiding made through another node.
+    if (file && !m_storage.mappingShown(id)) {
         m_files.forget(id);
         file = nullptr;
     }

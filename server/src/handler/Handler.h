@@ -68,8 +68,12 @@ public:
 
     std::size_t maxUploadBytes() const { return m_config.maxUploadBytes; }
 
+    // The library's counts and the store's waits, read from the store now.
+    StoreFigures storeFigures() const { return m_storage.figures(); }
+
 private:
-    Reply route(const Request &request) const;
+    // endpoint is set to what the request was taken for as soon as that is known.
+    Reply route(const Request &request, std::string_view &endpoint) const;
     Reply checkUser(const Request &request) const;
     Reply createUser(const Request &request) const;
     Reply upload(const Request &request) const;

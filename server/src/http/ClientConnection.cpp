@@ -43,16 +43,21 @@ std::chrono::milliseconds timeAt(std::size_t bytes, std::size_t bytesPerSecond)
 
 } // namespace
 
-ClientConnection::ClientConnection(HttpServer::Impl &server, tcp::socket socket, std::string address, std::string group)
+ClientConnection::ClientConnection(HttpServer::Impl &server, tcp::socket socket, std::string address, std::string group,
+                                   bool forMetrics)
     : m_server(server), m_stream(std::move(socket)), m_buffer(server.limits.maxHeaderBytes + 16 * 1024),
-      m_address(std::move(address)), m_group(std::move(group))
+      m_address(std::move(address)), m_group(std::move(group)), m_forMetrics(forMetrics)
 {
+    if (!m_forMetrics)
+        m_server.metrics.connectionOpened();
 }
 
 ClientConnection::~ClientConnection()
 {
     releaseBody();
     m_server.forget(this, m_group);
+    if (!m_forMetrics)
+        m_server.metrics.connectionClosed();
 }
 
 void ClientConnection::start()
@@ -76,6 +81,7 @@ void ClientConnection::awaitRequest()
     m_parser->body_limit(m_server.handler.maxUploadBytes() + kMultipartAllowance);
     m_method = {};
     m_target = {};
+    m_endpoint = "none";
     if (m_buffer.size() > 0)
         return readHeader(); // the next request came with the last one
     m_idle = true;
@@ -234,13 +240,31 @@ void ClientConnection::handle()
         forHandler.body = request.body();
         forHandler.peerAddress = self->m_address;
         forHandler.forwardedFor = view(request["X-Forwarded-For"]);
-        Reply reply = self->m_server.handler.handle(forHandler);
+        Reply reply = self->m_forMetrics ? self->metricsReply(forHandler) : self->m_server.handler.handle(forHandler);
         auto &io = self->m_server.io;
         // The connection goes back to the io thread whole; no reference stays here.
         asio::post(io, [self = std::move(self), reply = std::move(reply)]() mutable {
             self->respond(std::move(reply), true);
         });
     });
+}
+
+Reply ClientConnection::metricsReply(const Request &request) const
+{
+    if (request.path != "/metrics")
+        return Reply{404, std::string(kTextType), "There is nothing at this address.", {}, {}};
+    if (request.method != "GET" && request.method != "HEAD")
+        return Reply{405, std::string(kTextType), "This address answers GET requests only.", {}, {}};
+    try {
+        return Reply{200,
+                     "text/plain; version=0.0.4; charset=utf-8",
+                     m_server.metrics.render(m_server.handler.storeFigures()),
+                     {},
+                     {}};
+    } catch (const StorageError &error) {
+        m_server.log(std::string("metrics: storage failure: ") + error.what());
+        return Reply{503, std::string(kTextType), "The store does not answer.", {}, {}};
+    }
 }
 
 void ClientConnection::refuse(int status, std::string text)
@@ -252,6 +276,9 @@ void ClientConnection::respond(Reply reply, bool mayKeepOpen)
 {
     const auto &request = m_parser->get();
     const bool keepOpen = mayKeepOpen && !m_server.stopping && request.keep_alive();
+    m_endpoint = reply.endpoint;
+    if (!m_forMetrics)
+        m_server.metrics.refused(reply.limit);
     // A stored file is sent from the cache's copy, which every connection shares.
     m_replyBytes = reply.file ? std::move(reply.file) : std::make_shared<const std::string>(std::move(reply.body));
     const std::size_t bytes = m_replyBytes->size();
@@ -302,8 +329,10 @@ void ClientConnection::drain()
 
 void ClientConnection::logRequest(int status, std::size_t bytes) const
 {
-    const auto milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - m_start).count();
+    const auto taken = SteadyClock::now() - m_start;
+    if (!m_forMetrics)
+        m_server.metrics.requestAnswered(m_endpoint, status, std::chrono::duration<double>(taken).count());
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(taken).count();
     std::string line = isoUtc(systemClock());
     line.reserve(128 + std::min(m_target.size(), std::size_t{1024}));
     line += ' ';

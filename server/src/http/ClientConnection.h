@@ -18,7 +18,10 @@ namespace ovserver {
 // worker runs the handler on its request, when the io thread leaves it alone.
 class ClientConnection : public std::enable_shared_from_this<ClientConnection> {
 public:
-    ClientConnection(HttpServer::Impl &server, tcp::socket socket, std::string address, std::string group);
+    // forMetrics: a connection of the metrics listener, which answers GET /metrics only and is
+    // itself not counted.
+    ClientConnection(HttpServer::Impl &server, tcp::socket socket, std::string address, std::string group,
+                     bool forMetrics);
 
     ~ClientConnection();
     void start();
@@ -38,6 +41,7 @@ private:
     void readBody();
     void onReadError(beast::error_code error);
     void handle();
+    Reply metricsReply(const Request &request) const;
     void refuse(int status, std::string text);
     void respond(Reply reply, bool mayKeepOpen);
     void lingerAndClose();
@@ -65,6 +69,8 @@ private:
     std::string_view m_method; // of the request under way, for the log; point into m_parser or m_buffer
     std::string_view m_target;
     SteadyClock::time_point m_start;
+    std::string_view m_endpoint = "none"; // of the reply under way, for the metrics
+    const bool m_forMetrics;
     bool m_idle = false;
     std::array<char, 4096> m_drain{};
 };

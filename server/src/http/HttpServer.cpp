@@ -28,24 +28,24 @@ std::string addressText(const asio::ip::address &address)
 
 } // namespace
 
-int HttpServer::Impl::bind(const std::string &address, int port)
+int HttpServer::Impl::bind(tcp::acceptor &listener, const std::string &address, int port)
 {
     beast::error_code error;
     const auto ip = asio::ip::make_address(address, error);
     if (error)
         return -1;
     const tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
-    m_acceptor.open(endpoint.protocol(), error);
+    listener.open(endpoint.protocol(), error);
     if (!error)
-        m_acceptor.set_option(asio::socket_base::reuse_address(true), error);
+        listener.set_option(asio::socket_base::reuse_address(true), error);
     if (!error)
-        m_acceptor.bind(endpoint, error);
+        listener.bind(endpoint, error);
     if (!error)
-        m_acceptor.listen(kListenBacklog, error);
-    const auto bound = error ? tcp::endpoint() : m_acceptor.local_endpoint(error);
+        listener.listen(kListenBacklog, error);
+    const auto bound = error ? tcp::endpoint() : listener.local_endpoint(error);
     if (error) {
         beast::error_code ignored;
-        m_acceptor.close(ignored);
+        listener.close(ignored);
         return -1;
     }
     return bound.port();
@@ -55,9 +55,13 @@ bool HttpServer::Impl::run()
 {
     if (m_stopRequested)
         return true;
-    if (!m_acceptor.is_open())
+    if (!acceptor.is_open())
         return false;
-    asio::post(io, [this] { accept(); });
+    asio::post(io, [this] {
+        accept(acceptor, false);
+        if (metricsAcceptor.is_open())
+            accept(metricsAcceptor, true);
+    });
     for (;;) {
         try {
             io.run();
@@ -75,42 +79,46 @@ void HttpServer::Impl::stop()
     asio::post(io, [this] {
         stopping = true;
         beast::error_code ignored;
-        m_acceptor.close(ignored);
+        acceptor.close(ignored);
+        metricsAcceptor.close(ignored);
         m_acceptPause.cancel();
         for (ClientConnection *connection : m_connections)
             connection->closeIfIdle();
     });
 }
 
-void HttpServer::Impl::accept()
+void HttpServer::Impl::accept(tcp::acceptor &from, bool forMetrics)
 {
-    m_acceptor.async_accept(io, [this](beast::error_code error, tcp::socket socket) {
+    from.async_accept(io, [this, &from, forMetrics](beast::error_code error, tcp::socket socket) {
         if (stopping || error == asio::error::operation_aborted)
             return;
         if (error) {
             // Out of file descriptors or memory, or a connection that went away before it was taken.
             m_acceptPause.expires_after(kAcceptPause);
-            m_acceptPause.async_wait([this](beast::error_code pauseError) {
+            m_acceptPause.async_wait([this, &from, forMetrics](beast::error_code pauseError) {
                 if (!pauseError && !stopping)
-                    accept();
+                    accept(from, forMetrics);
             });
             return;
         }
-        admit(std::move(socket));
-        accept();
+        admit(std::move(socket), forMetrics);
+        accept(from, forMetrics);
     });
 }
 
-void HttpServer::Impl::admit(tcp::socket socket)
+void HttpServer::Impl::admit(tcp::socket socket, bool forMetrics)
 {
     beast::error_code error;
     const auto peer = socket.remote_endpoint(error);
     if (error)
         return;
     std::string address = addressText(peer.address());
-    std::string group = addressGroup(address);
+    // The metrics listener's connections are limited apart from the public ones.
+    std::string group = forMetrics ? "metrics " + addressGroup(address) : addressGroup(address);
     std::size_t &open = m_perAddress[group];
     if (limits.maxConnectionsPerAddress > 0 && open >= limits.maxConnectionsPerAddress) {
+        if (!forMetrics)
+            metrics.refused(Limit::PerAddress);
         socket.close(error);
         if (open == 0)
             m_perAddress.erase(group);
@@ -121,7 +129,7 @@ void HttpServer::Impl::admit(tcp::socket socket)
     // for the client's delayed acknowledgement of the head, some 40 ms on Linux.
     socket.set_option(tcp::no_delay(true), error);
     auto connection =
-        std::make_shared<ClientConnection>(*this, std::move(socket), std::move(address), std::move(group));
+        std::make_shared<ClientConnection>(*this, std::move(socket), std::move(address), std::move(group), forMetrics);
     m_connections.insert(connection.get());
     connection->start();
 }
@@ -152,7 +160,12 @@ HttpServer::~HttpServer() = default;
 
 int HttpServer::bind(const std::string &address, int port)
 {
-    return m_impl->bind(address, port);
+    return m_impl->bind(m_impl->acceptor, address, port);
+}
+
+int HttpServer::bindMetrics(const std::string &address, int port)
+{
+    return m_impl->bind(m_impl->metricsAcceptor, address, port);
 }
 
 bool HttpServer::run()

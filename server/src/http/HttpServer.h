@@ -54,6 +54,10 @@ public:
     // The port bound, an ephemeral one when port is 0; -1 when the address cannot be bound.
     int bind(const std::string &address, int port);
 
+    // Serves GET /metrics, and nothing else, on a listener of its own; the public one never does.
+    // Bound like bind, before run().
+    int bindMetrics(const std::string &address, int port);
+
     // Serves until stop(). False when serving failed (nothing bound); true after stop().
     bool run();
 

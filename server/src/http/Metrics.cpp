@@ -8,8 +8,6 @@ namespace ovserver {
 
 namespace {
 
-constexpr std::string_view kScripts[] = {"checkuser.php", "checkuserexists.php", "ov_upload.php", "ov_listplists.php",
-                                         "ov_downloadreg.php"};
 constexpr std::string_view kRefusalNames[] = {"per_address", "per_hour", "store_full"};
 
 std::string number(double value)
@@ -27,23 +25,6 @@ void family(std::string &out, std::string_view name, std::string_view type, std:
 
 } // namespace
 
-std::string_view Metrics::endpointOf(std::string_view path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    const std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    for (const std::string_view script : kScripts) {
-        if (last == script)
-            return script;
-    }
-    if (last == "CSParameterOrder.plist")
-        return "file";
-    if (last == "healthz")
-        return "healthz";
-    if (path.find("/library") != std::string_view::npos)
-        return "page";
-    return "other";
-}
-
 void Metrics::requestAnswered(std::string_view endpoint, int status, double seconds)
 {
     const auto bucket = static_cast<std::size_t>(std::lower_bound(std::begin(kBuckets), std::end(kBuckets), seconds)
@@ -54,20 +35,15 @@ void Metrics::requestAnswered(std::string_view endpoint, int status, double seco
     m_durationSum += seconds;
 }
 
-void Metrics::refused(Refusal why)
+void Metrics::refused(Limit why)
 {
+    if (why == Limit::None)
+        return;
     const std::lock_guard lock(m_mutex);
-    ++m_refusals[static_cast<std::size_t>(why)];
+    ++m_refusals[static_cast<std::size_t>(why) - static_cast<std::size_t>(Limit::PerAddress)];
 }
 
-void Metrics::poolWaited(double seconds)
-{
-    const std::lock_guard lock(m_mutex);
-    ++m_poolWaits;
-    m_poolWaitSeconds += seconds;
-}
-
-std::string Metrics::render(const LibraryCounts &library) const
+std::string Metrics::render(const StoreFigures &store) const
 {
     const std::lock_guard lock(m_mutex);
     std::string out;
@@ -78,7 +54,7 @@ std::string Metrics::render(const LibraryCounts &library) const
         out.append(std::to_string(count)).append("\n");
     }
     family(out, "ovcommunity_request_duration_seconds", "histogram",
-           "Time from a request's arrival to its reply being handed to the connection.");
+           "Time from a request's first byte to its reply written whole.");
     std::uint64_t cumulative = 0;
     for (std::size_t i = 0; i < kBucketCount; ++i) {
         cumulative += m_durationCounts[i];
@@ -96,17 +72,20 @@ std::string Metrics::render(const LibraryCounts &library) const
         out.append("ovcommunity_refusals_total{limit=\"").append(kRefusalNames[i]).append("\"} ");
         out.append(std::to_string(m_refusals[i])).append("\n");
     }
-    family(out, "ovcommunity_library_mappings", "gauge", "Shared mappings in the library.");
-    out.append("ovcommunity_library_mappings ").append(std::to_string(library.mappings)).append("\n");
+    family(out, "ovcommunity_library_mappings", "gauge", "Shared mappings in the store, hidden ones included.");
+    out.append("ovcommunity_library_mappings ").append(std::to_string(store.mappings)).append("\n");
+    family(out, "ovcommunity_library_hidden_mappings", "gauge", "Mappings the operator has hidden.");
+    out.append("ovcommunity_library_hidden_mappings ").append(std::to_string(store.hiddenMappings)).append("\n");
     family(out, "ovcommunity_library_users", "gauge", "Registered users.");
-    out.append("ovcommunity_library_users ").append(std::to_string(library.users)).append("\n");
-    family(out, "ovcommunity_library_bytes", "gauge", "Bytes of the shared files.");
-    out.append("ovcommunity_library_bytes ").append(std::to_string(library.bytes)).append("\n");
+    out.append("ovcommunity_library_users ").append(std::to_string(store.users)).append("\n");
+    family(out, "ovcommunity_library_bytes", "gauge",
+           "Bytes of the shared files, comments and plug-in names, as the size limit counts them.");
+    out.append("ovcommunity_library_bytes ").append(std::to_string(store.bytes)).append("\n");
     family(out, "ovcommunity_db_pool_waits_total", "counter",
            "Requests that waited for a database connection of the pool.");
-    out.append("ovcommunity_db_pool_waits_total ").append(std::to_string(m_poolWaits)).append("\n");
+    out.append("ovcommunity_db_pool_waits_total ").append(std::to_string(store.poolWaits)).append("\n");
     family(out, "ovcommunity_db_pool_wait_seconds_total", "counter", "Seconds requests waited for the pool.");
-    out.append("ovcommunity_db_pool_wait_seconds_total ").append(number(m_poolWaitSeconds)).append("\n");
+    out.append("ovcommunity_db_pool_wait_seconds_total ").append(number(store.poolWaitSeconds)).append("\n");
     return out;
 }
 

@@ -18,6 +18,14 @@ struct Request {
     std::string_view forwardedFor; // the X-Forwarded-For header; empty when there is none
 };
 
+// The volume limit that refused a request, for the metrics.
+enum class Limit {
+    None,
+    PerAddress, // connections one client address may hold
+    PerHour,    // uploads of a user or registrations of an address within an hour
+    StoreFull   // the library's size
+};
+
 struct Reply {
     int status = 200;
     std::string contentType;
@@ -26,6 +34,10 @@ struct Reply {
     // A stored file's bytes, shared with the file cache and every other reply that sends them;
     // body is empty then.
     std::shared_ptr<const std::string> file;
+    // What the handler's route took the request for: a script's name, "file", "healthz", "page",
+    // "other"; "none" when it never reached the handler.
+    std::string_view endpoint = "none";
+    Limit limit = Limit::None;
 
     std::string_view bytes() const { return file ? std::string_view(*file) : std::string_view(body); }
 };

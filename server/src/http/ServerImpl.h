@@ -2,6 +2,7 @@
 // What the HTTP layer's parts share inside it: the server's state, which the connections reach.
 
 #include "http/HttpServer.h"
+#include "http/Metrics.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -38,13 +39,13 @@ public:
         workers.join();
     }
 
-    int bind(const std::string &address, int port);
+    int bind(tcp::acceptor &acceptor, const std::string &address, int port);
     bool run();
     void stop();
 
-    // Called on the io thread only.
-    void accept();
-    void admit(tcp::socket socket);
+    // Called on the io thread only. forMetrics: a connection of the metrics listener.
+    void accept(tcp::acceptor &acceptor, bool forMetrics);
+    void admit(tcp::socket socket, bool forMetrics);
     void forget(ClientConnection *connection, const std::string &group);
     void log(std::string line) const;
 
@@ -53,6 +54,7 @@ public:
     bool stopping = false; // io thread only
     // Bytes the bodies of requests under way may take, against limits.maxBodyBytesInFlight.
     std::atomic<std::size_t> bodyBytesInFlight{0};
+    Metrics metrics; // of the public listener's connections and requests
 
 private:
     std::function<void(std::string_view)> m_log;
@@ -64,8 +66,10 @@ public:
     asio::io_context io{1};
     asio::thread_pool workers;
 
+    tcp::acceptor acceptor{io};
+    tcp::acceptor metricsAcceptor{io}; // open only when a metrics address is bound
+
 private:
-    tcp::acceptor m_acceptor{io};
     asio::steady_timer m_acceptPause{io};
     std::atomic<bool> m_stopRequested{false};
 };

@@ -68,15 +68,18 @@ std::string backupSqlite(const std::string &location, const std::string &partial
         }
         sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE)
-            failure = std::string("the backup did not finish: ") + sqlite3_errstr(rc);
+            failure = "the copy of " + location + " did not finish (" + sqlite3_errstr(rc) + "); nothing was written";
     }
     if (failure.empty()) {
-        // The copy is checked before it replaces anything.
+        // The copy is checked before it replaces anything; the check's first finding tells what is wrong.
         sqlite3_stmt *check = nullptr;
         if (sqlite3_prepare_v2(copy, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK
-            || sqlite3_step(check) != SQLITE_ROW
-            || std::strcmp(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)), "ok") != 0)
-            failure = sqliteError(copy, "the backup does not pass its check");
+            || sqlite3_step(check) != SQLITE_ROW)
+            failure = sqliteError(copy, "the copy cannot be checked");
+        else if (const auto *finding = reinterpret_cast<const char *>(sqlite3_column_text(check, 0));
+                 !finding || std::strcmp(finding, "ok") != 0)
+            failure = std::string("the copy of ") + location
+                      + " is damaged (SQLite's check: " + (finding ? finding : "no answer") + "); nothing was written";
         sqlite3_finalize(check);
     }
     sqlite3_close(copy);
@@ -142,10 +145,37 @@ std::string backupPostgres(const std::string &location, const std::string &parti
     return {};
 }
 
+// Why a copy must not replace the SQLite database at `path`, or nothing. A server that has it open
+// keeps using the file it opened and would mix it with the copy; a write-ahead log left by one that
+// did not stop cleanly would be replayed into the copy.
+std::string inUseProblem(const std::string &path)
+{
+    // Every connection to a database in write-ahead-log mode holds a read lock on byte 128 of its
+    // -shm file (SQLite's "DMS" lock) while it is open.
+    if (const int shm = ::open((path + "-shm").c_str(), O_RDONLY); shm >= 0) {
+        struct flock probe { };
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 128;
+        probe.l_len = 1;
+        const bool held = ::fcntl(shm, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+        ::close(shm);
+        if (held)
+            return "a server has " + path + " open; stop it before restoring over it";
+    }
+    struct stat log { };
+    if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0)
+        return path + "-wal holds changes that were never written into " + path
+               + " (its server did not stop cleanly); start the server once and stop it, then restore";
+    return {};
+}
+
 } // namespace
 
 std::string backupStore(const std::string &location, const std::string &output)
 {
+    if (std::string refusal = isPostgresUrl(location) ? std::string() : inUseProblem(output); !refusal.empty())
+        return refusal;
     // Beside the output, so the rename that puts it in place never crosses file systems.
     const std::string partial = output + ".partial";
     const mode_t previous = ::umask(0077);

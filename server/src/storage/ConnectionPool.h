@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -94,9 +95,11 @@ public:
         while (!me.connection && !me.mayOpen) {
             if (me.ready.wait_until(lock, deadline) == std::cv_status::timeout && !me.connection && !me.mayOpen) {
                 queue.erase(std::find(queue.begin(), queue.end(), &me));
+                countWait(me.since);
                 throw StorageError("all " + std::to_string(m_limit) + " connections to the store stayed busy");
             }
         }
+        countWait(me.since);
         if (me.mayOpen)
             return openFor(lock);
         lock.unlock();
@@ -108,6 +111,13 @@ public:
     {
         const std::lock_guard lock(m_mutex);
         return m_reads.size() + m_writes.size();
+    }
+
+    // Leases that waited for a connection, and how long they waited together.
+    std::pair<std::uint64_t, double> waits() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return {m_waits, std::chrono::duration<double>(m_waitTime).count()};
     }
 
     // Connections open now, in use or idle.
@@ -124,6 +134,13 @@ private:
         std::unique_ptr<Connection> connection; // handed over by the thread that gave it back
         bool mayOpen = false;                   // or the right to open one, counted already
     };
+
+    // Called locked, as a wait ends (a time-out too).
+    void countWait(std::chrono::steady_clock::time_point since)
+    {
+        ++m_waits;
+        m_waitTime += std::chrono::steady_clock::now() - since;
+    }
 
     // The waiter served next, taken from its queue; nobody when none waits. Called locked.
     Waiter *nextWaiter()
@@ -185,6 +202,8 @@ private:
     std::vector<std::unique_ptr<Connection>> m_idle;
     std::deque<Waiter *> m_reads, m_writes; // in the order they came
     std::size_t m_opened = 0;
+    std::uint64_t m_waits = 0;
+    std::chrono::steady_clock::duration m_waitTime{};
 };
 
 } // namespace ovserver

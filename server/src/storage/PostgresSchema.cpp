@@ -96,6 +96,31 @@ const char *const kMigrations[] = {
     -- ("aIice" as "alice"): a second key, one user per look by either. Filled by the server too.
     ALTER TABLE users ADD COLUMN cased_key TEXT UNIQUE;
     )sql",
+    R"sql(
+    -- The operator's moderation: a hidden mapping is kept but shown nowhere, a disabled user may
+    -- neither sign in nor share. The plug-in counts are of the mappings shown.
+    ALTER TABLE mappings ADD COLUMN hidden BOOLEAN NOT NULL DEFAULT FALSE;
+    ALTER TABLE users ADD COLUMN disabled BOOLEAN NOT NULL DEFAULT FALSE;
+    CREATE OR REPLACE FUNCTION plugins_count() RETURNS trigger LANGUAGE plpgsql AS $$
+    BEGIN
+        IF TG_OP IN ('DELETE', 'UPDATE') THEN
+            IF NOT OLD.hidden THEN
+                UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
+                DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
+            END IF;
+        END IF;
+        IF TG_OP IN ('INSERT', 'UPDATE') THEN
+            IF NOT NEW.hidden THEN
+                INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
+                    ON CONFLICT (name) DO UPDATE SET mappings = plugins.mappings + 1;
+            END IF;
+        END IF;
+        RETURN NULL;
+    END $$;
+    DROP TRIGGER IF EXISTS plugins_count ON mappings;
+    CREATE TRIGGER plugins_count AFTER INSERT OR DELETE OR UPDATE OF plugin, hidden ON mappings
+        FOR EACH ROW EXECUTE FUNCTION plugins_count();
+    )sql",
 };
 
 } // namespace

@@ -21,9 +21,10 @@ namespace {
 // Taken while the schema is checked and migrated, so that nodes starting together migrate once.
 constexpr std::int64_t kMigrationLock = 0x6f76636f6d6d; // "ovcomm"
 
-constexpr const char *kInsertMapping =
-    "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
-    "SELECT id, $1::text, $2::text, $3::bigint, $4::bigint, $5::bytea FROM users WHERE name = $6::text RETURNING id;";
+constexpr const char *kInsertMapping = "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
+                                       "SELECT id, $1::text, $2::text, $3::bigint, $4::bigint, $5::bytea FROM users "
+                                       "WHERE name = $6::text AND NOT disabled "
+                                       "RETURNING id;";
 
 // One value of a statement, sent in binary form: texts and files as their bytes, numbers as eight
 // bytes in network order. A text with a NUL byte reaches the server whole, which refuses it.
@@ -351,7 +352,7 @@ Upload PostgresStorage::addMapping(const NewMapping &mapping, const VolumeLimits
         return {Upload::Outcome::TooManyUploads};
     const auto id = insertMapping(*connection, mapping);
     if (!id)
-        return {Upload::Outcome::NoSuchUser};
+        return {userDisabled(*connection, mapping.user) ? Upload::Outcome::UserDisabled : Upload::Outcome::NoSuchUser};
     // The library's size is one row that every upload of every node holds from its update to the
     // commit, so it comes last: uploads wait for one another only that long. Where the upload
     // would pass the limit the row stays as it was, and the rollback takes the mapping back.
@@ -389,7 +390,7 @@ std::vector<MappingSummary> PostgresStorage::listMappings(std::string_view plugi
     auto connection = m_pool->lease(Pool::Turn::Read);
     return connection->rows(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
-        "WHERE m.plugin = $1::text ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
+        "WHERE m.plugin = $1::text AND NOT m.hidden ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $2::bigint;",
         storage::readSummary, plugin, static_cast<std::int64_t>(limit));
 }
 
@@ -408,7 +409,7 @@ std::optional<MappingDetails> PostgresStorage::mappingDetails(std::int64_t id)
     auto connection = m_pool->lease(Pool::Turn::Read);
     return storage::firstRow(*connection,
                              "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM "
-                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint;",
+                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = $1::bigint AND NOT m.hidden;",
                              storage::readDetails, id);
 }
 
@@ -423,12 +424,12 @@ DownloadCount PostgresStorage::registerDownload(std::int64_t id, std::string_vie
         "WITH expired AS (DELETE FROM download_registrations WHERE (mapping_id, address, day) IN (SELECT mapping_id, "
         "address, day FROM download_registrations WHERE day < $2::bigint LIMIT 1000 FOR UPDATE SKIP LOCKED)), "
         "registered AS (INSERT INTO download_registrations (mapping_id, address, day) SELECT id, $1::text, $2::bigint "
-        "FROM mappings WHERE id = $3::bigint ON CONFLICT DO NOTHING RETURNING mapping_id) "
+        "FROM mappings WHERE id = $3::bigint AND NOT hidden ON CONFLICT DO NOTHING RETURNING mapping_id) "
         "UPDATE mappings SET downloads = downloads + 1 WHERE id IN (SELECT mapping_id FROM registered) RETURNING id;",
         {address, day, id});
     if (counted.rows() == 1)
         return DownloadCount::Counted;
-    return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint;", {id}).rows()
+    return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint AND NOT hidden;", {id}).rows()
                ? DownloadCount::AlreadyCountedToday
                : DownloadCount::NoSuchMapping;
 }
@@ -458,22 +459,62 @@ Deletion PostgresStorage::deleteMapping(std::int64_t id, std::string_view user)
     return storage::deleteOwnMapping(*connection, transaction, kSql, id, user);
 }
 
-bool PostgresStorage::mappingExists(std::int64_t id)
-{
-    auto connection = m_pool->lease(Pool::Turn::Read);
-    return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint;", {id}).rows() > 0;
-}
-
 std::optional<std::string> PostgresStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease(Pool::Turn::Read);
-    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = $1::bigint;", storage::readFirstColumn,
-                             id);
+    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = $1::bigint AND NOT hidden;",
+                             storage::readFirstColumn, id);
 }
 
 bool PostgresStorage::healthy()
 {
     return storage::healthy(*m_pool, Pool::Turn::Read);
+}
+
+bool PostgresStorage::setMappingHidden(std::int64_t id, bool hidden)
+{
+    auto connection = m_pool->lease();
+    return connection->change("UPDATE mappings SET hidden = $1::bigint <> 0 WHERE id = $2::bigint;",
+                              std::int64_t{hidden}, id)
+           == 1;
+}
+
+bool PostgresStorage::setUserDisabled(std::string_view user, bool disabled)
+{
+    auto connection = m_pool->lease();
+    return connection->change("UPDATE users SET disabled = $1::bigint <> 0 WHERE name = $2::text;",
+                              std::int64_t{disabled}, user)
+           == 1;
+}
+
+bool PostgresStorage::userDisabled(Connection &connection, std::string_view user)
+{
+    return connection.run("SELECT 1 FROM users WHERE name = $1::text AND disabled;", {user}).rows() > 0;
+}
+
+bool PostgresStorage::userDisabled(std::string_view user)
+{
+    auto connection = m_pool->lease(Pool::Turn::Read);
+    return userDisabled(*connection, user);
+}
+
+bool PostgresStorage::mappingShown(std::int64_t id)
+{
+    auto connection = m_pool->lease(Pool::Turn::Read);
+    return connection->run("SELECT 1 FROM mappings WHERE id = $1::bigint AND NOT hidden;", {id}).rows() > 0;
+}
+
+std::vector<UploadRecord> PostgresStorage::recentUploads(std::size_t limit)
+{
+    auto connection = m_pool->lease(Pool::Turn::Read);
+    return connection->rows("SELECT m.id, u.name, m.plugin, m.uploaded_at, m.hidden::int FROM mappings m JOIN users u "
+                            "ON u.id = m.user_id ORDER BY m.uploaded_at DESC, m.id DESC LIMIT $1::bigint;",
+                            storage::readUpload, static_cast<std::int64_t>(limit));
+}
+
+StoreFigures PostgresStorage::figures()
+{
+    return storage::figures(*m_pool, Pool::Turn::Read);
 }
 
 } // namespace ovserver

@@ -33,8 +33,13 @@ public:
     std::vector<PluginSummary> listPlugins(std::string_view search, std::int64_t offset, std::int64_t limit) override;
     std::optional<MappingDetails> mappingDetails(std::int64_t id) override;
     std::optional<std::string> mappingFile(std::int64_t id) override;
-    bool mappingExists(std::int64_t id) override;
     bool healthy() override;
+    bool setMappingHidden(std::int64_t id, bool hidden) override;
+    bool setUserDisabled(std::string_view user, bool disabled) override;
+    bool userDisabled(std::string_view user) override;
+    bool mappingShown(std::int64_t id) override;
+    std::vector<UploadRecord> recentUploads(std::size_t limit) override;
+    StoreFigures figures() override;
 
 private:
     class Connection;
@@ -43,6 +48,7 @@ private:
     // Inserts one shared mapping for an existing user: its id, or nothing for an unknown user. The
     // library's size is the caller's to add to.
     static std::optional<std::int64_t> insertMapping(Connection &connection, const NewMapping &mapping);
+    static bool userDisabled(Connection &connection, std::string_view user);
 
     using Pool = ConnectionPool<Connection>;
     std::string m_url;

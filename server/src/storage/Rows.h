@@ -31,6 +31,11 @@ inline constexpr auto readPlugin = [](const StoreRow auto &row) -> PluginSummary
     return {row.bytes(0), row.integer(1)};
 };
 
+// Columns: id, user name, plug-in, uploaded_at, hidden.
+inline constexpr auto readUpload = [](const StoreRow auto &row) -> UploadRecord {
+    return {row.integer(0), row.bytes(1), row.bytes(2), row.integer(3), row.integer(4) != 0};
+};
+
 inline constexpr auto readFirstColumn = [](const StoreRow auto &row) -> std::string { return row.bytes(0); };
 
 // The first row that the query finds, read, or nothing when it finds none.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -95,6 +96,21 @@ template <typename Pool, typename... Turn> bool healthy(Pool &pool, Turn... turn
     } catch (const StorageError &) {
         return false;
     }
+}
+
+// The library's counts and the pool's waits, for the metrics.
+template <typename Pool, typename... Turn> StoreFigures figures(Pool &pool, Turn... turn)
+{
+    StoreFigures figures;
+    {
+        auto connection = pool.lease(turn...);
+        figures.mappings = connection->integer("SELECT COUNT(*) FROM mappings;");
+        figures.hiddenMappings = connection->integer("SELECT COUNT(*) FROM mappings WHERE hidden;");
+        figures.users = connection->integer("SELECT COUNT(*) FROM users;");
+        figures.bytes = connection->integer("SELECT bytes FROM library_size;");
+    }
+    std::tie(figures.poolWaits, figures.poolWaitSeconds) = pool.waits();
+    return figures;
 }
 
 } // namespace ovserver::storage

@@ -94,6 +94,29 @@ const char *const kMigrations[] = {
     ALTER TABLE users ADD COLUMN cased_key TEXT;
     CREATE UNIQUE INDEX users_by_cased_key ON users (cased_key);
     )sql",
+    R"sql(
+    -- The operator's moderation: a hidden mapping is kept but shown nowhere, a disabled user may
+    -- neither sign in nor share. The plug-in counts are of the mappings shown.
+    ALTER TABLE mappings ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0;
+    ALTER TABLE users ADD COLUMN disabled INTEGER NOT NULL DEFAULT 0;
+    DROP TRIGGER IF EXISTS plugins_count_insert;
+    DROP TRIGGER IF EXISTS plugins_count_delete;
+    DROP TRIGGER IF EXISTS plugins_count_update;
+    CREATE TRIGGER plugins_count_insert AFTER INSERT ON mappings WHEN NOT NEW.hidden BEGIN
+        INSERT INTO plugins (name, mappings) VALUES (NEW.plugin, 1)
+            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
+    END;
+    CREATE TRIGGER plugins_count_delete AFTER DELETE ON mappings WHEN NOT OLD.hidden BEGIN
+        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin;
+        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
+    END;
+    CREATE TRIGGER plugins_count_update AFTER UPDATE OF plugin, hidden ON mappings BEGIN
+        UPDATE plugins SET mappings = mappings - 1 WHERE name = OLD.plugin AND NOT OLD.hidden;
+        DELETE FROM plugins WHERE name = OLD.plugin AND mappings <= 0;
+        INSERT INTO plugins (name, mappings) SELECT NEW.plugin, 1 WHERE NOT NEW.hidden
+            ON CONFLICT (name) DO UPDATE SET mappings = mappings + 1;
+    END;
+    )sql",
 };
 
 } // namespace

@@ -27,7 +27,7 @@ constexpr int kBusyTimeoutMs = 5000;
 
 // The user's existence is checked by the very insert that stores the mapping.
 constexpr const char *kInsertMapping = "INSERT INTO mappings (user_id, plugin, comments, hardware, uploaded_at, file) "
-                                       "SELECT id, ?, ?, ?, ?, ? FROM users WHERE name = ?;";
+                                       "SELECT id, ?, ?, ?, ?, ? FROM users WHERE name = ? AND NOT disabled;";
 
 [[noreturn]] void fail(sqlite3 *db, std::string_view what)
 {
@@ -372,7 +372,7 @@ Upload SqliteStorage::addMapping(const NewMapping &mapping, const VolumeLimits &
         return {Upload::Outcome::StoreFull};
     const auto id = insertMapping(*connection, mapping);
     if (!id)
-        return {Upload::Outcome::NoSuchUser};
+        return {userDisabled(*connection, mapping.user) ? Upload::Outcome::UserDisabled : Upload::Outcome::NoSuchUser};
     transaction.commit();
     return {Upload::Outcome::Stored, *id};
 }
@@ -382,7 +382,7 @@ std::vector<MappingSummary> SqliteStorage::listMappings(std::string_view plugin,
     auto connection = m_pool->lease();
     return connection->rows(
         "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads FROM mappings m JOIN users u ON u.id = m.user_id "
-        "WHERE m.plugin = ? ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;",
+        "WHERE m.plugin = ? AND NOT m.hidden ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;",
         storage::readSummary, plugin, static_cast<std::int64_t>(limit));
 }
 
@@ -401,7 +401,7 @@ std::optional<MappingDetails> SqliteStorage::mappingDetails(std::int64_t id)
     auto connection = m_pool->lease();
     return storage::firstRow(*connection,
                              "SELECT m.id, u.name, m.comments, m.uploaded_at, m.downloads, m.plugin, m.file FROM "
-                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = ?;",
+                             "mappings m JOIN users u ON u.id = m.user_id WHERE m.id = ? AND NOT m.hidden;",
                              storage::readDetails, id);
 }
 
@@ -431,13 +431,13 @@ DownloadCount SqliteStorage::registerDownload(std::int64_t id, std::string_view 
     connection->prepare("DELETE FROM download_registrations WHERE day < ?;").bind(1, day).step();
     connection
         ->prepare("INSERT OR IGNORE INTO download_registrations (mapping_id, address, day) "
-                  "SELECT id, ?, ? FROM mappings WHERE id = ?;")
+                  "SELECT id, ?, ? FROM mappings WHERE id = ? AND NOT hidden;")
         .bind(1, address)
         .bind(2, day)
         .bind(3, id)
         .step();
     if (connection->changes() == 0)
-        return connection->integer("SELECT COUNT(*) FROM mappings WHERE id = ?;", id)
+        return connection->integer("SELECT COUNT(*) FROM mappings WHERE id = ? AND NOT hidden;", id)
                    ? DownloadCount::AlreadyCountedToday
                    : DownloadCount::NoSuchMapping;
     connection->prepare("UPDATE mappings SET downloads = downloads + 1 WHERE id = ?;").bind(1, id).step();
@@ -469,21 +469,60 @@ Deletion SqliteStorage::deleteMapping(std::int64_t id, std::string_view user)
     return storage::deleteOwnMapping(*connection, transaction, kSql, id, user);
 }
 
-bool SqliteStorage::mappingExists(std::int64_t id)
-{
-    auto connection = m_pool->lease();
-    return connection->integer("SELECT COUNT(*) FROM mappings WHERE id = ?;", id) > 0;
-}
-
 std::optional<std::string> SqliteStorage::mappingFile(std::int64_t id)
 {
     auto connection = m_pool->lease();
-    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = ?;", storage::readFirstColumn, id);
+    return storage::firstRow(*connection, "SELECT file FROM mappings WHERE id = ? AND NOT hidden;",
+                             storage::readFirstColumn, id);
 }
 
 bool SqliteStorage::healthy()
 {
     return storage::healthy(*m_pool);
+}
+
+bool SqliteStorage::setMappingHidden(std::int64_t id, bool hidden)
+{
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    return connection->change("UPDATE mappings SET hidden = ? WHERE id = ?;", std::int64_t{hidden}, id) == 1;
+}
+
+bool SqliteStorage::setUserDisabled(std::string_view user, bool disabled)
+{
+    auto connection = m_pool->lease();
+    const std::lock_guard writing(m_writer);
+    return connection->change("UPDATE users SET disabled = ? WHERE name = ?;", std::int64_t{disabled}, user) == 1;
+}
+
+bool SqliteStorage::userDisabled(Connection &connection, std::string_view user)
+{
+    return connection.integer("SELECT COUNT(*) FROM users WHERE name = ? AND disabled;", user) > 0;
+}
+
+bool SqliteStorage::userDisabled(std::string_view user)
+{
+    auto connection = m_pool->lease();
+    return userDisabled(*connection, user);
+}
+
+bool SqliteStorage::mappingShown(std::int64_t id)
+{
+    auto connection = m_pool->lease();
+    return connection->integer("SELECT COUNT(*) FROM mappings WHERE id = ? AND NOT hidden;", id) > 0;
+}
+
+std::vector<UploadRecord> SqliteStorage::recentUploads(std::size_t limit)
+{
+    auto connection = m_pool->lease();
+    return connection->rows("SELECT m.id, u.name, m.plugin, m.uploaded_at, m.hidden FROM mappings m JOIN users u ON "
+                            "u.id = m.user_id ORDER BY m.uploaded_at DESC, m.id DESC LIMIT ?;",
+                            storage::readUpload, static_cast<std::int64_t>(limit));
+}
+
+StoreFigures SqliteStorage::figures()
+{
+    return storage::figures(*m_pool);
 }
 
 } // namespace ovserver

@@ -65,6 +65,25 @@ struct MappingDetails {
     std::string file;
 };
 
+// One shared mapping as the operator's list shows it, hidden ones included.
+struct UploadRecord {
+    std::int64_t id = 0;
+    std::string user;
+    std::string plugin;
+    std::int64_t uploadedAt = 0;
+    bool hidden = false;
+};
+
+// What the library holds and how long requests waited for the store's connections.
+struct StoreFigures {
+    std::int64_t mappings = 0; // stored, hidden ones included
+    std::int64_t hiddenMappings = 0;
+    std::int64_t users = 0;
+    std::int64_t bytes = 0;      // the library's size, as its limit counts it
+    std::uint64_t poolWaits = 0; // leases that found every connection in use
+    double poolWaitSeconds = 0;  // the time those leases waited, together
+};
+
 // How many failed sign-in checks one user name may collect within a sliding window.
 struct SignInPolicy {
     int maxFailures = 10;
@@ -97,6 +116,7 @@ struct Upload {
     enum class Outcome {
         Stored,
         NoSuchUser,
+        UserDisabled,
         TooManyUploads,
         StoreFull
     };
@@ -145,7 +165,7 @@ public:
     virtual SignInGate openSignInCheck(std::string_view user, std::int64_t now, const SignInPolicy &policy) = 0;
     virtual void clearSignInFailures(std::string_view user) = 0;
 
-    // Stores the mapping unless its user does not exist, has shared limits.uploadsPerHour mappings
+    // Stores the mapping unless its user does not exist, is disabled, has shared limits.uploadsPerHour mappings
     // in the hour before mapping.uploadedAt, or it would take the library over limits.maxStoreBytes.
     virtual Upload addMapping(const NewMapping &mapping, const VolumeLimits &limits) = 0;
 
@@ -184,11 +204,22 @@ public:
     // The stored file of that mapping, or nothing when there is no such mapping.
     virtual std::optional<std::string> mappingFile(std::int64_t id) = 0;
 
-    // True while a mapping of that number is stored.
-    virtual bool mappingExists(std::int64_t id) = 0;
-
     // True when the store answers a query.
     virtual bool healthy() = 0;
+
+    // The operator's moderation. A hidden mapping stays in the store but is gone from every list,
+    // page, fetch and download count; a disabled user can neither sign in nor upload. Both are read
+    // at each request, so every node obeys at once. False when there is no such mapping or user.
+    virtual bool setMappingHidden(std::int64_t id, bool hidden) = 0;
+    virtual bool setUserDisabled(std::string_view user, bool disabled) = 0;
+    // True when the user exists and is disabled.
+    virtual bool userDisabled(std::string_view user) = 0;
+    // True when the mapping exists and is not hidden.
+    virtual bool mappingShown(std::int64_t id) = 0;
+    // The newest `limit` mappings of every plug-in, hidden ones too, newest first.
+    virtual std::vector<UploadRecord> recentUploads(std::size_t limit) = 0;
+
+    virtual StoreFigures figures() = 0;
 };
 
 } // namespace ovserver
