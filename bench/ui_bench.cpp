@@ -80,6 +80,21 @@ public:
     }
     std::optional<int> askForPage(int, int) override { return std::nullopt; }
     void focusControl(int) override { }
+    std::optional<QString> askForText(const QString &, const QString &) override { return std::nullopt; }
+    std::optional<int> askForChoice(const QString &, const QStringList &) override { return std::nullopt; }
+    std::optional<QString> askForSavePath(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> askForOpenPath(const QString &, const QString &) override { return std::nullopt; }
+    std::optional<QVector<int>> askToTickRows(const TickList &) override { return std::nullopt; }
+    void showProgress(const QString &, int) override { }
+    bool advanceProgress(int, const QString &) override { return true; }
+    void closeProgress() override { }
+    void runInBackground(const QString &, const std::function<void()> &work) override { work(); }
+    void setControlMisfit(int, const QString &) override { }
+    void setControlCutName(int, const QString &, const QString &, bool) override { }
+    void showDisplayWidth(int) override { }
     void setControlChanged(int, const QString &) override { }
 
 private:
