@@ -222,6 +222,22 @@ inline const QString kTipFill = QStringLiteral(
     "Lay the parameters that stand on no control yet onto the empty controls from the current one onward");
 inline const QString kTipCopyMapping =
     QStringLiteral("Copy the mapping of another plug-in onto this one, matching parameters by name");
+inline const QString kTipSaveLayout =
+    QStringLiteral("Keep the names on this mapping's pages and controls as a layout, to put on other plug-ins");
+inline const QString kTipApplyLayout =
+    QStringLiteral("Put a saved layout on this plug-in, matching its parameters by name; Undo takes it back");
+inline const QString kTipApplyLayoutToPlugins =
+    QStringLiteral("Put a saved layout on the plug-ins you tick and save each of them, with its backups");
+inline const QString kTipRepairMapping = QStringLiteral(
+    "Move each marked control onto this plug-in's parameter of the same name, or empty it when there is none");
+inline const QString kTipBackUp =
+    QStringLiteral("Write every plug-in's mapping, with its backups, into one zip archive");
+inline const QString kTipRestore = QStringLiteral(
+    "Read a backup archive and write back the mappings you tick; each one replaced is kept as its .prev backup");
+inline const QString kTipDisplayWidthOff = QStringLiteral("Show the names only, not cut to a display's width");
+// %1: characters.
+inline const QString kTipDisplayWidth = QStringLiteral(
+    "Show each name also cut to its first %1 characters, and mark controls of a page that then show the same");
 inline const QString kTipPreviousPage = QStringLiteral("Show the previous page");
 inline const QString kTipNextPage = QStringLiteral("Show the next page");
 inline const QString kTipFirstPage = QStringLiteral("Show the first page");

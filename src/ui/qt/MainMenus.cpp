@@ -179,6 +179,7 @@ void MainMenus::addDisplayWidth(QMenu *view)
         QAction *choice =
             widths->addAction(width == 0 ? texts::kDisplayWidthOff : texts::kDisplayWidthChoice.arg(width));
         choice->setObjectName(QStringLiteral("actionDisplayWidth%1").arg(width));
+        choice->setToolTip(width == 0 ? texts::kTipDisplayWidthOff : texts::kTipDisplayWidth.arg(width));
         choice->setCheckable(true);
         choice->setChecked(width == 0);
         choices->addAction(choice);
