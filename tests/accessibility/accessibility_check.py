@@ -2,8 +2,8 @@
 """The editor as an assistive technology sees it.
 
 Starts a virtual display, the accessibility bus and the editor on a home with Logic's Retro Synth,
-then (1) walks the accessibility tree of the main window and of each community window and fails on
-a focusable element without a name, and (2) runs a journey by keyboard alone: open the plug-in,
+then (1) walks the accessibility tree of the main window and fails on a focusable element without
+a name, and (2) runs a journey by keyboard alone: open the plug-in,
 put three parameters on controls, turn the page, save; the saved file must hold them.
 
 Run on a D-Bus session of its own: dbus-run-session -- accessibility_check.py EDITOR FIXTURE.
@@ -134,6 +134,9 @@ def main():
         app = wait_for("the editor on the accessibility bus", lambda: application("ovCorvanta"))
         main_window = wait_for("the main window", lambda: windows(app) and windows(app)[0])
         time.sleep(1)
+        # With no window manager nothing makes the window active, and its shortcuts would not fire.
+        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(processes[-1].pid), "--name", ".",
+                        "windowfocus", "--sync"], check=True, timeout=20)
 
         failures = []
         for problem in unnamed_focusable(main_window):
@@ -151,12 +154,16 @@ def main():
         time.sleep(1)
         for button in ("Return",):  # the alert that says where the backup went
             key(button)
-        saved = plistlib.load(open(os.path.join(plugin, "CSParameterOrder.plist"), "rb"))
-        order = saved["ControlSurfaceParameterOrder"]
-        unique = saved.get("ControlSurfaceUniqueParameters") or saved.get("StoreCSUnique")
-        print("first controls now:", order[:3])
+        with open(fixture, "rb") as before_file:
+            before = plistlib.load(before_file)["ControlSurfaceParameterOrder"]
+        with open(os.path.join(plugin, "CSParameterOrder.plist"), "rb") as saved_file:
+            order = plistlib.load(saved_file)["ControlSurfaceParameterOrder"]
+        print("first controls before:", before[:3], "now:", order[:3])
         if not os.path.exists(os.path.join(plugin, "CSParameterOrder.plist.prev")):
             failures.append("keyboard journey: nothing was saved (no .prev backup)")
+        # Return on a control puts the highlighted parameter there and highlights the next one.
+        elif len(set(order[:3])) != 3 or -1 in order[:3] or order[:3] == before[:3]:
+            failures.append(f"keyboard journey: the first three controls hold {order[:3]}")
 
         for failure in failures:
             print("FAIL:", failure)

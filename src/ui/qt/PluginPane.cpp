@@ -110,9 +110,11 @@ bool PluginPane::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_table && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-            if (!rows.isEmpty())
-                choosePlugin(rows.first());
+            // The row with the keyboard's focus frame, selected or not: a list of one plug-in starts
+            // with it current but unselected, and Down cannot select it.
+            const QModelIndex current = m_table->currentIndex();
+            if (current.isValid())
+                choosePlugin(current);
             return true;
         }
     }
