@@ -113,7 +113,8 @@ inline const QString kCommunityUrlOverridden =
 
 // ---- the window's widgets: headings, buttons, menus, list columns, the community windows ----
 
-inline const QString kMainWindowTitle = QStringLiteral("ovCorvanta Logic Tool[*]");
+// The modified marker's place in the title; Qt puts the application's name after the title.
+inline const QString kMainWindowTitle = QStringLiteral("[*]");
 inline const QString kPluginModeBox = QStringLiteral("Plugin mode");
 inline const QString kInstrumentMode = QStringLiteral("Instrument");
 inline const QString kInsertEffectMode = QStringLiteral("Insert/Effect");

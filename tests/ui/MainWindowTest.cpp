@@ -77,6 +77,7 @@ TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
 
     // Nothing is open yet: the panel shows "-", no page count, and its buttons are disabled.
     EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Please Select a plugin"));
+    EXPECT_EQ(editor.window.windowTitle(), QStringLiteral("[*]")); // the system shows the application's name
     EXPECT_EQ(editor.text(QStringLiteral("ovControl5")), QStringLiteral("-"));
     EXPECT_TRUE(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")).isEmpty());
     for (const char *name : {"ovRotBtn5", "ovExportToPlist", "nextPageButton", "ovMovePage_First",
@@ -88,6 +89,7 @@ TEST_F(MainWindowTest, OpenAPluginPutAParameterOnControlFiveAndSave)
     editor.clickRow(QStringLiteral("pluginTableView"), 0);
 
     EXPECT_EQ(editor.text(QStringLiteral("labOCScreen_Title")), QStringLiteral("Demo Synth (Logic)"));
+    EXPECT_EQ(editor.window.windowTitle(), QStringLiteral("Demo Synth (Logic)[*]"));
     EXPECT_EQ(editor.text(QStringLiteral("labPluginPlistLocation")), path);
     EXPECT_EQ(editor.text(QStringLiteral("lab_PageCurrentlyDisplayed")), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(editor.text(QStringLiteral("labTotalPagesIndicator")), QStringLiteral("2 Pages"));

@@ -244,6 +244,10 @@ void MainWindow::setLabelText(Label label, const QString &text)
         // The status line starts where the mapper's name would, while there is none.
         if (label == Label::mainTitle_Sub)
             widget->setHidden(text.isEmpty());
+        // The title bar names the open plug-in; the system adds the application's name after it.
+        if (label == Label::labPluginPlistLocation)
+            setWindowTitle(text.isEmpty() ? texts::kMainWindowTitle
+                                          : labelText(Label::labOCScreen_Title) + texts::kMainWindowTitle);
     }
 }
 
