@@ -51,7 +51,7 @@ section.page{margin:1.2rem 0}
 .panel{background:#23272e;border-radius:.7rem;padding:.5rem}
 .row{display:grid;grid-template-columns:repeat(8,minmax(0,1fr));gap:.35rem;padding:.3rem}
 .row+.row{border-top:1px solid #3a414b}
-.control{background:#323842;color:#f0f3f6;border-radius:.4rem;padding:.3rem .35rem;min-height:3.4rem;font-size:.8rem;line-height:1.25;overflow-wrap:anywhere}
+.control{background:#323842;color:#f0f3f6;border-radius:.4rem;padding:.3rem .35rem;min-height:3.4rem;font-size:.8rem;line-height:1.25;hyphens:manual;overflow:hidden}
 .control .no{display:flex;align-items:center;gap:.3rem;font-size:.7rem;color:#8fa3b8}
 .control .no::before{content:"";width:.8rem;height:.8rem;border-radius:50%;border:2px solid #6fb3ff;flex:none}
 .control.empty{background:#2a2f37;color:#6c7785}
