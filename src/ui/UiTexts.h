@@ -273,6 +273,11 @@ inline const QString kApplyLayoutToPluginsPrompt = QStringLiteral("Put which lay
 // %1: the layout's name, %2: controls in it.
 inline const QString kLayoutSaved = QStringLiteral("Layout \"%1\" saved with %2 controls");
 inline const QString kLayoutNotSaved = QStringLiteral("Layout not saved");
+// %1: the layout's name.
+inline const QString kReplaceLayoutQuestion = QStringLiteral("Replace the layout \"%1\"?");
+inline const QString kReplaceLayoutInfo =
+    QStringLiteral("A layout of this name exists; its arrangement is replaced by the open mapping's.");
+inline const QString kReplaceLayoutButton = QStringLiteral("Replace");
 // %1: the file, %2: why.
 inline const QString kLayoutNotSavedInfo = QStringLiteral("%1 could not be written: %2");
 inline const QString kNoLayouts = QStringLiteral("No layouts yet");

@@ -11,6 +11,7 @@
 #include "mapping/MappingCheck.h"
 #include "mapping/MappingTexts.h"
 
+#include <QFileInfo>
 #include <iterator>
 
 namespace ov::ui {
@@ -38,6 +39,10 @@ void ViewController::ovSaveLayout()
         return;
     const mapping::Layout layout = mapping::layoutOf(name->trimmed(), m_state);
     const QString folder = m_environment.layoutsFolder();
+    if (QFileInfo::exists(mapping::layoutFilePath(folder, layout.name))
+        && !m_view.askToConfirm(texts::kReplaceLayoutQuestion.arg(layout.name), texts::kReplaceLayoutInfo,
+                                texts::kReplaceLayoutButton))
+        return;
     QString error;
     if (!mapping::saveLayout(folder, layout, &error)) {
         alertUser(texts::kLayoutNotSaved,

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -74,6 +75,13 @@ TEST_F(ToolsTest, SaveLayoutThenApplyItToTheOpenPluginAsOneStepSayingWhatMatched
     EXPECT_EQ(view.alerts.back().message, QStringLiteral("Layout \"Synths\" not applied"));
     EXPECT_EQ(view.controlText.at(1), QStringLiteral("Noise")) << "a layout matching nothing leaves the mapping";
     EXPECT_FALSE(view.canUndo);
+
+    controller->ovSaveLayout(); // the same name again, the question answered Cancel
+    ASSERT_EQ(view.confirmQuestions.size(), 1u);
+    EXPECT_EQ(view.confirmQuestions[0].message, QStringLiteral("Replace the layout \"Synths\"?"));
+    QFile kept(home.filePath(QStringLiteral("Layouts/Synths.json")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll().contains("Glide")) << "the layout saved from Synth stays";
 }
 
 // The other plug-ins are listed with their matched counts before anything is written; the ticked
