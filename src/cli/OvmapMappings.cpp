@@ -8,6 +8,7 @@
 #include "mapping/DisplayNames.h"
 #include "mapping/Layout.h"
 #include "mapping/MappingCheck.h"
+#include "mapping/MappingTexts.h"
 #include "mapping/ParameterPlacements.h"
 
 #include <QFileInfo>
@@ -158,8 +159,10 @@ Applied applyLayoutTo(const mapping::Layout &layout, const LayoutTarget &target,
     if (!fit.unmatched.isEmpty())
         out << ' ' << texts::kLayoutNoMatch.arg(fit.unmatched.join(QStringLiteral(", ")));
     out << '\t';
-    applied.ok = true;
-    if (!opened->document.isModified()) {
+    applied.ok = fit.matched > 0;
+    if (fit.matched == 0) {
+        out << texts::kLayoutNotSaved.arg(mapping::texts::kLayoutMatchesNothing) << '\n';
+    } else if (!opened->document.isModified()) {
         out << texts::kLayoutUnchanged << '\n';
     } else if (dryRun) {
         out << texts::kLayoutWouldSave << '\n';

@@ -168,6 +168,9 @@ RepairResult MappingDocument::repair()
 LayoutFit MappingDocument::applyLayout(const Layout &layout)
 {
     LayoutFit fit = fitLayout(layout, m_available);
+    // As with a copied mapping, a layout that matches nothing leaves the table and the history alone.
+    if (fit.matched == 0)
+        return fit;
     m_history.begin(*this, texts::kStepApplyLayout);
     plistBuild = fit.table;
     totalPages = fit.pages;

@@ -76,12 +76,9 @@ void ViewController::ovApplyLayout()
     const std::optional<mapping::Layout> layout = askForLayout(texts::kApplyLayoutPrompt);
     if (!layout)
         return;
-    // As with Copy Mapping From, a layout that matches nothing leaves the mapping as it was.
-    mapping::LayoutFit fit = mapping::fitLayout(*layout, m_state.available());
-    if (fit.matched > 0) {
-        fit = m_state.applyLayout(*layout);
+    const mapping::LayoutFit fit = m_state.applyLayout(*layout);
+    if (fit.matched > 0)
         showEdited();
-    }
     // Told as a copied mapping is told: the count matched, then the names that found nothing.
     const mapping::CopyResult told{fit.matched, fit.unmatched};
     alertUser((fit.matched > 0 ? texts::kLayoutApplied : texts::kLayoutNotApplied).arg(layout->name),

@@ -452,6 +452,10 @@ TEST_F(Ovmap, LayoutsAreSavedListedAndAppliedToEachPluginOnItsOwn)
     writeFile(effect, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"-1"})
                                + stringArrayXml("StoreCSUnique", {"-1", "4 cutoff", "5 Time"})));
     const QByteArray lockedBefore = readFile(locked);
+    const QString drive = home.filePath("Drive/CSParameterOrder.plist");
+    writeFile(drive, xmlPlist(stringArrayXml("ControlSurfaceParameterOrder", {"9 Drive"})
+                              + stringArrayXml("StoreCSUnique", {"-1", "9 Drive"})));
+    const QByteArray driveBefore = readFile(drive);
     const QList<Case> cases{
         {{"layout", "save", synth, "Synths", "--layouts", layouts},
          0,
@@ -471,11 +475,17 @@ TEST_F(Ovmap, LayoutsAreSavedListedAndAppliedToEachPluginOnItsOwn)
          0,
          effect.toUtf8() + "\tmatched 1 of 2 (no match: Output Volume)\tsaved\n"},
         {{"layout", "apply", "Nothing", effect, "--layouts", layouts}, 1, ""},
+        {{"layout", "apply", "Synths", drive, "--layouts", layouts},
+         1,
+         drive.toUtf8()
+             + "\tmatched 0 of 2 (no match: Cutoff, Output Volume)\tnot saved: no control of the layout "
+               "matches a parameter of this plugin\n"},
         {{"layout", "apply", "Synths", "--layouts", layouts}, 2, ""},
         {{"layout", "apply", "Synths", effect, "--type", "Logic", "--layouts", layouts}, 2, ""},
     };
     expectRuns(cases, false);
     EXPECT_EQ(readFile(locked), lockedBefore);
+    EXPECT_EQ(readFile(drive), driveBefore);
     EXPECT_EQ(showJson(effect)["plistBuild"].toArray()[0].toObject()["ParamNum"], "4");
     EXPECT_EQ(ovmap({"layout", "apply", "Synths", effect, effect, "--layouts", layouts}).out,
               effect.toUtf8() + "\tmatched 1 of 2 (no match: Output Volume)\tunchanged, not saved\n");

@@ -98,6 +98,9 @@ TEST_F(DocumentTest, EveryEditIsOneNamedStepUndoneWithItsPagesAndRedone)
     EXPECT_FALSE(document.deletePage());
     EXPECT_FALSE(document.exchangePages(1, 1));
     EXPECT_FALSE(document.exchangePages(1, 3));
+    const QVector<ParameterEntry> table = document.plistBuild;
+    EXPECT_EQ(document.applyLayout(Layout{"None", 1, {{1, 1, {"No Such Name"}, {}}}}).matched, 0);
+    EXPECT_EQ(document.plistBuild, table) << "a layout that matches nothing empties nothing";
     EXPECT_EQ(document.undoName(), last);
 }
 
