@@ -114,6 +114,35 @@ std::pair<std::string, std::string> withoutPassword(const std::string &url)
     return {url.substr(0, colon) + url.substr(at), secret};
 }
 
+// The schema the store lives in when the location's options set a search path
+// ("options=-csearch_path%3Dname"): the backup holds that schema, not what other stores keep in the
+// same database. Empty when the location sets none.
+std::string searchPathSchema(const std::string &url)
+{
+    const std::size_t query = url.find('?');
+    if (query == std::string::npos)
+        return {};
+    std::string decoded;
+    for (std::size_t i = query + 1; i < url.size(); ++i) {
+        const auto hex = [&](std::size_t k) {
+            return k < url.size() && std::isxdigit(static_cast<unsigned char>(url[k]));
+        };
+        if (url[i] == '%' && hex(i + 1) && hex(i + 2)) {
+            decoded += static_cast<char>(std::strtol(url.substr(i + 1, 2).c_str(), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += url[i];
+        }
+    }
+    const std::string key = "search_path=";
+    const std::size_t at = decoded.find(key);
+    if (at == std::string::npos)
+        return {};
+    const std::size_t start = at + key.size();
+    const std::size_t end = decoded.find_first_of(", &", start);
+    return decoded.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
 std::string backupPostgres(const std::string &location, const std::string &partial)
 {
     // The password goes to pg_dump in its environment, not on a command line others can read.
@@ -134,7 +163,11 @@ std::string backupPostgres(const std::string &location, const std::string &parti
     std::string dbArgument = "--dbname=" + url;
     char program[] = "pg_dump";
     char format[] = "--format=custom";
-    char *argv[] = {program, format, fileArgument.data(), dbArgument.data(), nullptr};
+    const std::string schema = searchPathSchema(url);
+    std::string schemaArgument = "--schema=" + schema;
+    char *argv[] = {
+        program, format, fileArgument.data(), dbArgument.data(), schema.empty() ? nullptr : schemaArgument.data(),
+        nullptr};
     pid_t child = 0;
     if (const int rc = posix_spawnp(&child, program, nullptr, nullptr, argv, envp.data()); rc != 0)
         return std::string("cannot run pg_dump: ") + std::strerror(rc);
