@@ -1,10 +1,10 @@
 #include "storage/Backup.h"
 
+#include "Text.h"
 #include "storage/OpenStorage.h"
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -101,16 +101,8 @@ std::pair<std::string, std::string> withoutPassword(const std::string &url)
     const std::size_t colon = url.find(':', authorityStart);
     if (colon == std::string::npos || colon > at)
         return {url, {}};
-    std::string secret;
-    for (std::size_t i = colon + 1; i < at; ++i) {
-        const auto hex = [&](std::size_t k) { return k < at && std::isxdigit(static_cast<unsigned char>(url[k])); };
-        if (url[i] == '%' && hex(i + 1) && hex(i + 2)) {
-            secret += static_cast<char>(std::strtol(url.substr(i + 1, 2).c_str(), nullptr, 16));
-            i += 2;
-        } else {
-            secret += url[i];
-        }
-    }
+    const std::string written = url.substr(colon + 1, at - colon - 1);
+    const std::string secret = percentDecode(written).value_or(written);
     return {url.substr(0, colon) + url.substr(at), secret};
 }
 
@@ -122,18 +114,8 @@ std::string searchPathSchema(const std::string &url)
     const std::size_t query = url.find('?');
     if (query == std::string::npos)
         return {};
-    std::string decoded;
-    for (std::size_t i = query + 1; i < url.size(); ++i) {
-        const auto hex = [&](std::size_t k) {
-            return k < url.size() && std::isxdigit(static_cast<unsigned char>(url[k]));
-        };
-        if (url[i] == '%' && hex(i + 1) && hex(i + 2)) {
-            decoded += static_cast<char>(std::strtol(url.substr(i + 1, 2).c_str(), nullptr, 16));
-            i += 2;
-        } else {
-            decoded += url[i];
-        }
-    }
+    const std::string options = url.substr(query + 1);
+    const std::string decoded = percentDecode(options).value_or(options);
     const std::string key = "search_path=";
     const std::size_t at = decoded.find(key);
     if (at == std::string::npos)
